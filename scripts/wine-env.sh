@@ -1,0 +1,33 @@
+# Sourced by the scripts: the private Wine set-up of a build tree.
+# Usage: . scripts/wine-env.sh BUILD_DIR
+VIGILO_BUILD_DIR=${1:?build folder}
+export WINEPREFIX="$VIGILO_BUILD_DIR/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No prompts for Mono or Gecko in a fresh prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+
+# Creates the 64-bit prefix once; the 32-bit programs run in it under WoW64.
+vigilo_ensure_prefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "wine: creating the 64-bit prefix in $WINEPREFIX" >&2
+        mkdir -p "$WINEPREFIX"
+        "$WINE64" wineboot -u >/dev/null 2>&1
+        wineserver -w
+    fi
+}
+
+# Starts an Xvfb of its own (1920 x 1080 x 24) and exports DISPLAY.
+vigilo_start_xvfb() {
+    local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    VIGILO_XVFB_PID=$!
+    local number; read -r number <"$fifo"; rm -f "$fifo"
+    export DISPLAY=":$number"
+}
+
+vigilo_stop_xvfb() {
+    [ -n "${VIGILO_XVFB_PID:-}" ] && kill "$VIGILO_XVFB_PID" 2>/dev/null && wait "$VIGILO_XVFB_PID" 2>/dev/null
+    VIGILO_XVFB_PID=""
+}

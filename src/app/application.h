@@ -1,0 +1,31 @@
+#pragma once
+// The main thread's message handling, shared by every loop that runs on it:
+// the main loop, modal windows and WaitSeconds. Each message taken from the
+// queue first passes the application's message filter (the main form's
+// close-request check), then is translated and dispatched. WM_QUIT marks the
+// application as terminated; loops end when they see that.
+#include <windows.h>
+
+#include <functional>
+
+namespace vigilo {
+
+using MessageFilter = std::function<void(const MSG&)>;
+
+// Installs the filter that sees every message taken from the queue.
+void SetApplicationMessageFilter(MessageFilter filter);
+
+// Waits for one message and handles it; returns false once WM_QUIT arrived.
+bool HandleOneMessage();
+// Handles every message already waiting, without blocking.
+void ProcessMessages();
+// Runs the main message loop until the application terminates.
+void RunMessageLoop();
+
+// Ends the application: the current loops finish and the main loop returns.
+void TerminateApplication();
+bool ApplicationTerminated();
+// For tests that run several application lives in one process.
+void ResetApplicationState();
+
+}  // namespace vigilo

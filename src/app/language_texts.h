@@ -1,0 +1,70 @@
+#pragma once
+// The language file: an INI file of translations beside the executable,
+// chosen once by the Language setting. Every read goes to the file afresh,
+// and every text has a built-in English default.
+#include <string>
+
+namespace vigilo {
+
+// "English.ini", "German.ini", ... for Language 1 to 6; "English.ini" otherwise.
+std::string LanguageFileName(int language);
+
+class LanguageTexts {
+public:
+    LanguageTexts() = default;
+    explicit LanguageTexts(std::string path) : path_(std::move(path)) {}
+
+    const std::string& Path() const { return path_; }
+    // The value of key in section, or the default when the file, section or key is missing.
+    std::string Get(const std::string& section, const std::string& key, const std::string& defaultText) const;
+
+private:
+    std::string path_;
+};
+
+// The program's language file object, opened by the main form at creation.
+LanguageTexts& Language();
+
+// Every text the program reads, with its section, key and default.
+struct TextId {
+    const char* section;
+    const char* key;
+    const char* defaultText;
+};
+namespace texts {
+inline constexpr TextId kTrayLaunch{"Tray", "Launch", "Launch Purgeon"};
+inline constexpr TextId kButtonsExit{"Buttons", "Exit", "Exit"};
+inline constexpr TextId kInformation{"Messages", "Information", "Information"};
+inline constexpr TextId kFileNotFound{"Tray", "FileNotFound", "File Purgeon.exe not found!"};
+inline constexpr TextId kButtonsOk{"Buttons", "OK", "OK"};
+inline constexpr TextId kNewAppMessage1{"Monitor", "NewAppMessage1", "New installation detected."};
+inline constexpr TextId kNewAppMessage2{"Monitor", "NewAppMessage2",
+                                        "For more information or to cleanly uninstall the program use"};
+inline constexpr TextId kNewAppMessage3{"Monitor", "NewAppMessage3", "Don't show new program notifications"};
+inline constexpr TextId kToolbarMessage1{"Monitor", "ToolbarMessage1", "New <BrowserName> Extension installed."};
+inline constexpr TextId kToolbarMessage2{"Monitor", "ToolbarMessage2",
+                                         "Extensions can be useful add-ons to your browser."};
+inline constexpr TextId kToolbarMessage3{
+    "Monitor", "ToolbarMessage3",
+    "Check with Purgeon for extension name, publisher or to cleanly remove this extension."};
+inline constexpr TextId kToolbarMessage4{"Monitor", "ToolbarMessage4", "Check with Purgeon"};
+inline constexpr TextId kToolbarMessage5{"Monitor", "ToolbarMessage5", "Don't show new extensions notifications"};
+inline constexpr TextId kStartupMessage1{"Monitor", "StartupMessage1", "just added itself to your Windows startup."};
+inline constexpr TextId kStartupMessage2{
+    "Monitor", "StartupMessage2",
+    "Not sure you need this program starting automatically every time you start Windows?"};
+inline constexpr TextId kStartupMessage3{"Monitor", "StartupMessage3", "Check with Purgeon"};
+inline constexpr TextId kStartupMessage4{"Monitor", "StartupMessage4", "Don't show startup notifications"};
+inline constexpr TextId kCacheMessage1{"Monitor", "CacheMessage1", "of junk found!"};
+inline constexpr TextId kCacheMessage2{"Monitor", "CacheMessage2", "Recent activity generated a lot of junk files."};
+inline constexpr TextId kCacheMessage3{
+    "Monitor", "CacheMessage3",
+    "Run a cleanup scan in Purgeon to remove these junk files and free up disk space."};
+inline constexpr TextId kCacheMessage4{"Monitor", "CacheMessage4", "Start Purgeon"};
+inline constexpr TextId kCacheMessage5{"Monitor", "CacheMessage5", "Don't show cleaning notifications"};
+}  // namespace texts
+
+// The text for id from the program's language file.
+std::string Text(const TextId& id);
+
+}  // namespace vigilo

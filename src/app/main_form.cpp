@@ -1,0 +1,121 @@
+#include "app/main_form.h"
+
+#include "app/app_messages.h"
+#include "app/application.h"
+#include "app/companion.h"
+#include "app/error_box.h"
+#include "app/language_texts.h"
+#include "app/launch_companion.h"
+#include "app/path_set.h"
+#include "app/settings_store.h"
+
+namespace vigilo {
+namespace {
+
+constexpr const char* kNotifierSettings[] = {"NewAppNotifier", "NewToolbarNotifier", "StartupNotifier",
+                                             "CacheNotifier"};
+
+}  // namespace
+
+TForm1::TForm1() {
+    RegisterClassOnce(companion::kVigiloWindowClass);
+    // A dialog-framed form with a 172 x 42 client area; it is never shown.
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME;
+    RECT frame{0, 0, 172, 42};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    CreateHandle(companion::kVigiloWindowClass, companion::kVigiloWindowTitle, style, exStyle, CW_USEDEFAULT,
+                 CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top);
+    CreateForm();
+}
+
+TForm1::~TForm1() {
+    SetApplicationMessageFilter(nullptr);
+    SetTimerEnabled(false);
+}
+
+void TForm1::CreateForm() {
+    closeRequestId_ = RegisterWindowMessageA(companion::kCloseRequestMessageName);
+    const int language = ReadInteger(kSettingsRoot, kSettingsKey, "Language");
+    const std::string programFolder = ExecutableFolder();
+    Language() = LanguageTexts(programFolder + "\\" + LanguageFileName(language));
+
+    popupMenu1_.reset(CreatePopupMenu());
+    AppendMenuA(popupMenu1_.get(), MF_STRING, kMenuItem1, Text(texts::kTrayLaunch).c_str());
+    AppendMenuA(popupMenu1_.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popupMenu1_.get(), MF_STRING, kMenuItem3, Text(texts::kButtonsExit).c_str());
+
+    Paths() = BuildPathSet(programFolder, QueryShellFolders());
+
+    for (const char* name : kNotifierSettings)
+        if (!ValueExists(kSettingsRoot, kSettingsKey, name)) WriteBool(kSettingsRoot, kSettingsKey, name, true);
+    if (!ValueExists(kSettingsRoot, kSettingsKey, "LastCacheNotification"))
+        WriteFloat(kSettingsRoot, kSettingsKey, "LastCacheNotification", Now());
+
+    SetApplicationMessageFilter([this](const MSG& msg) { EventsMessage(msg); });
+    SetTimerEnabled(false);  // Timer1: 600000 ms, armed by StartMonitors
+    PostMessageA(Handle(), kMsgStartMonitors, 0, 0);
+}
+
+LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case kMsgStartMonitors:
+            ShowForm();
+            return 0;
+        case WM_TIMER:
+            if (wp == kTimer1) Timer1Event();
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wp) == 0 && LOWORD(wp) == kMenuItem1) TrayIconClick();
+            if (HIWORD(wp) == 0 && LOWORD(wp) == kMenuItem3) MenuItem3Click();
+            return 0;
+        case WM_CLOSE:
+            Close();
+            return 0;
+        default:
+            return Window::OnMessage(msg, wp, lp);
+    }
+}
+
+void TForm1::ShowForm() {
+    try {
+        StartMonitors();
+    } catch (const SettingsError& error) {
+        ShowErrorBox(error.what());
+    }
+}
+
+void TForm1::StartMonitors() {
+    monitors_.Restart();
+    SetTimerEnabled(ReadBool(kSettingsRoot, kSettingsKey, "CacheNotifier"));
+}
+
+void TForm1::EventsMessage(const MSG& msg) {
+    if (closeRequestId_ != 0 && msg.message == closeRequestId_ && msg.wParam == kCloseRequestParam) Close();
+}
+
+void TForm1::Close() {
+    CloseForm();
+    TerminateApplication();  // closing the main form ends the application
+}
+
+void TForm1::CloseForm() { SetTimerEnabled(false); }
+
+void TForm1::TrayIconClick() { LaunchCompanion(Handle()); }
+
+void TForm1::MenuItem3Click() { Close(); }
+
+void TForm1::Timer1Event() {
+    // The junk-file check runs here.
+}
+
+void TForm1::SetTimerEnabled(bool enabled) {
+    if (enabled == timerEnabled_) return;  // re-enabling does not restart the interval
+    timerEnabled_ = enabled;
+    if (enabled)
+        SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
+    else
+        KillTimer(Handle(), kTimer1);
+}
+
+}  // namespace vigilo

@@ -1,0 +1,56 @@
+#pragma once
+// The hidden main form: a top-level window of class "TForm1" titled "Vigilo"
+// that exists, never shown, for the whole run. Other processes find the
+// program by it, post it message 1135 to restart the monitors, and post the
+// registered "Vigilo" message with wParam 1137 to close the program. It owns
+// the tray icon's menu and the ten-minute junk-check timer.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/monitor_groups.h"
+#include "platform/unique_handle.h"
+#include "ui/window.h"
+
+namespace vigilo {
+
+class TForm1 : public Window {
+public:
+    TForm1();  // creates the window and runs CreateForm
+    ~TForm1() override;
+
+    // Closes the main form, which ends the application.
+    void Close();
+
+    UINT CloseRequestId() const { return closeRequestId_; }
+    bool TimerEnabled() const { return timerEnabled_; }
+    HMENU PopupMenu() const { return popupMenu1_.get(); }
+    const MonitorGroups& Monitors() const { return monitors_; }
+
+    static constexpr UINT kMenuItem1 = 1;  // "Launch Purgeon"
+    static constexpr UINT kMenuItem3 = 3;  // "Exit"
+    static constexpr UINT_PTR kTimer1 = 1;
+    static constexpr UINT kTimer1Interval = 600000;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void CreateForm();
+    void ShowForm();
+    void StartMonitors();
+    void EventsMessage(const MSG& msg);
+    void CloseForm();
+    void TrayIconClick();
+    void MenuItem3Click();
+    void Timer1Event();
+    void SetTimerEnabled(bool enabled);
+
+    UINT closeRequestId_ = 0;
+    UniqueMenu popupMenu1_;
+    bool timerEnabled_ = false;
+    MonitorGroups monitors_;
+};
+
+}  // namespace vigilo

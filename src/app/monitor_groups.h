@@ -1,0 +1,54 @@
+#pragma once
+// The three groups of monitor threads and their twelve slots, one per
+// watched registry key or folder. Restart stops each running group (its
+// threads end at their next check) and starts it again with new threads when
+// its setting is on. Threads are never freed while they may still run; a
+// replaced thread is freed once it has ended.
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace vigilo {
+
+class TThread;
+
+enum class MonitorGroup { Startup, NewProgram, Extension, Count };
+
+// Creates a monitor suspended, with its key or folder and an empty snapshot
+// set; null when the thread could not be created.
+using MonitorFactory = TThread* (*)(HKEY root, const std::string& keyOrFolder);
+
+struct MonitorSlot {
+    MonitorGroup group;
+    HKEY root;               // null for a folder monitor
+    std::string keyOrFolder;
+    MonitorFactory create;   // null while no monitor of this kind exists
+};
+
+// The twelve slots, with the folders of the current path set.
+std::vector<MonitorSlot> MonitorSlots();
+
+class MonitorGroups {
+public:
+    // Stops and restarts the groups per the current settings. Throws
+    // SettingsError when a notifier setting has the wrong type; the groups
+    // handled before it keep their new state.
+    void Restart();
+    bool Running(MonitorGroup group) const { return running_[static_cast<int>(group)]; }
+    // Threads held in the slots right now (running or ended).
+    std::vector<TThread*> Threads() const;
+
+private:
+    void Stop(MonitorGroup group);
+    void Start(MonitorGroup group);
+    void FreeEndedThreads();
+
+    std::vector<MonitorSlot> slots_;
+    std::vector<TThread*> threads_;   // one per slot
+    std::vector<TThread*> retired_;   // asked to terminate, not yet ended
+    std::array<bool, static_cast<int>(MonitorGroup::Count)> running_{};
+};
+
+}  // namespace vigilo

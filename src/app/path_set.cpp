@@ -1,0 +1,97 @@
+#include "app/path_set.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "app/companion.h"
+
+namespace vigilo {
+namespace {
+
+std::string ShellFolder(int csidl) {
+    char buffer[MAX_PATH] = "";
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) return {};
+    return buffer;
+}
+
+std::string FirefoxRelativeProfilePath(const std::string& profilesIni) {
+    char buffer[2048] = "";
+    GetPrivateProfileStringA("Profile0", "Path", "", buffer, sizeof(buffer), profilesIni.c_str());
+    std::string path = buffer;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+}  // namespace
+
+std::string WithTrailingBackslash(const std::string& folder) {
+    if (!folder.empty() && folder.back() == '\\') return folder;
+    return folder + "\\";
+}
+
+bool DirectoryExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+ShellFolders QueryShellFolders() {
+    ShellFolders shell;
+    char buffer[MAX_PATH] = "";
+    UINT length = GetSystemDirectoryA(buffer, sizeof(buffer));
+    if (length > 0 && length < sizeof(buffer)) shell.system = buffer;
+    shell.internetCache = ShellFolder(CSIDL_INTERNET_CACHE);
+    shell.localAppData = ShellFolder(CSIDL_LOCAL_APPDATA);
+    shell.roamingAppData = ShellFolder(CSIDL_APPDATA);
+    return shell;
+}
+
+std::string ExecutableFolder() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell) {
+    PathSet p;
+    p.programFolder = programFolder;
+    p.companionFileName = companion::ExecutableName();
+    // A failed shell query leaves an empty text; the suffixes are appended to it all the same.
+    p.systemFolder = WithTrailingBackslash(shell.system);
+    p.internetCacheFolder = WithTrailingBackslash(shell.internetCache);
+    p.localAppDataFolder = shell.localAppData;
+    p.chromeProfileFolder = WithTrailingBackslash(shell.localAppData) + "Google\\Chrome\\User Data\\Default\\";
+    p.chromeCacheFolder = p.chromeProfileFolder + "Cache\\";
+    p.chromeExtensionsFolder = p.chromeProfileFolder + "Extensions\\";
+    p.roamingAppDataFolder = WithTrailingBackslash(shell.roamingAppData);
+    std::string firefoxFolder = p.roamingAppDataFolder + "Mozilla\\Firefox\\";
+    p.firefoxProfileFolder = firefoxFolder + FirefoxRelativeProfilePath(firefoxFolder + "profiles.ini") + "\\";
+    p.firefoxCacheFolder = DirectoryExists(p.firefoxProfileFolder + "Cache2\\") ? p.firefoxProfileFolder + "Cache2\\"
+                                                                                : p.firefoxProfileFolder + "Cache\\";
+    p.firefoxExtensionsFolder = p.firefoxProfileFolder + "extensions\\";
+    return p;
+}
+
+PathSet& Paths() {
+    static PathSet paths;
+    return paths;
+}
+
+std::string CompanionPath() { return Paths().programFolder + "\\" + Paths().companionFileName; }
+
+}  // namespace vigilo

@@ -1,0 +1,7 @@
+#include "windows/info_form.h"
+
+namespace vigilo {
+
+void ShowInformationWindow() {}
+
+}  // namespace vigilo

@@ -1,0 +1,269 @@
+#include "support/test_support.h"
+
+#include <cstdio>
+
+namespace vigilo::test {
+
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (cond()) return true;
+        if (GetTickCount() - start >= timeoutMs) return cond();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+std::string BinFolder() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+void DeleteKeyTree(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
+        RegDeleteTreeA(key, nullptr);
+        RegCloseKey(key);
+    }
+    RegDeleteKeyExA(root, path.c_str(), KEY_WOW64_64KEY, 0);
+}
+
+void SetRaw(HKEY root, const std::string& keyPath, const std::string& name, DWORD type, const void* data,
+            DWORD size) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void SetString(HKEY root, const std::string& key, const std::string& name, const std::string& value, DWORD type) {
+    SetRaw(root, key, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void SetDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
+    SetRaw(root, key, name, REG_DWORD, &value, sizeof(value));
+}
+
+bool GetValueInfo(HKEY root, const std::string& keyPath, const std::string& name, DWORD& type, DWORD& size) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return false;
+    size = 0;
+    LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+bool GetDword(HKEY root, const std::string& keyPath, const std::string& name, DWORD& value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = sizeof(value);
+    LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_DWORD;
+}
+
+ScratchKey::ScratchKey(const std::string& name) : path_("Software\\VigiloTests\\" + name) {
+    DeleteKeyTree(HKEY_CURRENT_USER, path_);
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr,
+                    &key, nullptr);
+    if (key) RegCloseKey(key);
+}
+
+ScratchKey::~ScratchKey() { DeleteKeyTree(HKEY_CURRENT_USER, path_); }
+
+CleanSettings::CleanSettings() { DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Purgeon"); }
+CleanSettings::~CleanSettings() { DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Purgeon"); }
+
+TempFolder::TempFolder() {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    static LONG counter = 0;
+    for (;;) {
+        char name[64];
+        std::snprintf(name, sizeof(name), "vigilo-test-%lu-%ld", GetCurrentProcessId(),
+                      InterlockedIncrement(&counter));
+        path_ = std::string(temp) + name;
+        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+    }
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+void TempFolder::Write(const std::string& name, const std::string& content) const { WriteFile(File(name), content); }
+
+void WriteFile(const std::string& path, const std::string& content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string content;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) content.append(buffer, got);
+    CloseHandle(file);
+    return content;
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = path + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+VigiloInstall::VigiloInstall(bool withPurgeon) {
+    CopyFileA((BinFolder() + "\\Vigilo.exe").c_str(), Exe().c_str(), FALSE);
+    if (withPurgeon) CopyFileA((BinFolder() + "\\Purgeon.exe").c_str(), folder_.File("Purgeon.exe").c_str(), FALSE);
+}
+
+VigiloInstall::~VigiloInstall() {
+    Stop();
+    CloseAllPurgeons();
+}
+
+bool VigiloInstall::Start() {
+    STARTUPINFOA si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    std::string commandLine = "\"" + Exe() + "\"";
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(), &si,
+                        &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    if (process_) CloseHandle(process_);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    return true;
+}
+
+HWND VigiloInstall::MainWindow() const { return FindTopWindow("TForm1", "Vigilo", pid_); }
+
+bool VigiloInstall::WaitForMainWindow(DWORD timeoutMs) {
+    return WaitUntil([&] { return MainWindow() != nullptr; }, timeoutMs);
+}
+
+bool VigiloInstall::WaitForExit(DWORD timeoutMs) {
+    return !process_ || WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD VigiloInstall::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_) GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+bool VigiloInstall::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+void VigiloInstall::Stop() {
+    if (!Running()) return;
+    if (HWND main = MainWindow()) PostCloseRequest(main, 1137);
+    if (!WaitForExit(10000)) {
+        TerminateProcess(process_, 1);
+        WaitForExit(5000);
+    }
+}
+
+std::vector<std::string> VigiloInstall::PurgeonCalls() const {
+    std::vector<std::string> lines;
+    std::string content = ReadFile(folder_.File("Purgeon-calls.log"));
+    size_t start = 0;
+    while (start < content.size()) {
+        size_t end = content.find("\r\n", start);
+        if (end == std::string::npos) end = content.size();
+        lines.push_back(content.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+void VigiloInstall::CloseAllPurgeons() {
+    while (HWND purgeon = FindWindowA("TForm1a", "Purgeon")) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(purgeon, &pid);
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+        PostMessageA(purgeon, WM_CLOSE, 0, 0);
+        if (process) {
+            if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        } else {
+            WaitUntil([&] { return !IsWindow(purgeon); }, 5000);
+        }
+    }
+}
+
+HWND FindTopWindow(const char* className, const char* title, DWORD pid) {
+    HWND hwnd = nullptr;
+    while ((hwnd = FindWindowExA(nullptr, hwnd, className, title)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (pid == 0 || owner == pid) return hwnd;
+    }
+    return nullptr;
+}
+
+std::string WindowText(HWND hwnd) {
+    char buffer[4096] = "";
+    LRESULT n = SendMessageA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer));
+    return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+std::string ClassName(HWND hwnd) {
+    char buffer[256] = "";
+    GetClassNameA(hwnd, buffer, sizeof(buffer));
+    return buffer;
+}
+
+namespace {
+BOOL CALLBACK CollectChild(HWND child, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(child);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+HWND FindChildByText(HWND parent, const std::string& text) {
+    for (HWND child : ChildWindows(parent))
+        if (WindowText(child) == text) return child;
+    return nullptr;
+}
+
+void PostCloseRequest(HWND hwnd, WPARAM wParam) {
+    PostMessageA(hwnd, RegisterWindowMessageA("Vigilo"), wParam, 0);
+}
+
+}  // namespace vigilo::test

@@ -1,0 +1,109 @@
+#pragma once
+// Helpers for tests that work on real Windows state: scratch registry keys,
+// temporary folders, a private copy of Vigilo.exe in a folder of its own,
+// and waits with time-outs.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vigilo::test {
+
+// Polls cond every 10 ms until it holds or timeoutMs passed; pumps the
+// calling thread's messages meanwhile. Returns whether it held.
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs);
+
+// Folder of the running test executable (the build's bin folder).
+std::string BinFolder();
+
+// Deletes a whole key tree in the 64-bit view; missing is fine.
+void DeleteKeyTree(HKEY root, const std::string& path);
+// Writes values in the 64-bit view, creating the key.
+void SetString(HKEY root, const std::string& key, const std::string& name, const std::string& value,
+               DWORD type = REG_SZ);
+void SetDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
+void SetRaw(HKEY root, const std::string& key, const std::string& name, DWORD type, const void* data, DWORD size);
+bool GetDword(HKEY root, const std::string& key, const std::string& name, DWORD& value);
+// Type and size of a value; false when it does not exist.
+bool GetValueInfo(HKEY root, const std::string& key, const std::string& name, DWORD& type, DWORD& size);
+
+// HKCU\Software\VigiloTests\<name>, empty at construction, deleted afterwards.
+class ScratchKey {
+public:
+    explicit ScratchKey(const std::string& name);
+    ~ScratchKey();
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Clears Vigilo's settings key (HKCU\Software\Purgeon) now and on destruction.
+class CleanSettings {
+public:
+    CleanSettings();
+    ~CleanSettings();
+};
+
+// A fresh folder under %TEMP%, removed with its contents afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    void Write(const std::string& name, const std::string& content) const;
+
+private:
+    std::string path_;
+};
+void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFile(const std::string& path);
+void RemoveTree(const std::string& path);
+
+// Vigilo.exe copied into a temporary program folder, optionally with the
+// stand-in Purgeon.exe beside it.
+class VigiloInstall {
+public:
+    explicit VigiloInstall(bool withPurgeon = true);
+    ~VigiloInstall();
+    const TempFolder& Folder() const { return folder_; }
+    std::string Exe() const { return folder_.File("Vigilo.exe"); }
+
+    // Starts Vigilo.exe; false when the process could not be created.
+    bool Start();
+    // Waits for the hidden "Vigilo" window of this run.
+    bool WaitForMainWindow(DWORD timeoutMs = 15000);
+    HWND MainWindow() const;
+    // Waits for the process to end; false on time-out.
+    bool WaitForExit(DWORD timeoutMs);
+    DWORD ExitCode() const;
+    bool Running() const;
+    // Posts the close request and waits; kills the process if it does not end.
+    void Stop();
+    DWORD ProcessId() const { return pid_; }
+
+    // Lines Purgeon.exe recorded, one per start.
+    std::vector<std::string> PurgeonCalls() const;
+    // Closes every window of the stand-in Purgeon and waits for it to end.
+    static void CloseAllPurgeons();
+
+private:
+    TempFolder folder_;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// Top-level window of the given class and title owned by process pid (0: any).
+HWND FindTopWindow(const char* className, const char* title, DWORD pid = 0);
+std::string WindowText(HWND hwnd);
+std::string ClassName(HWND hwnd);
+// Every child window (any depth).
+std::vector<HWND> ChildWindows(HWND parent);
+HWND FindChildByText(HWND parent, const std::string& text);
+
+// Posts the registered "Vigilo" message with wParam to hwnd.
+void PostCloseRequest(HWND hwnd, WPARAM wParam);
+
+}  // namespace vigilo::test
