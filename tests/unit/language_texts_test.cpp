@@ -1,0 +1,83 @@
+// Language files read as Windows reads INI files: case-insensitive names,
+// quotes removed, empty values kept empty, defaults when anything is missing.
+#include <gtest/gtest.h>
+
+#include "app/language_texts.h"
+#include "support/test_support.h"
+
+using namespace vigilo;
+using namespace vigilo::test;
+
+TEST(LanguageFile, ChosenByTheLanguageSetting) {
+    EXPECT_EQ(LanguageFileName(1), "English.ini");
+    EXPECT_EQ(LanguageFileName(2), "German.ini");
+    EXPECT_EQ(LanguageFileName(3), "French.ini");
+    EXPECT_EQ(LanguageFileName(4), "Spanish.ini");
+    EXPECT_EQ(LanguageFileName(5), "Italian.ini");
+    EXPECT_EQ(LanguageFileName(6), "Portuguese.ini");
+    for (int other : {0, 7, -1, 1000000})
+        EXPECT_EQ(LanguageFileName(other), "English.ini") << other;
+}
+
+TEST(LanguageFile, NamesMatchWithoutRegardToCaseAndQuotesAreRemoved) {
+    TempFolder folder;
+    folder.Write("German.ini",
+                 "[TRAY]\r\nlaunch=Purgeon starten\r\n"
+                 "[Buttons]\r\nExit = \"Beenden\" \r\nOK='Gut'\r\n"
+                 "[Monitor]\r\nNewAppMessage1=\r\n");
+    LanguageTexts texts(folder.File("German.ini"));
+    EXPECT_EQ(texts.Get("Tray", "Launch", "Launch Purgeon"), "Purgeon starten");
+    EXPECT_EQ(texts.Get("Buttons", "Exit", "Exit"), "Beenden");
+    EXPECT_EQ(texts.Get("Buttons", "OK", "OK"), "Gut");
+    // Present but empty is empty, not the default.
+    EXPECT_EQ(texts.Get("Monitor", "NewAppMessage1", "New installation detected."), "");
+    EXPECT_EQ(texts.Get("Monitor", "NewAppMessage2", "fallback"), "fallback");
+    EXPECT_EQ(texts.Get("Nowhere", "Launch", "fallback"), "fallback");
+}
+
+TEST(LanguageFile, MissingFileGivesEveryDefault) {
+    TempFolder folder;
+    folder.Write("English.ini", "[Tray]\r\nLaunch=From English.ini\r\n");
+    // German chosen but absent: the built-in defaults, English.ini is no fallback.
+    LanguageTexts texts(folder.File("German.ini"));
+    EXPECT_EQ(texts.Get("Tray", "Launch", "Launch Purgeon"), "Launch Purgeon");
+    LanguageTexts unopened;
+    EXPECT_EQ(unopened.Get("Tray", "Launch", "Launch Purgeon"), "Launch Purgeon");
+}
+
+TEST(LanguageFile, AValueIsCutToItsFirst2047Characters) {
+    TempFolder folder;
+    std::string longValue(5000, 'x');
+    longValue[2046] = 'y';
+    folder.Write("English.ini", "[Tray]\r\nLaunch=" + longValue + "\r\n");
+    std::string text = LanguageTexts(folder.File("English.ini")).Get("Tray", "Launch", "d");
+    ASSERT_EQ(text.size(), 2047u);
+    EXPECT_EQ(text.back(), 'y');
+}
+
+TEST(LanguageFile, BinaryGarbageNeverCrashesAndFallsBackToDefaults) {
+    TempFolder folder;
+    std::string garbage;
+    unsigned seed = 12345;
+    for (int i = 0; i < 70000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        garbage += static_cast<char>(seed >> 16);
+    }
+    folder.Write("English.ini", garbage);
+    LanguageTexts texts(folder.File("English.ini"));
+    for (const TextId& id : {texts::kTrayLaunch, texts::kFileNotFound, texts::kCacheMessage3}) {
+        std::string text = texts.Get(id.section, id.key, id.defaultText);
+        EXPECT_LE(text.size(), 2047u);
+    }
+    folder.Write("Odd.ini", "[Tray\r\n=no key\r\nLaunch\r\n[]\r\n=\r\n[Tray]]\r\n");
+    EXPECT_EQ(LanguageTexts(folder.File("Odd.ini")).Get("Tray", "Launch", "Launch Purgeon"), "Launch Purgeon");
+}
+
+TEST(LanguageFile, EachReadSeesTheFileAsItIsNow) {
+    TempFolder folder;
+    LanguageTexts texts(folder.File("English.ini"));
+    folder.Write("English.ini", "[Buttons]\r\nOK=First\r\n");
+    EXPECT_EQ(texts.Get("Buttons", "OK", "OK"), "First");
+    folder.Write("English.ini", "[Buttons]\r\nOK=Second\r\n");
+    EXPECT_EQ(texts.Get("Buttons", "OK", "OK"), "Second");
+}

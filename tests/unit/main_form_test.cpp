@@ -1,0 +1,99 @@
+// The hidden main form in-process: menu texts from the language file, the
+// junk timer armed by the CacheNotifier setting, and restarts of message 1135.
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app/main_form.h"
+#include "monitors/thread.h"
+#include "support/test_support.h"
+
+using namespace vigilo;
+using namespace vigilo::test;
+
+namespace {
+
+const std::string kSettings = "Software\\Purgeon";
+
+std::string MenuText(HMENU menu, UINT id) {
+    char text[256] = "";
+    GetMenuStringA(menu, id, text, sizeof(text), MF_BYCOMMAND);
+    return text;
+}
+
+class MainForm : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitMainThreadCalls();
+        ResetApplicationState();
+    }
+    void TearDown() override {
+        DeleteFileA((BinFolder() + "\\German.ini").c_str());
+        ResetApplicationState();
+    }
+    // Lets the posted message 1135 be handled.
+    static void Settle() { WaitUntil([] { return false; }, 100); }
+    CleanSettings settings;
+};
+
+}  // namespace
+
+TEST_F(MainForm, MenuTextsComeFromTheChosenLanguageFile) {
+    SetDword(HKEY_CURRENT_USER, kSettings, "Language", 2);
+    WriteFile(BinFolder() + "\\German.ini", "[Tray]\r\nLaunch=Purgeon starten\r\n[Buttons]\r\nExit=Beenden\r\n");
+    TForm1 form;
+    EXPECT_EQ(MenuText(form.PopupMenu(), TForm1::kMenuItem1), "Purgeon starten");
+    EXPECT_EQ(MenuText(form.PopupMenu(), TForm1::kMenuItem3), "Beenden");
+    EXPECT_EQ(GetMenuItemCount(form.PopupMenu()), 3);
+}
+
+TEST_F(MainForm, MenuTextsFallBackToTheBuiltInDefaults) {
+    // German chosen, but no German.ini; a Language of the wrong type reads as English.
+    for (bool wrongType : {false, true}) {
+        if (wrongType)
+            SetString(HKEY_CURRENT_USER, kSettings, "Language", "2");
+        else
+            SetDword(HKEY_CURRENT_USER, kSettings, "Language", 2);
+        TForm1 form;
+        EXPECT_EQ(MenuText(form.PopupMenu(), TForm1::kMenuItem1), "Launch Purgeon");
+        EXPECT_EQ(MenuText(form.PopupMenu(), TForm1::kMenuItem3), "Exit");
+    }
+}
+
+TEST_F(MainForm, TheJunkTimerFollowsCacheNotifierOnEveryRestart) {
+    TForm1 form;
+    EXPECT_FALSE(form.TimerEnabled());  // armed only once message 1135 is handled
+    Settle();
+    EXPECT_TRUE(form.TimerEnabled());   // CacheNotifier was created as true
+
+    SetDword(HKEY_CURRENT_USER, kSettings, "CacheNotifier", 0);
+    PostMessageA(form.Handle(), 1135, 0, 0);
+    Settle();
+    EXPECT_FALSE(form.TimerEnabled());
+
+    SetDword(HKEY_CURRENT_USER, kSettings, "CacheNotifier", 1);
+    PostMessageA(form.Handle(), 1135, 0, 0);
+    Settle();
+    EXPECT_TRUE(form.TimerEnabled());
+}
+
+TEST_F(MainForm, AllNotifiersOffStartsNoGroupAndNoTimer) {
+    for (const char* name : {"NewAppNotifier", "NewToolbarNotifier", "StartupNotifier", "CacheNotifier"})
+        SetDword(HKEY_CURRENT_USER, kSettings, name, 0);
+    TForm1 form;
+    Settle();
+    EXPECT_FALSE(form.TimerEnabled());
+    for (MonitorGroup g : {MonitorGroup::Startup, MonitorGroup::NewProgram, MonitorGroup::Extension})
+        EXPECT_FALSE(form.Monitors().Running(g));
+    EXPECT_TRUE(form.Monitors().Threads().empty());
+}
+
+TEST_F(MainForm, TheCloseRequestClosesTheFormThroughTheMessageLoop) {
+    TForm1 form;
+    PostMessageA(form.Handle(), RegisterWindowMessageA("Vigilo"), 1136, 0);
+    Settle();
+    EXPECT_FALSE(ApplicationTerminated());
+    PostMessageA(form.Handle(), RegisterWindowMessageA("Vigilo"), 1137, 0);
+    RunMessageLoop();  // returns because the form closed
+    EXPECT_TRUE(ApplicationTerminated());
+    EXPECT_FALSE(form.TimerEnabled());
+}
