@@ -19,6 +19,23 @@ bool KeyDeleted(HKEY key) {
 
 }  // namespace
 
+bool TRegistryMonitorThread::WaitForChange(HANDLE changed, HKEY key) {
+    watching_ = true;
+    struct NotWatching {
+        std::atomic<bool>& flag;
+        ~NotWatching() { flag = false; }
+    } notWatching{watching_};
+    for (;;) {
+        const DWORD result = WaitForSingleObject(changed, waitSliceMs_);
+        if (result != WAIT_TIMEOUT) return true;  // signalled, or the wait failed: a round finds what changed
+        if (Terminated()) return false;
+        if (KeyDeleted(key)) {
+            Terminate();
+            return false;
+        }
+    }
+}
+
 void TRegistryMonitorThread::HandOff(const std::function<void()>& method) {
     if (!Terminated()) Synchronize(method);
 }
@@ -42,16 +59,7 @@ bool TRegistryMonitorThread::WatchAndRound() {
     UniqueKernelHandle changed(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!changed) return true;
     if (RegNotifyChangeKeyValue(key.get(), TRUE, kWatchFilter, changed.get(), TRUE) != ERROR_SUCCESS) return true;
-    for (;;) {
-        DWORD result = WaitForSingleObject(changed.get(), waitSliceMs_);
-        if (result == WAIT_OBJECT_0) break;
-        if (result != WAIT_TIMEOUT) return true;  // the wait itself failed: retry after the pause
-        if (Terminated()) return false;
-        if (KeyDeleted(key.get())) {
-            Terminate();
-            return false;
-        }
-    }
+    if (!WaitForChange(changed.get(), key.get())) return false;
     Round();
     return true;
 }

@@ -24,6 +24,7 @@
 // against Snapshot, filter, and at most once HandOff to the main thread.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -41,6 +42,8 @@ public:
     StringList Snapshot;  // baseline listing of the current cycle
 
     DWORD WaitSlice() const { return waitSliceMs_; }
+    // The change notification is armed and the thread waits for it.
+    bool Watching() const { return watching_; }
 
 protected:
     // listing: ListSubkeyNames or ListValueNames. waitSliceMs: how long each
@@ -61,9 +64,12 @@ private:
     void Execute() final;
     // Steps 3 to 7; false when the thread is to end now.
     bool WatchAndRound();
+    // Step 6; false when the thread is to end now.
+    bool WaitForChange(HANDLE changed, HKEY key);
 
     KeyListing listing_;
     DWORD waitSliceMs_;
+    std::atomic<bool> watching_{false};
 };
 
 }  // namespace vigilo
