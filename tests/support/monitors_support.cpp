@@ -1,5 +1,7 @@
 #include "support/monitors_support.h"
 
+#include <stdexcept>
+
 #include "app/application.h"
 #include "monitors/notification_hand_off.h"
 #include "monitors/string_list.h"
@@ -62,6 +64,7 @@ TestMonitor::~TestMonitor() {
 void TestMonitor::Round() {
     ++roundsEntered_;
     if (gate) WaitForSingleObject(gate, 15000);
+    if (failInRound) throw std::runtime_error("setting of the wrong type");
     StringList fresh;
     ListKey(fresh);
     const std::string added = FindAdded(Snapshot, fresh);

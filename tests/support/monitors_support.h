@@ -55,6 +55,7 @@ public:
     HandOffKind handOff = HandOffKind::None;
     int timedSeconds = 20;
     HANDLE gate = nullptr;  // when set, a round waits for it before listing again
+    bool failInRound = false;  // the round throws, as a setting of the wrong type does
 
     std::vector<std::string> Findings() const;  // one entry per finished round
     int RoundsEntered() const { return roundsEntered_; }

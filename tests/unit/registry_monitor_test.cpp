@@ -121,6 +121,41 @@ TEST_F(RegistryMonitor, ToldToTerminateItEndsWithinOneWaitSliceAndReleasesEveryt
     EXPECT_EQ(LiveHandleCount(HandleKind::Kernel), kernelBefore);
 }
 
+TEST_F(RegistryMonitor, ToldToTerminateDuringARoundItSkipsTheHandOffAndEndsRightAfter) {
+    ScratchKey key("MonitorTerminateInRound");
+    UniqueKernelHandle gate(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    auto monitor = StartTestMonitor(kCu, key.Path(), [&](TestMonitor& m) {
+        m.gate = gate.get();
+        m.handOff = HandOffKind::Modal;
+    });
+    ASSERT_TRUE(WaitWatching(*monitor));
+
+    AddKey(key.Path() + "\\Found");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->RoundsEntered() == 1; }, 5000));
+    monitor->Terminate();
+    const ULONGLONG released = GetTickCount64();
+    SetEvent(gate.get());
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, 3000));
+    EXPECT_LT(GetTickCount64() - released, 400u);  // no pause before ending
+    EXPECT_EQ(monitor->Findings(), std::vector<std::string>{"Found"});
+    EXPECT_EQ(monitor->HandOffsDone(), 0);
+}
+
+TEST_F(RegistryMonitor, AnErrorInARoundEndsTheThreadAndReleasesItsKeyAndEvent) {
+    ScratchKey key("MonitorRoundFails");
+    const long keysBefore = LiveHandleCount(HandleKind::Key);
+    const long kernelBefore = LiveHandleCount(HandleKind::Kernel);
+    auto monitor = StartTestMonitor(kCu, key.Path(), [](TestMonitor& m) { m.failInRound = true; });
+    ASSERT_TRUE(WaitWatching(*monitor));
+
+    AddKey(key.Path() + "\\Found");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, 3000));
+    EXPECT_TRUE(monitor->Findings().empty());
+    monitor.reset();
+    EXPECT_EQ(LiveHandleCount(HandleKind::Key), keysBefore);
+    EXPECT_EQ(LiveHandleCount(HandleKind::Kernel), kernelBefore);
+}
+
 // Deleting an empty watched key gives no change signal on Wine; the thread
 // notices the deleted key after its wait slice all the same.
 TEST_F(RegistryMonitor, WatchedKeyDeletedEndsTheThreadByItself) {
