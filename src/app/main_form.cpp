@@ -8,6 +8,7 @@
 #include "app/launch_companion.h"
 #include "app/path_set.h"
 #include "app/settings_store.h"
+#include "monitors/notification_hand_off.h"
 
 namespace vigilo {
 namespace {
@@ -53,6 +54,7 @@ void TForm1::CreateForm() {
         WriteFloat(kSettingsRoot, kSettingsKey, "LastCacheNotification", Now());
 
     SetApplicationMessageFilter([this](const MSG& msg) { EventsMessage(msg); });
+    SetNotificationBusy(false);  // the group running flags start cleared with monitors_
     SetTimerEnabled(false);  // Timer1: 600000 ms, armed by StartMonitors
     PostMessageA(Handle(), kMsgStartMonitors, 0, 0);
 }

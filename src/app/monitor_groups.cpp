@@ -1,6 +1,7 @@
 #include "app/monitor_groups.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/path_set.h"
 #include "app/settings_store.h"
@@ -39,6 +40,20 @@ std::vector<MonitorSlot> MonitorSlots() {
         {G::Extension, nullptr, Paths().firefoxExtensionsFolder, f.folder},
         {G::Extension, nullptr, Paths().chromeExtensionsFolder, f.folder},
     };
+}
+
+MonitorGroups::MonitorGroups(std::vector<MonitorSlot> slots)
+    : slots_(std::move(slots)), threads_(slots_.size(), nullptr) {}
+
+MonitorGroups::~MonitorGroups() {
+    for (TThread* t : threads_)
+        if (t) retired_.push_back(t);
+    FreeEndedThreads();
+}
+
+void MonitorGroups::StopAll() {
+    for (MonitorGroup group : {MonitorGroup::Startup, MonitorGroup::NewProgram, MonitorGroup::Extension})
+        Stop(group);
 }
 
 void MonitorGroups::Restart() {

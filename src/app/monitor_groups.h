@@ -32,10 +32,23 @@ std::vector<MonitorSlot> MonitorSlots();
 
 class MonitorGroups {
 public:
+    // The program's twelve slots, taken at the first Restart (the folders
+    // come from the path set, which is ready by then).
+    MonitorGroups() = default;
+    // Given slots, for a program variant or a test.
+    explicit MonitorGroups(std::vector<MonitorSlot> slots);
+    // Frees the threads that have ended; the others keep running and are
+    // left to end with the process.
+    ~MonitorGroups();
+    MonitorGroups(const MonitorGroups&) = delete;
+    MonitorGroups& operator=(const MonitorGroups&) = delete;
+
     // Stops and restarts the groups per the current settings. Throws
     // SettingsError when a notifier setting has the wrong type; the groups
     // handled before it keep their new state.
     void Restart();
+    // Asks every thread of every running group to terminate; does not wait.
+    void StopAll();
     bool Running(MonitorGroup group) const { return running_[static_cast<int>(group)]; }
     // Threads held in the slots right now (running or ended).
     std::vector<TThread*> Threads() const;

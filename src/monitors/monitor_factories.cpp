@@ -3,7 +3,12 @@
 namespace vigilo {
 
 const MonitorFactories& Factories() {
-    static const MonitorFactories factories{};
+    static const MonitorFactories factories{
+        .startup = nullptr,
+        .newProgram = nullptr,
+        .internetExplorer = nullptr,
+        .folder = nullptr,
+    };
     return factories;
 }
 

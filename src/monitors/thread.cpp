@@ -1,5 +1,7 @@
 #include "monitors/thread.h"
 
+#include <exception>
+
 #include "app/app_messages.h"
 #include "ui/window.h"
 
@@ -7,9 +9,18 @@ namespace vigilo {
 namespace {
 
 std::atomic<long> g_liveThreads{0};
+std::atomic<HWND> g_callWindow{nullptr};
+std::atomic<DWORD> g_mainThreadId{0};
 
-// Message-only window owned by the main thread; sent kMsgSynchronize with the
-// method to run in lParam.
+// One synchronised call: the method, and what it threw, to be raised again
+// on the calling thread.
+struct MainThreadCall {
+    const std::function<void()>* method;
+    std::exception_ptr error;
+};
+
+// Message-only window owned by the main thread; sent kMsgSynchronize with a
+// MainThreadCall in lParam.
 class MainThreadCallWindow : public Window {
 public:
     MainThreadCallWindow() {
@@ -20,28 +31,39 @@ public:
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
         if (msg == kMsgSynchronize) {
-            auto* method = reinterpret_cast<const std::function<void()>*>(lp);
+            auto* call = reinterpret_cast<MainThreadCall*>(lp);
             try {
-                (*method)();
+                (*call->method)();
             } catch (...) {
-                // A hand-off never brings the main thread down.
+                // Never let it unwind through the window procedure.
+                call->error = std::current_exception();
             }
             return 0;
         }
         return Window::OnMessage(msg, wp, lp);
     }
-};
 
-HWND g_callWindow = nullptr;
+    void OnDestroyed() override { g_callWindow = nullptr; }
+};
 
 }  // namespace
 
 void InitMainThreadCalls() {
     static MainThreadCallWindow window;
+    g_mainThreadId = GetCurrentThreadId();
     g_callWindow = window.Handle();
 }
 
-TThread::~TThread() = default;
+bool OnMainThread() { return g_mainThreadId != 0 && GetCurrentThreadId() == g_mainThreadId; }
+
+TThread::~TThread() {
+    if (handle_ && !resumed_) {
+        // Let the suspended thread run to its end without touching the body.
+        cancelled_ = true;
+        ResumeThread(handle_.get());
+        WaitForSingleObject(handle_.get(), INFINITE);
+    }
+}
 
 bool TThread::CreateSuspended() {
     handle_.reset(CreateThread(nullptr, 0, &TThread::ThreadProc, this, CREATE_SUSPENDED, nullptr));
@@ -49,25 +71,33 @@ bool TThread::CreateSuspended() {
 }
 
 void TThread::Resume() {
-    if (handle_) ResumeThread(handle_.get());
+    if (!handle_ || resumed_) return;
+    resumed_ = true;
+    ResumeThread(handle_.get());
 }
 
 long TThread::LiveCount() { return g_liveThreads.load(); }
 
 void TThread::Synchronize(const std::function<void()>& method) {
-    if (g_callWindow) SendMessageA(g_callWindow, kMsgSynchronize, 0, reinterpret_cast<LPARAM>(&method));
+    HWND window = g_callWindow;
+    if (!window) return;
+    MainThreadCall call{&method, nullptr};
+    // SendMessage runs the method directly when called on the main thread.
+    SendMessageA(window, kMsgSynchronize, 0, reinterpret_cast<LPARAM>(&call));
+    if (call.error) std::rethrow_exception(call.error);
 }
 
 DWORD WINAPI TThread::ThreadProc(void* param) {
     auto* self = static_cast<TThread*>(param);
+    if (self->cancelled_) return 0;
     ++g_liveThreads;
     try {
         self->Execute();
     } catch (...) {
         // An error raised in a monitor (a setting of the wrong type) ends it silently.
     }
-    self->finished_ = true;
     --g_liveThreads;
+    self->finished_ = true;  // the last touch of the object: it may be freed from now on
     return 0;
 }
 

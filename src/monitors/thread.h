@@ -1,11 +1,13 @@
 #pragma once
 // A background thread in the shape the monitors use: created suspended, its
 // fields set, then resumed; asked to terminate by a flag it checks itself;
-// never freed while the program runs. Synchronize runs a method on the main
+// never freed while it may still run. Synchronize runs a method on the main
 // thread and blocks the caller until it has returned: the call is a message
-// sent to a hidden window of the main thread, so every message loop there
-// serves it (the main loop, modal loops, the popup menu's tracking loop and
-// the pump of WaitSeconds).
+// sent to a message-only window of the main thread, and a sent message is
+// served by every way the main thread takes its messages (GetMessage,
+// PeekMessage and the waits that wake for input), so the main loop, modal
+// loops, the popup menu's tracking loop and the pump of WaitSeconds all
+// serve it.
 #include <windows.h>
 
 #include <atomic>
@@ -19,6 +21,8 @@ class TThread {
 public:
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
+    // Only for a thread that has ended or was never resumed; a thread that
+    // was created but never resumed is ended here without running its body.
     virtual ~TThread();
 
     // Creates the OS thread suspended; false when that failed.
@@ -37,19 +41,25 @@ public:
 protected:
     TThread() = default;
     virtual void Execute() = 0;
-    // Runs method on the main thread and waits for it; returns at once when
-    // the main thread's window is gone (the program is ending).
+    // Runs method on the main thread and waits until it has returned. An
+    // exception thrown by method is raised again here, on the calling thread.
+    // Returns at once, without running method, when the main thread's call
+    // window does not exist (not set up, or the program is ending).
     void Synchronize(const std::function<void()>& method);
 
 private:
     static DWORD WINAPI ThreadProc(void* self);
     UniqueKernelHandle handle_;
+    bool resumed_ = false;
+    std::atomic<bool> cancelled_{false};  // destroyed before it was ever resumed
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
 };
 
-// Creates the main thread's hidden window that serves Synchronize. Call once
-// on the main thread before the first thread starts.
+// Creates the main thread's message-only window that serves Synchronize.
+// Call on the main thread before the first thread starts; later calls do nothing.
 void InitMainThreadCalls();
+// Whether the calling thread is the one that serves Synchronize.
+bool OnMainThread();
 
 }  // namespace vigilo

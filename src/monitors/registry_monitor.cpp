@@ -1,0 +1,67 @@
+#include "monitors/registry_monitor.h"
+
+#include "app/settings_store.h"
+#include "monitors/wait_seconds.h"
+#include "platform/unique_handle.h"
+
+namespace vigilo {
+namespace {
+
+constexpr DWORD kWatchFilter =
+    REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_ATTRIBUTES | REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_SECURITY;
+
+// Whether an open key has been deleted meanwhile. Querying its info needs
+// KEY_QUERY_VALUE, hence that right on the watched key.
+bool KeyDeleted(HKEY key) {
+    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr) == ERROR_KEY_DELETED;
+}
+
+}  // namespace
+
+bool TRegistryMonitorThread::WaitForChange(HANDLE changed, HKEY key) {
+    watching_ = true;
+    struct NotWatching {
+        std::atomic<bool>& flag;
+        ~NotWatching() { flag = false; }
+    } notWatching{watching_};
+    for (;;) {
+        const DWORD result = WaitForSingleObject(changed, waitSliceMs_);
+        if (result != WAIT_TIMEOUT) return true;  // signalled, or the wait failed: a round finds what changed
+        if (Terminated()) return false;
+        if (KeyDeleted(key)) {
+            Terminate();
+            return false;
+        }
+    }
+}
+
+void TRegistryMonitorThread::HandOff(const std::function<void()>& method) {
+    if (!Terminated()) Synchronize(method);
+}
+
+void TRegistryMonitorThread::Execute() {
+    for (;;) {
+        if (Terminated()) return;
+        if (!KeyExists(RootKey, KeyPath)) Terminate();
+        ListKey(Snapshot);
+        if (!WatchAndRound() || Terminated()) return;
+        WaitSeconds(1);
+    }
+}
+
+bool TRegistryMonitorThread::WatchAndRound() {
+    HKEY rawKey = nullptr;
+    if (RegOpenKeyExA(RootKey, KeyPath.c_str(), 0, KEY_NOTIFY | KEY_QUERY_VALUE | KEY_WOW64_64KEY, &rawKey) !=
+        ERROR_SUCCESS)
+        return true;
+    UniqueKey key(rawKey);
+    UniqueKernelHandle changed(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!changed) return true;
+    if (RegNotifyChangeKeyValue(key.get(), TRUE, kWatchFilter, changed.get(), TRUE) != ERROR_SUCCESS) return true;
+    if (!WaitForChange(changed.get(), key.get())) return false;
+    Round();
+    return true;
+}
+
+}  // namespace vigilo

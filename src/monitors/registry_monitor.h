@@ -1,0 +1,75 @@
+#pragma once
+// The cycle every registry monitor runs, until it is told to terminate:
+//
+//   1. end if told to terminate; if the watched key is gone, tell itself to
+//      terminate (the cycle still runs once more, harmlessly);
+//   2. list the key into Snapshot (the baseline);
+//   3. open the key for change notification, 4. create an event, 5. arm a
+//      notification for the whole subtree (names, attributes, values,
+//      security); on failure skip to 8;
+//   6. wait for the event in slices; after each slice that times out, end if
+//      told to terminate, and tell itself to terminate when the open key has
+//      been deleted (Wine does not signal that);
+//   7. on the signal run the monitor's Round, then close event and key;
+//   8. unless told to terminate, pause one second and start again.
+//
+// The key is listed and watched in the same (64-bit) view, so on 64-bit
+// Windows the notification watches the very key the listings read. A monitor
+// never polls: between changes it only blocks on the event. One change
+// signal gives one round; what changes between a round and the next
+// baseline is taken into that baseline and never reported.
+//
+// A monitor derives from this class, passes its listing and wait slice to the
+// constructor and implements Round: settle, list again with ListKey, diff
+// against Snapshot, filter, and at most once HandOff to the main thread.
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "monitors/registry_listing.h"
+#include "monitors/string_list.h"
+#include "monitors/thread.h"
+
+namespace vigilo {
+
+class TRegistryMonitorThread : public TThread {
+public:
+    // Set by the creator while the thread is suspended.
+    HKEY RootKey = nullptr;
+    std::string KeyPath;  // as given; may end in "\", subkey names are appended directly
+    StringList Snapshot;  // baseline listing of the current cycle
+
+    DWORD WaitSlice() const { return waitSliceMs_; }
+    // The change notification is armed and the thread waits for it.
+    bool Watching() const { return watching_; }
+
+protected:
+    // listing: ListSubkeyNames or ListValueNames. waitSliceMs: how long each
+    // wait for the change signal lasts before the terminate check.
+    TRegistryMonitorThread(KeyListing listing, DWORD waitSliceMs) : listing_(listing), waitSliceMs_(waitSliceMs) {}
+
+    // One round after a change signal, on the monitor thread.
+    virtual void Round() = 0;
+
+    // Lists the watched key with this monitor's listing.
+    int ListKey(StringList& list) const { return listing_(RootKey, KeyPath, list); }
+    // Runs method (the hand-off) on the main thread and waits for it, unless
+    // the thread has been told to terminate. The cycle checks again right
+    // after the round, so a thread told to terminate meanwhile ends there.
+    void HandOff(const std::function<void()>& method);
+
+private:
+    void Execute() final;
+    // Steps 3 to 7; false when the thread is to end now.
+    bool WatchAndRound();
+    // Step 6; false when the thread is to end now.
+    bool WaitForChange(HANDLE changed, HKEY key);
+
+    KeyListing listing_;
+    DWORD waitSliceMs_;
+    std::atomic<bool> watching_{false};
+};
+
+}  // namespace vigilo

@@ -1,0 +1,223 @@
+// The registry monitor cycle, run by a test monitor whose round records what
+// it found, on scratch keys changed by another process or thread.
+#include <gtest/gtest.h>
+
+#include "app/monitor_groups.h"
+#include "app/settings_store.h"
+#include "monitors/monitor_factories.h"
+#include "platform/unique_handle.h"
+#include "support/monitors_support.h"
+#include "support/test_support.h"
+
+using namespace vigilo;
+using namespace vigilo::test;
+
+namespace {
+
+const HKEY kCu = HKEY_CURRENT_USER;
+
+class RegistryMonitor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitMainThreadCalls();
+        ASSERT_TRUE(WaitUntil([] { return TThread::LiveCount() == 0; }, 15000));
+    }
+};
+
+bool WaitWatching(const TestMonitor& monitor) {
+    return WaitUntil([&] { return monitor.Watching(); }, 5000);
+}
+
+void AddKey(const std::string& path) { SetDword(kCu, path, "", 0); }
+
+}  // namespace
+
+TEST_F(RegistryMonitor, SubkeyAddedByAnotherProcessWakesItAndTheRoundFindsIt) {
+    ScratchKey key("MonitorWakes");
+    AddKey(key.Path() + "\\Existing");
+    auto monitor = StartTestMonitor(kCu, key.Path());
+    ASSERT_TRUE(WaitWatching(*monitor));
+
+    ASSERT_TRUE(RegAddKey(key.Path() + "\\Newcomer"));
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Findings().size() == 1; }, 5000));
+    EXPECT_EQ(monitor->Findings()[0], "Newcomer");
+
+    // The next cycle takes Newcomer into its baseline and watches again.
+    ASSERT_TRUE(WaitWatching(*monitor));
+    EXPECT_TRUE(StopMonitors({monitor.get()}));
+    EXPECT_EQ(monitor->Findings().size(), 1u);
+}
+
+TEST_F(RegistryMonitor, OfTwoSubkeysAddedBeforeOneRoundOnlyTheLastEnumeratedIsEverFound) {
+    ScratchKey key("MonitorTwoAdded");
+    UniqueKernelHandle gate(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    auto monitor = StartTestMonitor(kCu, key.Path(), [&](TestMonitor& m) { m.gate = gate.get(); });
+    ASSERT_TRUE(WaitWatching(*monitor));
+
+    AddKey(key.Path() + "\\Zeta");  // wakes the monitor; its round waits at the gate
+    ASSERT_TRUE(WaitUntil([&] { return monitor->RoundsEntered() == 1; }, 5000));
+    AddKey(key.Path() + "\\Alpha");  // added later, but enumerated first
+    SetEvent(gate.get());
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Findings().size() == 1; }, 5000));
+    EXPECT_EQ(monitor->Findings()[0], "Zeta");
+
+    // Alpha went into the next baseline: a later round finds only the newer key.
+    ASSERT_TRUE(WaitWatching(*monitor));
+    AddKey(key.Path() + "\\Beta");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Findings().size() == 2; }, 5000));
+    EXPECT_EQ(monitor->Findings()[1], "Beta");
+    EXPECT_TRUE(StopMonitors({monitor.get()}));
+}
+
+TEST_F(RegistryMonitor, ChangedValueDataAloneYieldsNoAddedName) {
+    ScratchKey key("MonitorValueData");
+    SetString(kCu, key.Path(), "Updater", "old.exe");
+    AddKey(key.Path() + "\\Entry");
+    auto monitor = StartTestMonitor(kCu, key.Path(), [](TestMonitor& m) { m.handOff = HandOffKind::Modal; });
+    ASSERT_TRUE(WaitWatching(*monitor));
+
+    SetString(kCu, key.Path(), "Updater", "new.exe");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Findings().size() == 1; }, 5000));
+    ASSERT_TRUE(WaitWatching(*monitor));
+    SetString(kCu, key.Path() + "\\Entry", "DisplayName", "Changed inside an entry");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Findings().size() == 2; }, 5000));
+
+    EXPECT_EQ(monitor->Findings(), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(monitor->HandOffsDone(), 0);
+    EXPECT_TRUE(StopMonitors({monitor.get()}));
+}
+
+TEST_F(RegistryMonitor, ValueListingMonitorFindsANewValueName) {
+    ScratchKey key("MonitorValues");
+    SetString(kCu, key.Path(), "Existing", "x.exe");
+    std::unique_ptr<TestMonitor> monitor(new TestMonitor(&ListValueNames, 1000));
+    ASSERT_TRUE(monitor->CreateSuspended());
+    monitor->RootKey = kCu;
+    monitor->KeyPath = key.Path();
+    monitor->Resume();
+    ASSERT_TRUE(WaitWatching(*monitor));
+
+    SetString(kCu, key.Path(), "Updater", "updater.exe");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Findings().size() == 1; }, 5000));
+    EXPECT_EQ(monitor->Findings()[0], "Updater");
+    EXPECT_TRUE(StopMonitors({monitor.get()}));
+}
+
+TEST_F(RegistryMonitor, ToldToTerminateItEndsWithinOneWaitSliceAndReleasesEverything) {
+    ScratchKey key("MonitorTerminate");
+    const long keysBefore = LiveHandleCount(HandleKind::Key);
+    const long kernelBefore = LiveHandleCount(HandleKind::Kernel);
+    auto monitor = StartTestMonitor(kCu, key.Path());
+    ASSERT_TRUE(WaitWatching(*monitor));
+    EXPECT_EQ(LiveHandleCount(HandleKind::Key), keysBefore + 1);  // the watched key, held while waiting
+
+    const ULONGLONG asked = GetTickCount64();
+    monitor->Terminate();
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, 3000));
+    EXPECT_LE(GetTickCount64() - asked, monitor->WaitSlice() + 300);
+    EXPECT_TRUE(monitor->Findings().empty());
+    monitor.reset();
+    EXPECT_EQ(LiveHandleCount(HandleKind::Key), keysBefore);
+    EXPECT_EQ(LiveHandleCount(HandleKind::Kernel), kernelBefore);
+}
+
+TEST_F(RegistryMonitor, ToldToTerminateDuringARoundItSkipsTheHandOffAndEndsRightAfter) {
+    ScratchKey key("MonitorTerminateInRound");
+    UniqueKernelHandle gate(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    auto monitor = StartTestMonitor(kCu, key.Path(), [&](TestMonitor& m) {
+        m.gate = gate.get();
+        m.handOff = HandOffKind::Modal;
+    });
+    ASSERT_TRUE(WaitWatching(*monitor));
+
+    AddKey(key.Path() + "\\Found");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->RoundsEntered() == 1; }, 5000));
+    monitor->Terminate();
+    const ULONGLONG released = GetTickCount64();
+    SetEvent(gate.get());
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, 3000));
+    EXPECT_LT(GetTickCount64() - released, 400u);  // no pause before ending
+    EXPECT_EQ(monitor->Findings(), std::vector<std::string>{"Found"});
+    EXPECT_EQ(monitor->HandOffsDone(), 0);
+}
+
+TEST_F(RegistryMonitor, AnErrorInARoundEndsTheThreadAndReleasesItsKeyAndEvent) {
+    ScratchKey key("MonitorRoundFails");
+    const long keysBefore = LiveHandleCount(HandleKind::Key);
+    const long kernelBefore = LiveHandleCount(HandleKind::Kernel);
+    auto monitor = StartTestMonitor(kCu, key.Path(), [](TestMonitor& m) { m.failInRound = true; });
+    ASSERT_TRUE(WaitWatching(*monitor));
+
+    AddKey(key.Path() + "\\Found");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, 3000));
+    EXPECT_TRUE(monitor->Findings().empty());
+    monitor.reset();
+    EXPECT_EQ(LiveHandleCount(HandleKind::Key), keysBefore);
+    EXPECT_EQ(LiveHandleCount(HandleKind::Kernel), kernelBefore);
+}
+
+// Deleting an empty watched key gives no change signal on Wine; the thread
+// notices the deleted key after its wait slice all the same.
+TEST_F(RegistryMonitor, WatchedKeyDeletedEndsTheThreadByItself) {
+    ScratchKey key("MonitorDeleted");
+    auto monitor = StartTestMonitor(kCu, key.Path());
+    ASSERT_TRUE(WaitWatching(*monitor));
+
+    ASSERT_EQ(RegDeleteKeyExA(kCu, key.Path().c_str(), KEY_WOW64_64KEY, 0), ERROR_SUCCESS);
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, monitor->WaitSlice() + 1500));
+    EXPECT_TRUE(monitor->Terminated());
+    for (const std::string& found : monitor->Findings()) EXPECT_EQ(found, "");
+}
+
+TEST_F(RegistryMonitor, WatchedTreeDeletedEndsTheThreadByItself) {
+    ScratchKey key("MonitorTreeDeleted");
+    AddKey(key.Path() + "\\Entry");
+    auto monitor = StartTestMonitor(kCu, key.Path());
+    ASSERT_TRUE(WaitWatching(*monitor));
+
+    DeleteKeyTree(kCu, key.Path());
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, monitor->WaitSlice() * 2 + 1500));
+    for (const std::string& found : monitor->Findings()) EXPECT_EQ(found, "");
+}
+
+TEST_F(RegistryMonitor, MissingKeyEndsTheThreadAtItsNextCheck) {
+    auto monitor = StartTestMonitor(kCu, "Software\\VigiloTests\\NeverCreated");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, 3000));
+    EXPECT_TRUE(monitor->Findings().empty());
+}
+
+TEST_F(RegistryMonitor, RestartingTheGroupsLeavesExactlyOneThreadPerWatchedKey) {
+    CleanSettings settings;
+    ScratchKey first("GroupFirst"), second("GroupSecond");
+    const MonitorFactory create = &CreateRegistryMonitor<TestMonitor>;
+    MonitorGroups groups({
+        {MonitorGroup::NewProgram, kCu, first.Path(), create},
+        {MonitorGroup::NewProgram, kCu, second.Path(), create},
+        {MonitorGroup::NewProgram, kCu, "Software\\VigiloTests\\GroupMissing", create},
+        {MonitorGroup::Startup, kCu, first.Path(), create},
+    });
+    WriteBool(kSettingsRoot, kSettingsKey, "NewAppNotifier", true);
+    WriteBool(kSettingsRoot, kSettingsKey, "StartupNotifier", false);
+
+    groups.Restart();
+    EXPECT_TRUE(groups.Running(MonitorGroup::NewProgram));
+    EXPECT_FALSE(groups.Running(MonitorGroup::Startup));
+    const std::vector<TThread*> firstThreads = groups.Threads();
+    ASSERT_EQ(firstThreads.size(), 2u);
+    ASSERT_TRUE(WaitUntil([] { return TThread::LiveCount() == 2; }, 3000));
+
+    groups.Restart();
+    const std::vector<TThread*> secondThreads = groups.Threads();
+    ASSERT_EQ(secondThreads.size(), 2u);
+    for (TThread* old : firstThreads) EXPECT_TRUE(old->Terminated());
+    for (TThread* fresh : secondThreads) EXPECT_FALSE(fresh->Terminated());
+    // The old threads end at their next check, within one wait slice.
+    ASSERT_TRUE(WaitUntil([&] { return firstThreads[0]->Finished() && firstThreads[1]->Finished(); }, 2500));
+    EXPECT_EQ(TThread::LiveCount(), 2);
+
+    WriteBool(kSettingsRoot, kSettingsKey, "NewAppNotifier", false);
+    groups.Restart();  // frees the ended threads; stops the group without starting it again
+    EXPECT_FALSE(groups.Running(MonitorGroup::NewProgram));
+    EXPECT_TRUE(groups.Threads().empty());
+    EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 0; }, 2500));
+}
