@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/application.h"
 #include "platform/unique_handle.h"
 #include "resource_ids.h"
 #include "support/test_support.h"
@@ -24,6 +25,10 @@ public:
     void CoverClick() { ++coverClicks; }
     int topClicks = 0;
     int coverClicks = 0;
+    int closes = 0;
+
+protected:
+    void OnClose() override { ++closes; }
 };
 
 using K = ControlKind;
@@ -181,6 +186,37 @@ TEST_F(WindowLayer, ImageTakesAndReleasesAnIcon) {
     EXPECT_EQ(32, Width(I("PrgImage").Bounds()));
     form_.Destroy();
     EXPECT_EQ(icons, LiveHandleCount(HandleKind::Icon));
+}
+
+TEST_F(WindowLayer, CloseHidesAndRunsTheCloseHandlerButDestroyDoesNot) {
+    form_.Close();
+    EXPECT_FALSE(form_.Visible());
+    EXPECT_EQ(1, form_.closes);
+    EXPECT_TRUE(IsWindow(form_.Handle()));
+
+    SampleForm other;
+    ASSERT_TRUE(other.Create());
+    other.Show(false);
+    other.Destroy();
+    EXPECT_EQ(0, other.closes);
+}
+
+void CALLBACK Terminate(HWND, UINT, UINT_PTR, DWORD) { TerminateApplication(); }
+
+TEST(WindowLayerModal, ModalShowEndsWithoutCloseWhenTheApplicationTerminates) {
+    ResetApplicationState();
+    SampleForm form;
+    ASSERT_TRUE(form.Create());
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, Terminate);
+    EXPECT_FALSE(form.ShowModal());
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(ApplicationTerminated());
+    EXPECT_EQ(0, form.closes);
+    EXPECT_FALSE(form.Visible());
+    // Already terminated: a further modal show returns at once.
+    EXPECT_FALSE(form.ShowModal());
+    form.Destroy();
+    ResetApplicationState();
 }
 
 TEST(Fonts, AreSharedPerDistinctFontAndReleasedWithTheirUsers) {
