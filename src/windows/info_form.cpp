@@ -1,7 +1,65 @@
 #include "windows/info_form.h"
 
-namespace vigilo {
+#include <windowsx.h>
 
-void ShowInformationWindow() {}
+#include "resource_ids.h"
+#include "windows/window_fonts.h"
+
+namespace vigilo {
+namespace {
+constexpr FormFrame kFrame{"TForm3", "Information", 300, 200};
+constexpr int kDragStripHeight = 40;
+
+using K = ControlKind;
+constexpr ControlSpec<TForm3> kControls[] = {
+    // name          kind      left  top  width height font              text or picture                 flags                          click                   mouse move
+    {"WndImage",     K::Image,    0,   0,  300,  200, nullptr,           BitmapRes(IDB_INFO_BACKGROUND), 0,                             nullptr,                &TForm3::WndImageMouseMove},
+    {"InfoLabel",    K::Label,   16,  74,  268,   34, nullptr,           Lang(texts::kFileNotFound),     kCenterH | kCenterV | kWordWrap},
+    {"ActionLabel",  K::Label,   16,  12,    0,   17, &fonts::kInfoTitle, Lang(texts::kInformation),      kAutoSize | kCenterV},
+    {"Button1B",     K::Image,  113, 153,   74,   20, nullptr,           BitmapRes(IDB_BUTTON_HOVER),    kHandCursor | kHidden,         &TForm3::Button1Click,  &TForm3::Button1MouseMove},
+    {"Button1A",     K::Image,  113, 153,   74,   20, nullptr,           BitmapRes(IDB_BUTTON),          kHandCursor,                   &TForm3::Button1Click,  &TForm3::Button1MouseMove},
+    {"Button1Label", K::Label,  141, 154,    0,   17, nullptr,           Lang(texts::kButtonsOk),        kAutoSize | kCenterV | kHandCursor, &TForm3::Button1Click, &TForm3::Button1MouseMove},
+};
+}  // namespace
+
+TForm3::TForm3() : Form(kFrame) { Declare(this, kControls); }
+
+void TForm3::Button1MouseMove() {
+    if (FindImage("Button1B")->Visible()) return;
+    FindImage("Button1B")->SetVisible(true);
+    FindImage("Button1A")->SetVisible(false);
+}
+
+void TForm3::WndImageMouseMove() {
+    if (FindImage("Button1A")->Visible()) return;
+    FindImage("Button1A")->SetVisible(true);
+    FindImage("Button1B")->SetVisible(false);
+}
+
+void TForm3::OnShow() {
+    if (placed_) return;
+    placed_ = true;
+    // Centred on the desktop spanning all monitors.
+    const int left = (GetSystemMetrics(SM_CXVIRTUALSCREEN) - kFrame.width) / 2;
+    const int top = (GetSystemMetrics(SM_CYVIRTUALSCREEN) - kFrame.height) / 2;
+    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT TForm3::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = Form::OnMessage(msg, wp, lp);
+    if (msg == WM_NCHITTEST) {
+        RECT window;
+        GetWindowRect(Handle(), &window);
+        if (GET_Y_LPARAM(lp) < window.top + kDragStripHeight) result = HTCAPTION;
+    }
+    return result;
+}
+
+void ShowInformationWindow() {
+    TForm3 form;
+    if (!form.Create()) return;
+    form.ShowModal();
+    form.Destroy();
+}
 
 }  // namespace vigilo

@@ -1,6 +1,26 @@
 #pragma once
+// The information window: tells the user that Purgeon's executable is
+// missing, with one OK button. Centred on the desktop, not kept on top.
+#include "ui/form.h"
 
 namespace vigilo {
+
+class TForm3 : public Form {
+public:
+    TForm3();
+
+    // Hover swap: the hovered button picture over the button, the normal one over the background.
+    void Button1MouseMove();
+    void WndImageMouseMove();
+    void Button1Click() { Close(); }
+
+protected:
+    void OnShow() override;
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    bool placed_ = false;
+};
 
 // Creates the information window with no owner, shows it modally and
 // destroys it once it has closed.

@@ -1,0 +1,150 @@
+#include "ui/control.h"
+
+#include <vector>
+
+#include "platform/unique_handle.h"
+#include "ui/form.h"
+
+namespace vigilo {
+namespace {
+bool Intersect(const RECT& a, const RECT& b) {
+    RECT common;
+    return IntersectRect(&common, &a, &b) != FALSE;
+}
+
+// Draws control at its place relative to origin, clipped to its bounds.
+void DrawAt(HDC dc, const Control& control, const POINT& origin) {
+    RECT r = control.Bounds();
+    int saved = SaveDC(dc);
+    POINT old;
+    OffsetViewportOrgEx(dc, r.left - origin.x, r.top - origin.y, &old);
+    IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+    control.PaintContent(dc);
+    RestoreDC(dc, saved);
+}
+}  // namespace
+
+bool Control::CreateChild(const char* className, HWND parent, const RECT& bounds, const std::string& text,
+                          bool visible) {
+    RegisterClassOnce(className);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+    if (!CreateHandle(className, text.c_str(), style, 0, bounds.left, bounds.top, bounds.right - bounds.left,
+                      bounds.bottom - bounds.top, parent))
+        return false;
+    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
+}
+
+bool Control::Visible() const { return Handle() && (GetWindowLongA(Handle(), GWL_STYLE) & WS_VISIBLE); }
+
+void Control::SetVisible(bool visible) {
+    if (!Handle() || Visible() == visible) return;
+    ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE);
+    Changed();
+}
+
+RECT Control::Bounds() const {
+    RECT r{};
+    if (!Handle()) return r;
+    GetWindowRect(Handle(), &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(Handle()), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void Control::Changed() {
+    if (!Handle()) return;
+    InvalidateRect(Handle(), nullptr, FALSE);
+    const RECT mine = Bounds();
+    for (HWND above = GetWindow(Handle(), GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        auto* control = dynamic_cast<Control*>(Window::FromHandle(above));
+        if (control && control->Visible() && Intersect(control->Bounds(), mine)) InvalidateRect(above, nullptr, FALSE);
+    }
+}
+
+void Control::PaintWithBeneath(HDC dc) const {
+    const RECT mine = Bounds();
+    const POINT origin{mine.left, mine.top};
+    // The form's own background first, in the form's coordinates.
+    int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+    if (auto* form = dynamic_cast<Form*>(Window::FromHandle(GetParent(Handle()))))
+        form->PaintBackground(dc);
+    RestoreDC(dc, saved);
+
+    std::vector<const Control*> beneath;  // nearest first
+    for (HWND below = GetWindow(Handle(), GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT)) {
+        auto* control = dynamic_cast<const Control*>(Window::FromHandle(below));
+        if (control && control->Visible() && Intersect(control->Bounds(), mine)) beneath.push_back(control);
+    }
+    for (auto it = beneath.rbegin(); it != beneath.rend(); ++it) DrawAt(dc, **it, origin);
+    PaintContent(dc);
+}
+
+void Control::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    UniqueMemoryDc buffer(CreateCompatibleDC(dc));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    if (buffer && bitmap) {
+        ScopedSelect select(buffer.get(), bitmap.get());
+        PaintWithBeneath(buffer.get());
+        BitBlt(dc, 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(Handle(), &ps);
+}
+
+LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_PRINTCLIENT:
+        PaintWithBeneath(reinterpret_cast<HDC>(wp));
+        return 0;
+    case WM_NCHITTEST: {
+        // The form decides where its drag strip is; over the strip the press
+        // goes through to the form, which then drags like a caption bar.
+        LRESULT formHit = SendMessageA(GetParent(Handle()), WM_NCHITTEST, wp, lp);
+        return formHit == HTCAPTION ? HTTRANSPARENT : HTCLIENT;
+    }
+    case WM_SETCURSOR:
+        if (handCursor_ && LOWORD(lp) == HTCLIENT) {
+            SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+            return TRUE;
+        }
+        break;
+    case WM_MOUSEMOVE:
+        if (onMouseMove) {
+            auto handler = onMouseMove;  // a handler may replace itself
+            handler();
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        pressed_ = true;
+        SetCapture(Handle());
+        return 0;
+    case WM_LBUTTONUP: {
+        const bool wasPressed = pressed_;
+        pressed_ = false;
+        if (GetCapture() == Handle()) ReleaseCapture();
+        RECT client;
+        GetClientRect(Handle(), &client);
+        POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        if (wasPressed && PtInRect(&client, at) && onClick) {
+            auto handler = onClick;
+            handler();
+        }
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        pressed_ = false;
+        return 0;
+    }
+    return Window::OnMessage(msg, wp, lp);
+}
+
+}  // namespace vigilo

@@ -1,0 +1,43 @@
+#include "ui/font_cache.h"
+
+#include <map>
+#include <string>
+#include <tuple>
+
+namespace vigilo {
+namespace {
+using FontKey = std::tuple<std::string, int, bool, bool>;
+
+std::map<FontKey, std::weak_ptr<const UniqueFont>>& Cache() {
+    static std::map<FontKey, std::weak_ptr<const UniqueFont>> cache;
+    return cache;
+}
+
+UniqueFont CreatePixelFont(const FontSpec& spec) {
+    LOGFONTA lf{};
+    lf.lfHeight = -spec.pixels;
+    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = spec.underline ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lstrcpynA(lf.lfFaceName, spec.face, LF_FACESIZE);
+    return UniqueFont(CreateFontIndirectA(&lf));
+}
+}  // namespace
+
+SharedFont AcquireFont(const FontSpec& spec) {
+    auto& cache = Cache();
+    for (auto it = cache.begin(); it != cache.end();) it = it->second.expired() ? cache.erase(it) : std::next(it);
+
+    FontKey key{spec.face, spec.pixels, spec.bold, spec.underline};
+    if (SharedFont font = cache[key].lock()) return font;
+    UniqueFont created = CreatePixelFont(spec);
+    if (!created) return nullptr;
+    auto font = std::make_shared<const UniqueFont>(std::move(created));
+    cache[key] = font;
+    return font;
+}
+
+}  // namespace vigilo

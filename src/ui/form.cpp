@@ -1,0 +1,151 @@
+#include "ui/form.h"
+
+#include "app/application.h"
+
+namespace vigilo {
+namespace {
+std::string TextOf(const Content& content) {
+    switch (content.source) {
+    case Content::Source::Design: return content.design;
+    case Content::Source::Language: return Text(*content.language);
+    default: return {};
+    }
+}
+
+Picture PictureOf(const Content& content) {
+    switch (content.source) {
+    case Content::Source::Bitmap: return Picture::FromBitmapResource(content.resource);
+    case Content::Source::Png: return Picture::FromPngResource(content.resource);
+    default: return {};
+    }
+}
+}  // namespace
+
+Form::~Form() { Destroy(); }
+
+bool Form::Create() {
+    if (Handle()) return true;
+    RegisterClassOnce(frame_.className);
+    if (!CreateHandle(frame_.className, frame_.title, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, frame_.width,
+                      frame_.height))
+        return false;
+    for (const Declared& declared : declared_) Build(declared);
+    CreateForm();
+    return true;
+}
+
+void Form::Build(const Declared& declared) {
+    const ControlLayout& row = declared.layout;
+    const RECT bounds{row.left, row.top, row.left + row.width, row.top + row.height};
+    const bool visible = !(row.flags & kHidden);
+    std::unique_ptr<Control> control;
+    switch (row.kind) {
+    case ControlKind::Label: {
+        auto label = std::make_unique<Label>(row.name, row.font ? *row.font : *frame_.defaultFont, row.flags);
+        label->Create(Handle(), bounds, TextOf(row.content), visible);
+        control = std::move(label);
+        break;
+    }
+    case ControlKind::Image: {
+        auto image = std::make_unique<Image>(row.name, (row.flags & kAutoSize) != 0);
+        image->Create(Handle(), bounds, visible);
+        image->SetPicture(PictureOf(row.content));
+        control = std::move(image);
+        break;
+    }
+    case ControlKind::CheckBox: {
+        auto box = std::make_unique<CheckBox>(row.name);
+        box->Create(Handle(), bounds, TextOf(row.content), visible);
+        checkBoxes_.push_back(std::move(box));
+        return;
+    }
+    }
+    control->SetHandCursor(row.flags & kHandCursor);
+    control->onClick = declared.onClick;
+    control->onMouseMove = declared.onMouseMove;
+    controls_.push_back(std::move(control));
+}
+
+CheckBox* Form::FindCheckBox(const std::string& name) const {
+    for (const auto& box : checkBoxes_)
+        if (box->Name() == name) return box.get();
+    return nullptr;
+}
+
+void Form::Show(bool activate) {
+    if (!Handle()) return;
+    OnShow();
+    ShowWindow(Handle(), activate ? SW_SHOW : SW_SHOWNOACTIVATE);
+    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE));
+    if (activate) SetForegroundWindow(Handle());
+}
+
+bool Form::ShowModal() {
+    if (!Handle() || inModalShow_) return false;
+    inModalShow_ = true;
+    closed_ = false;
+    Show(true);
+    while (!closed_ && Handle() && !ApplicationTerminated()) HandleOneMessage();
+    inModalShow_ = false;
+    if (Handle()) ShowWindow(Handle(), SW_HIDE);
+    return closed_;
+}
+
+void Form::Close() {
+    if (!Handle()) return;
+    ShowWindow(Handle(), SW_HIDE);
+    if (inModalShow_) {
+        closed_ = true;
+        PostMessageA(Handle(), WM_NULL, 0, 0);  // wakes the modal loop if a sent message closed us
+    }
+    OnClose();
+}
+
+void Form::Destroy() { DestroyHandle(); }
+
+void Form::PaintBackground(HDC dc) const {
+    RECT client{0, 0, frame_.width, frame_.height};
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        PaintBackground(dc);
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        // The check boxes sit on the white body; their hidden caption is drawn white too.
+        HDC dc = reinterpret_cast<HDC>(wp);
+        SetTextColor(dc, RGB(255, 255, 255));
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    }
+    case WM_ACTIVATE:
+        // The check box is the only control that takes the keyboard focus.
+        if (LOWORD(wp) != WA_INACTIVE && !checkBoxes_.empty() && checkBoxes_.front()->Handle()) {
+            SetFocus(checkBoxes_.front()->Handle());
+            return 0;
+        }
+        break;
+    }
+    return Window::OnMessage(msg, wp, lp);
+}
+
+void Form::OnDestroyed() {
+    // The controls' windows went with ours.
+    for (auto& box : checkBoxes_) box->Forget();
+    checkBoxes_.clear();
+    controls_.clear();
+}
+
+}  // namespace vigilo

@@ -1,0 +1,99 @@
+#pragma once
+// A top-level window of the program: borderless pop-up with a fixed client
+// size, white background and no DPI scaling, owning its controls. Derived
+// windows declare their controls as a table (control_spec.h) in their
+// constructor; Create() makes the window hidden, builds the controls from
+// the table and runs CreateForm().
+//
+// Showing: Show() runs OnShow() and makes the window visible; ShowModal()
+// does the same and then handles the main thread's messages until the
+// window closes or the application terminates. Other windows stay enabled.
+// Close() hides the window, ends its modal show and runs OnClose(); a window
+// destroyed without having been closed runs no close handler.
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/check_box.h"
+#include "ui/control_spec.h"
+#include "ui/image.h"
+#include "ui/label.h"
+#include "ui/window.h"
+
+namespace vigilo {
+
+struct FormFrame {
+    const char* className;
+    const char* title;
+    int width;   // client size = window size: no border
+    int height;
+    const FontSpec* defaultFont = &kDefaultFont;
+};
+
+class Form : public Window {
+public:
+    explicit Form(const FormFrame& frame) : frame_(frame) {}
+    ~Form() override;
+
+    // Creates the hidden window and its controls; false when the window could not be made.
+    bool Create();
+    void Show(bool activate = true);
+    // Shows the window modally; true when it was closed, false when the
+    // application terminated first (the close handler then does not run).
+    bool ShowModal();
+    void Close();
+    void Destroy();
+    bool Visible() const { return Handle() && IsWindowVisible(Handle()); }
+
+    Label* FindLabel(const std::string& name) const { return Find<Label>(name); }
+    Image* FindImage(const std::string& name) const { return Find<Image>(name); }
+    CheckBox* FindCheckBox(const std::string& name) const;
+
+    // Paints what lies under every control (white); dc in client coordinates.
+    virtual void PaintBackground(HDC dc) const;
+
+protected:
+    template <typename F, size_t N>
+    void Declare(F* self, const ControlSpec<F> (&table)[N]) {
+        for (const ControlSpec<F>& row : table)
+            declared_.push_back({row, Bind(self, row.onClick), Bind(self, row.onMouseMove)});
+    }
+
+    virtual void CreateForm() {}
+    virtual void OnShow() {}
+    virtual void OnClose() {}
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDestroyed() override;
+
+private:
+    struct Declared {
+        ControlLayout layout;
+        std::function<void()> onClick;
+        std::function<void()> onMouseMove;
+    };
+    template <typename F>
+    static std::function<void()> Bind(F* self, void (F::*handler)()) {
+        if (!handler) return {};
+        return [self, handler] { (self->*handler)(); };
+    }
+    template <typename T>
+    T* Find(const std::string& name) const {
+        for (const auto& control : controls_)
+            if (control->Name() == name) return dynamic_cast<T*>(control.get());
+        return nullptr;
+    }
+    void Build(const Declared& declared);
+
+    FormFrame frame_;
+    std::vector<Declared> declared_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::vector<std::unique_ptr<CheckBox>> checkBoxes_;
+    bool inModalShow_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace vigilo

@@ -1,0 +1,177 @@
+// The information window TForm3: placement, texts, hover swap of the button
+// pictures, the drag strip and the OK click that ends its modal show.
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app/language_texts.h"
+#include "support/test_support.h"
+#include "support/ui_support.h"
+#include "windows/info_form.h"
+
+namespace vigilo {
+namespace {
+using test::MoveMouseTo;
+
+// A TForm3 shown without activation, so it goes away at once afterwards.
+class InfoWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Language() = LanguageTexts();
+        SetCursorPos(5, 5);  // away from where the window appears
+        ASSERT_TRUE(form_.Create());
+        form_.Show(false);
+        test::WaitUntil([] { return false; }, 50);  // first paint
+    }
+    void TearDown() override { Language() = LanguageTexts(); }
+
+    HWND Control(const char* name) const {
+        if (auto* label = form_.FindLabel(name)) return label->Handle();
+        return form_.FindImage(name)->Handle();
+    }
+    bool Hovered() const { return form_.FindImage("Button1B")->Visible(); }
+    bool Normal() const { return form_.FindImage("Button1A")->Visible(); }
+
+    TForm3 form_;
+};
+
+TEST_F(InfoWindow, IsCentredBorderlessAndNotTopmost) {
+    HWND hwnd = form_.Handle();
+    RECT window;
+    GetWindowRect(hwnd, &window);
+    EXPECT_EQ(810, window.left);
+    EXPECT_EQ(440, window.top);
+    EXPECT_EQ(300, window.right - window.left);
+    EXPECT_EQ(200, window.bottom - window.top);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ(300, client.right);
+    EXPECT_EQ(200, client.bottom);
+    EXPECT_EQ("TForm3", test::ClassName(hwnd));
+    EXPECT_EQ("Information", test::WindowText(hwnd));
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_FALSE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(nullptr, GetWindow(hwnd, GW_OWNER));
+}
+
+TEST_F(InfoWindow, ShowsDefaultTextsAsWindowTexts) {
+    EXPECT_EQ("File Purgeon.exe not found!", test::WindowText(Control("InfoLabel")));
+    EXPECT_EQ("Information", test::WindowText(Control("ActionLabel")));
+    EXPECT_EQ("OK", test::WindowText(Control("Button1Label")));
+    EXPECT_TRUE(Normal());
+    EXPECT_FALSE(Hovered());
+}
+
+TEST(InfoWindowTexts, ComeFromTheLanguageFile) {
+    test::TempFolder folder;
+    folder.Write("German.ini",
+                 "[Messages]\r\nInformation=Hinweis\r\n[Tray]\r\nFileNotFound=Datei Purgeon.exe fehlt!\r\n"
+                 "[Buttons]\r\nOK=Gut\r\n");
+    Language() = LanguageTexts(folder.File("German.ini"));
+    TForm3 form;
+    ASSERT_TRUE(form.Create());
+    EXPECT_EQ("Hinweis", test::WindowText(form.FindLabel("ActionLabel")->Handle()));
+    EXPECT_EQ("Datei Purgeon.exe fehlt!", test::WindowText(form.FindLabel("InfoLabel")->Handle()));
+    EXPECT_EQ("Gut", test::WindowText(form.FindLabel("Button1Label")->Handle()));
+    Language() = LanguageTexts();
+}
+
+TEST_F(InfoWindow, ControlsStackInDesignOrder) {
+    const char* bottomToTop[] = {"WndImage", "InfoLabel", "ActionLabel", "Button1B", "Button1A", "Button1Label"};
+    HWND expected = GetWindow(form_.Handle(), GW_CHILD);  // topmost child
+    for (int i = 5; i >= 0; --i) {
+        EXPECT_EQ(Control(bottomToTop[i]), expected) << bottomToTop[i];
+        expected = GetWindow(expected, GW_HWNDNEXT);
+    }
+}
+
+TEST_F(InfoWindow, HoverSwapsButtonPictureWithRealMouseMoves) {
+    EXPECT_EQ(Control("WndImage"), MoveMouseTo(form_.Handle(), 50, 130));
+    EXPECT_TRUE(Normal());
+
+    EXPECT_EQ(Control("Button1A"), MoveMouseTo(form_.Handle(), 120, 160));
+    EXPECT_TRUE(Hovered());
+    EXPECT_FALSE(Normal());
+
+    EXPECT_EQ(Control("WndImage"), MoveMouseTo(form_.Handle(), 50, 131));
+    EXPECT_TRUE(Normal());
+    EXPECT_FALSE(Hovered());
+
+    // The label over the button counts as the button.
+    EXPECT_EQ(Control("Button1Label"), MoveMouseTo(form_.Handle(), 145, 162));
+    EXPECT_TRUE(Hovered());
+    // The hovered picture takes moves too and keeps itself.
+    EXPECT_EQ(Control("Button1B"), MoveMouseTo(form_.Handle(), 180, 160));
+    EXPECT_TRUE(Hovered());
+}
+
+TEST_F(InfoWindow, OnlyTheBackgroundRestoresTheNormalPicture) {
+    EXPECT_EQ(Control("Button1A"), MoveMouseTo(form_.Handle(), 120, 161));
+    ASSERT_TRUE(Hovered());
+    EXPECT_EQ(Control("InfoLabel"), MoveMouseTo(form_.Handle(), 150, 90));
+    EXPECT_TRUE(Hovered());
+    EXPECT_EQ(Control("Button1B"), MoveMouseTo(form_.Handle(), 121, 161));
+    // ActionLabel lies in the drag strip, where moves go to the window frame.
+    EXPECT_EQ(form_.Handle(), MoveMouseTo(form_.Handle(), 20, 20));
+    EXPECT_TRUE(Hovered());
+    MoveMouseTo(form_.Handle(), 122, 161);
+    POINT outside{-30, 100};
+    ClientToScreen(form_.Handle(), &outside);
+    SetCursorPos(outside.x, outside.y);
+    EXPECT_EQ(Control("WndImage"), MoveMouseTo(form_.Handle(), 50, 132));
+    EXPECT_TRUE(Normal());
+}
+
+TEST_F(InfoWindow, TopFortyRowsDragTheWindow) {
+    RECT window;
+    GetWindowRect(form_.Handle(), &window);
+    auto hit = [&](HWND target, int clientX, int clientY) {
+        return SendMessageA(target, WM_NCHITTEST, 0, MAKELPARAM(window.left + clientX, window.top + clientY));
+    };
+    EXPECT_EQ(HTCAPTION, hit(form_.Handle(), 10, 0));
+    EXPECT_EQ(HTCAPTION, hit(form_.Handle(), 299, 39));
+    EXPECT_EQ(HTCLIENT, hit(form_.Handle(), 10, 40));
+    // Over a control in the strip the press passes through to the window.
+    EXPECT_EQ(HTTRANSPARENT, hit(Control("ActionLabel"), 20, 20));
+    EXPECT_EQ(HTTRANSPARENT, hit(Control("WndImage"), 150, 39));
+    EXPECT_EQ(HTCLIENT, hit(Control("WndImage"), 150, 40));
+}
+
+TEST_F(InfoWindow, LabelOverTheButtonShowsThePictureBeneath) {
+    HWND label = Control("Button1Label");
+    test::Pixels paint = test::PaintOf(label);
+    ASSERT_GT(paint.width, 4);
+    EXPECT_EQ(RGB(240, 240, 240), paint.At(0, 0));
+    EXPECT_EQ(RGB(240, 240, 240), paint.At(paint.width - 1, paint.height - 1));
+    EXPECT_TRUE(paint.AnyDark({0, 0, paint.width, paint.height}));  // the text "OK"
+
+    // And on the screen, where the label sits at (141, 154).
+    UpdateWindow(form_.Handle());
+    test::Pixels screen = test::ScreenOf(form_.Handle());
+    EXPECT_EQ(RGB(240, 240, 240), screen.At(141, 154));
+    EXPECT_EQ(RGB(29, 28, 28), screen.At(200, 20));  // title band
+    EXPECT_EQ(RGB(255, 255, 255), screen.At(150, 130));
+
+    form_.Button1MouseMove();
+    EXPECT_EQ(RGB(229, 241, 251), test::PaintOf(label).At(0, 0));  // hovered picture beneath
+}
+
+HWND g_okLabel;
+void CALLBACK ClickOk(HWND, UINT, UINT_PTR, DWORD) { test::PostClick(g_okLabel); }
+
+TEST(InfoWindowModal, ClickOnOkEndsTheModalShow) {
+    ResetApplicationState();
+    TForm3 form;
+    ASSERT_TRUE(form.Create());
+    g_okLabel = form.FindLabel("Button1Label")->Handle();
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, ClickOk);
+    EXPECT_TRUE(form.ShowModal());
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(form.Visible());
+    form.Destroy();
+    EXPECT_EQ(nullptr, FindWindowA("TForm3", "Information"));
+}
+
+}  // namespace
+}  // namespace vigilo
