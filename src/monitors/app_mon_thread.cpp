@@ -1,0 +1,59 @@
+#include "monitors/app_mon_thread.h"
+
+#include "app/settings_store.h"
+#include "monitors/exclusion_list.h"
+#include "monitors/notification_hand_off.h"
+#include "monitors/wait_seconds.h"
+#include "windows/new_program_form.h"
+
+namespace vigilo {
+namespace {
+
+// Installers write a program's values just after its key: give them time.
+constexpr int kSettleSeconds = 5;
+
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+}  // namespace
+
+bool IsUpdateOrHotfix(const std::string& programName, const std::string& releaseType) {
+    return Contains(releaseType, "HOTFIX") || Contains(releaseType, "UPDATE") || Contains(programName, "(KB") ||
+           Contains(programName, "UPDATE FOR");
+}
+
+void TAppMonThread::Round() {
+    WaitSeconds(kSettleSeconds);
+    ProgramName.clear();
+    StringList fresh;
+    ListKey(fresh);
+    const std::string added = FindAdded(Snapshot, fresh);
+    const std::string removed = FindRemoved(Snapshot, fresh);
+
+    if (!added.empty()) {
+        IsRemoval = false;
+        const std::string subkey = KeyPath + added;
+        ProgramName = ReadString(RootKey, subkey, "DisplayName");
+        const std::string releaseType = ReadString(RootKey, subkey, "ReleaseType");
+        Publisher = ReadString(RootKey, subkey, "Publisher");
+        IconPath = ReadString(RootKey, subkey, "DisplayIcon");
+        if (IsUpdateOrHotfix(ProgramName, releaseType)) ProgramName.clear();
+    }
+    // A round that also lost a subkey is an uninstall (or a rename): nothing is shown.
+    if (!removed.empty()) IsRemoval = true;
+    ProgramName = ApplyExclusionList(ProgramName);
+
+    if (ProgramName.empty() || IsRemoval) return;
+    if (ReadBool(kSettingsRoot, kSettingsKey, "NewAppNotifier") ||
+        ReadBool(kSettingsRoot, kSettingsKey, "UninstallNotifier"))
+        HandOff([this] { ShowNewProgram(); });
+}
+
+void TAppMonThread::ShowNewProgram() {
+    ShowModalNotification<TForm2a>([this](TForm2a& form) {
+        form.ProgramName = ProgramName;
+        form.Publisher = Publisher;
+        form.IconPath = IconPath;
+    });
+}
+
+}  // namespace vigilo

@@ -1,0 +1,217 @@
+// The first notification from end to end: programs registered under the
+// uninstall keys while Vigilo.exe runs raise the new-program window, which
+// is driven here as the user would, through its controls.
+#include <gtest/gtest.h>
+
+#include "support/notification_support.h"
+#include "support/test_support.h"
+#include "support/ui_support.h"
+
+using namespace vigilo::test;
+
+namespace {
+
+const std::string kSettings = "Software\\Purgeon";
+const HKEY kCu = HKEY_CURRENT_USER;
+constexpr DWORD kAppearMs = 15000;
+// A round settles for 5 s; a finding that is not reported by then never is.
+constexpr DWORD kNoReportMs = 7500;
+
+// Client points of the new-program window's controls.
+constexpr POINT kLink{20, 180};
+constexpr POINT kCloseCross{385, 10};
+constexpr POINT kCheckBox{24, 213};
+constexpr POINT kCheckLabel{60, 213};
+
+class NewProgram : public ::testing::Test {
+protected:
+    void StartVigilo(bool withPurgeon = true) {
+        vigilo_ = std::make_unique<VigiloInstall>(withPurgeon);
+        ASSERT_TRUE(vigilo_->Start());
+        ASSERT_TRUE(vigilo_->WaitForMainWindow());
+        DWORD value = 0;
+        ASSERT_TRUE(WaitUntil([&] { return GetDword(kCu, kSettings, "CacheNotifier", value); }, 5000));
+        // The monitors list their baselines right after start-up; nothing
+        // outside the process tells when, so give them a moment.
+        Sleep(1000);
+    }
+    DWORD Pid() const { return vigilo_->ProcessId(); }
+    HWND WaitForWindow() { return WaitForVisibleWindow(Pid(), "TForm2a", kAppearMs); }
+    bool NoWindowFor(DWORD ms) {
+        return !WaitUntil([&] { return VisibleWindowOf(Pid(), "TForm2a") != nullptr; }, ms);
+    }
+    static void Click(HWND form, POINT at) {
+        HWND control = ControlAt(form, at.x, at.y);
+        ASSERT_NE(control, nullptr);
+        PostClick(control);
+    }
+    static bool Gone(HWND form) {
+        return WaitUntil([&] { return !IsWindow(form) || !IsWindowVisible(form); }, 10000);
+    }
+    static DWORD Setting(const char* name) {
+        DWORD value = 99;
+        GetDword(kCu, kSettings, name, value);
+        return value;
+    }
+
+    CleanSettings settings_;
+    UninstallKeys keys_;
+    std::unique_ptr<VigiloInstall> vigilo_;
+};
+
+}  // namespace
+
+TEST_F(NewProgram, AMachineWideProgramIsShownInCapitalsAtTheBottomRightAndTheLinkStartsPurgeon) {
+    StartVigilo();
+    const DWORD start = GetTickCount();
+    RegisterProgram(kMachineUninstall, "VigiloTestFoo", "  Foo Editor  ", "Foo Ltd");
+    HWND form = WaitForWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_GE(GetTickCount() - start, 4500u) << "shown before the settle delay";
+
+    EXPECT_EQ(WindowText(form), "New program notification");
+    RECT rc;
+    GetWindowRect(form, &rc);
+    EXPECT_EQ(rc.left, 1515);
+    EXPECT_EQ(rc.top, 782);
+    EXPECT_EQ(rc.right - rc.left, 400);
+    EXPECT_EQ(rc.bottom - rc.top, 238);
+    EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_NE(FindChildByText(form, "FOO EDITOR"), nullptr);
+    EXPECT_NE(FindChildByText(form, "FOO LTD"), nullptr);
+    EXPECT_NE(FindChildByText(form, "New installation detected."), nullptr);
+
+    HWND link = ControlAt(form, kLink.x, kLink.y);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(WindowText(link), "Purgeon");
+    PostClick(link);
+    ASSERT_TRUE(Gone(form));
+    ASSERT_TRUE(WaitUntil([&] { return vigilo_->PurgeonCalls().size() == 1; }, 10000));
+    EXPECT_EQ(vigilo_->PurgeonCalls()[0], "");
+    EXPECT_EQ(Setting("NewAppNotifier"), 1u);
+}
+
+TEST_F(NewProgram, APerUserProgramIsShownAndTheCloseCrossWithTheBoxTickedSwitchesThemOff) {
+    StartVigilo();
+    RegisterProgram(kUserUninstall, "VigiloTestBar", "Bar Studio", "Bar Inc");
+    HWND form = WaitForWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_NE(FindChildByText(form, "BAR STUDIO"), nullptr);
+
+    HWND box = ControlAt(form, kCheckBox.x, kCheckBox.y);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ClassName(box), "Button");
+    Click(form, kCheckLabel);  // the text beside the box does not tick it
+    Click(form, kCloseCross);  // after the label's click, so both have been handled in order
+    ASSERT_TRUE(Gone(form));
+    EXPECT_EQ(Setting("NewAppNotifier"), 1u);
+
+    RegisterProgram(kUserUninstall, "VigiloTestBaz", "Baz Tool");
+    form = WaitForWindow();
+    ASSERT_NE(form, nullptr);
+    box = ControlAt(form, kCheckBox.x, kCheckBox.y);
+    ASSERT_NE(box, nullptr);
+    PostClick(box);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000));
+    Click(form, kCloseCross);
+    ASSERT_TRUE(Gone(form));
+    EXPECT_EQ(Setting("NewAppNotifier"), 0u);
+}
+
+TEST_F(NewProgram, TheThirtyTwoBitUninstallKeyIsWatchedAndASecondFindingWhileOneIsShownIsDropped) {
+    StartVigilo();
+    RegisterProgram(kWow64Uninstall, "VigiloTestOld", "Old Thirty Two");
+    HWND form = WaitForWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_NE(FindChildByText(form, "OLD THIRTY TWO"), nullptr);
+
+    RegisterProgram(kMachineUninstall, "VigiloTestLate", "Late Comer");
+    Sleep(kNoReportMs);  // the second round runs while the first window is up
+    EXPECT_EQ(VisibleWindowOf(Pid(), "TForm2a"), form);
+    EXPECT_EQ(FindChildByText(form, "LATE COMER"), nullptr);
+    Click(form, kCloseCross);
+    ASSERT_TRUE(Gone(form));
+    EXPECT_TRUE(NoWindowFor(kNoReportMs)) << "a dropped finding came back";
+}
+
+TEST_F(NewProgram, UpdatesExcludedNamesAndUninstallsAreNotReported) {
+    RegisterProgram(kWow64Uninstall, "VigiloTestLeaving", "Leaving Soon");
+    RegisterProgram(kMachineUninstall, "VigiloTestSwapOld", "Swap Old");
+    StartVigilo();
+    vigilo_->Folder().Write("SList.txt", "[OptFr]\r\nspyware=1\r\n");
+
+    // One case per watched key at a time: the three monitors settle together.
+    RegisterProgram(kMachineUninstall, "VigiloTestKb", "Security Update for Windows (KB123456)");
+    RegisterProgram(kUserUninstall, "VigiloTestUpdFor", "Update for Office");
+    RegisterProgram(kWow64Uninstall, "VigiloTestHotfix", "Some Fix", "", "Hotfix");
+    EXPECT_TRUE(NoWindowFor(kNoReportMs));
+
+    RegisterProgram(kMachineUninstall, "VigiloTestRollup", "Rolled", "", "Update Rollup");
+    RegisterProgram(kUserUninstall, "VigiloTestExcluded", "Best SpyWare Remover");
+    UnregisterProgram(kWow64Uninstall, "VigiloTestLeaving");
+    EXPECT_TRUE(NoWindowFor(kNoReportMs));
+
+    UnregisterProgram(kMachineUninstall, "VigiloTestSwapOld");
+    RegisterProgram(kMachineUninstall, "VigiloTestSwapNew", "Swap New");
+    RegisterProgram(kUserUninstall, "VigiloTestBlink", "Blink");
+    Sleep(1000);
+    UnregisterProgram(kUserUninstall, "VigiloTestBlink");
+    EXPECT_TRUE(NoWindowFor(kNoReportMs));
+
+    // The monitors are still alive: a plain program is reported.
+    RegisterProgram(kWow64Uninstall, "VigiloTestPlain", "Plain Program");
+    HWND form = WaitForWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_NE(FindChildByText(form, "PLAIN PROGRAM"), nullptr);
+    Click(form, kCloseCross);
+    EXPECT_TRUE(Gone(form));
+}
+
+TEST_F(NewProgram, EitherNotifierSettingLetsARunningMonitorReport) {
+    StartVigilo();
+    SetDword(kCu, kSettings, "NewAppNotifier", 0);
+    RegisterProgram(kMachineUninstall, "VigiloTestMuted", "Muted");
+    EXPECT_TRUE(NoWindowFor(kNoReportMs));
+
+    SetDword(kCu, kSettings, "UninstallNotifier", 1);
+    RegisterProgram(kMachineUninstall, "VigiloTestHeard", "Heard");
+    HWND form = WaitForWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_NE(FindChildByText(form, "HEARD"), nullptr);
+    Click(form, kCloseCross);
+    EXPECT_TRUE(Gone(form));
+}
+
+TEST_F(NewProgram, ShuttingDownWhileTheWindowIsOpenWritesNothing) {
+    StartVigilo();
+    RegisterProgram(kMachineUninstall, "VigiloTestOpen", "Open At Exit");
+    HWND form = WaitForWindow();
+    ASSERT_NE(form, nullptr);
+    HWND box = ControlAt(form, kCheckBox.x, kCheckBox.y);
+    ASSERT_NE(box, nullptr);
+    PostClick(box);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000));
+    PostCloseRequest(vigilo_->MainWindow(), 1137);
+    ASSERT_TRUE(vigilo_->WaitForExit(15000));
+    EXPECT_EQ(vigilo_->ExitCode(), 0u);
+    EXPECT_EQ(Setting("NewAppNotifier"), 1u);
+}
+
+TEST_F(NewProgram, WithoutPurgeonTheLinkShowsTheInformationWindowThenCloses) {
+    StartVigilo(false);
+    RegisterProgram(kMachineUninstall, "VigiloTestNoPurgeon", "Lonely App");
+    HWND form = WaitForWindow();
+    ASSERT_NE(form, nullptr);
+    Click(form, kLink);
+    HWND info = WaitForVisibleWindow(Pid(), "TForm3", 10000);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(WindowText(info), "Information");
+    EXPECT_TRUE(IsWindowVisible(form)) << "the notification waits for the information window";
+    HWND ok = FindChildByText(info, "OK");
+    ASSERT_NE(ok, nullptr);
+    PostClick(ok);
+    EXPECT_TRUE(Gone(info));
+    EXPECT_TRUE(Gone(form));
+    EXPECT_EQ(Setting("NewAppNotifier"), 1u);
+    EXPECT_TRUE(vigilo_->PurgeonCalls().empty());
+}
