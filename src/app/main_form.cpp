@@ -8,6 +8,7 @@
 #include "app/launch_companion.h"
 #include "app/path_set.h"
 #include "app/settings_store.h"
+#include "resource_ids.h"
 
 namespace vigilo {
 namespace {
@@ -27,6 +28,7 @@ TForm1::TForm1() {
     CreateHandle(companion::kVigiloWindowClass, companion::kVigiloWindowTitle, style, exStyle, CW_USEDEFAULT,
                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top);
     CreateForm();
+    CreateTrayIcon();
 }
 
 TForm1::~TForm1() {
@@ -55,6 +57,23 @@ void TForm1::CreateForm() {
     SetApplicationMessageFilter([this](const MSG& msg) { EventsMessage(msg); });
     SetTimerEnabled(false);  // Timer1: 600000 ms, armed by StartMonitors
     PostMessageA(Handle(), kMsgStartMonitors, 0, 0);
+}
+
+// TrayIcon: the program icon with the tip "Purgeon", shown from now on;
+// a click launches Purgeon, the right button opens PopupMenu1.
+void TForm1::CreateTrayIcon() {
+    trayIcon_ = std::make_unique<TCoolTrayIcon>(Handle());
+    trayIcon_->SetCycleInterval(0);
+    trayIcon_->SetHint("Purgeon");
+    // The notification area shows small icons: hand it the small image.
+    UniqueIcon programIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VIGILO),
+                                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    trayIcon_->SetIcon(programIcon.get());
+    trayIcon_->SetIconVisible(true);
+    trayIcon_->SetIconIndex(0);
+    trayIcon_->SetPopupMenu(popupMenu1_.get());
+    trayIcon_->OnClick = [this] { TrayIconClick(); };
 }
 
 LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
