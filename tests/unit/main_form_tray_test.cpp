@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/main_form.h"
+#include "platform/unique_handle.h"
 #include "support/test_support.h"
 #include "support/tray_support.h"
 
@@ -19,6 +20,9 @@ TEST(MainFormTray, ShowsThePurgeonIconWhoseExitItemClosesTheFormAndGoesWithTheFo
         SetDword(HKEY_CURRENT_USER, "Software\\Purgeon", name, 0);  // no monitor threads here
     ResetApplicationState();
     TCoolTrayIcon keeper;  // keeps the handler window, to ask the shell about it afterwards
+    const long windows = LiveHandleCount(HandleKind::Window);
+    const long icons = LiveHandleCount(HandleKind::Icon);
+    const long menus = LiveHandleCount(HandleKind::Menu);
     auto form = std::make_unique<TForm1>();
     TCoolTrayIcon& tray = form->TrayIcon();
 
@@ -61,5 +65,8 @@ TEST(MainFormTray, ShowsThePurgeonIconWhoseExitItemClosesTheFormAndGoesWithTheFo
 
     form.reset();
     EXPECT_FALSE(ShellHasIcon(handler, id));
+    EXPECT_EQ(LiveHandleCount(HandleKind::Window), windows);  // its timers' window too
+    EXPECT_EQ(LiveHandleCount(HandleKind::Icon), icons);
+    EXPECT_EQ(LiveHandleCount(HandleKind::Menu), menus);
     ResetApplicationState();
 }
