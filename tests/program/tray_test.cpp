@@ -94,3 +94,21 @@ TEST(TrayProgram, WithoutPurgeonAClickShowsTheInformationWindowAndTheTrayStaysUs
     vigilo.Stop();
     EXPECT_EQ(vigilo.ExitCode(), 0u);
 }
+
+// The menu runs a loop of its own; Purgeon's close request must still end the program.
+TEST(TrayProgram, TheCloseRequestEndsTheProgramWhileTheMenuIsOpen) {
+    CleanSettings settings;
+    VigiloInstall vigilo;
+    ASSERT_TRUE(vigilo.Start());
+    ASSERT_TRUE(vigilo.WaitForMainWindow());
+    const HWND handler = WaitForTrayIcon(vigilo);
+    ASSERT_NE(handler, nullptr);
+    ASSERT_NE(OpenMenu(handler, vigilo.ProcessId()), nullptr);
+    PostCloseRequest(vigilo.MainWindow(), 1137);
+    // The request takes effect in the menu loop or, at the latest, once the menu closes.
+    if (!vigilo.WaitForExit(3000)) {
+        if (HWND menu = FindTrackedMenu(vigilo.ProcessId())) PostKey(menu, VK_ESCAPE);
+    }
+    ASSERT_TRUE(vigilo.WaitForExit(10000));
+    EXPECT_EQ(vigilo.ExitCode(), 0u);
+}
