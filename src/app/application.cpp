@@ -37,12 +37,19 @@ void RunMessageLoop() {
 }
 
 void TerminateApplication() {
-    if (!g_terminated) PostQuitMessage(0);
+    if (g_terminated) return;
+    // Marked at once: a loop that is not the program's own (the tray menu's)
+    // may take the WM_QUIT that only wakes the waiting loops.
+    g_terminated = true;
+    PostQuitMessage(0);
 }
 
 bool ApplicationTerminated() { return g_terminated; }
 
 void ResetApplicationState() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
     g_terminated = false;
     g_filter = nullptr;
 }

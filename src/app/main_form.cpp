@@ -9,6 +9,7 @@
 #include "app/path_set.h"
 #include "app/settings_store.h"
 #include "monitors/notification_hand_off.h"
+#include "resource_ids.h"
 
 namespace vigilo {
 namespace {
@@ -28,6 +29,7 @@ TForm1::TForm1() {
     CreateHandle(companion::kVigiloWindowClass, companion::kVigiloWindowTitle, style, exStyle, CW_USEDEFAULT,
                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top);
     CreateForm();
+    CreateTrayIcon();
 }
 
 TForm1::~TForm1() {
@@ -59,6 +61,23 @@ void TForm1::CreateForm() {
     PostMessageA(Handle(), kMsgStartMonitors, 0, 0);
 }
 
+// TrayIcon: the program icon with the tip "Purgeon", shown from now on;
+// a click launches Purgeon, the right button opens PopupMenu1.
+void TForm1::CreateTrayIcon() {
+    trayIcon_ = std::make_unique<TCoolTrayIcon>(Handle());
+    trayIcon_->SetCycleInterval(0);
+    trayIcon_->SetHint("Purgeon");
+    // The notification area shows small icons: hand it the small image.
+    UniqueIcon programIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VIGILO),
+                                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    trayIcon_->SetIcon(programIcon.get());
+    trayIcon_->SetIconVisible(true);
+    trayIcon_->SetIconIndex(0);
+    trayIcon_->SetPopupMenu(popupMenu1_.get());
+    trayIcon_->OnClick = [this] { TrayIconClick(); };
+}
+
 LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kMsgStartMonitors:
@@ -75,6 +94,13 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             Close();
             return 0;
         default:
+            // Loops that are not the program's own (the tray menu's, a message
+            // box's) dispatch the close request without the message filter:
+            // it still closes the program. Closing twice is harmless.
+            if (msg == closeRequestId_ && closeRequestId_ != 0 && wp == kCloseRequestParam) {
+                Close();
+                return 0;
+            }
             return Window::OnMessage(msg, wp, lp);
     }
 }

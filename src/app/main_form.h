@@ -11,6 +11,7 @@
 
 #include "app/monitor_groups.h"
 #include "platform/unique_handle.h"
+#include "tray/cool_tray_icon.h"
 #include "ui/window.h"
 
 namespace vigilo {
@@ -26,6 +27,7 @@ public:
     UINT CloseRequestId() const { return closeRequestId_; }
     bool TimerEnabled() const { return timerEnabled_; }
     HMENU PopupMenu() const { return popupMenu1_.get(); }
+    TCoolTrayIcon& TrayIcon() const { return *trayIcon_; }
     const MonitorGroups& Monitors() const { return monitors_; }
 
     static constexpr UINT kMenuItem1 = 1;  // "Launch Purgeon"
@@ -38,6 +40,7 @@ protected:
 
 private:
     void CreateForm();
+    void CreateTrayIcon();
     void ShowForm();
     void StartMonitors();
     void EventsMessage(const MSG& msg);
@@ -49,6 +52,8 @@ private:
 
     UINT closeRequestId_ = 0;
     UniqueMenu popupMenu1_;
+    // After the menu it shows, so it goes first; removes the icon when it goes.
+    std::unique_ptr<TCoolTrayIcon> trayIcon_;
     bool timerEnabled_ = false;
     MonitorGroups monitors_;
 };

@@ -64,61 +64,32 @@ private:
     Type h_ = Traits::Invalid();
 };
 
-struct KeyTraits {
-    using Type = HKEY;
-    static constexpr HandleKind kKind = HandleKind::Key;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { RegCloseKey(h); }
-};
-struct KernelTraits {  // events, threads, processes
-    using Type = HANDLE;
-    static constexpr HandleKind kKind = HandleKind::Kernel;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { CloseHandle(h); }
-};
-struct FindTraits {
-    using Type = HANDLE;
-    static constexpr HandleKind kKind = HandleKind::Find;
-    static Type Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Type h) { FindClose(h); }
-};
-struct ChangeNotificationTraits {
-    using Type = HANDLE;
-    static constexpr HandleKind kKind = HandleKind::ChangeNotification;
-    static Type Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Type h) { FindCloseChangeNotification(h); }
-};
-struct IconTraits {
-    using Type = HICON;
-    static constexpr HandleKind kKind = HandleKind::Icon;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { DestroyIcon(h); }
-};
-template <typename T>
-struct GdiTraits {  // fonts, bitmaps, brushes, pens, regions
+// How to close one kind of handle, and its empty value (null, or
+// INVALID_HANDLE_VALUE for the handles that use it).
+template <typename T, HandleKind K, auto CloseFunction, bool MinusOneIsEmpty = false>
+struct HandleTraits {
     using Type = T;
-    static constexpr HandleKind kKind = HandleKind::GdiObject;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { DeleteObject(h); }
+    static constexpr HandleKind kKind = K;
+    static Type Invalid() {
+        if constexpr (MinusOneIsEmpty)
+            return INVALID_HANDLE_VALUE;
+        else
+            return nullptr;
+    }
+    static void Close(Type h) { CloseFunction(h); }
 };
-struct MemoryDcTraits {
-    using Type = HDC;
-    static constexpr HandleKind kKind = HandleKind::Dc;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { DeleteDC(h); }
-};
-struct WindowTraits {
-    using Type = HWND;
-    static constexpr HandleKind kKind = HandleKind::Window;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { DestroyWindow(h); }
-};
-struct MenuTraits {
-    using Type = HMENU;
-    static constexpr HandleKind kKind = HandleKind::Menu;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { DestroyMenu(h); }
-};
+
+using KeyTraits = HandleTraits<HKEY, HandleKind::Key, &RegCloseKey>;
+using KernelTraits = HandleTraits<HANDLE, HandleKind::Kernel, &CloseHandle>;  // events, threads, processes
+using FindTraits = HandleTraits<HANDLE, HandleKind::Find, &FindClose, true>;
+using ChangeNotificationTraits =
+    HandleTraits<HANDLE, HandleKind::ChangeNotification, &FindCloseChangeNotification, true>;
+using IconTraits = HandleTraits<HICON, HandleKind::Icon, &DestroyIcon>;
+template <typename T>  // fonts, bitmaps, brushes, pens, regions
+using GdiTraits = HandleTraits<T, HandleKind::GdiObject, &DeleteObject>;
+using MemoryDcTraits = HandleTraits<HDC, HandleKind::Dc, &DeleteDC>;
+using WindowTraits = HandleTraits<HWND, HandleKind::Window, &DestroyWindow>;
+using MenuTraits = HandleTraits<HMENU, HandleKind::Menu, &DestroyMenu>;
 
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelTraits>;

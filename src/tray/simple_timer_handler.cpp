@@ -1,0 +1,30 @@
+#include "tray/simple_timer_handler.h"
+
+#include <algorithm>
+
+#include "tray/simple_timer.h"
+
+namespace vigilo {
+
+TSimpleTimerHandler::TSimpleTimerHandler() {
+    RegisterClassOnce(kClassName);
+    CreateHandle(kClassName, "", WS_POPUP, 0, 0, 0, 0, 0);
+}
+
+TSimpleTimerHandler::~TSimpleTimerHandler() = default;
+
+void TSimpleTimerHandler::Register(TSimpleTimer* timer) { timers_.push_back(timer); }
+
+void TSimpleTimerHandler::Unregister(TSimpleTimer* timer) { std::erase(timers_, timer); }
+
+LRESULT TSimpleTimerHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_TIMER) return Window::OnMessage(msg, wp, lp);
+    // The id is looked up rather than trusted: a WM_TIMER of a timer that was
+    // just destroyed may still be in the queue.
+    auto found = std::find_if(timers_.begin(), timers_.end(),
+                              [wp](const TSimpleTimer* timer) { return timer->TimerId() == wp; });
+    if (found != timers_.end()) (*found)->Fire();
+    return 0;
+}
+
+}  // namespace vigilo

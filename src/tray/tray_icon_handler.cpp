@@ -1,0 +1,65 @@
+#include "tray/tray_icon_handler.h"
+
+#include <algorithm>
+
+#include "app/app_messages.h"
+#include "tray/cool_tray_icon.h"
+
+namespace vigilo {
+
+TTrayIconHandler::TTrayIconHandler() {
+    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+    RegisterClassOnce(kClassName);
+    CreateHandle(kClassName, "", WS_POPUP, 0, 0, 0, 0, 0);
+    // A program running elevated would otherwise never see the taskbar's broadcast.
+    if (Handle() && taskbarCreatedMessage_)
+        ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
+}
+
+TTrayIconHandler::~TTrayIconHandler() = default;
+
+void TTrayIconHandler::Register(TCoolTrayIcon* icon) { icons_.push_back(icon); }
+
+void TTrayIconHandler::Unregister(TCoolTrayIcon* icon) { std::erase(icons_, icon); }
+
+TCoolTrayIcon* TTrayIconHandler::Find(UINT iconId) const {
+    auto found = std::find_if(icons_.begin(), icons_.end(),
+                              [iconId](const TCoolTrayIcon* icon) { return icon->IconId() == iconId; });
+    return found == icons_.end() ? nullptr : *found;
+}
+
+void TTrayIconHandler::ReAddVisibleIcons() {
+    // By id, since adding an icon may run code that destroys another one.
+    std::vector<UINT> ids;
+    for (const TCoolTrayIcon* icon : icons_) ids.push_back(icon->IconId());
+    for (UINT id : ids)
+        if (TCoolTrayIcon* icon = Find(id)) icon->HandleTaskbarCreated();
+}
+
+LRESULT TTrayIconHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kMsgTrayCallback) {
+        // Any process can send this message: an unknown id is ignored.
+        if (TCoolTrayIcon* icon = Find(static_cast<UINT>(wp))) icon->HandleTrayNotification(static_cast<UINT>(lp));
+        return 0;
+    }
+    if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
+        ReAddVisibleIcons();
+        return 0;
+    }
+    switch (msg) {
+        case WM_QUERYENDSESSION:
+        case WM_ENDSESSION:
+            return 1;
+        // This window goes only with the last tray icon: a WM_CLOSE from
+        // outside (or a stray WM_QUIT dispatched to it) must not take it.
+        case WM_CLOSE:
+        case WM_DESTROY:
+        case WM_NCDESTROY:
+        case WM_QUIT:
+            return 1;
+        default:
+            return Window::OnMessage(msg, wp, lp);
+    }
+}
+
+}  // namespace vigilo

@@ -1,0 +1,114 @@
+// Vigilo.exe's tray icon driven from outside, as the shell drives it: the
+// callback message posted to the program's tray handler window with the
+// icon's id, keys pressed in its popup menu, and the "TaskbarCreated"
+// broadcast of a restarted taskbar.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+#include "support/tray_support.h"
+
+using namespace vigilo::test;
+
+namespace {
+
+// The tray handler window of this run, once its icon is in the tray.
+HWND WaitForTrayIcon(const VigiloInstall& vigilo) {
+    HWND handler = nullptr;
+    WaitUntil(
+        [&] {
+            handler = FindTopWindow(kTrayHandlerClass, nullptr, vigilo.ProcessId());
+            return handler && ShellHasIcon(handler, kFirstIconId);
+        },
+        10000);
+    return handler;
+}
+
+void Click(HWND handler) {
+    PostTrayNotification(handler, kFirstIconId, WM_LBUTTONDOWN);
+    PostTrayNotification(handler, kFirstIconId, WM_LBUTTONUP);
+}
+
+// Presses the right button on the icon; the menu window, once it is up.
+HWND OpenMenu(HWND handler, DWORD pid) {
+    PostTrayNotification(handler, kFirstIconId, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = FindTrackedMenu(pid)) != nullptr; }, 5000);
+    return menu;
+}
+
+}  // namespace
+
+TEST(TrayProgram, ClickLaunchesPurgeonAndExitEndsTheProgramAndRemovesTheIcon) {
+    CleanSettings settings;
+    VigiloInstall vigilo;
+    ASSERT_TRUE(vigilo.Start());
+    ASSERT_TRUE(vigilo.WaitForMainWindow());
+    const HWND handler = WaitForTrayIcon(vigilo);
+    ASSERT_NE(handler, nullptr);
+
+    // A taskbar that lost the icon gets it back when it announces itself.
+    ASSERT_TRUE(ShellDeleteIcon(handler, kFirstIconId));
+    BroadcastTaskbarCreated();
+    EXPECT_TRUE(ShellHasIcon(handler, kFirstIconId));
+
+    Click(handler);
+    EXPECT_TRUE(WaitUntil([&] { return vigilo.PurgeonCalls() == std::vector<std::string>{""}; }, 10000));
+    VigiloInstall::CloseAllPurgeons();
+
+    const HWND menu = OpenMenu(handler, vigilo.ProcessId());
+    ASSERT_NE(menu, nullptr);
+    PostKey(menu, VK_UP);  // from nothing selected up to the last item, "Exit"
+    PostKey(menu, VK_RETURN);
+    ASSERT_TRUE(vigilo.WaitForExit(10000));
+    EXPECT_EQ(vigilo.ExitCode(), 0u);
+    EXPECT_FALSE(ShellHasIcon(handler, kFirstIconId));
+    EXPECT_EQ(vigilo.PurgeonCalls().size(), 1u);
+}
+
+TEST(TrayProgram, WithoutPurgeonAClickShowsTheInformationWindowAndTheTrayStaysUsable) {
+    CleanSettings settings;
+    VigiloInstall vigilo(false);
+    ASSERT_TRUE(vigilo.Start());
+    ASSERT_TRUE(vigilo.WaitForMainWindow());
+    const HWND handler = WaitForTrayIcon(vigilo);
+    ASSERT_NE(handler, nullptr);
+
+    Click(handler);
+    HWND info = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return (info = FindTopWindow("TForm3", "Information", vigilo.ProcessId())) != nullptr; }, 10000));
+    if (info) {
+        PostMessageA(info, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(info); }, 10000));
+    }
+
+    const HWND menu = OpenMenu(handler, vigilo.ProcessId());
+    ASSERT_NE(menu, nullptr);
+    PostKey(menu, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return FindTrackedMenu(vigilo.ProcessId()) == nullptr; }, 5000));
+    EXPECT_TRUE(vigilo.Running());
+    EXPECT_TRUE(ShellHasIcon(handler, kFirstIconId));
+    vigilo.Stop();
+    EXPECT_EQ(vigilo.ExitCode(), 0u);
+}
+
+// The menu runs a loop of its own; Purgeon's close request must still end the program.
+TEST(TrayProgram, TheCloseRequestEndsTheProgramWhileTheMenuIsOpen) {
+    CleanSettings settings;
+    VigiloInstall vigilo;
+    ASSERT_TRUE(vigilo.Start());
+    ASSERT_TRUE(vigilo.WaitForMainWindow());
+    const HWND handler = WaitForTrayIcon(vigilo);
+    ASSERT_NE(handler, nullptr);
+    ASSERT_NE(OpenMenu(handler, vigilo.ProcessId()), nullptr);
+    PostCloseRequest(vigilo.MainWindow(), 1137);
+    // The request takes effect in the menu loop or, at the latest, once the menu closes.
+    if (!vigilo.WaitForExit(3000)) {
+        if (HWND menu = FindTrackedMenu(vigilo.ProcessId())) PostKey(menu, VK_ESCAPE);
+    }
+    ASSERT_TRUE(vigilo.WaitForExit(10000));
+    EXPECT_EQ(vigilo.ExitCode(), 0u);
+}
