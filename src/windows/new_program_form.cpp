@@ -7,32 +7,28 @@
 namespace vigilo {
 namespace {
 constexpr NotificationConstants kConstants{
-    {"TForm2a", "New program notification", 400, 238},
-    IDB_NOTIFY_BACKGROUND_238,
-    "NewAppNotifier",
-    54,  // Label1
-    "",
-    {16, 205},
-    {36, 207},
+    .frame = {"TForm2a", "New program notification", 400, 238},
+    .background = IDB_NOTIFY_BACKGROUND_238,
+    .setting = "NewAppNotifier",
+    .firstLabelTop = 54,  // Label1
+    .linkParameters = "",
+    .check1 = {16, 205},
+    .check1Label = {36, 207},
 };
-
-// Bold black name of the program.
-constexpr FontSpec kProgramNameFont{"Segoe UI", 15, RGB(0, 0, 0), true};
-constexpr FontSpec kPublisherFont{"Segoe UI", 13};
 
 using K = ControlKind;
 using F = TForm2a;
 namespace rows = frame_rows;
 constexpr ControlSpec<F> kControls[] = {
-    // name          kind      left  top  width height font               text or picture                flags
+    // name          kind      left  top  width height font                  text or picture                flags
     rows::WndImage<F>(kConstants),
     rows::ActionLabel<F>(),
-    {"ActionImage",  K::Image,  104,  48,    0,   0, nullptr,            BitmapRes(IDB_ATTENTION_MARK), kAutoSize},
-    {"Label1",       K::Label,  144,  54,    0,  17, nullptr,            Lang(texts::kNewAppMessage1),  kAutoSize | kCenterV},
-    {"PrgImage",     K::Image,   24,  94,   32,  32, nullptr,            {},                            0},
-    {"Label2a",      K::Label,   72,  88,    0,  20, &kProgramNameFont,  {},                            kAutoSize | kCenterV},
-    {"Label2b",      K::Label,   72, 110,    0,  17, &kPublisherFont,    {},                            kAutoSize},
-    {"Label3a",      K::Label,   16, 134,  361,  34, nullptr,            Lang(texts::kNewAppMessage2),  kWordWrap | kBottom},
+    {"ActionImage",  K::Image,  104,  48,    0,   0, nullptr,               BitmapRes(IDB_ATTENTION_MARK), kAutoSize},
+    {"Label1",       K::Label,  144,  54,    0,  17, nullptr,               Lang(texts::kNewAppMessage1),  kAutoSize | kCenterV},
+    {"PrgImage",     K::Image,   24,  94,   32,  32, nullptr,               {},                            0},
+    {"Label2a",      K::Label,   72,  88,    0,  20, &fonts::kProgramName,  {},                            kAutoSize | kCenterV},
+    {"Label2b",      K::Label,   72, 110,    0,  17, &kDefaultFont,         {},                            kAutoSize},
+    {"Label3a",      K::Label,   16, 134,  361,  34, nullptr,               Lang(texts::kNewAppMessage2),  kWordWrap | kBottom},
     rows::Link<F>("Label3b", 16, 172, Design("Purgeon"), &F::Label3bClick),
     rows::Check1Label<F>(kConstants, texts::kNewAppMessage3),
     rows::TopButton<F>(),
@@ -40,13 +36,6 @@ constexpr ControlSpec<F> kControls[] = {
 };
 
 constexpr const char* kFallbackIconFile = "msiexec.exe";
-
-// The first icon of file, or null; ExtractIconA's 1 means "not an executable".
-HICON FirstIcon(const std::string& file) {
-    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), 0);
-    if (reinterpret_cast<UINT_PTR>(icon) == 1) return nullptr;
-    return icon;
-}
 }  // namespace
 
 TForm2a::TForm2a() : NotificationForm(kConstants) {
@@ -58,6 +47,13 @@ void TForm2a::FillControls() {
     FindLabel("Label2a")->SetText(ProgramName);
     FindLabel("Label2b")->SetText(Publisher);
     FindImage("PrgImage")->SetIcon(FirstIcon(ProgramIconFile(IconPath)));
+}
+
+HICON FirstIcon(const std::string& file) {
+    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), 0);
+    // 1 means "not an executable": no icon either, and no handle to destroy.
+    if (reinterpret_cast<UINT_PTR>(icon) == 1) return nullptr;
+    return icon;
 }
 
 std::string ProgramIconFile(const std::string& iconPath) {

@@ -2,6 +2,8 @@
 // The new-program window: a program was just registered for uninstallation;
 // shows its icon, name and publisher and offers to start Purgeon. The only
 // notification window shown modally: it stays until the user closes it.
+#include <windows.h>
+
 #include <string>
 
 #include "windows/notification_form.h"
@@ -28,5 +30,7 @@ protected:
 // The file whose first icon stands for the program: iconPath when it names
 // an existing file, else msiexec.exe in the system folder.
 std::string ProgramIconFile(const std::string& iconPath);
+// The first icon of file, the caller's to destroy; null when it has none.
+HICON FirstIcon(const std::string& file);
 
 }  // namespace vigilo

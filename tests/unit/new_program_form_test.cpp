@@ -294,6 +294,26 @@ TEST_F(NewProgramWindowModal, ShutdownEndsTheShowWithoutWriting) {
     EXPECT_EQ("missing", Notifier("NewAppNotifier"));
 }
 
+TEST_F(NewProgramWindowModal, ShutdownDuringTheInformationWindowWritesNothing) {
+    test::ProgramFolder folder(false);
+    TForm2a form;
+    test::RepeatOnTimer click([&] {
+        if (!form.Visible()) return false;
+        test::PostClick(form.FindLabel("Label3b")->Handle());
+        return true;
+    });
+    test::RepeatOnTimer shutdown([&] {
+        HWND info = FindWindowA("TForm3", "Information");
+        if (!info || !IsWindowVisible(info)) return false;
+        EXPECT_FALSE(IsWindowEnabled(form.Handle()));  // no second launch beneath it
+        TerminateApplication();
+        return true;
+    });
+    EXPECT_FALSE(form.ShowModal());
+    EXPECT_TRUE(shutdown.Done());
+    EXPECT_EQ("missing", Notifier("NewAppNotifier"));
+}
+
 // The program icon rule.
 class ProgramIcon : public ::testing::Test {
 protected:
