@@ -8,6 +8,8 @@ namespace vigilo::fonts {
 inline constexpr FontSpec kInfoTitle{"Segoe UI", 13, RGB(255, 255, 255)};
 // Title "Purgeon" of the notification windows, on the dark band.
 inline constexpr FontSpec kNotifyTitle{"Segoe UI", 15, RGB(255, 255, 255)};
+// The name of a new program or startup entry, bold.
+inline constexpr FontSpec kProgramName{"Segoe UI", 15, RGB(0, 0, 0), true};
 // Text beside a notification window's don't-show box.
 inline constexpr FontSpec kCheckLabel{"Segoe UI", 11, RGB(70, 70, 70)};
 // The link that starts Purgeon.

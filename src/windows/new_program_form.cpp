@@ -1,0 +1,65 @@
+#include "windows/new_program_form.h"
+
+#include <shellapi.h>
+
+#include "app/path_set.h"
+
+namespace vigilo {
+namespace {
+constexpr NotificationConstants kConstants{
+    .frame = {"TForm2a", "New program notification", 400, 238},
+    .background = IDB_NOTIFY_BACKGROUND_238,
+    .setting = "NewAppNotifier",
+    .firstLabelTop = 54,  // Label1
+    .linkParameters = "",
+    .check1 = {16, 205},
+    .check1Label = {36, 207},
+};
+
+using K = ControlKind;
+using F = TForm2a;
+namespace rows = frame_rows;
+constexpr ControlSpec<F> kControls[] = {
+    // name          kind      left  top  width height font                  text or picture                flags
+    rows::WndImage<F>(kConstants),
+    rows::ActionLabel<F>(),
+    {"ActionImage",  K::Image,  104,  48,    0,   0, nullptr,               BitmapRes(IDB_ATTENTION_MARK), kAutoSize},
+    {"Label1",       K::Label,  144,  54,    0,  17, nullptr,               Lang(texts::kNewAppMessage1),  kAutoSize | kCenterV},
+    {"PrgImage",     K::Image,   24,  94,   32,  32, nullptr,               {},                            0},
+    {"Label2a",      K::Label,   72,  88,    0,  20, &fonts::kProgramName,  {},                            kAutoSize | kCenterV},
+    {"Label2b",      K::Label,   72, 110,    0,  17, &kDefaultFont,         {},                            kAutoSize},
+    {"Label3a",      K::Label,   16, 134,  361,  34, nullptr,               Lang(texts::kNewAppMessage2),  kWordWrap | kBottom},
+    rows::Link<F>("Label3b", 16, 172, Design("Purgeon"), &F::Label3bClick),
+    rows::Check1Label<F>(kConstants, texts::kNewAppMessage3),
+    rows::TopButton<F>(),
+    rows::Check1<F>(kConstants, texts::kNewAppMessage3),
+};
+
+constexpr const char* kFallbackIconFile = "msiexec.exe";
+}  // namespace
+
+TForm2a::TForm2a() : NotificationForm(kConstants) {
+    Declare(this, kControls);
+    Create();
+}
+
+void TForm2a::FillControls() {
+    FindLabel("Label2a")->SetText(ProgramName);
+    FindLabel("Label2b")->SetText(Publisher);
+    FindImage("PrgImage")->SetIcon(FirstIcon(ProgramIconFile(IconPath)));
+}
+
+HICON FirstIcon(const std::string& file) {
+    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), 0);
+    // 1 means "not an executable": no icon either, and no handle to destroy.
+    if (reinterpret_cast<UINT_PTR>(icon) == 1) return nullptr;
+    return icon;
+}
+
+std::string ProgramIconFile(const std::string& iconPath) {
+    // "C:\Dir\App.exe,0" names no file: an icon index is not honoured.
+    if (!iconPath.empty() && FileExists(iconPath)) return iconPath;
+    return Paths().systemFolder + kFallbackIconFile;
+}
+
+}  // namespace vigilo

@@ -1,0 +1,36 @@
+#pragma once
+// The new-program window: a program was just registered for uninstallation;
+// shows its icon, name and publisher and offers to start Purgeon. The only
+// notification window shown modally: it stays until the user closes it.
+#include <windows.h>
+
+#include <string>
+
+#include "windows/notification_form.h"
+
+namespace vigilo {
+
+class TForm2a : public NotificationForm {
+public:
+    // Creates the window hidden, with no owner, its texts loaded.
+    TForm2a();
+
+    // Set by the caller before showing.
+    std::string ProgramName;
+    std::string Publisher;
+    std::string IconPath;  // file whose first icon is shown; may be empty
+
+    // The link "Purgeon": starts Purgeon without parameters, then closes.
+    void Label3bClick() { LaunchAndClose(); }
+
+protected:
+    void FillControls() override;
+};
+
+// The file whose first icon stands for the program: iconPath when it names
+// an existing file, else msiexec.exe in the system folder.
+std::string ProgramIconFile(const std::string& iconPath);
+// The first icon of file, the caller's to destroy; null when it has none.
+HICON FirstIcon(const std::string& file);
+
+}  // namespace vigilo

@@ -1,0 +1,83 @@
+#include "windows/notification_form.h"
+
+#include <windowsx.h>
+
+#include "app/application.h"
+#include "app/launch_companion.h"
+#include "app/settings_store.h"
+
+namespace vigilo {
+namespace {
+// Gap left of the close cross that stays client area, so the cross gets its clicks.
+constexpr int kTopButtonMargin = 5;
+// Distance of the window from the screen's right and bottom edges.
+constexpr int kRightMargin = 5;
+constexpr int kBottomMargin = 60;
+}  // namespace
+
+void NotificationForm::ShowForm() {
+    Show(false);
+    // Never activated, so no activation would make it topmost.
+    StayOnTop();
+}
+
+void NotificationForm::OnShow() {
+    Place();
+    FillControls();
+}
+
+void NotificationForm::Place() {
+    // The primary screen's full size; the taskbar is not consulted.
+    const int left = GetSystemMetrics(SM_CXSCREEN) - constants_.frame.width - kRightMargin;
+    const int top = GetSystemMetrics(SM_CYSCREEN) - constants_.frame.height - kBottomMargin;
+    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void NotificationForm::StayOnTop() {
+    if (!Handle()) return;
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    SetWindowPos(Handle(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+LRESULT NotificationForm::WMNCHitTest(int x, int y, LRESULT defaultResult) const {
+    RECT window;
+    GetWindowRect(Handle(), &window);
+    const Image* topButton = FindImage("TopButton");
+    const int stripRight = window.left + (topButton ? topButton->Bounds().left : constants_.frame.width) -
+                           kTopButtonMargin;
+    if (y < window.top + constants_.firstLabelTop && x < stripRight) return HTCAPTION;
+    return defaultResult;
+}
+
+void NotificationForm::CloseForm() {
+    const CheckBox* box = FindCheckBox("Check1");
+    WriteBool(kSettingsRoot, kSettingsKey, constants_.setting, !(box && box->Checked()));
+}
+
+void NotificationForm::LaunchAndClose() {
+    if (launching_) return;
+    launching_ = true;
+    // While the information window is up, this window takes no clicks, as
+    // under a modal window: no second launch, no close beneath it.
+    EnableWindow(Handle(), FALSE);
+    LaunchCompanion(Handle(), constants_.linkParameters);
+    EnableWindow(Handle(), TRUE);
+    launching_ = false;
+    // A shutdown during the information window ends this window unclosed: nothing is written.
+    if (!ApplicationTerminated()) Close();
+}
+
+LRESULT NotificationForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ACTIVATE:
+        StayOnTop();  // on activation and on deactivation alike
+        break;
+    case WM_NCHITTEST:
+        return WMNCHitTest(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), Form::OnMessage(msg, wp, lp));
+    }
+    return Form::OnMessage(msg, wp, lp);
+}
+
+}  // namespace vigilo

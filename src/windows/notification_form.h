@@ -1,0 +1,117 @@
+#pragma once
+// What the four notification windows share: a borderless pop-up 5 pixels
+// from the right and 60 above the bottom of the screen, kept topmost, dragged
+// by the band above its first content line, closed by the cross at the top
+// right or by the link that starts Purgeon. Every close writes the window's
+// notifier setting as the negation of its don't-show box; a window that is
+// destroyed without having been closed writes nothing.
+//
+// A window derives from NotificationForm, gives it its NotificationConstants,
+// declares its controls as one table (using the frame's rows below for the
+// shared controls), calls Create() in its constructor, names its link handler
+// (Label3bClick or Label4Click) as a one-line call of LaunchAndClose(), and
+// copies its data fields into its controls in FillControls().
+#include <windows.h>
+
+#include <string>
+
+#include "resource_ids.h"
+#include "ui/control_spec.h"
+#include "ui/form.h"
+#include "windows/window_fonts.h"
+
+namespace vigilo {
+
+// The constants in which the four windows differ.
+struct NotificationConstants {
+    FormFrame frame;             // class, title, 400 x 238 or 400 x 270
+    int background;              // bitmap resource of the art, the window's size
+    const char* setting;         // notifier value written on close
+    int firstLabelTop;           // the drag strip reaches down to this client y
+    const char* linkParameters;  // "", " /STARTUP" or " /CLEAN"
+    POINT check1;                // don't-show box
+    POINT check1Label;           // and its text
+};
+
+class NotificationForm : public Form {
+public:
+    explicit NotificationForm(const NotificationConstants& constants)
+        : Form(constants.frame), constants_(constants) {}
+
+    // Places the window and shows it in front without modality and without
+    // taking activation (the user keeps typing where they were); it joins the
+    // topmost windows at once. The timed notifications' callers call it
+    // directly; the modal show runs the same placement and filling.
+    void ShowForm();
+    // Closes the window (close cross).
+    void TopButtonClick() { Close(); }
+    // Joins the topmost windows again without moving, sizing or activating;
+    // runs on activation and on deactivation.
+    void StayOnTop();
+    // The result of WM_NCHITTEST at screen point (x, y), given the default result.
+    LRESULT WMNCHitTest(int x, int y, LRESULT defaultResult) const;
+    // Writes the notifier setting: true while the don't-show box is unticked.
+    void CloseForm();
+
+protected:
+    // The link: starts Purgeon with the window's parameters (or shows the
+    // information window when it is missing), then closes the window.
+    void LaunchAndClose();
+    // The window's own part of showing: copies the data fields the caller set
+    // into its controls. Runs after placement, before the window shows.
+    virtual void FillControls() {}
+
+    void OnShow() final;
+    void OnClose() final { CloseForm(); }
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void Place();
+
+    NotificationConstants constants_;
+    bool launching_ = false;
+};
+
+// Rows of the controls every notification window has, for its control table.
+namespace frame_rows {
+
+template <typename F>
+constexpr ControlSpec<F> WndImage(const NotificationConstants& c) {
+    return {{"WndImage", ControlKind::Image, 0, 0, c.frame.width, c.frame.height, nullptr, BitmapRes(c.background), 0}};
+}
+
+// The title "Purgeon" on the dark band.
+template <typename F>
+constexpr ControlSpec<F> ActionLabel() {
+    return {{"ActionLabel", ControlKind::Label, 16, 10, 0, 20, &fonts::kNotifyTitle, Design("Purgeon"),
+             kAutoSize | kCenterV}};
+}
+
+// The link that starts Purgeon: underlined, hand cursor, sized to its text.
+template <typename F>
+constexpr ControlSpec<F> Link(const char* name, int left, int top, Content text, void (F::*onClick)()) {
+    return {{name, ControlKind::Label, left, top, 0, 17, &fonts::kLink, text, kAutoSize | kHandCursor}, onClick};
+}
+
+// The don't-show box's text; a label of its own, so a click on it does not toggle the box.
+template <typename F>
+constexpr ControlSpec<F> Check1Label(const NotificationConstants& c, const TextId& text) {
+    return {{"Check1Label", ControlKind::Label, c.check1Label.x, c.check1Label.y, 0, 13, &fonts::kCheckLabel,
+             Lang(text), kAutoSize}};
+}
+
+// The close cross at the top right.
+template <typename F>
+constexpr ControlSpec<F> TopButton() {
+    return {{"TopButton", ControlKind::Image, 372, 0, 28, 22, nullptr, PngRes(IDR_CLOSE_CROSS_PNG), kHandCursor},
+            &F::TopButtonClick};
+}
+
+// The don't-show box, unticked at start; named for screen readers by its text.
+template <typename F>
+constexpr ControlSpec<F> Check1(const NotificationConstants& c, const TextId& text) {
+    return {{"Check1", ControlKind::CheckBox, c.check1.x, c.check1.y, 17, 17, nullptr, Lang(text), 0}};
+}
+
+}  // namespace frame_rows
+}  // namespace vigilo

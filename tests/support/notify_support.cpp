@@ -1,0 +1,94 @@
+#include "support/notify_support.h"
+
+#include <map>
+
+#include "app/companion.h"
+#include "app/path_set.h"
+#include "app/settings_store.h"
+#include "support/ui_support.h"
+
+namespace vigilo::test {
+
+ProgramFolder::ProgramFolder(bool withPurgeon) {
+    Paths().programFolder = folder_.Path();
+    Paths().companionFileName = companion::ExecutableName();
+    Paths().systemFolder = WithTrailingBackslash(QueryShellFolders().system);
+    if (withPurgeon)
+        CopyFileA((BinFolder() + "\\Purgeon.exe").c_str(), folder_.File("Purgeon.exe").c_str(), FALSE);
+}
+
+ProgramFolder::~ProgramFolder() {
+    EndPurgeons();
+    Paths() = PathSet();
+}
+
+std::vector<std::string> ProgramFolder::PurgeonCalls() const {
+    std::vector<std::string> lines;
+    const std::string content = ReadFile(folder_.File("Purgeon-calls.log"));
+    for (size_t start = 0, end; start < content.size(); start = end + 2) {
+        end = content.find("\r\n", start);
+        if (end == std::string::npos) end = content.size();
+        lines.push_back(content.substr(start, end - start));
+    }
+    return lines;
+}
+
+bool ProgramFolder::WaitForPurgeonCalls(size_t count) const {
+    return WaitUntil([&] { return PurgeonCalls().size() >= count; }, 10000);
+}
+
+void EndPurgeons() {
+    while (HWND purgeon = FindWindowA(companion::kWindowClass, companion::kWindowTitle)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(purgeon, &pid);
+        if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+        WaitUntil([&] { return !IsWindow(purgeon); }, 5000);
+    }
+}
+
+std::string Notifier(const char* name) {
+    if (!ValueExists(kSettingsRoot, kSettingsKey, name)) return "missing";
+    return ReadBool(kSettingsRoot, kSettingsKey, name) ? "true" : "false";
+}
+
+namespace {
+std::map<UINT_PTR, RepeatOnTimer*>& Timers() {
+    static std::map<UINT_PTR, RepeatOnTimer*> timers;
+    return timers;
+}
+}  // namespace
+
+RepeatOnTimer::RepeatOnTimer(std::function<bool()> action) : action_(std::move(action)) {
+    timer_ = SetTimer(nullptr, 0, 50, &RepeatOnTimer::Tick);
+    Timers()[timer_] = this;
+}
+
+RepeatOnTimer::~RepeatOnTimer() {
+    KillTimer(nullptr, timer_);
+    Timers().erase(timer_);
+}
+
+void CALLBACK RepeatOnTimer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    auto it = Timers().find(id);
+    if (it == Timers().end()) return;
+    RepeatOnTimer* self = it->second;
+    if (self->done_) return;
+    // The action may run a modal loop of its own, in which this timer ticks again.
+    self->done_ = true;
+    if (!self->action_()) self->done_ = false;
+}
+
+InformationAnswer::InformationAnswer()
+    : timer_([this] {
+          HWND info = FindWindowA("TForm3", "Information");
+          if (!info || !IsWindowVisible(info)) return false;
+          message_ = WindowText(FindChildByText(info, "File Purgeon.exe not found!"));
+          PostClick(FindChildByText(info, "OK"));
+          return true;
+      }) {}
+
+}  // namespace vigilo::test

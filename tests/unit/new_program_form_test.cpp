@@ -1,0 +1,383 @@
+// The new-program window TForm2a and the notification frame under it:
+// placement, texts, the drag band, topmost, the close cross, the link, the
+// don't-show setting, the program icon and the modal show.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/language_texts.h"
+#include "app/path_set.h"
+#include "monitors/notification_hand_off.h"
+#include "platform/unique_handle.h"
+#include "support/notify_support.h"
+#include "support/test_support.h"
+#include "support/ui_support.h"
+#include "windows/info_form.h"
+#include "windows/new_program_form.h"
+
+namespace vigilo {
+namespace {
+using test::Notifier;
+
+// The hand-offs can use it in both shapes.
+static_assert(requires(TForm2a& form) {
+    form.ShowModal();
+    form.ShowForm();
+});
+
+RECT WindowRect(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+std::string Placement(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+bool Topmost(HWND hwnd) { return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+// Whether upper lies above lower in the z-order.
+bool Above(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == lower) return true;
+    return false;
+}
+void Pump(DWORD ms) { test::WaitUntil([] { return false; }, ms); }
+
+// A TForm2a shown without activation (as the timed windows are), so it goes
+// away at once afterwards.
+class NewProgramWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Language() = LanguageTexts();
+        SetCursorPos(5, 5);  // away from where the window appears
+        form_ = std::make_unique<TForm2a>();
+        form_->ProgramName = "FOO EDITOR";
+        form_->Publisher = "FOO LTD";
+        form_->ShowForm();
+    }
+    void TearDown() override { form_.reset(); }
+
+    HWND Window() const { return form_->Handle(); }
+    Label& L(const char* name) const { return *form_->FindLabel(name); }
+    CheckBox& Box() const { return *form_->FindCheckBox("Check1"); }
+    HWND Control(const char* name) const {
+        if (auto* label = form_->FindLabel(name)) return label->Handle();
+        if (auto* image = form_->FindImage(name)) return image->Handle();
+        return Box().Handle();
+    }
+    void ClickAndWaitForClose(const char* control) {
+        test::PostClick(Control(control));
+        EXPECT_TRUE(test::WaitUntil([&] { return !form_->Visible(); }, 10000)) << control;
+    }
+
+    test::CleanSettings settings_;
+    test::ProgramFolder folder_{false};
+    std::unique_ptr<TForm2a> form_;
+};
+
+TEST_F(NewProgramWindow, SitsBottomRightBorderlessAndTopmost) {
+    const RECT r = WindowRect(Window());
+    EXPECT_EQ(1515, r.left);
+    EXPECT_EQ(782, r.top);
+    EXPECT_EQ(400, r.right - r.left);
+    EXPECT_EQ(238, r.bottom - r.top);
+    EXPECT_EQ("TForm2a", test::ClassName(Window()));
+    EXPECT_EQ("New program notification", test::WindowText(Window()));
+    const LONG style = GetWindowLongA(Window(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(Topmost(Window()));
+    EXPECT_EQ(nullptr, GetWindow(Window(), GW_OWNER));
+    // Shown without taking activation from where the user was.
+    EXPECT_NE(Window(), GetActiveWindow());
+}
+
+TEST_F(NewProgramWindow, ShowsTheProgramAndTheDefaultTexts) {
+    EXPECT_EQ(Control("Label2a"), test::FindChildByText(Window(), "FOO EDITOR"));
+    EXPECT_EQ(Control("Label2b"), test::FindChildByText(Window(), "FOO LTD"));
+    EXPECT_EQ(Control("Label1"), test::FindChildByText(Window(), "New installation detected."));
+    EXPECT_EQ(Control("Label3a"),
+              test::FindChildByText(Window(), "For more information or to cleanly uninstall the program use"));
+    EXPECT_EQ("Purgeon", L("ActionLabel").Text());
+    EXPECT_EQ("Purgeon", L("Label3b").Text());
+    EXPECT_EQ("Don't show new program notifications", L("Check1Label").Text());
+    // The box is named by its text for screen readers.
+    EXPECT_EQ("Don't show new program notifications", test::WindowText(Box().Handle()));
+    EXPECT_FALSE(Box().Checked());
+    // Sized to its picture.
+    EXPECT_EQ("104,48 29x30", Placement(form_->FindImage("ActionImage")->Bounds()));
+    // Labels sized to their texts keep their heights.
+    EXPECT_EQ(20, L("Label2a").Bounds().bottom - L("Label2a").Bounds().top);
+    EXPECT_EQ(17, L("Label2b").Bounds().bottom - L("Label2b").Bounds().top);
+}
+
+TEST_F(NewProgramWindow, EmptyPublisherLeavesItsLabelEmptyAndTheLayoutInPlace) {
+    form_->Close();
+    form_->Publisher = "";
+    form_->ShowForm();
+    EXPECT_EQ("", L("Label2b").Text());
+    EXPECT_EQ(72, L("Label2b").Bounds().left);
+    EXPECT_EQ(134, L("Label3a").Bounds().top);
+}
+
+TEST_F(NewProgramWindow, ControlsStackInDesignOrder) {
+    const char* bottomToTop[] = {"WndImage", "ActionLabel", "ActionImage", "Label1",      "PrgImage", "Label2a",
+                                 "Label2b",  "Label3a",     "Label3b",     "Check1Label", "TopButton", "Check1"};
+    HWND expected = GetWindow(Window(), GW_CHILD);  // topmost child
+    for (int i = 11; i >= 0; --i) {
+        EXPECT_EQ(Control(bottomToTop[i]), expected) << bottomToTop[i];
+        expected = GetWindow(expected, GW_HWNDNEXT);
+    }
+}
+
+TEST_F(NewProgramWindow, LongNameRunsPastTheRightEdgeUnwrapped) {
+    const std::string name(120, 'W');
+    form_->ProgramName = name;
+    form_->ShowForm();
+    const RECT r = L("Label2a").Bounds();
+    EXPECT_EQ(72, r.left);
+    EXPECT_EQ(20, r.bottom - r.top);
+    EXPECT_GT(r.right, 400);
+    EXPECT_EQ(name, test::WindowText(Control("Label2a")));
+    // Cut at the window's edge: the window keeps its size.
+    const RECT w = WindowRect(Window());
+    EXPECT_EQ(400, w.right - w.left);
+}
+
+TEST_F(NewProgramWindow, BandAboveLabel1LeftOfTheCrossDrags) {
+    const RECT w = WindowRect(Window());
+    auto hit = [&](HWND target, int x, int y) {
+        return SendMessageA(target, WM_NCHITTEST, 0, MAKELPARAM(w.left + x, w.top + y));
+    };
+    EXPECT_EQ(HTCAPTION, hit(Window(), 0, 0));
+    EXPECT_EQ(HTCAPTION, hit(Window(), 366, 10));
+    EXPECT_NE(HTCAPTION, hit(Window(), 367, 10));
+    EXPECT_EQ(HTCAPTION, hit(Window(), 10, 53));
+    EXPECT_NE(HTCAPTION, hit(Window(), 10, 54));
+    // Over a control in the band the press goes through to the window.
+    EXPECT_EQ(HTTRANSPARENT, hit(Control("ActionLabel"), 20, 15));
+    EXPECT_EQ(HTTRANSPARENT, hit(Control("ActionImage"), 110, 50));
+    EXPECT_EQ(HTCLIENT, hit(Control("TopButton"), 380, 10));
+    EXPECT_EQ(HTCLIENT, hit(Control("Label1"), 150, 60));
+}
+
+TEST_F(NewProgramWindow, CloseCrossWritesTrueWhenTheBoxIsUnticked) {
+    ClickAndWaitForClose("TopButton");
+    EXPECT_EQ("true", Notifier("NewAppNotifier"));
+}
+
+TEST_F(NewProgramWindow, CloseCrossWritesFalseWhenTheBoxIsTicked) {
+    Box().SetChecked(true);  // a click on the box would activate the window: Wine's stall on closing
+    ClickAndWaitForClose("TopButton");
+    EXPECT_EQ("false", Notifier("NewAppNotifier"));
+}
+
+TEST_F(NewProgramWindow, ClickOnTheBoxTextDoesNotTickTheBox) {
+    test::PostClick(Control("Check1Label"));
+    Pump(100);
+    EXPECT_FALSE(Box().Checked());
+    EXPECT_TRUE(form_->Visible());
+}
+
+TEST_F(NewProgramWindow, DestroyedWithoutClosingWritesNothing) {
+    Box().SetChecked(true);
+    form_.reset();
+    EXPECT_EQ("missing", Notifier("NewAppNotifier"));
+}
+
+TEST_F(NewProgramWindow, LinkWithPurgeonMissingShowsTheInformationWindowThenCloses) {
+    ResetApplicationState();
+    test::InformationAnswer answer;
+    ClickAndWaitForClose("Label3b");
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_EQ("File Purgeon.exe not found!", answer.Message());
+    EXPECT_EQ(nullptr, FindWindowA("TForm3", "Information"));
+    EXPECT_EQ("true", Notifier("NewAppNotifier"));
+    EXPECT_TRUE(IsWindowEnabled(Window()));
+}
+
+TEST_F(NewProgramWindow, StaysAboveAWindowThatBecomesActive) {
+    // Activation and then deactivation each put the window back among the topmost ones.
+    SetForegroundWindow(Window());
+    ASSERT_TRUE(test::WaitUntil([&] { return GetActiveWindow() == Window(); }, 3000));
+    EXPECT_TRUE(Topmost(Window()));
+    SetWindowPos(Window(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_FALSE(Topmost(Window()));
+
+    TForm3 other;
+    ASSERT_TRUE(other.Create());
+    other.Show(true);
+    ASSERT_TRUE(test::WaitUntil([&] { return GetActiveWindow() == other.Handle(); }, 3000));
+    EXPECT_TRUE(Topmost(Window()));
+    EXPECT_TRUE(Above(Window(), other.Handle()));
+    const RECT r = WindowRect(Window());
+    EXPECT_EQ(1515, r.left);
+    EXPECT_EQ(782, r.top);
+}
+
+TEST(NewProgramWindowTexts, ComeFromTheLanguageFile) {
+    test::TempFolder folder;
+    folder.Write("French.ini",
+                 "[Monitor]\r\nNewAppMessage1=Nouvelle installation.\r\nNewAppMessage2=Pour en savoir plus, "
+                 "utilisez\r\nNewAppMessage3=Ne plus afficher\r\n");
+    Language() = LanguageTexts(folder.File("French.ini"));
+    {
+        TForm2a form;
+        EXPECT_EQ("Nouvelle installation.", form.FindLabel("Label1")->Text());
+        EXPECT_EQ("Pour en savoir plus, utilisez", form.FindLabel("Label3a")->Text());
+        EXPECT_EQ("Ne plus afficher", form.FindLabel("Check1Label")->Text());
+        // Design texts, not translated.
+        EXPECT_EQ("Purgeon", form.FindLabel("Label3b")->Text());
+        EXPECT_EQ("Purgeon", form.FindLabel("ActionLabel")->Text());
+        EXPECT_FALSE(form.Visible());
+    }
+    Language() = LanguageTexts();
+}
+
+// The modal show, as the new-program monitor's hand-off runs it.
+class NewProgramWindowModal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetApplicationState();
+        SetCursorPos(5, 5);
+    }
+    void TearDown() override { ResetApplicationState(); }
+    test::CleanSettings settings_;
+};
+
+TEST_F(NewProgramWindowModal, LinkStartsPurgeonWithoutParametersAndEndsTheShow) {
+    test::ProgramFolder folder(true);
+    TForm2a form;
+    form.ProgramName = "FOO EDITOR";
+    bool topmost = false, active = false;
+    RECT placed{};
+    test::RepeatOnTimer click([&] {
+        if (!form.Visible()) return false;
+        topmost = Topmost(form.Handle());
+        active = GetActiveWindow() == form.Handle();
+        placed = WindowRect(form.Handle());
+        form.FindCheckBox("Check1")->SetChecked(true);
+        test::PostClick(form.FindLabel("Label3b")->Handle());
+        return true;
+    });
+    EXPECT_TRUE(form.ShowModal());
+    EXPECT_TRUE(topmost);
+    EXPECT_TRUE(active);
+    EXPECT_EQ("1515,782 400x238", Placement(placed));
+    EXPECT_FALSE(form.Visible());
+    ASSERT_TRUE(folder.WaitForPurgeonCalls(1));
+    EXPECT_EQ(std::vector<std::string>{""}, folder.PurgeonCalls());
+    EXPECT_EQ("false", Notifier("NewAppNotifier"));
+}
+
+TEST_F(NewProgramWindowModal, ShutdownEndsTheShowWithoutWriting) {
+    test::ProgramFolder folder(false);
+    bool shown = false;
+    test::RepeatOnTimer shutdown([&] {
+        HWND window = FindWindowA("TForm2a", "New program notification");
+        if (!window || !IsWindowVisible(window)) return false;
+        shown = true;
+        TerminateApplication();
+        return true;
+    });
+    EXPECT_TRUE(ShowModalNotification<TForm2a>([](TForm2a& form) {
+        form.ProgramName = "FOO EDITOR";
+        form.FindCheckBox("Check1")->SetChecked(true);
+    }));
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(NotificationBusy());
+    EXPECT_EQ(nullptr, FindWindowA("TForm2a", nullptr));
+    EXPECT_EQ("missing", Notifier("NewAppNotifier"));
+}
+
+TEST_F(NewProgramWindowModal, ShutdownDuringTheInformationWindowWritesNothing) {
+    test::ProgramFolder folder(false);
+    TForm2a form;
+    test::RepeatOnTimer click([&] {
+        if (!form.Visible()) return false;
+        test::PostClick(form.FindLabel("Label3b")->Handle());
+        return true;
+    });
+    test::RepeatOnTimer shutdown([&] {
+        HWND info = FindWindowA("TForm3", "Information");
+        if (!info || !IsWindowVisible(info)) return false;
+        EXPECT_FALSE(IsWindowEnabled(form.Handle()));  // no second launch beneath it
+        TerminateApplication();
+        return true;
+    });
+    EXPECT_FALSE(form.ShowModal());
+    EXPECT_TRUE(shutdown.Done());
+    EXPECT_EQ("missing", Notifier("NewAppNotifier"));
+}
+
+// The program icon rule.
+class ProgramIcon : public ::testing::Test {
+protected:
+    std::string Msiexec() const { return Paths().systemFolder + "msiexec.exe"; }
+    static std::string OwnExe() {
+        char exe[MAX_PATH];
+        GetModuleFileNameA(nullptr, exe, MAX_PATH);
+        return exe;
+    }
+    test::ProgramFolder folder_{false};
+};
+
+TEST_F(ProgramIcon, FallsBackToMsiexecUnlessTheFileExists) {
+    ASSERT_FALSE(Paths().systemFolder.empty());
+    EXPECT_EQ(Msiexec(), ProgramIconFile(""));
+    EXPECT_EQ(OwnExe(), ProgramIconFile(OwnExe()));
+    // A file name with an icon index names no file.
+    EXPECT_EQ(Msiexec(), ProgramIconFile("C:\\Dir\\App.exe,0"));
+    EXPECT_EQ(Msiexec(), ProgramIconFile(OwnExe() + ",0"));
+    // A folder is no file.
+    EXPECT_EQ(Msiexec(), ProgramIconFile(folder_.Path()));
+}
+
+TEST_F(ProgramIcon, IsShownForEveryKindOfIconPath) {
+    ASSERT_TRUE(FileExists(Msiexec()));
+    for (const std::string& path : {std::string(), OwnExe(), std::string("C:\\Dir\\App.exe,0")}) {
+        TForm2a form;
+        form.IconPath = path;
+        form.ShowForm();
+        const Picture& icon = form.FindImage("PrgImage")->GetPicture();
+        EXPECT_FALSE(icon.Empty()) << path;
+        EXPECT_EQ(32, icon.Size().cx) << path;
+    }
+}
+
+TEST_F(ProgramIcon, FileWithoutIconsLeavesTheImageEmpty) {
+    const long icons = LiveHandleCount(HandleKind::Icon);
+    test::WriteFile(folder_.Path() + "\\readme.txt", "no icons here");
+    {
+        TForm2a form;
+        form.IconPath = folder_.Path() + "\\readme.txt";
+        form.ShowForm();
+        EXPECT_TRUE(form.FindImage("PrgImage")->GetPicture().Empty());
+    }
+    EXPECT_EQ(icons, LiveHandleCount(HandleKind::Icon));
+}
+
+TEST(NewProgramWindowLife, TwentyRoundsLeaveNothingBehind) {
+    test::CleanSettings settings;
+    test::ProgramFolder folder(false);
+    const HandleKind kinds[] = {HandleKind::Window, HandleKind::GdiObject, HandleKind::Icon, HandleKind::Dc};
+    long before[4];
+    for (int k = 0; k < 4; ++k) before[k] = LiveHandleCount(kinds[k]);
+    for (int i = 0; i < 20; ++i) {
+        TForm2a form;
+        form.ProgramName = "FOO EDITOR";
+        form.Publisher = "FOO LTD";
+        form.ShowForm();
+        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        if (i % 2) form.Close();
+    }
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(before[k], LiveHandleCount(kinds[k])) << "kind " << k;
+    EXPECT_EQ(nullptr, FindWindowA("TForm2a", nullptr));
+}
+
+}  // namespace
+}  // namespace vigilo
