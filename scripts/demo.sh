@@ -2,12 +2,13 @@
 # The demo: builds Vigilo, runs it under Wine with the stand-in Purgeon on an
 # Xvfb of its own, registers a made-up program under the machine-wide
 # uninstall key, and saves a screenshot of the new-program window that
-# appears (default: assets/screenshots/new-program.png, and the whole screen
-# beside it as new-program-screen.png).
+# appears: by default build/demo/new-program.png, and the whole screen beside
+# it as new-program-screen.png. The README's picture was made with
+#   scripts/demo.sh assets/screenshots/new-program.png
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
-out=${1:-$root/assets/screenshots/new-program.png}
+out=${1:-$root/build/demo/new-program.png}
 "$root/scripts/build.sh" "$build" >/dev/null
 
 . "$root/scripts/wine-env.sh" "$build"
