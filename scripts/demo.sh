@@ -16,14 +16,10 @@ demo_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VigiloDemoPho
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
 cleanup() {
     wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
-    wineserver -k 2>/dev/null || true
-    vigilo_stop_xvfb
+    vigilo_end_session
 }
 trap cleanup EXIT
-vigilo_start_xvfb
-vigilo_ensure_prefix
-wineserver -p
-wine_run cmd /c exit >/dev/null 2>&1 </dev/null
+vigilo_begin_session own-display
 wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
 
 echo "demo: starting Vigilo on $DISPLAY" >&2

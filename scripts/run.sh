@@ -8,15 +8,8 @@ build="$root/build"
 "$root/scripts/build.sh" "$build" >/dev/null
 
 . "$root/scripts/wine-env.sh" "$build"
-cleanup() {
-    wineserver -k 2>/dev/null || true
-    vigilo_stop_xvfb
-}
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-    vigilo_start_xvfb
-    echo "run: no display; Vigilo runs on its own Xvfb at $DISPLAY" >&2
-fi
-vigilo_ensure_prefix
+trap vigilo_end_session EXIT
+[ -n "${DISPLAY:-}" ] || echo "run: no display; Vigilo runs on an Xvfb of its own" >&2
+vigilo_begin_session
 echo "run: Vigilo is running (tray icon \"Purgeon\"); choose Exit in its menu or press Ctrl+C" >&2
 "$root/scripts/wine-run.sh" "$build/bin/Vigilo.exe"

@@ -56,7 +56,7 @@ TEST(TrayProgram, ClickLaunchesPurgeonAndExitEndsTheProgramAndRemovesTheIcon) {
 
     Click(handler);
     EXPECT_TRUE(WaitUntil([&] { return vigilo.PurgeonCalls() == std::vector<std::string>{""}; }, 10000));
-    VigiloInstall::CloseAllPurgeons();
+    EndPurgeons();
 
     const HWND menu = OpenMenu(handler, vigilo.ProcessId());
     ASSERT_NE(menu, nullptr);

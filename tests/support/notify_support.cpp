@@ -22,32 +22,10 @@ ProgramFolder::~ProgramFolder() {
     Paths() = PathSet();
 }
 
-std::vector<std::string> ProgramFolder::PurgeonCalls() const {
-    std::vector<std::string> lines;
-    const std::string content = ReadFile(folder_.File("Purgeon-calls.log"));
-    for (size_t start = 0, end; start < content.size(); start = end + 2) {
-        end = content.find("\r\n", start);
-        if (end == std::string::npos) end = content.size();
-        lines.push_back(content.substr(start, end - start));
-    }
-    return lines;
-}
+std::vector<std::string> ProgramFolder::PurgeonCalls() const { return PurgeonCallsIn(folder_.Path()); }
 
 bool ProgramFolder::WaitForPurgeonCalls(size_t count) const {
     return WaitUntil([&] { return PurgeonCalls().size() >= count; }, 10000);
-}
-
-void EndPurgeons() {
-    while (HWND purgeon = FindWindowA(companion::kWindowClass, companion::kWindowTitle)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(purgeon, &pid);
-        if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-        WaitUntil([&] { return !IsWindow(purgeon); }, 5000);
-    }
 }
 
 std::string Notifier(const char* name) {

@@ -28,10 +28,6 @@ private:
     TempFolder folder_;
 };
 
-// Ends every stand-in Purgeon at once (closing its window would cost Wine's
-// two-second stall).
-void EndPurgeons();
-
 // The notifier value under HKCU\Software\Purgeon: "missing", "true" or "false".
 std::string Notifier(const char* name);
 

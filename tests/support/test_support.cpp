@@ -148,7 +148,7 @@ VigiloInstall::VigiloInstall(bool withPurgeon) {
 
 VigiloInstall::~VigiloInstall() {
     Stop();
-    CloseAllPurgeons();
+    EndPurgeons();
 }
 
 bool VigiloInstall::Start() {
@@ -192,32 +192,29 @@ void VigiloInstall::Stop() {
     }
 }
 
-std::vector<std::string> VigiloInstall::PurgeonCalls() const {
+std::vector<std::string> VigiloInstall::PurgeonCalls() const { return PurgeonCallsIn(folder_.Path()); }
+
+std::vector<std::string> PurgeonCallsIn(const std::string& folder) {
     std::vector<std::string> lines;
-    std::string content = ReadFile(folder_.File("Purgeon-calls.log"));
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find("\r\n", start);
+    const std::string content = ReadFile(folder + "\\Purgeon-calls.log");
+    for (size_t start = 0, end; start < content.size(); start = end + 2) {
+        end = content.find("\r\n", start);
         if (end == std::string::npos) end = content.size();
         lines.push_back(content.substr(start, end - start));
-        start = end + 2;
     }
     return lines;
 }
 
-void VigiloInstall::CloseAllPurgeons() {
+void EndPurgeons() {
     while (HWND purgeon = FindWindowA("TForm1a", "Purgeon")) {
         DWORD pid = 0;
         GetWindowThreadProcessId(purgeon, &pid);
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
-        PostMessageA(purgeon, WM_CLOSE, 0, 0);
-        if (process) {
-            if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
+        if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
+            TerminateProcess(process, 0);
             WaitForSingleObject(process, 5000);
             CloseHandle(process);
-        } else {
-            WaitUntil([&] { return !IsWindow(purgeon); }, 5000);
         }
+        WaitUntil([&] { return !IsWindow(purgeon); }, 5000);
     }
 }
 

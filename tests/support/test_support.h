@@ -86,14 +86,18 @@ public:
 
     // Lines Purgeon.exe recorded, one per start.
     std::vector<std::string> PurgeonCalls() const;
-    // Closes every window of the stand-in Purgeon and waits for it to end.
-    static void CloseAllPurgeons();
 
 private:
     TempFolder folder_;
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };
+
+// The lines a stand-in Purgeon.exe in folder recorded, one per start.
+std::vector<std::string> PurgeonCallsIn(const std::string& folder);
+// Ends every stand-in Purgeon at once (closing its window would cost Wine's
+// two-second stall).
+void EndPurgeons();
 
 // Top-level window of the given class and title owned by process pid (0: any).
 HWND FindTopWindow(const char* className, const char* title, DWORD pid = 0);

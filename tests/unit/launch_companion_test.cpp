@@ -20,40 +20,17 @@ protected:
         CreateDirectoryA(folder_.c_str(), nullptr);
         Paths().programFolder = folder_;
         Paths().companionFileName = "Purgeon.exe";
-        EndPurgeons();
+        test::EndPurgeons();
     }
     void TearDown() override {
-        EndPurgeons();
+        test::EndPurgeons();
         Paths() = PathSet();
-    }
-    // Ends the stand-ins this test started (closing their windows would cost
-    // Wine's two-second stall per window).
-    static void EndPurgeons() {
-        while (HWND purgeon = FindWindowA(companion::kWindowClass, companion::kWindowTitle)) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(purgeon, &pid);
-            if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
-                TerminateProcess(process, 0);
-                WaitForSingleObject(process, 5000);
-                CloseHandle(process);
-            }
-            test::WaitUntil([&] { return !IsWindow(purgeon); }, 5000);
-        }
     }
     void InstallPurgeon() {
         ASSERT_TRUE(CopyFileA((test::BinFolder() + "\\Purgeon.exe").c_str(), (folder_ + "\\Purgeon.exe").c_str(),
                               FALSE));
     }
-    std::vector<std::string> Calls() const {
-        std::vector<std::string> lines;
-        std::string content = test::ReadFile(folder_ + "\\Purgeon-calls.log");
-        for (size_t start = 0, end; start < content.size(); start = end + 2) {
-            end = content.find("\r\n", start);
-            if (end == std::string::npos) end = content.size();
-            lines.push_back(content.substr(start, end - start));
-        }
-        return lines;
-    }
+    std::vector<std::string> Calls() const { return test::PurgeonCallsIn(folder_); }
     bool WaitForCalls(size_t count) {
         return test::WaitUntil([&] { return Calls().size() >= count; }, 10000);
     }

@@ -165,7 +165,7 @@ TEST_F(ExclusionList, BytesAboveAsciiAreNotCaseMapped) {
 }
 
 TEST(IsCompanionRunning, TrueExactlyWhileThePurgeonWindowExists) {
-    VigiloInstall::CloseAllPurgeons();
+    EndPurgeons();
     EXPECT_FALSE(IsCompanionRunning());
     TempFolder folder;
     const std::string exe = folder.File("Purgeon.exe");
@@ -178,7 +178,7 @@ TEST(IsCompanionRunning, TrueExactlyWhileThePurgeonWindowExists) {
                                &pi));
     CloseHandle(pi.hThread);
     EXPECT_TRUE(WaitUntil([] { return IsCompanionRunning(); }, 10000));
-    VigiloInstall::CloseAllPurgeons();
+    EndPurgeons();
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 5000), WAIT_OBJECT_0);
     CloseHandle(pi.hProcess);
     EXPECT_FALSE(IsCompanionRunning());
