@@ -26,6 +26,12 @@ HWND WaitForTrayIcon(const VigiloInstall& vigilo) {
     return handler;
 }
 
+// Starts Vigilo; its tray handler window once the icon is in the tray, or null.
+HWND StartWithTrayIcon(VigiloInstall& vigilo) {
+    if (!vigilo.Start() || !vigilo.WaitForMainWindow()) return nullptr;
+    return WaitForTrayIcon(vigilo);
+}
+
 void Click(HWND handler) {
     PostTrayNotification(handler, kFirstIconId, WM_LBUTTONDOWN);
     PostTrayNotification(handler, kFirstIconId, WM_LBUTTONUP);
@@ -44,9 +50,7 @@ HWND OpenMenu(HWND handler, DWORD pid) {
 TEST(TrayProgram, ClickLaunchesPurgeonAndExitEndsTheProgramAndRemovesTheIcon) {
     CleanSettings settings;
     VigiloInstall vigilo;
-    ASSERT_TRUE(vigilo.Start());
-    ASSERT_TRUE(vigilo.WaitForMainWindow());
-    const HWND handler = WaitForTrayIcon(vigilo);
+    const HWND handler = StartWithTrayIcon(vigilo);
     ASSERT_NE(handler, nullptr);
 
     // A taskbar that lost the icon gets it back when it announces itself.
@@ -71,9 +75,7 @@ TEST(TrayProgram, ClickLaunchesPurgeonAndExitEndsTheProgramAndRemovesTheIcon) {
 TEST(TrayProgram, WithoutPurgeonAClickShowsTheInformationWindowAndTheTrayStaysUsable) {
     CleanSettings settings;
     VigiloInstall vigilo(false);
-    ASSERT_TRUE(vigilo.Start());
-    ASSERT_TRUE(vigilo.WaitForMainWindow());
-    const HWND handler = WaitForTrayIcon(vigilo);
+    const HWND handler = StartWithTrayIcon(vigilo);
     ASSERT_NE(handler, nullptr);
 
     Click(handler);
@@ -99,9 +101,7 @@ TEST(TrayProgram, WithoutPurgeonAClickShowsTheInformationWindowAndTheTrayStaysUs
 TEST(TrayProgram, TheCloseRequestEndsTheProgramWhileTheMenuIsOpen) {
     CleanSettings settings;
     VigiloInstall vigilo;
-    ASSERT_TRUE(vigilo.Start());
-    ASSERT_TRUE(vigilo.WaitForMainWindow());
-    const HWND handler = WaitForTrayIcon(vigilo);
+    const HWND handler = StartWithTrayIcon(vigilo);
     ASSERT_NE(handler, nullptr);
     ASSERT_NE(OpenMenu(handler, vigilo.ProcessId()), nullptr);
     PostCloseRequest(vigilo.MainWindow(), 1137);
