@@ -45,6 +45,14 @@ protected:
         ASSERT_NE(control, nullptr);
         PostClick(control);
     }
+    // Waits for the window, checks it names the program, and closes it by its cross.
+    void ExpectReportedThenClose(const char* shownName) {
+        HWND form = WaitForWindow();
+        ASSERT_NE(form, nullptr);
+        EXPECT_NE(FindChildByText(form, shownName), nullptr);
+        Click(form, kCloseCross);
+        EXPECT_TRUE(Gone(form));
+    }
     static bool Gone(HWND form) {
         return WaitUntil([&] { return !IsWindow(form) || !IsWindowVisible(form); }, 10000);
     }
@@ -175,11 +183,7 @@ TEST_F(NewProgram, UpdatesExcludedNamesAndUninstallsAreNotReported) {
 
     // The monitors are still alive: a plain program is reported.
     RegisterProgram(kWow64Uninstall, "VigiloTestPlain", "Plain Program");
-    HWND form = WaitForWindow();
-    ASSERT_NE(form, nullptr);
-    EXPECT_NE(FindChildByText(form, "PLAIN PROGRAM"), nullptr);
-    Click(form, kCloseCross);
-    EXPECT_TRUE(Gone(form));
+    ExpectReportedThenClose("PLAIN PROGRAM");
 }
 
 TEST_F(NewProgram, EitherNotifierSettingLetsARunningMonitorReport) {
@@ -190,11 +194,7 @@ TEST_F(NewProgram, EitherNotifierSettingLetsARunningMonitorReport) {
 
     SetDword(kCu, kSettings, "UninstallNotifier", 1);
     RegisterProgram(kMachineUninstall, "VigiloTestHeard", "Heard");
-    HWND form = WaitForWindow();
-    ASSERT_NE(form, nullptr);
-    EXPECT_NE(FindChildByText(form, "HEARD"), nullptr);
-    Click(form, kCloseCross);
-    EXPECT_TRUE(Gone(form));
+    ExpectReportedThenClose("HEARD");
 }
 
 TEST_F(NewProgram, ShuttingDownWhileTheWindowIsOpenWritesNothing) {
