@@ -1,0 +1,150 @@
+// The startup window TForm2c: placement, the entry's name and texts, the
+// installer's icon, the drag band, and the link that starts Purgeon with
+// " /STARTUP" and writes StartupNotifier.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/language_texts.h"
+#include "app/path_set.h"
+#include "support/notify_support.h"
+#include "support/test_support.h"
+#include "support/ui_support.h"
+#include "windows/new_program_form.h"
+#include "windows/startup_form.h"
+
+namespace vigilo {
+namespace {
+using test::Notifier;
+
+std::string Placement(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
+// A TForm2c shown as its timed hand-off shows it.
+class StartupWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Language() = LanguageTexts();
+        ResetApplicationState();
+        SetCursorPos(5, 5);  // away from where the window appears
+        form_ = std::make_unique<TForm2c>();
+        form_->ProgramName = "Updater";
+        form_->ShowForm();
+    }
+    void TearDown() override { form_.reset(); }
+
+    HWND Window() const { return form_->Handle(); }
+    Label& L(const char* name) const { return *form_->FindLabel(name); }
+    RECT Bounds(const char* name) const {
+        if (auto* label = form_->FindLabel(name)) return label->Bounds();
+        return form_->FindImage(name)->Bounds();
+    }
+
+    test::CleanSettings settings_;
+    test::ProgramFolder folder_{true};
+    std::unique_ptr<TForm2c> form_;
+};
+
+TEST_F(StartupWindow, SitsBottomRightTopmostWithoutTakingActivation) {
+    RECT r;
+    GetWindowRect(Window(), &r);
+    EXPECT_EQ("1515,782 400x238", Placement(r));
+    EXPECT_EQ("TForm2c", test::ClassName(Window()));
+    EXPECT_EQ("Startup notification", test::WindowText(Window()));
+    EXPECT_TRUE(IsWindowVisible(Window()));
+    EXPECT_TRUE(GetWindowLongA(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_NE(Window(), GetActiveWindow());
+}
+
+TEST_F(StartupWindow, NamesTheEntryInItsOwnCaseAboveTheDefaultTexts) {
+    EXPECT_EQ(L("Label1").Handle(), test::FindChildByText(Window(), "Updater"));
+    EXPECT_EQ("just added itself to your Windows startup.", L("Label2").Text());
+    EXPECT_EQ("Not sure you need this program starting automatically every time you start Windows?",
+              L("Label3a").Text());
+    EXPECT_EQ("Check with Purgeon", L("Label3b").Text());
+    EXPECT_EQ("Don't show startup notifications", L("Check1Label").Text());
+    EXPECT_EQ("Purgeon", L("ActionLabel").Text());
+    EXPECT_FALSE(form_->FindCheckBox("Check1")->Checked());
+    EXPECT_EQ("80,56", Placement(Bounds("Label1")).substr(0, 5));
+    EXPECT_EQ("80,78", Placement(Bounds("Label2")).substr(0, 5));
+    EXPECT_EQ("16,118 361x34", Placement(Bounds("Label3a")));
+    EXPECT_EQ("104,172", Placement(Bounds("Label3b")).substr(0, 7));
+    EXPECT_EQ("24,62 32x32", Placement(Bounds("PrgImage")));
+
+    // A long name runs past the right edge on one line.
+    form_->ProgramName = std::string(120, 'W') + " mixed Case";
+    form_->ShowForm();
+    EXPECT_EQ(form_->ProgramName, L("Label1").Text());
+    EXPECT_GT(Bounds("Label1").right, 400);
+    EXPECT_EQ(20, Bounds("Label1").bottom - Bounds("Label1").top);
+}
+
+TEST_F(StartupWindow, ShowsTheFirstIconOfMsiexec) {
+    const Picture& icon = form_->FindImage("PrgImage")->GetPicture();
+    ASSERT_FALSE(icon.Empty());
+    EXPECT_EQ(32, icon.Size().cx);
+    // The same pixels as msiexec.exe's first icon drawn directly.
+    ASSERT_EQ(Paths().systemFolder + "msiexec.exe", ProgramIconFile(""));
+    test::Pixels shown = test::PaintOf(form_->FindImage("PrgImage")->Handle());
+    Picture expected = Picture::FromIcon(FirstIcon(ProgramIconFile("")));
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    form_->PaintBackground(dc);
+    expected.Draw(dc, 0, 0);
+    int differing = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) differing += GetPixel(dc, x, y) != shown.At(x, y);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(0, differing);
+}
+
+TEST_F(StartupWindow, BandAboveLabel1LeftOfTheCrossDrags) {
+    RECT w;
+    GetWindowRect(Window(), &w);
+    auto hit = [&](int x, int y) { return SendMessageA(Window(), WM_NCHITTEST, 0, MAKELPARAM(w.left + x, w.top + y)); };
+    EXPECT_EQ(HTCAPTION, hit(366, 10));
+    EXPECT_NE(HTCAPTION, hit(367, 10));
+    EXPECT_EQ(HTCAPTION, hit(10, 55));
+    EXPECT_NE(HTCAPTION, hit(10, 56));
+}
+
+TEST_F(StartupWindow, LinkStartsPurgeonWithStartupWritesTheSettingAndHides) {
+    form_->FindCheckBox("Check1")->SetChecked(true);
+    test::PostClick(L("Label3b").Handle());
+    ASSERT_TRUE(test::WaitUntil([&] { return !form_->Visible(); }, 10000));
+    ASSERT_TRUE(folder_.WaitForPurgeonCalls(1));
+    EXPECT_EQ(std::vector<std::string>{"  /STARTUP"}, folder_.PurgeonCalls());
+    EXPECT_EQ("false", Notifier("StartupNotifier"));
+    EXPECT_TRUE(IsWindow(Window()));  // hidden, kept until its caller destroys it
+}
+
+TEST(StartupWindowTexts, ComeFromTheLanguageFile) {
+    test::TempFolder folder;
+    folder.Write("German.ini",
+                 "[Monitor]\r\nStartupMessage1=hat sich in den Autostart eingetragen.\r\nStartupMessage2=Wirklich "
+                 "bei jedem Start?\r\nStartupMessage3=Mit Purgeon pruefen\r\nStartupMessage4=Nicht mehr zeigen\r\n");
+    Language() = LanguageTexts(folder.File("German.ini"));
+    {
+        TForm2c form;
+        EXPECT_EQ("hat sich in den Autostart eingetragen.", form.FindLabel("Label2")->Text());
+        EXPECT_EQ("Wirklich bei jedem Start?", form.FindLabel("Label3a")->Text());
+        EXPECT_EQ("Mit Purgeon pruefen", form.FindLabel("Label3b")->Text());
+        EXPECT_EQ("Nicht mehr zeigen", form.FindLabel("Check1Label")->Text());
+        EXPECT_EQ("Purgeon", form.FindLabel("ActionLabel")->Text());
+        EXPECT_FALSE(form.Visible());
+    }
+    Language() = LanguageTexts();
+}
+
+}  // namespace
+}  // namespace vigilo
