@@ -2,20 +2,21 @@
 // the hidden main form's message loop until the form is closed.
 #include <windows.h>
 
-#include "app/application.h"
-#include "app/companion.h"
-#include "app/error_box.h"
+#include "platform/message_loop.h"
+#include "core/companion.h"
+#include "core/error_box.h"
 #include "app/main_form.h"
-#include "app/settings_store.h"
-#include "monitors/thread.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
+#include "platform/thread.h"
 
 using namespace vigilo;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
-        if (!ValueExists(kSettingsRoot, kSettingsKey, "GuardEnabled"))
-            WriteBool(kSettingsRoot, kSettingsKey, "GuardEnabled", true);
-        if (!ReadBool(kSettingsRoot, kSettingsKey, "GuardEnabled")) ExitProcess(0);
+        if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kGuardEnabled))
+            WriteBool(kSettingsRoot, kSettingsKey, settings::kGuardEnabled, true);
+        if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kGuardEnabled)) ExitProcess(0);
     } catch (const SettingsError& error) {
         ShowErrorBox(error.what());
         ExitProcess(0);
