@@ -1,8 +1,9 @@
 #include "monitors/startup_mon_thread.h"
 
-#include "app/settings_store.h"
-#include "monitors/companion_running.h"
-#include "monitors/exclusion_list.h"
+#include "core/companion_running.h"
+#include "core/exclusion_list.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
 
 namespace vigilo {
 
@@ -11,7 +12,7 @@ void TStartupMonThread::Round() {
     ListKey(fresh);
     ProgramName = ApplyExclusionList(FindAdded(Snapshot, fresh));
     if (ProgramName.empty() || IsCompanionRunning()) return;
-    if (!ReadBool(kSettingsRoot, kSettingsKey, "StartupNotifier")) return;
+    if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier)) return;
     HandOff([this] {
         if (OnFound) OnFound(*this);
     });

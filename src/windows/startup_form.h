@@ -21,6 +21,12 @@ public:
     // The link "Check with Purgeon": starts Purgeon with " /STARTUP", then closes.
     void Label3bClick() { LaunchAndClose(); }
 
+    Image* PrgImage = nullptr;  // msiexec.exe's icon
+    Label* Label1 = nullptr;    // the entry's name, bold
+    Label* Label2 = nullptr;    // "just added itself to your Windows startup."
+    Label* Label3a = nullptr;   // "Not sure you need this program ..."
+    Label* Label3b = nullptr;   // the link "Check with Purgeon"
+
 protected:
     void FillControls() override;
 };

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
-#include "app/language_texts.h"
-#include "app/path_set.h"
+#include "core/language_texts.h"
+#include "core/path_set.h"
+#include "platform/message_loop.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
@@ -39,11 +39,6 @@ protected:
     void TearDown() override { form_.reset(); }
 
     HWND Window() const { return form_->Handle(); }
-    Label& L(const char* name) const { return *form_->FindLabel(name); }
-    RECT Bounds(const char* name) const {
-        if (auto* label = form_->FindLabel(name)) return label->Bounds();
-        return form_->FindImage(name)->Bounds();
-    }
 
     test::CleanSettings settings_;
     test::ProgramFolder folder_{true};
@@ -62,35 +57,35 @@ TEST_F(StartupWindow, SitsBottomRightTopmostWithoutTakingActivation) {
 }
 
 TEST_F(StartupWindow, NamesTheEntryInItsOwnCaseAboveTheDefaultTexts) {
-    EXPECT_EQ(L("Label1").Handle(), test::FindChildByText(Window(), "Updater"));
-    EXPECT_EQ("just added itself to your Windows startup.", L("Label2").Text());
+    EXPECT_EQ(form_->Label1->Handle(), test::FindChildByText(Window(), "Updater"));
+    EXPECT_EQ("just added itself to your Windows startup.", form_->Label2->Text());
     EXPECT_EQ("Not sure you need this program starting automatically every time you start Windows?",
-              L("Label3a").Text());
-    EXPECT_EQ("Check with Purgeon", L("Label3b").Text());
-    EXPECT_EQ("Don't show startup notifications", L("Check1Label").Text());
-    EXPECT_EQ("Purgeon", L("ActionLabel").Text());
-    EXPECT_FALSE(form_->FindCheckBox("Check1")->Checked());
-    EXPECT_EQ("80,56", Placement(Bounds("Label1")).substr(0, 5));
-    EXPECT_EQ("80,78", Placement(Bounds("Label2")).substr(0, 5));
-    EXPECT_EQ("16,118 361x34", Placement(Bounds("Label3a")));
-    EXPECT_EQ("104,172", Placement(Bounds("Label3b")).substr(0, 7));
-    EXPECT_EQ("24,62 32x32", Placement(Bounds("PrgImage")));
+              form_->Label3a->Text());
+    EXPECT_EQ("Check with Purgeon", form_->Label3b->Text());
+    EXPECT_EQ("Don't show startup notifications", form_->Check1Label->Text());
+    EXPECT_EQ("Purgeon", form_->ActionLabel->Text());
+    EXPECT_FALSE(form_->Check1->Checked());
+    EXPECT_EQ("80,56", Placement(form_->Label1->Bounds()).substr(0, 5));
+    EXPECT_EQ("80,78", Placement(form_->Label2->Bounds()).substr(0, 5));
+    EXPECT_EQ("16,118 361x34", Placement(form_->Label3a->Bounds()));
+    EXPECT_EQ("104,172", Placement(form_->Label3b->Bounds()).substr(0, 7));
+    EXPECT_EQ("24,62 32x32", Placement(form_->PrgImage->Bounds()));
 
     // A long name runs past the right edge on one line.
     form_->ProgramName = std::string(120, 'W') + " mixed Case";
     form_->ShowForm();
-    EXPECT_EQ(form_->ProgramName, L("Label1").Text());
-    EXPECT_GT(Bounds("Label1").right, 400);
-    EXPECT_EQ(20, Bounds("Label1").bottom - Bounds("Label1").top);
+    EXPECT_EQ(form_->ProgramName, form_->Label1->Text());
+    EXPECT_GT(form_->Label1->Bounds().right, 400);
+    EXPECT_EQ(20, form_->Label1->Bounds().bottom - form_->Label1->Bounds().top);
 }
 
 TEST_F(StartupWindow, ShowsTheFirstIconOfMsiexec) {
-    const Picture& icon = form_->FindImage("PrgImage")->GetPicture();
+    const Picture& icon = form_->PrgImage->GetPicture();
     ASSERT_FALSE(icon.Empty());
     EXPECT_EQ(32, icon.Size().cx);
     // The same pixels as msiexec.exe's first icon drawn directly.
     ASSERT_EQ(Paths().systemFolder + "msiexec.exe", ProgramIconFile(""));
-    test::Pixels shown = test::PaintOf(form_->FindImage("PrgImage")->Handle());
+    test::Pixels shown = test::PaintOf(form_->PrgImage->Handle());
     Picture expected = Picture::FromIcon(FirstIcon(ProgramIconFile("")));
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
@@ -119,8 +114,8 @@ TEST_F(StartupWindow, BandAboveLabel1LeftOfTheCrossDrags) {
 }
 
 TEST_F(StartupWindow, LinkStartsPurgeonWithStartupWritesTheSettingAndHides) {
-    form_->FindCheckBox("Check1")->SetChecked(true);
-    test::PostClick(L("Label3b").Handle());
+    form_->Check1->SetChecked(true);
+    test::PostClick(form_->Label3b->Handle());
     ASSERT_TRUE(test::WaitUntil([&] { return !form_->Visible(); }, 10000));
     ASSERT_TRUE(folder_.WaitForPurgeonCalls(1));
     EXPECT_EQ(std::vector<std::string>{"  /STARTUP"}, folder_.PurgeonCalls());
@@ -136,11 +131,11 @@ TEST(StartupWindowTexts, ComeFromTheLanguageFile) {
     Language() = LanguageTexts(folder.File("German.ini"));
     {
         TForm2c form;
-        EXPECT_EQ("hat sich in den Autostart eingetragen.", form.FindLabel("Label2")->Text());
-        EXPECT_EQ("Wirklich bei jedem Start?", form.FindLabel("Label3a")->Text());
-        EXPECT_EQ("Mit Purgeon pruefen", form.FindLabel("Label3b")->Text());
-        EXPECT_EQ("Nicht mehr zeigen", form.FindLabel("Check1Label")->Text());
-        EXPECT_EQ("Purgeon", form.FindLabel("ActionLabel")->Text());
+        EXPECT_EQ("hat sich in den Autostart eingetragen.", form.Label2->Text());
+        EXPECT_EQ("Wirklich bei jedem Start?", form.Label3a->Text());
+        EXPECT_EQ("Mit Purgeon pruefen", form.Label3b->Text());
+        EXPECT_EQ("Nicht mehr zeigen", form.Check1Label->Text());
+        EXPECT_EQ("Purgeon", form.ActionLabel->Text());
         EXPECT_FALSE(form.Visible());
     }
     Language() = LanguageTexts();

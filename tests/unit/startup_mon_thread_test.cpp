@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
 #include "monitors/startup_mon_thread.h"
+#include "platform/window.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
-#include "ui/window.h"
 
 using namespace vigilo;
 using namespace vigilo::test;
@@ -24,7 +25,7 @@ protected:
     void SetUp() override {
         InitMainThreadCalls();
         ASSERT_TRUE(WaitUntil([] { return TThread::LiveCount() == 0; }, 15000));
-        WriteBool(kSettingsRoot, kSettingsKey, "StartupNotifier", true);
+        WriteBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier, true);
         SetString(kCu, key_.Path(), "Existing", "C:\\Tools\\existing.exe");
         SetString(kCu, key_.Path(), "Leaving", "C:\\Tools\\leaving.exe");
         monitor_ = std::make_unique<TStartupMonThread>();
@@ -98,10 +99,10 @@ TEST_F(StartupMonitor, ExcludedNamesPurgeonRunningAndTheSettingOffSilenceIt) {
         Add("WhilePurgeonRuns");
         ASSERT_TRUE(NextCycle());
     }
-    WriteBool(kSettingsRoot, kSettingsKey, "StartupNotifier", false);
+    WriteBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier, false);
     Add("SwitchedOff");
     ASSERT_TRUE(NextCycle());
-    WriteBool(kSettingsRoot, kSettingsKey, "StartupNotifier", true);
+    WriteBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier, true);
     Add("Heard");
     ASSERT_TRUE(WaitUntil([&] { return !found_.empty(); }, 5000));
     EXPECT_EQ(found_, std::vector<std::string>{"Heard"});
