@@ -3,17 +3,22 @@
 // " /STARTUP" and writes StartupNotifier.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/language_texts.h"
 #include "core/path_set.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
 #include "platform/message_loop.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
 #include "windows/new_program_form.h"
+#include "windows/notification_shapes.h"
 #include "windows/startup_form.h"
 
 namespace vigilo {
@@ -121,6 +126,59 @@ TEST_F(StartupWindow, LinkStartsPurgeonWithStartupWritesTheSettingAndHides) {
     EXPECT_EQ(std::vector<std::string>{"  /STARTUP"}, folder_.PurgeonCalls());
     EXPECT_EQ("false", Notifier("StartupNotifier"));
     EXPECT_TRUE(IsWindow(Window()));  // hidden, kept until its caller destroys it
+}
+
+// Purgeon may switch the notifications off while a closed window waits out
+// its time; a second close must not switch them on again.
+TEST_F(StartupWindow, WritesItsSettingOnceAlthoughClosedTwice) {
+    test::PostClick(form_->TopButton->Handle());
+    ASSERT_TRUE(test::WaitUntil([&] { return !form_->Visible(); }, 10000));
+    EXPECT_EQ("true", Notifier(settings::kStartupNotifier));
+    WriteBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier, false);
+    SendMessageA(Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ("false", Notifier(settings::kStartupNotifier));
+}
+
+// When each posted message was taken from the main thread's queue.
+constexpr UINT kProbe = WM_APP + 7;
+std::vector<ULONGLONG> g_probesHandled;
+LRESULT CALLBACK RecordProbe(int code, WPARAM wp, LPARAM lp) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lp);
+    if (code == HC_ACTION && wp == PM_REMOVE && msg->message == kProbe) g_probesHandled.push_back(GetTickCount64());
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// The main thread waits out a timed window handling each message as it
+// arrives, and still keeps the window for its time.
+TEST(TimedStartupWindow, HandlesEachPostedMessageWithinFiftyMilliseconds) {
+    test::CleanSettings settings;
+    test::ProgramFolder folder(false);
+    SetCursorPos(5, 5);
+    g_probesHandled.clear();
+    std::vector<ULONGLONG> posted;
+    std::thread poster([&] {
+        HWND window = nullptr;
+        if (!test::WaitUntil([&] { return (window = FindWindowA("TForm2c", nullptr)) && IsWindowVisible(window); },
+                             5000))
+            return;
+        for (DWORD pause : {130, 370, 260, 90, 410}) {
+            Sleep(pause);  // moments spread over the half-second steps
+            posted.push_back(GetTickCount64());
+            PostMessageA(window, kProbe, 0, 0);
+        }
+    });
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, RecordProbe, nullptr, GetCurrentThreadId());
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_TRUE(ShowTimedNotification<TForm2c>([](TForm2c& form) { form.ProgramName = "Updater"; }, 2));
+    const ULONGLONG shownFor = GetTickCount64() - start;
+    UnhookWindowsHookEx(hook);
+    poster.join();
+
+    ASSERT_EQ(5u, posted.size());
+    ASSERT_EQ(5u, g_probesHandled.size());
+    for (size_t i = 0; i < posted.size(); ++i) EXPECT_LT(g_probesHandled[i] - posted[i], 50u) << "message " << i;
+    EXPECT_GE(shownFor, 2000u);
+    EXPECT_LE(shownFor, 2550u);
 }
 
 TEST(StartupWindowTexts, ComeFromTheLanguageFile) {
