@@ -3,7 +3,10 @@
 # Xvfb of its own, registers a made-up program under the machine-wide
 # uninstall key, and saves a screenshot of the new-program window that
 # appears: by default build/demo/new-program.png, and the whole screen beside
-# it as new-program-screen.png. The README's picture was made with
+# it as new-program-screen.png. Then it closes that window, adds a made-up
+# startup entry to the user's Run key, and saves the startup window that
+# appears beside it as startup.png (and startup-screen.png). The README's
+# pictures were made with
 #   scripts/demo.sh assets/screenshots/new-program.png
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,14 +16,36 @@ out=${1:-$root/build/demo/new-program.png}
 
 . "$root/scripts/wine-env.sh" "$build"
 demo_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VigiloDemoPhotoEditor'
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+run_value='Demo Cloud Sync'
+startup_out="$(dirname "$out")/startup.png"
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
 cleanup() {
     wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
+    wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
     vigilo_end_session
 }
 trap cleanup EXIT
 vigilo_begin_session own-display
 wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
+wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
+
+# Waits up to 15 s for a visible window titled $1.
+wait_for_window() {
+    for _ in $(seq 1 30); do
+        if xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; then return 0; fi
+        sleep 0.5
+    done
+    echo "demo: no window \"$1\" appeared" >&2
+    return 1
+}
+# Saves the notification window at the bottom right, with a margin, and the whole screen.
+save_window() {
+    mkdir -p "$(dirname "$1")"
+    import -window root -crop 410x258+1510+777 +repage "$1"
+    import -window root "${1%.png}-screen.png"
+    echo "demo: saved $1" >&2
+}
 
 echo "demo: starting Vigilo on $DISPLAY" >&2
 wine_run "$build/bin/Vigilo.exe" >/dev/null 2>&1 </dev/null &
@@ -30,13 +55,15 @@ wine_run reg add "$demo_key" /v DisplayName /d "Demo Photo Editor 3" /f /reg:64 
 wine_run reg add "$demo_key" /v Publisher /d "Example Imaging Ltd" /f /reg:64 >/dev/null
 wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\windows\system32\notepad.exe' /f /reg:64 >/dev/null
 
-for _ in $(seq 1 30); do
-    if xdotool search --onlyvisible --name '^New program notification$' >/dev/null 2>&1; then break; fi
-    sleep 0.5
-done
-xdotool search --onlyvisible --name '^New program notification$' >/dev/null || { echo "demo: no window appeared" >&2; exit 1; }
+wait_for_window "New program notification"
 sleep 0.5
-mkdir -p "$(dirname "$out")"
-import -window root -crop 410x258+1510+777 +repage "$out"
-import -window root "${out%.png}-screen.png"
-echo "demo: saved $out" >&2
+save_window "$out"
+
+echo "demo: closing it, then adding \"$run_value\" to the user's Run key" >&2
+xdotool mousemove 1900 792 click 1  # the close cross
+sleep 1
+xdotool mousemove 10 10
+wine_run reg add "$run_key" /v "$run_value" /d 'C:\Program Files\Demo Cloud\sync.exe --background' /f >/dev/null
+wait_for_window "Startup notification"
+sleep 0.5
+save_window "$startup_out"

@@ -6,9 +6,9 @@ namespace vigilo {
 // passed, checking at each half-second point after the start; WaitSeconds(0)
 // (or less) still waits one step. Meanwhile the calling thread's messages
 // are handled as they arrive: on the main thread the windows, the tray menu
-// and the monitors' hand-offs are served without delay. Time is measured on
-// the monotonic tick count, so setting the clock neither stretches nor cuts
-// the wait.
+// and the monitors' hand-offs are served without delay, and the wait ends
+// early once the application terminates. Time is measured on the monotonic
+// tick count, so setting the clock neither stretches nor cuts the wait.
 void WaitSeconds(int seconds);
 
 }  // namespace vigilo
