@@ -2,7 +2,7 @@
 
 #include "core/companion.h"
 #include "core/setting_names.h"
-#include "windows/new_program_form.h"
+#include "windows/program_icon.h"
 
 namespace vigilo {
 namespace {

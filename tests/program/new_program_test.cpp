@@ -48,27 +48,12 @@ TEST_F(NewProgram, AMachineWideProgramIsShownInCapitalsAtTheBottomRightAndTheLin
     ASSERT_NE(form, nullptr);
     EXPECT_GE(GetTickCount() - start, 4500u) << "shown before the settle delay";
 
-    EXPECT_EQ(WindowText(form), "New program notification");
-    RECT rc;
-    GetWindowRect(form, &rc);
-    EXPECT_EQ(rc.left, 1515);
-    EXPECT_EQ(rc.top, 782);
-    EXPECT_EQ(rc.right - rc.left, 400);
-    EXPECT_EQ(rc.bottom - rc.top, 238);
-    EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ExpectPlacedOnTop(form, "New program notification", 238);
     EXPECT_NE(FindChildByText(form, "FOO EDITOR"), nullptr);
     EXPECT_NE(FindChildByText(form, "FOO LTD"), nullptr);
     EXPECT_NE(FindChildByText(form, "New installation detected."), nullptr);
 
-    HWND link = ControlAt(form, kLink.x, kLink.y);
-    ASSERT_NE(link, nullptr);
-    EXPECT_EQ(WindowText(link), "Purgeon");
-    ForgetSetting();
-    PostClick(link);
-    ASSERT_TRUE(Gone(form));
-    ASSERT_TRUE(WaitUntil([&] { return vigilo_->PurgeonCalls().size() == 1; }, 10000));
-    EXPECT_EQ(vigilo_->PurgeonCalls()[0], "");
-    EXPECT_EQ(WrittenSetting(), 1u);
+    ExpectLinkStartsPurgeon(form, kLink, "Purgeon", "");
 }
 
 TEST_F(NewProgram, APerUserProgramIsShownAndTheCloseCrossWithTheBoxTickedSwitchesThemOff) {

@@ -40,14 +40,7 @@ protected:
             return nullptr;
         }
         EXPECT_LT(GetTickCount64() - added, kAppearMs) << name;
-        EXPECT_EQ(WindowText(form), "Startup notification");
-        RECT rc;
-        GetWindowRect(form, &rc);
-        EXPECT_EQ(rc.left, 1515);
-        EXPECT_EQ(rc.top, 782);
-        EXPECT_EQ(rc.right - rc.left, 400);
-        EXPECT_EQ(rc.bottom - rc.top, 238);
-        EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        ExpectPlacedOnTop(form, "Startup notification", 238);
         EXPECT_NE(FindChildByText(form, name), nullptr) << name;
         return form;
     }
@@ -158,15 +151,7 @@ TEST_F(StartupEntry, TheLinkStartsPurgeonForStartupEntriesAndWritesTheSetting) {
     StartVigilo();
     HWND form = AddAndExpectShown(kUserRunOnce, "VigiloTestLinked");
     ASSERT_NE(form, nullptr);
-    HWND link = ControlAt(form, kLink.x, kLink.y);
-    ASSERT_NE(link, nullptr);
-    EXPECT_EQ(WindowText(link), "Check with Purgeon");
-    ForgetSetting();
-    PostClick(link);
-    ASSERT_TRUE(Gone(form));
-    ASSERT_TRUE(WaitUntil([&] { return vigilo_->PurgeonCalls().size() == 1; }, 10000));
-    EXPECT_EQ(vigilo_->PurgeonCalls()[0], "  /STARTUP");
-    EXPECT_EQ(WrittenSetting(), 1u);
+    ExpectLinkStartsPurgeon(form, kLink, "Check with Purgeon", "  /STARTUP");
 }
 
 TEST_F(StartupEntry, AnEntryAddedWhileTheNewProgramWindowIsOpenIsDroppedForGood) {

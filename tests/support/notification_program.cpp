@@ -50,4 +50,28 @@ DWORD NotificationProgram::WrittenSetting() const {
     return Setting(setting_);
 }
 
+void NotificationProgram::ExpectPlacedOnTop(HWND form, const char* title, int height) {
+    EXPECT_EQ(WindowText(form), title);
+    RECT rc;
+    GetWindowRect(form, &rc);
+    EXPECT_EQ(rc.left, 1515);
+    EXPECT_EQ(rc.top, 1080 - 60 - height);
+    EXPECT_EQ(rc.right - rc.left, 400);
+    EXPECT_EQ(rc.bottom - rc.top, height);
+    EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+void NotificationProgram::ExpectLinkStartsPurgeon(HWND form, POINT at, const char* linkText,
+                                                  const char* arguments) {
+    HWND link = ControlAt(form, at.x, at.y);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(WindowText(link), linkText);
+    ForgetSetting();
+    PostClick(link);
+    ASSERT_TRUE(Gone(form));
+    ASSERT_TRUE(WaitUntil([&] { return vigilo_->PurgeonCalls().size() == 1; }, 10000));
+    EXPECT_EQ(vigilo_->PurgeonCalls()[0], arguments);
+    EXPECT_EQ(WrittenSetting(), 1u);
+}
+
 }  // namespace vigilo::test

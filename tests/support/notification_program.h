@@ -33,6 +33,13 @@ protected:
     void ForgetSetting() const;
     // Waits until the window has written its setting, and reads it.
     DWORD WrittenSetting() const;
+    // Checks form's title, its place 5 pixels from the right and 60 above the
+    // bottom of the 1920 x 1080 screen, its size 400 x height, and topmost.
+    static void ExpectPlacedOnTop(HWND form, const char* title, int height);
+    // Clicks the link at client point at, reading linkText, and checks that
+    // the window goes, Purgeon is started once with arguments, and the
+    // window writes its setting as true.
+    void ExpectLinkStartsPurgeon(HWND form, POINT at, const char* linkText, const char* arguments);
 
     CleanSettings settings_;
     std::unique_ptr<VigiloInstall> vigilo_;

@@ -18,6 +18,7 @@
 #include "support/ui_support.h"
 #include "windows/info_form.h"
 #include "windows/new_program_form.h"
+#include "windows/program_icon.h"
 
 namespace vigilo {
 namespace {

@@ -17,7 +17,7 @@
 #include "support/notify_support.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
-#include "windows/new_program_form.h"
+#include "windows/program_icon.h"
 #include "windows/notification_shapes.h"
 #include "windows/startup_form.h"
 
