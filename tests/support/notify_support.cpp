@@ -25,7 +25,9 @@ ProgramFolder::~ProgramFolder() {
 std::vector<std::string> ProgramFolder::PurgeonCalls() const { return PurgeonCallsIn(folder_.Path()); }
 
 bool ProgramFolder::WaitForPurgeonCalls(size_t count) const {
-    return WaitUntil([&] { return PurgeonCalls().size() >= count; }, 10000);
+    // The stand-in logs its call before it makes its window; only a window
+    // lets the clean-up end it, so wait for that too.
+    return WaitUntil([&] { return PurgeonCalls().size() >= count && FindWindowA("TForm1a", "Purgeon"); }, 10000);
 }
 
 std::string Notifier(const char* name) {
