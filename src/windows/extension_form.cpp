@@ -1,5 +1,7 @@
 #include "windows/extension_form.h"
 
+#include "app/browser_names.h"
+
 namespace vigilo {
 namespace {
 constexpr NotificationConstants kConstants{
@@ -37,9 +39,9 @@ struct BrowserLogo {
     const char* logo;
 };
 constexpr BrowserLogo kLogos[] = {
-    {"Internet Explorer", "LogoIE"},
-    {"Mozilla Firefox", "LogoFF"},
-    {"Google Chrome", "LogoCh"},
+    {browsers::kInternetExplorer, "LogoIE"},
+    {browsers::kFirefox, "LogoFF"},
+    {browsers::kChrome, "LogoCh"},
 };
 
 constexpr const char* kBrowserNamePlaceholder = "<BrowserName>";
