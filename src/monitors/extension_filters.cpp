@@ -1,6 +1,6 @@
 #include "monitors/extension_filters.h"
 
-#include "app/settings_store.h"
+#include "platform/text.h"
 
 namespace vigilo {
 

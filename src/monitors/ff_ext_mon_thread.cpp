@@ -1,10 +1,12 @@
 #include "monitors/ff_ext_mon_thread.h"
 
-#include "app/browser_names.h"
-#include "app/settings_store.h"
+#include "core/browser_names.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
 #include "monitors/extension_filters.h"
 #include "monitors/folder_listing.h"
-#include "monitors/wait_seconds.h"
+#include "platform/text.h"
+#include "platform/wait_seconds.h"
 
 namespace vigilo {
 namespace {
@@ -30,7 +32,7 @@ void TFFExtMonThread::Round() {
     NewEntry = FindAdded(Snapshot, fresh);
     if (!IsReportedFolderEntry(NewEntry)) return;
     // Read anew each round: a window's don't-show box silences the running monitor.
-    if (!ReadBool(kSettingsRoot, kSettingsKey, "NewToolbarNotifier")) return;
+    if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kNewToolbarNotifier)) return;
     HandOff([this] {
         if (OnFound) OnFound(*this);
     });

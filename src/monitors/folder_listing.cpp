@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/path_set.h"
+#include "platform/file_system.h"
 #include "platform/unique_handle.h"
 
 namespace vigilo {

@@ -1,9 +1,9 @@
 #include "monitors/folder_monitor.h"
 
-#include "app/path_set.h"
 #include "monitors/folder_listing.h"
-#include "monitors/wait_seconds.h"
+#include "platform/file_system.h"
 #include "platform/unique_handle.h"
+#include "platform/wait_seconds.h"
 
 namespace vigilo {
 namespace {

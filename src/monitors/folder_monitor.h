@@ -28,7 +28,7 @@
 #include <string>
 
 #include "monitors/string_list.h"
-#include "monitors/thread.h"
+#include "platform/thread.h"
 
 namespace vigilo {
 

@@ -47,7 +47,7 @@ void Picture::Draw(HDC dc, int x, int y) const {
     ScopedSelect select(source.get(), bitmap_.get());
     if (alpha_) {
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(dc, x, y, size_.cx, size_.cy, source.get(), 0, 0, size_.cx, size_.cy, blend);
+        GdiAlphaBlend(dc, x, y, size_.cx, size_.cy, source.get(), 0, 0, size_.cx, size_.cy, blend);
     } else {
         BitBlt(dc, x, y, size_.cx, size_.cy, source.get(), 0, 0, SRCCOPY);
     }

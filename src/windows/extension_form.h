@@ -23,6 +23,14 @@ public:
     // The link "Check with Purgeon": starts Purgeon without parameters, then closes.
     void Label4Click() { LaunchAndClose(); }
 
+    Image* LogoIE = nullptr;  // the three logos lie on the same spot,
+    Image* LogoFF = nullptr;  // hidden until one is chosen
+    Image* LogoCh = nullptr;
+    Label* Label1 = nullptr;  // "New <BrowserName> Extension installed."
+    Label* Label2 = nullptr;  // what extensions are
+    Label* Label3 = nullptr;  // what Purgeon can tell about it
+    Label* Label4 = nullptr;  // the link "Check with Purgeon"
+
 protected:
     void FillControls() override;
 };

@@ -4,10 +4,11 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/language_texts.h"
-#include "monitors/notification_hand_off.h"
+#include "core/language_texts.h"
+#include "windows/notification_shapes.h"
 #include "support/notification_support.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
@@ -28,8 +29,8 @@ std::string Placement(const RECT& r) {
 // The logos a TForm2b shows for a browser name, in table order.
 std::vector<std::string> VisibleLogos(const TForm2b& form) {
     std::vector<std::string> visible;
-    for (const char* logo : {"LogoIE", "LogoFF", "LogoCh"})
-        if (form.FindImage(logo)->Visible()) visible.push_back(logo);
+    for (auto [name, logo] : {std::pair{"LogoIE", form.LogoIE}, {"LogoFF", form.LogoFF}, {"LogoCh", form.LogoCh}})
+        if (logo->Visible()) visible.push_back(name);
     return visible;
 }
 
@@ -61,23 +62,22 @@ TEST_F(ExtensionWindow, SitsBottomRightWithTheInternetExplorerLogoAndItsTexts) {
     EXPECT_TRUE(GetWindowLongA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(VisibleLogos(*form), std::vector<std::string>{"LogoIE"});
 
-    auto text = [&](const char* name) { return form->FindLabel(name)->Text(); };
-    EXPECT_EQ("New Internet Explorer Extension installed.", text("Label1"));
-    EXPECT_EQ("Extensions can be useful add-ons to your browser.", text("Label2"));
-    EXPECT_EQ("Check with Purgeon for extension name, publisher or to cleanly remove this extension.", text("Label3"));
-    EXPECT_EQ("Check with Purgeon", text("Label4"));
-    EXPECT_EQ("Don't show new extensions notifications", text("Check1Label"));
-    EXPECT_EQ("Purgeon", text("ActionLabel"));
+    EXPECT_EQ("New Internet Explorer Extension installed.", form->Label1->Text());
+    EXPECT_EQ("Extensions can be useful add-ons to your browser.", form->Label2->Text());
+    EXPECT_EQ("Check with Purgeon for extension name, publisher or to cleanly remove this extension.", form->Label3->Text());
+    EXPECT_EQ("Check with Purgeon", form->Label4->Text());
+    EXPECT_EQ("Don't show new extensions notifications", form->Check1Label->Text());
+    EXPECT_EQ("Purgeon", form->ActionLabel->Text());
 
-    EXPECT_EQ("24,48 48x48", Placement(form->FindImage("LogoIE")->Bounds()));
-    EXPECT_EQ("82,48 300x40", Placement(form->FindLabel("Label1")->Bounds()));
-    EXPECT_EQ("20,104 360x35", Placement(form->FindLabel("Label2")->Bounds()));
-    EXPECT_EQ("20,146 360x35", Placement(form->FindLabel("Label3")->Bounds()));
-    EXPECT_EQ(112, form->FindLabel("Label4")->Bounds().left);
-    EXPECT_EQ(196, form->FindLabel("Label4")->Bounds().top);
-    EXPECT_EQ("24,237 17x17", Placement(test::ChildRect(form->FindCheckBox("Check1")->Handle())));
-    EXPECT_EQ(52, form->FindLabel("Check1Label")->Bounds().left);
-    EXPECT_FALSE(form->FindCheckBox("Check1")->Checked());
+    EXPECT_EQ("24,48 48x48", Placement(form->LogoIE->Bounds()));
+    EXPECT_EQ("82,48 300x40", Placement(form->Label1->Bounds()));
+    EXPECT_EQ("20,104 360x35", Placement(form->Label2->Bounds()));
+    EXPECT_EQ("20,146 360x35", Placement(form->Label3->Bounds()));
+    EXPECT_EQ(112, form->Label4->Bounds().left);
+    EXPECT_EQ(196, form->Label4->Bounds().top);
+    EXPECT_EQ("24,237 17x17", Placement(test::ChildRect(form->Check1->Handle())));
+    EXPECT_EQ(52, form->Check1Label->Bounds().left);
+    EXPECT_FALSE(form->Check1->Checked());
 }
 
 TEST_F(ExtensionWindow, OnlyTheExactBrowserNamesBringUpALogo) {
@@ -87,14 +87,13 @@ TEST_F(ExtensionWindow, OnlyTheExactBrowserNamesBringUpALogo) {
         auto form = Shown(other);
         EXPECT_TRUE(VisibleLogos(*form).empty()) << other;
         // Still put into the headline unchanged.
-        EXPECT_EQ(std::string("New ") + other + " Extension installed.", form->FindLabel("Label1")->Text());
+        EXPECT_EQ(std::string("New ") + other + " Extension installed.", form->Label1->Text());
     }
     // The logos are real pictures of their designed size.
     TForm2b form;
-    for (const char* logo : {"LogoIE", "LogoFF", "LogoCh"}) {
-        const Picture& picture = form.FindImage(logo)->GetPicture();
-        EXPECT_EQ(48, picture.Size().cx) << logo;
-        EXPECT_EQ(48, picture.Size().cy) << logo;
+    for (Image* logo : {form.LogoIE, form.LogoFF, form.LogoCh}) {
+        EXPECT_EQ(48, logo->GetPicture().Size().cx);
+        EXPECT_EQ(48, logo->GetPicture().Size().cy);
     }
 }
 
@@ -106,12 +105,12 @@ TEST_F(ExtensionWindow, TranslatedHeadlineGetsTheBrowserNameWhereverItHasThePlac
     folder.Write("French.ini", "[Monitor]\r\nToolbarMessage1=Nouvelle extension <browsername> install\xE9" "e.\r\n");
     Language() = LanguageTexts(folder.File("German.ini"));
     EXPECT_EQ("Mozilla Firefox: neue Erweiterung in Mozilla Firefox.",
-              Shown("Mozilla Firefox")->FindLabel("Label1")->Text());
-    EXPECT_EQ("Mit Purgeon pr\xFC" "fen", Shown("Google Chrome")->FindLabel("Label4")->Text());
+              Shown("Mozilla Firefox")->Label1->Text());
+    EXPECT_EQ("Mit Purgeon pr\xFC" "fen", Shown("Google Chrome")->Label4->Text());
     // The placeholder is matched in its own letter case only; a text without it stays as it is.
     Language() = LanguageTexts(folder.File("French.ini"));
     EXPECT_EQ("Nouvelle extension <browsername> install\xE9" "e.",
-              Shown("Google Chrome")->FindLabel("Label1")->Text());
+              Shown("Google Chrome")->Label1->Text());
 }
 
 TEST_F(ExtensionWindow, BandAboveLabel1LeftOfTheCrossDrags) {
@@ -130,8 +129,8 @@ TEST_F(ExtensionWindow, BandAboveLabel1LeftOfTheCrossDrags) {
 TEST_F(ExtensionWindow, LinkStartsPurgeonWithoutParametersWritesTheSettingAndHides) {
     test::ProgramFolder folder(true);
     auto form = Shown("Mozilla Firefox");
-    form->FindCheckBox("Check1")->SetChecked(true);
-    test::PostClick(form->FindLabel("Label4")->Handle());
+    form->Check1->SetChecked(true);
+    test::PostClick(form->Label4->Handle());
     ASSERT_TRUE(test::WaitUntil([&] { return !form->Visible(); }, 10000));
     ASSERT_TRUE(folder.WaitForPurgeonCalls(1));
     EXPECT_EQ(std::vector<std::string>{""}, folder.PurgeonCalls());
@@ -148,7 +147,7 @@ TEST_F(ExtensionWindow, TimedShowLeftAloneEndsWithoutWritingAndLeavesNothingBehi
         EXPECT_TRUE(ShowTimedNotification<TForm2b>(
             [&](TForm2b& form) {
                 form.BrowserName = browser;
-                form.FindCheckBox("Check1")->SetChecked(true);
+                form.Check1->SetChecked(true);
             },
             0));
         EXPECT_EQ(nullptr, FindWindowA("TForm2b", nullptr)) << browser;

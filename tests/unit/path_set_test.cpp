@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "app/path_set.h"
+#include "platform/file_system.h"
+#include "core/path_set.h"
 #include "support/test_support.h"
 
 using namespace vigilo;

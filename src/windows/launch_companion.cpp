@@ -1,8 +1,9 @@
-#include "app/launch_companion.h"
+#include "windows/launch_companion.h"
 
 #include <shellapi.h>
 
-#include "app/path_set.h"
+#include "core/path_set.h"
+#include "platform/file_system.h"
 #include "windows/info_form.h"
 
 namespace vigilo {

@@ -1,38 +1,17 @@
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 
 #include <cstring>
 #include <vector>
 
-#include "platform/unique_handle.h"
+#include "platform/registry.h"
+#include "platform/text.h"
 
 namespace vigilo {
 namespace {
 
-// Both views coincide: the 64-bit view is used for every key, so a monitor
-// lists and reads the same key on 32-bit and 64-bit Windows.
-constexpr REGSAM kView = KEY_WOW64_64KEY;
-constexpr REGSAM kReadAccess = KEY_READ | kView;
-constexpr REGSAM kWriteAccess = KEY_QUERY_VALUE | KEY_SET_VALUE | kView;
-
-std::string RelativePath(const std::string& key) {
-    size_t start = 0;
-    while (start < key.size() && key[start] == '\\') ++start;
-    return key.substr(start);
-}
-
-UniqueKey OpenKey(HKEY root, const std::string& key, REGSAM access) {
-    HKEY raw = nullptr;
-    if (RegOpenKeyExA(root, RelativePath(key).c_str(), 0, access, &raw) != ERROR_SUCCESS) return UniqueKey();
-    return UniqueKey(raw);
-}
-
-UniqueKey CreateKey(HKEY root, const std::string& key) {
-    HKEY raw = nullptr;
-    if (RegCreateKeyExA(root, RelativePath(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess,
-                        nullptr, &raw, nullptr) != ERROR_SUCCESS)
-        return UniqueKey();
-    return UniqueKey(raw);
-}
+// Reads ask for read access only; writes only for what a write needs.
+constexpr REGSAM kReadAccess = KEY_READ;
+constexpr REGSAM kWriteAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
 
 struct ValueInfo {
     bool exists = false;
@@ -67,41 +46,8 @@ std::string Format(const char* pattern, const std::string& name) {
 
 }  // namespace
 
-std::string UpperCaseAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-std::string TrimControlAndBlanks(const std::string& text) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    size_t first = 0, last = text.size();
-    while (first < last && blank(text[first])) ++first;
-    while (last > first && blank(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
-
-DateTime DateTimeFromSystemTime(const SYSTEMTIME& st) {
-    // FILETIME counts 100 ns steps since 1 January 1601; 30 December 1899 is
-    // 109205 days later.
-    FILETIME ft;
-    SYSTEMTIME copy = st;
-    if (!SystemTimeToFileTime(&copy, &ft)) return 0.0;
-    ULARGE_INTEGER ticks;
-    ticks.LowPart = ft.dwLowDateTime;
-    ticks.HighPart = ft.dwHighDateTime;
-    constexpr double kTicksPerDay = 864000000000.0;
-    return static_cast<double>(ticks.QuadPart) / kTicksPerDay - 109205.0;
-}
-
-DateTime Now() {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    return DateTimeFromSystemTime(st);
-}
-
-std::string ReadString(HKEY root, const std::string& key, const std::string& name) {
-    UniqueKey k = OpenKey(root, key, kReadAccess);
+std::string ReadString(HKEY root, const std::string& key, const std::string& name, RegistryView view) {
+    UniqueKey k = OpenKey(root, key, kReadAccess, view);
     if (!k) return {};
     // The value may grow between the size query and the read: retry a few times.
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -162,24 +108,24 @@ DateTime ReadFloat(HKEY root, const std::string& key, const std::string& name) {
 }
 
 void WriteBool(HKEY root, const std::string& key, const std::string& name, bool value) {
-    UniqueKey k = CreateKey(root, key);
+    UniqueKey k = CreateKey(root, key, kWriteAccess);
     if (!k) return;
     DWORD data = value ? 1 : 0;
     RegSetValueExA(k.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
 }
 
 void WriteFloat(HKEY root, const std::string& key, const std::string& name, DateTime value) {
-    UniqueKey k = CreateKey(root, key);
+    UniqueKey k = CreateKey(root, key, kWriteAccess);
     if (!k) return;
     RegSetValueExA(k.get(), name.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value), sizeof(value));
 }
 
-bool KeyExists(HKEY root, const std::string& key) {
-    return static_cast<bool>(OpenKey(root, key, STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | kView));
+bool KeyExists(HKEY root, const std::string& key, RegistryView view) {
+    return static_cast<bool>(OpenKey(root, key, STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, view));
 }
 
 bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
-    UniqueKey k = OpenKey(root, key, KEY_QUERY_VALUE | kView);
+    UniqueKey k = OpenKey(root, key, KEY_QUERY_VALUE);
     return k && QueryInfo(k.get(), name).exists;
 }
 

@@ -1,12 +1,14 @@
-#include "monitors/thread.h"
+#include "platform/thread.h"
 
 #include <exception>
 
-#include "app/app_messages.h"
-#include "ui/window.h"
+#include "platform/window.h"
 
 namespace vigilo {
 namespace {
+
+// Sent to the call window with a MainThreadCall in lParam.
+constexpr UINT kMsgSynchronize = WM_APP + 1;
 
 std::atomic<long> g_liveThreads{0};
 std::atomic<HWND> g_callWindow{nullptr};

@@ -1,8 +1,8 @@
-#include "app/error_box.h"
+#include "core/error_box.h"
 
 #include <windows.h>
 
-#include "app/companion.h"
+#include "core/companion.h"
 
 namespace vigilo {
 

@@ -1,8 +1,8 @@
-#include "monitors/companion_running.h"
+#include "core/companion_running.h"
 
 #include <windows.h>
 
-#include "app/companion.h"
+#include "core/companion.h"
 
 namespace vigilo {
 

@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "platform/message_loop.h"
 
 namespace vigilo {
 namespace {

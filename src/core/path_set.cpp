@@ -1,12 +1,13 @@
-#include "app/path_set.h"
+#include "core/path_set.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <algorithm>
 
-#include "app/companion.h"
-#include "app/settings_store.h"
+#include "core/companion.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace vigilo {
 namespace {
@@ -37,21 +38,6 @@ std::string FirefoxProfilePath(const std::string& firefoxFolder) {
 
 }  // namespace
 
-std::string WithTrailingBackslash(const std::string& folder) {
-    if (!folder.empty() && folder.back() == '\\') return folder;
-    return folder + "\\";
-}
-
-bool DirectoryExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 ShellFolders QueryShellFolders() {
     ShellFolders shell;
     char buffer[MAX_PATH] = "";
@@ -61,21 +47,6 @@ ShellFolders QueryShellFolders() {
     shell.localAppData = ShellFolder(CSIDL_LOCAL_APPDATA);
     shell.roamingAppData = ShellFolder(CSIDL_APPDATA);
     return shell;
-}
-
-std::string ExecutableFolder() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell) {

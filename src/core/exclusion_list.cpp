@@ -1,12 +1,13 @@
-#include "monitors/exclusion_list.h"
+#include "core/exclusion_list.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "app/companion.h"
-#include "app/path_set.h"
-#include "app/settings_store.h"
+#include "core/companion.h"
+#include "core/path_set.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace vigilo {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/window.h"
+#include "platform/window.h"
 
 #include "platform/unique_handle.h"
 

@@ -1,4 +1,4 @@
-#include "monitors/notification_hand_off.h"
+#include "core/notification_busy.h"
 
 namespace vigilo {
 namespace {

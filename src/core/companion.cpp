@@ -1,4 +1,4 @@
-#include "app/companion.h"
+#include "core/companion.h"
 
 namespace vigilo::companion {
 

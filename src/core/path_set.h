@@ -30,11 +30,6 @@ struct ShellFolders {
 };
 
 ShellFolders QueryShellFolders();
-// The folder of the running executable, without trailing "\".
-std::string ExecutableFolder();
-std::string WithTrailingBackslash(const std::string& folder);
-bool DirectoryExists(const std::string& path);
-bool FileExists(const std::string& path);  // a file, not a folder
 
 // Builds every path from the shell folders, reading Firefox's profiles.ini.
 PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell);

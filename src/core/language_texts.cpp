@@ -1,4 +1,4 @@
-#include "app/language_texts.h"
+#include "core/language_texts.h"
 
 #include <windows.h>
 

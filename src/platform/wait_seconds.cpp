@@ -1,8 +1,8 @@
-#include "monitors/wait_seconds.h"
+#include "platform/wait_seconds.h"
 
 #include <windows.h>
 
-#include "app/application.h"
+#include "platform/message_loop.h"
 
 namespace vigilo {
 

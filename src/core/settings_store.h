@@ -11,6 +11,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/date_time.h"
+#include "platform/registry.h"
+
 namespace vigilo {
 
 inline const HKEY kSettingsRoot = HKEY_CURRENT_USER;
@@ -22,14 +25,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Days since 30 December 1899, local time; the fraction is the time of day.
-using DateTime = double;
-DateTime Now();
-DateTime DateTimeFromSystemTime(const SYSTEMTIME& st);
 
 // Trimmed (every character of code 32 or less at both ends) and upper-cased
 // (a to z only) text of a REG_SZ or REG_EXPAND_SZ value; empty otherwise.
-std::string ReadString(HKEY root, const std::string& key, const std::string& name);
+std::string ReadString(HKEY root, const std::string& key, const std::string& name,
+                       RegistryView view = RegistryView::k64Bit);
 // A REG_DWORD value; 0 for anything else.
 int ReadInteger(HKEY root, const std::string& key, const std::string& name);
 // Whether a REG_DWORD value is non-zero; false when missing. Throws SettingsError for other types.
@@ -42,12 +42,9 @@ void WriteBool(HKEY root, const std::string& key, const std::string& name, bool 
 // Writes the date-time as 8 bytes of REG_BINARY, creating the key; failures are ignored.
 void WriteFloat(HKEY root, const std::string& key, const std::string& name, DateTime value);
 // Whether the key opens for reading.
-bool KeyExists(HKEY root, const std::string& key);
+bool KeyExists(HKEY root, const std::string& key, RegistryView view = RegistryView::k64Bit);
 // Whether the value exists, whatever its type.
 bool ValueExists(HKEY root, const std::string& key, const std::string& name);
 
-// The text helpers the store and the name filters share.
-std::string UpperCaseAscii(std::string text);
-std::string TrimControlAndBlanks(const std::string& text);
 
 }  // namespace vigilo

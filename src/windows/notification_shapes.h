@@ -1,9 +1,6 @@
 #pragma once
-// How a finding becomes a notification window on the main thread. Only one
-// notification window exists at a time: the busy flag is set while one is
-// up, and a finding that arrives meanwhile is dropped for good, not queued.
-// The flag is touched only on the main thread (the hand-offs and the junk
-// check), so it needs no lock.
+// How a finding becomes a notification window on the main thread, under the
+// busy flag (core/notification_busy.h): one window at a time.
 //
 // A window type used here is created, with no owner, by its default
 // constructor and destroyed by its destructor. The modal shape needs
@@ -13,21 +10,13 @@
 #include <functional>
 #include <utility>
 
-#include "monitors/wait_seconds.h"
+#include "core/notification_busy.h"
+#include "platform/wait_seconds.h"
 
 namespace vigilo {
 
 // How long a timed notification stays up.
 inline constexpr int kTimedNotificationSeconds = 20;
-
-bool NotificationBusy();
-// Start-up clears it; the junk check sets and clears it around its window.
-void SetNotificationBusy(bool busy);
-
-// Runs show with the busy flag set, clearing it afterwards (also when show
-// throws). Returns false, without running show, when the flag was already
-// set: the finding is dropped.
-bool RunNotification(const std::function<void()>& show);
 
 // Modal shape: create the window, let fill set its data fields, show it
 // modally, destroy it. False when the finding was dropped.

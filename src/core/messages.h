@@ -10,7 +10,7 @@ inline constexpr UINT kMsgStartMonitors = WM_USER + 111;  // 1135
 inline constexpr WPARAM kCloseRequestParam = WM_USER + 113;  // 1137
 // The tray icon's callback message from the shell.
 inline constexpr UINT kMsgTrayCallback = WM_USER + 1024;  // 2048
-// Sent by a monitor thread to run a hand-off on the main thread.
-inline constexpr UINT kMsgSynchronize = WM_APP + 1;
+// (WM_APP + 1 is taken by the main thread's call window, platform/thread.cpp,
+// which runs the monitors' hand-offs; it is sent only to that window.)
 
 }  // namespace vigilo
