@@ -1,6 +1,7 @@
 #include "monitors/folder_monitor.h"
 
 #include "monitors/folder_listing.h"
+#include "monitors/sliced_wait.h"
 #include "platform/file_system.h"
 #include "platform/unique_handle.h"
 #include "platform/wait_seconds.h"
@@ -29,27 +30,14 @@ void TFolderMonitorThread::Execute() {
 bool TFolderMonitorThread::WatchAndRound() {
     UniqueChangeNotification notification(FindFirstChangeNotificationA(WatchFolder.c_str(), FALSE, kWatchFilter));
     if (!notification) return true;
-    switch (WaitForChange(notification.get())) {
+    const auto folderGone = [this] { return !DirectoryExists(WatchFolder); };
+    switch (WaitInSlices(notification.get(), waitSliceMs_, *this, folderGone, watching_)) {
     case WaitEnd::Terminated: return false;
-    case WaitEnd::FolderGone: return true;
+    case WaitEnd::Gone: return true;  // a new cycle
     case WaitEnd::Changed: break;
     }
     Round();
     return true;
-}
-
-TFolderMonitorThread::WaitEnd TFolderMonitorThread::WaitForChange(HANDLE notification) {
-    watching_ = true;
-    struct NotWatching {
-        std::atomic<bool>& flag;
-        ~NotWatching() { flag = false; }
-    } notWatching{watching_};
-    for (;;) {
-        // Signalled, or the wait failed: a round finds what changed.
-        if (WaitForSingleObject(notification, waitSliceMs_) != WAIT_TIMEOUT) return WaitEnd::Changed;
-        if (Terminated()) return WaitEnd::Terminated;
-        if (!DirectoryExists(WatchFolder)) return WaitEnd::FolderGone;
-    }
 }
 
 }  // namespace vigilo

@@ -56,12 +56,9 @@ protected:
     void HandOff(const std::function<void()>& method);
 
 private:
-    enum class WaitEnd { Changed, FolderGone, Terminated };
-
     void Execute() final;
     // Steps 3 and 4; false when the thread is to end now.
     bool WatchAndRound();
-    WaitEnd WaitForChange(HANDLE notification);
 
     DWORD waitSliceMs_;
     std::atomic<bool> watching_{false};

@@ -27,13 +27,7 @@ class NewProgram : public ::testing::Test {
 protected:
     void StartVigilo(bool withPurgeon = true) {
         vigilo_ = std::make_unique<VigiloInstall>(withPurgeon);
-        ASSERT_TRUE(vigilo_->Start());
-        ASSERT_TRUE(vigilo_->WaitForMainWindow());
-        DWORD value = 0;
-        ASSERT_TRUE(WaitUntil([&] { return GetDword(kCu, kSettings, "CacheNotifier", value); }, 5000));
-        // The monitors list their baselines right after start-up; nothing
-        // outside the process tells when, so give them a moment.
-        Sleep(1000);
+        ASSERT_TRUE(StartWithMonitorsWatching(*vigilo_));
     }
     DWORD Pid() const { return vigilo_->ProcessId(); }
     HWND WaitForWindow() { return WaitForVisibleWindow(Pid(), "TForm2a", kAppearMs); }
@@ -85,12 +79,7 @@ TEST_F(NewProgram, AMachineWideProgramIsShownInCapitalsAtTheBottomRightAndTheLin
     EXPECT_GE(GetTickCount() - start, 4500u) << "shown before the settle delay";
 
     EXPECT_EQ(WindowText(form), "New program notification");
-    RECT rc;
-    GetWindowRect(form, &rc);
-    EXPECT_EQ(rc.left, 1515);
-    EXPECT_EQ(rc.top, 782);
-    EXPECT_EQ(rc.right - rc.left, 400);
-    EXPECT_EQ(rc.bottom - rc.top, 238);
+    EXPECT_EQ(WindowPlacement(form), "1515,782 400x238");
     EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_NE(FindChildByText(form, "FOO EDITOR"), nullptr);
     EXPECT_NE(FindChildByText(form, "FOO LTD"), nullptr);

@@ -63,6 +63,17 @@ void UnregisterProgram(const UninstallKey& key, const std::string& subkey) {
     DeleteKeyTree(key.root, key.path + subkey);
 }
 
+bool StartWithMonitorsWatching(VigiloInstall& vigilo) {
+    if (!vigilo.Start() || !vigilo.WaitForMainWindow()) return false;
+    DWORD value = 0;
+    if (!WaitUntil([&] { return GetDword(HKEY_CURRENT_USER, "Software\\Purgeon", "CacheNotifier", value); }, 5000))
+        return false;
+    // The monitors list their baselines right after start-up; nothing
+    // outside the process tells when, so give them a moment.
+    Sleep(1000);
+    return true;
+}
+
 HWND VisibleWindowOf(DWORD pid, const char* className) {
     HWND hwnd = nullptr;
     while ((hwnd = FindWindowExA(nullptr, hwnd, className, nullptr)) != nullptr) {
@@ -77,6 +88,13 @@ HWND WaitForVisibleWindow(DWORD pid, const char* className, DWORD timeoutMs) {
     HWND found = nullptr;
     WaitUntil([&] { return (found = VisibleWindowOf(pid, className)) != nullptr; }, timeoutMs);
     return found;
+}
+
+std::string WindowPlacement(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
 }
 
 HWND ControlAt(HWND form, int x, int y) {

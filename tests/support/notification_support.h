@@ -32,10 +32,16 @@ void RegisterProgram(const UninstallKey& key, const std::string& subkey, const s
                      const std::string& displayIcon = "");
 void UnregisterProgram(const UninstallKey& key, const std::string& subkey);
 
+class VigiloInstall;
+// Starts Vigilo and waits until its monitors are watching; false when it did not start.
+bool StartWithMonitorsWatching(VigiloInstall& vigilo);
+
 // The visible top-level window of the class owned by process pid; null when none.
 HWND VisibleWindowOf(DWORD pid, const char* className);
 // Waits for it; null on time-out.
 HWND WaitForVisibleWindow(DWORD pid, const char* className, DWORD timeoutMs);
+// Where a top-level window is and its size: "left,top widthxheight".
+std::string WindowPlacement(HWND window);
 // The topmost visible child of form at client point (x, y).
 HWND ControlAt(HWND form, int x, int y);
 // Client-area rectangle of a child, in its parent's client coordinates.

@@ -64,7 +64,8 @@ TEST_F(ExtensionWindow, SitsBottomRightWithTheInternetExplorerLogoAndItsTexts) {
 
     EXPECT_EQ("New Internet Explorer Extension installed.", form->Label1->Text());
     EXPECT_EQ("Extensions can be useful add-ons to your browser.", form->Label2->Text());
-    EXPECT_EQ("Check with Purgeon for extension name, publisher or to cleanly remove this extension.", form->Label3->Text());
+    EXPECT_EQ("Check with Purgeon for extension name, publisher or to cleanly remove this extension.",
+              form->Label3->Text());
     EXPECT_EQ("Check with Purgeon", form->Label4->Text());
     EXPECT_EQ("Don't show new extensions notifications", form->Check1Label->Text());
     EXPECT_EQ("Purgeon", form->ActionLabel->Text());

@@ -131,7 +131,8 @@ TEST(FolderMonitor, ToldToTerminateItEndsWithinOneWaitSliceAndReleasesItsWatch) 
 }
 
 TEST(FolderExtensions, TempDefaultAndTheExcludedExtensionAreNotReportedInAnyLetterCase) {
-    for (const char* entry : {"", "Temp", "temp", "TEMP", "Default", "default", "LockBox-Vaults", "my-lockbox-VAULTS.xpi"})
+    for (const char* entry :
+         {"", "Temp", "temp", "TEMP", "Default", "default", "LockBox-Vaults", "my-lockbox-VAULTS.xpi"})
         EXPECT_FALSE(IsReportedFolderEntry(entry)) << entry;
     for (const char* entry : {"Temporary", "Default2", "lockbox", "aapdnoekcdfgbkefnceljmfbmkpjmdip", "x@y.xpi"})
         EXPECT_TRUE(IsReportedFolderEntry(entry)) << entry;
