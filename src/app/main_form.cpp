@@ -83,9 +83,16 @@ void TForm1::CreateTrayIcon() {
 
 LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case kMsgStartMonitors:
+        case kMsgStartMonitors: {
+            // A burst of restart requests (any process may post them) needs
+            // one restart: each would start a dozen threads while the
+            // replaced ones take a second to end.
+            MSG queued;
+            while (PeekMessageA(&queued, Handle(), kMsgStartMonitors, kMsgStartMonitors, PM_REMOVE)) {
+            }
             ShowForm();
             return 0;
+        }
         case WM_TIMER:
             if (wp == kTimer1) Timer1Event();
             return 0;

@@ -42,6 +42,10 @@ LRESULT TTrayIconHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
+        // One re-add answers a burst of broadcasts.
+        MSG queued;
+        while (PeekMessageA(&queued, Handle(), taskbarCreatedMessage_, taskbarCreatedMessage_, PM_REMOVE)) {
+        }
         ReAddVisibleIcons();
         return 0;
     }

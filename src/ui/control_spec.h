@@ -32,7 +32,7 @@ struct Content {
     enum class Source { None, Design, Language, Bitmap, Png } source = Source::None;
     const char* design = nullptr;     // Source::Design: fixed text
     const TextId* language = nullptr;  // Source::Language: text from the language file
-    int resource = 0;                 // Source::Bitmap / Png: resource id
+    int resource = 0;                 // Source::Bitmap / Png: PNG resource id, opaque / with alpha
 };
 constexpr Content Design(const char* text) { return {Content::Source::Design, text}; }
 constexpr Content Lang(const TextId& id) { return {Content::Source::Language, nullptr, &id}; }

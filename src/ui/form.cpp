@@ -14,8 +14,8 @@ std::string TextOf(const Content& content) {
 
 Picture PictureOf(const Content& content) {
     switch (content.source) {
-    case Content::Source::Bitmap: return Picture::FromBitmapResource(content.resource);
-    case Content::Source::Png: return Picture::FromPngResource(content.resource);
+    case Content::Source::Bitmap: return Picture::FromPngResource(content.resource, false);
+    case Content::Source::Png: return Picture::FromPngResource(content.resource, true);
     default: return {};
     }
 }
