@@ -4,9 +4,11 @@
 #include "monitors/app_mon_thread.h"
 #include "monitors/ff_ext_mon_thread.h"
 #include "monitors/ie_ext_mon_thread.h"
+#include "monitors/startup_mon_thread.h"
 #include "windows/extension_form.h"
 #include "windows/new_program_form.h"
 #include "windows/notification_shapes.h"
+#include "windows/startup_form.h"
 
 namespace vigilo {
 namespace {
@@ -25,6 +27,10 @@ void ShowNewProgram(const TAppMonThread& monitor) {
     });
 }
 
+void ShowStartupEntry(const TStartupMonThread& monitor) {
+    ShowTimedNotification<TForm2c>([&](TForm2c& form) { form.ProgramName = monitor.ProgramName; });
+}
+
 void ShowExtension(const std::string& browserName) {
     ShowTimedNotification<TForm2b>([&](TForm2b& form) { form.BrowserName = browserName; });
 }
@@ -34,6 +40,12 @@ void ShowExtension(const std::string& browserName) {
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
     auto monitor = NewRegistryMonitor<TAppMonThread>(slot);
     if (monitor) monitor->OnFound = &ShowNewProgram;
+    return monitor;
+}
+
+std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot) {
+    auto monitor = NewRegistryMonitor<TStartupMonThread>(slot);
+    if (monitor) monitor->OnFound = &ShowStartupEntry;
     return monitor;
 }
 
@@ -55,26 +67,31 @@ std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot) {
 std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
     using G = MonitorGroup;
     const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
-    const MonitorFactory startup = nullptr;
-    const MonitorFactory newProgram = &CreateNewProgramMonitor;
+    const MonitorFactory newProgram = &CreateNewProgramMonitor, startup = &CreateStartupMonitor;
     const MonitorFactory internetExplorer = &CreateInternetExplorerMonitor, folder = &CreateExtensionFolderMonitor;
-    // A 32-bit add-on of Internet Explorer registers in the 32-bit view, a
-    // 64-bit one in the 64-bit view: each key is watched in both.
-    const RegistryView v64 = RegistryView::k64Bit, v32 = RegistryView::k32Bit;
+    const RegistryView view64 = RegistryView::k64Bit, view32 = RegistryView::k32Bit;
     return {
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup},
         {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
         {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup},
+        // On 64-bit Windows the machine's Run keys exist once per view: a
+        // 32-bit installer's entries land in the 32-bit one. The user's keys
+        // are shared by both views.
+        {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup, view32},
+        {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup, view32},
         {G::NewProgram, cu, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
         {G::NewProgram, lm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
         {G::NewProgram, lm, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
-        {G::Extension, lm, kIeExtensions, internetExplorer, v64},
-        {G::Extension, lm, kIeHelperObjects, internetExplorer, v64},
-        {G::Extension, lm, kIeExplorerBars, internetExplorer, v64},
-        {G::Extension, lm, kIeExtensions, internetExplorer, v32},
-        {G::Extension, lm, kIeHelperObjects, internetExplorer, v32},
-        {G::Extension, lm, kIeExplorerBars, internetExplorer, v32},
+        // Internet Explorer's add-on keys and the class registrations behind
+        // them are split the same way: 32-bit add-ons register in the 32-bit
+        // view, 64-bit ones in the 64-bit view.
+        {G::Extension, lm, kIeExtensions, internetExplorer, view64},
+        {G::Extension, lm, kIeHelperObjects, internetExplorer, view64},
+        {G::Extension, lm, kIeExplorerBars, internetExplorer, view64},
+        {G::Extension, lm, kIeExtensions, internetExplorer, view32},
+        {G::Extension, lm, kIeHelperObjects, internetExplorer, view32},
+        {G::Extension, lm, kIeExplorerBars, internetExplorer, view32},
         {G::Extension, nullptr, paths.firefoxExtensionsFolder, folder},
         {G::Extension, nullptr, paths.chromeExtensionsFolder, folder},
     };

@@ -1,8 +1,7 @@
 // Extension notifications from end to end: add-ons registered for Internet
 // Explorer in either registry view, and entries added to the Chrome and
 // Firefox extensions folders while Vigilo.exe runs, raise the extension
-// window for 20 seconds, naming the browser. A round settles for 6 seconds;
-// a test that is done while a window is up ends Vigilo at once.
+// window for 20 seconds, naming the browser.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "support/extension_support.h"
+#include "support/notification_program.h"
 #include "support/notification_support.h"
 #include "support/test_support.h"
 
@@ -18,11 +18,10 @@ using namespace vigilo::test;
 
 namespace {
 
-const HKEY kCu = HKEY_CURRENT_USER;
-const std::string kSettings = "Software\\Purgeon";
-constexpr DWORD kAppearMs = 15000;
 // A round settles for 6 s; a finding that is not reported by then never is.
 constexpr DWORD kNoReportMs = 8000;
+// The link "Check with Purgeon".
+constexpr POINT kLink{120, 204};
 constexpr RegistryView k64 = RegistryView::k64Bit, k32 = RegistryView::k32Bit;
 
 // The three logos lie on one spot, stacked in the order of the window's
@@ -42,25 +41,17 @@ std::vector<std::string> VisibleLogos(HWND form) {
     return visible;
 }
 
-class Extension : public ::testing::Test {
+class Extension : public NotificationProgram {
 protected:
+    Extension() : NotificationProgram("TForm2b", "NewToolbarNotifier") {}
     void SetUp() override {
         if (!folders_.Usable()) GTEST_SKIP() << "this user has a real Chrome or Firefox profile";
     }
-    void TearDown() override {
-        if (vigilo_) vigilo_->Kill();
-    }
-    void StartVigilo() {
-        vigilo_ = std::make_unique<VigiloInstall>();
-        ASSERT_TRUE(StartWithMonitorsWatching(*vigilo_));
-    }
-    DWORD Pid() const { return vigilo_->ProcessId(); }
-    bool NoWindowFor(DWORD ms) {
-        return !WaitUntil([&] { return VisibleWindowOf(Pid(), "TForm2b") != nullptr; }, ms);
-    }
+    // Vigilo goes first: it must not watch the folders while they are removed.
+    void TearDown() override { vigilo_.reset(); }
     // Waits for the window and checks that it names browser and shows logo alone.
     HWND ExpectWindowFor(const std::string& browser, const char* logo) {
-        HWND form = WaitForVisibleWindow(Pid(), "TForm2b", kAppearMs);
+        HWND form = WaitForWindow();
         EXPECT_NE(form, nullptr) << browser;
         if (!form) return nullptr;
         EXPECT_NE(FindChildByText(form, "New " + browser + " Extension installed."), nullptr) << browser;
@@ -69,10 +60,8 @@ protected:
     }
     static void AddFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
 
-    CleanSettings settings_;
     IeExtensionKeys keys_;
     BrowserFolders folders_;
-    std::unique_ptr<VigiloInstall> vigilo_;
 };
 
 }  // namespace
@@ -107,9 +96,8 @@ TEST_F(Extension, InternetExplorerAddOnShowsTheWindowAtTheBottomRightAfterTheSet
     HWND form = ExpectWindowFor("Internet Explorer", "LogoIE");
     ASSERT_NE(form, nullptr);
     EXPECT_GE(GetTickCount() - start, 5500u) << "shown before the settle delay";
-    EXPECT_EQ(WindowText(form), "Extension notification");
-    EXPECT_EQ(WindowPlacement(form), "1515,750 400x270");
-    EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ExpectPlacedOnTop(form, "Extension notification", 270);
+    ExpectLinkStartsPurgeon(form, kLink, "Check with Purgeon", "");
 }
 
 TEST_F(Extension, ThirtyTwoBitHelperObjectShowsTheWindow) {
@@ -127,11 +115,10 @@ TEST_F(Extension, TwoChromeExtensionsAtOnceGiveOneWindowThatGoesAfterTwentySecon
     HWND form = ExpectWindowFor("Google Chrome", "LogoCh");
     ASSERT_NE(form, nullptr);
     const DWORD shown = GetTickCount();
-    RegDeleteKeyValueA(kCu, kSettings.c_str(), "NewToolbarNotifier");
+    ForgetSetting();
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(form); }, 25000));
     EXPECT_GE(GetTickCount() - shown, 18500u);
-    DWORD value = 0;
-    EXPECT_FALSE(GetDword(kCu, kSettings, "NewToolbarNotifier", value)) << "written without being closed";
+    EXPECT_EQ(Setting("NewToolbarNotifier"), 99u) << "written without being closed";
     EXPECT_TRUE(NoWindowFor(kNoReportMs)) << "the second extension was reported later";
 }
 

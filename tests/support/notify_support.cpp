@@ -26,8 +26,8 @@ ProgramFolder::~ProgramFolder() {
 std::vector<std::string> ProgramFolder::PurgeonCalls() const { return PurgeonCallsIn(folder_.Path()); }
 
 bool ProgramFolder::WaitForPurgeonCalls(size_t count) const {
-    // The stand-in logs its call before it makes its window; only a window
-    // lets the clean-up end it, so wait for that too.
+    // The stand-in records its start before it makes its window; only a
+    // window lets EndPurgeons find it afterwards.
     return WaitUntil([&] { return PurgeonCalls().size() >= count && FindWindowA("TForm1a", "Purgeon"); }, 10000);
 }
 
