@@ -58,6 +58,15 @@ protected:
         EXPECT_EQ(VisibleLogos(form), std::vector<std::string>{logo});
         return form;
     }
+    // With Profile0 of profiles.ini as given, a new add-on in that profile
+    // raises the window naming browser.
+    void ExpectFirefoxAddOnNames(const char* isRelative, const std::string& path, const std::string& browser,
+                                 const char* logo) {
+        const std::string extensions = folders_.FirefoxProfile(isRelative, path);
+        StartVigilo();
+        WriteFile(extensions + "addon@vigilo.test.xpi", "PK");
+        EXPECT_NE(ExpectWindowFor(browser, logo), nullptr);
+    }
     static void AddFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
 
     IeExtensionKeys keys_;
@@ -123,10 +132,7 @@ TEST_F(Extension, TwoChromeExtensionsAtOnceGiveOneWindowThatGoesAfterTwentySecon
 }
 
 TEST_F(Extension, FirefoxAddOnInARelativeProfileNamesFirefox) {
-    const std::string firefox = folders_.FirefoxProfile("1", "Profiles/vigilo.default");
-    StartVigilo();
-    WriteFile(firefox + "addon@vigilo.test.xpi", "PK");
-    EXPECT_NE(ExpectWindowFor("Mozilla Firefox", "LogoFF"), nullptr);
+    ExpectFirefoxAddOnNames("1", "Profiles/vigilo.default", "Mozilla Firefox", "LogoFF");
 }
 
 TEST_F(Extension, FirefoxAddOnInAProfileStoredByAbsolutePathNamesFirefox) {
@@ -134,17 +140,11 @@ TEST_F(Extension, FirefoxAddOnInAProfileStoredByAbsolutePathNamesFirefox) {
     std::string path = elsewhere.File("Profile");
     for (char& c : path)
         if (c == '\\') c = '/';
-    const std::string firefox = folders_.FirefoxProfile("0", path);
-    StartVigilo();
-    WriteFile(firefox + "addon@vigilo.test.xpi", "PK");
-    EXPECT_NE(ExpectWindowFor("Mozilla Firefox", "LogoFF"), nullptr);
+    ExpectFirefoxAddOnNames("0", path, "Mozilla Firefox", "LogoFF");
 }
 
 TEST_F(Extension, FirefoxProfileWhosePathMentionsGoogleIsTakenForChrome) {
-    const std::string firefox = folders_.FirefoxProfile("1", "Profiles/x.GoOgLe-default");
-    StartVigilo();
-    WriteFile(firefox + "addon@vigilo.test.xpi", "PK");
-    EXPECT_NE(ExpectWindowFor("Google Chrome", "LogoCh"), nullptr);
+    ExpectFirefoxAddOnNames("1", "Profiles/x.GoOgLe-default", "Google Chrome", "LogoCh");
 }
 
 TEST_F(Extension, ChromeFolderDeletedAndMadeAgainIsWatchedAgainWithoutReportingWhatItHolds) {
