@@ -41,9 +41,19 @@ vigilo_begin_session() {
     if [ "${1:-}" = own-display ] || [ -z "${DISPLAY:-}" ]; then vigilo_start_xvfb; fi
     vigilo_ensure_prefix
     wineserver -p
-    # Wine's own services start with the first program of a session and
-    # inherit its output: start them here, so that they hold no caller's pipe.
-    "$VIGILO_SCRIPTS/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null
+    vigilo_start_services
+}
+
+# Wine's own services start with the first program of a session and inherit
+# its output: start them with a program of ours, so that they hold no
+# caller's pipe. That program also sets what the soak test needs: with no
+# window manager on the display, Wine waits two seconds for the withdrawal
+# of every window it left to the manager (each one that was activated), and
+# the soak test closes a thousand activated windows; its windows stay
+# unmanaged.
+vigilo_start_services() {
+    "$VIGILO_SCRIPTS/wine-run.sh" cmd /c reg add 'HKCU\Software\Wine\AppDefaults\soak_test.exe\X11 Driver' \
+        /v Managed /d N /f >/dev/null 2>&1 </dev/null
 }
 
 vigilo_end_session() {
@@ -80,7 +90,7 @@ vigilo_begin_test_slots() {
         VIGILO_SLOT_XVFB_PIDS+=" $VIGILO_XVFB_PID"
         slots+=$'\n'"$prefix $DISPLAY"
         WINEPREFIX="$prefix" wineserver -p
-        WINEPREFIX="$prefix" "$VIGILO_SCRIPTS/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null
+        WINEPREFIX="$prefix" vigilo_start_services
         export DISPLAY=$display_before
         VIGILO_XVFB_PID=$xvfb_before
     done
