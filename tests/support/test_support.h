@@ -77,7 +77,9 @@ public:
     std::string Exe() const { return folder_.File("Vigilo.exe"); }
 
     // Starts Vigilo.exe; false when the process could not be created.
-    bool Start();
+    // Started suspended, it runs only once Resume() is called.
+    bool Start(bool suspended = false);
+    void Resume();
     // Waits for the hidden "Vigilo" window of this run.
     bool WaitForMainWindow(DWORD timeoutMs = 15000);
     HWND MainWindow() const;
@@ -87,6 +89,8 @@ public:
     bool Running() const;
     // Posts the close request and waits; kills the process if it does not end.
     void Stop();
+    // Ends the process at once, for tests that have seen what they came for.
+    void Kill();
     DWORD ProcessId() const { return pid_; }
 
     // Lines Purgeon.exe recorded, one per start.
@@ -95,6 +99,7 @@ public:
 private:
     TempFolder folder_;
     HANDLE process_ = nullptr;
+    HANDLE thread_ = nullptr;  // the first thread, while suspended
     DWORD pid_ = 0;
 };
 
