@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "app/settings_store.h"
+#include "platform/text.h"
 #include "platform/unique_handle.h"
 
 namespace vigilo {

@@ -4,16 +4,15 @@
 
 #include <cmath>
 
-#include "app/application.h"
+#include "core/companion_running.h"
+#include "core/notification_busy.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
 #include "monitors/cache_size.h"
-#include "monitors/companion_running.h"
-#include "monitors/notification_hand_off.h"
+#include "platform/message_loop.h"
 
 namespace vigilo {
 namespace {
-
-constexpr const char* kCacheNotifier = "CacheNotifier";
-constexpr const char* kLastCacheNotification = "LastCacheNotification";
 
 class RunningScope {
 public:
@@ -35,8 +34,8 @@ JunkCheck::Outcome JunkCheck::Run() {
     if (running_) return Outcome::AlreadyRunning;
     RunningScope running(running_);
     // Read at every tick: the junk window's box switches the check off at once.
-    if (!ReadBool(kSettingsRoot, kSettingsKey, kCacheNotifier)) return Outcome::SwitchedOff;
-    const DateTime last = ReadFloat(kSettingsRoot, kSettingsKey, kLastCacheNotification);
+    if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kCacheNotifier)) return Outcome::SwitchedOff;
+    const DateTime last = ReadFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification);
     if (!SixHoursPassed(last, clock_())) return Outcome::TooSoon;
 
     const std::int64_t junk = MeasureJunk(folders_);
@@ -45,7 +44,7 @@ JunkCheck::Outcome JunkCheck::Run() {
     if (IsCompanionRunning()) return Outcome::CompanionRunning;
     if (junk <= kJunkThreshold) return Outcome::LittleJunk;
     if (!show_(junk)) return Outcome::NotificationUp;
-    WriteFloat(kSettingsRoot, kSettingsKey, kLastCacheNotification, clock_());
+    WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, clock_());
     return Outcome::Shown;
 }
 

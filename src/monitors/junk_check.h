@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/path_set.h"
-#include "app/settings_store.h"
+#include "core/path_set.h"
+#include "platform/date_time.h"
 
 namespace vigilo {
 
@@ -43,7 +43,7 @@ public:
     // folders: measured in this order, each ending in "\".
     JunkCheck(std::vector<std::string> folders, ShowJunkWindow show, Clock clock = Now);
 
-    // One complete check. Settings of the wrong type throw SettingsError.
+    // One complete check. Settings of the wrong type throw SettingsError (core/settings_store.h).
     Outcome Run();
     bool Running() const { return running_; }
 

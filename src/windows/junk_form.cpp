@@ -2,31 +2,32 @@
 
 #include <windows.h>
 
+#include "core/setting_names.h"
+
 namespace vigilo {
 namespace {
 constexpr NotificationConstants kConstants{
     .frame = {"TForm2d", "Cache notifications", 400, 270},
     .background = IDB_NOTIFY_BACKGROUND_270,
-    .setting = "CacheNotifier",
+    .setting = settings::kCacheNotifier,
     .firstLabelTop = 52,  // Label1a
     .linkParameters = " /CLEAN",
     .check1 = {24, 237},
     .check1Label = {52, 239},
 };
 
-using K = ControlKind;
 using F = TForm2d;
 namespace rows = frame_rows;
 constexpr ControlSpec<F> kControls[] = {
-    // name         kind      left  top  width height font                      text or picture               flags
+    // name        member       left  top  width height font                     text or picture               flags
     rows::WndImage<F>(kConstants),
     rows::ActionLabel<F>(),
-    {"Logo",        K::Image,   24,  48,    0,   0, nullptr,                    BitmapRes(IDB_JUNK_LOGO),     kAutoSize},
-    {"Label1a",     K::Label,   88,  52,    0,  25, &fonts::kJunkAmount,        Design("10 MB"),              kAutoSize | kCenterV},
-    {"Label1b",     K::Label,  150,  52,    0,  23, &fonts::kJunkAmountWords,   Lang(texts::kCacheMessage1),  kAutoSize},
-    {"Label2",      K::Label,   20, 104,  360,  35, nullptr,                    Lang(texts::kCacheMessage2),  kWordWrap | kCenterV},
-    {"Label3",      K::Label,   20, 146,  360,  35, nullptr,                    Lang(texts::kCacheMessage3),  kWordWrap},
-    rows::Link<F>("Label4", 120, 196, Lang(texts::kCacheMessage4), &F::Label4Click),
+    {"Logo",       &F::Logo,      24,  48,    0,   0, nullptr,                   BitmapRes(IDB_JUNK_LOGO),     kAutoSize},
+    {"Label1a",    &F::Label1a,   88,  52,    0,  25, &fonts::kJunkAmount,       Design("10 MB"),              kAutoSize | kCenterV},
+    {"Label1b",    &F::Label1b,  150,  52,    0,  23, &fonts::kJunkAmountWords,  Lang(texts::kCacheMessage1),  kAutoSize},
+    {"Label2",     &F::Label2,    20, 104,  360,  35, nullptr,                   Lang(texts::kCacheMessage2),  kWordWrap | kCenterV},
+    {"Label3",     &F::Label3,    20, 146,  360,  35, nullptr,                   Lang(texts::kCacheMessage3),  kWordWrap},
+    rows::Link<F>("Label4", &F::Label4, 120, 196, Lang(texts::kCacheMessage4), &F::Label4Click),
     rows::Check1Label<F>(kConstants, texts::kCacheMessage5),
     rows::TopButton<F>(),
     rows::Check1<F>(kConstants, texts::kCacheMessage5),
@@ -43,12 +44,9 @@ TForm2d::TForm2d() : NotificationForm(kConstants) {
 }
 
 void TForm2d::FillControls() {
-    Label* amount = FindLabel("Label1a");
-    amount->SetText(JunkAmountText(JunkSize, DecimalSeparator()));
+    Label1a->SetText(JunkAmountText(JunkSize, DecimalSeparator()));
     // The amount takes the width of its text; the words follow it on the same line.
-    const RECT placed = amount->Bounds();
-    Label* words = FindLabel("Label1b");
-    words->MoveTo(placed.right + kAmountGap, words->Bounds().top);
+    Label1b->MoveTo(Label1a->Bounds().right + kAmountGap, Label1b->Bounds().top);
 }
 
 std::string JunkAmountText(std::int64_t bytes, const std::string& decimalSeparator) {

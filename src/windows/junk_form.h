@@ -20,6 +20,13 @@ public:
     // The link "Start Purgeon": starts Purgeon with " /CLEAN", then closes.
     void Label4Click() { LaunchAndClose(); }
 
+    Image* Logo = nullptr;     // a bin full of paper
+    Label* Label1a = nullptr;  // the amount, large and red
+    Label* Label1b = nullptr;  // "of junk found!", right after the amount
+    Label* Label2 = nullptr;   // "Recent activity generated a lot of junk files."
+    Label* Label3 = nullptr;   // "Run a cleanup scan in Purgeon ..."
+    Label* Label4 = nullptr;   // the link "Start Purgeon"
+
 protected:
     void FillControls() override;
 };

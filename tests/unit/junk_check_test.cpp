@@ -6,10 +6,11 @@
 #include <limits>
 #include <vector>
 
-#include "app/application.h"
+#include "core/notification_busy.h"
+#include "core/settings_store.h"
 #include "monitors/cache_size.h"
 #include "monitors/junk_check.h"
-#include "monitors/notification_hand_off.h"
+#include "platform/message_loop.h"
 #include "support/test_support.h"
 
 using namespace vigilo;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/language_texts.h"
+#include "core/language_texts.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
@@ -40,8 +40,6 @@ protected:
         form_->JunkSize = size;
         form_->ShowForm();
     }
-    Label& L(const char* name) const { return *form_->FindLabel(name); }
-    RECT B(const char* name) const { return L(name).Bounds(); }
 
     test::CleanSettings settings_;
     test::ProgramFolder folder_{true};
@@ -59,17 +57,17 @@ TEST_F(JunkWindow, ShowsTheAmountAndTheWordsAfterItAtTheBottomRight) {
     EXPECT_EQ("Cache notifications", test::WindowText(form_->Handle()));
     EXPECT_EQ("TForm2d", test::ClassName(form_->Handle()));
 
-    EXPECT_EQ("150" + DecimalSeparator() + "00 MB", L("Label1a").Text());
-    EXPECT_EQ(88, B("Label1a").left);
-    EXPECT_EQ(25, B("Label1a").bottom - B("Label1a").top);
-    EXPECT_EQ(B("Label1a").right + 10, B("Label1b").left);
-    EXPECT_EQ(52, B("Label1b").top);
-    EXPECT_EQ("of junk found!", L("Label1b").Text());
-    EXPECT_EQ("Recent activity generated a lot of junk files.", L("Label2").Text());
-    EXPECT_EQ("Run a cleanup scan in Purgeon to remove these junk files and free up disk space.", L("Label3").Text());
-    EXPECT_EQ("Start Purgeon", L("Label4").Text());
-    EXPECT_EQ("Don't show cleaning notifications", L("Check1Label").Text());
-    const RECT logo = form_->FindImage("Logo")->Bounds();
+    EXPECT_EQ("150" + DecimalSeparator() + "00 MB", form_->Label1a->Text());
+    EXPECT_EQ(88, form_->Label1a->Bounds().left);
+    EXPECT_EQ(25, form_->Label1a->Bounds().bottom - form_->Label1a->Bounds().top);
+    EXPECT_EQ(form_->Label1a->Bounds().right + 10, form_->Label1b->Bounds().left);
+    EXPECT_EQ(52, form_->Label1b->Bounds().top);
+    EXPECT_EQ("of junk found!", form_->Label1b->Text());
+    EXPECT_EQ("Recent activity generated a lot of junk files.", form_->Label2->Text());
+    EXPECT_EQ("Run a cleanup scan in Purgeon to remove these junk files and free up disk space.", form_->Label3->Text());
+    EXPECT_EQ("Start Purgeon", form_->Label4->Text());
+    EXPECT_EQ("Don't show cleaning notifications", form_->Check1Label->Text());
+    const RECT logo = form_->Logo->Bounds();
     EXPECT_EQ("24,48 44x54", std::to_string(logo.left) + "," + std::to_string(logo.top) + " " +
                                  std::to_string(logo.right - logo.left) + "x" + std::to_string(logo.bottom - logo.top));
 
@@ -86,17 +84,17 @@ TEST_F(JunkWindow, ACommaLocaleShowsACommaAndALongAmountPushesTheWordsRight) {
     const LCID user = GetThreadLocale();
     SetThreadLocale(MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT));
     Show(157286400);
-    EXPECT_EQ("150,00 MB", L("Label1a").Text());
+    EXPECT_EQ("150,00 MB", form_->Label1a->Text());
     SetThreadLocale(user);
 
-    const int shortRight = B("Label1b").right;
+    const int shortRight = form_->Label1b->Bounds().right;
     form_->JunkSize = LLONG_MAX;
     form_->ShowForm();
-    EXPECT_EQ(B("Label1a").right + 10, B("Label1b").left);
-    EXPECT_GT(B("Label1b").right, shortRight);
+    EXPECT_EQ(form_->Label1a->Bounds().right + 10, form_->Label1b->Bounds().left);
+    EXPECT_GT(form_->Label1b->Bounds().right, shortRight);
     // One line, cut at the window's edge: heights kept, the window keeps its size.
-    EXPECT_EQ(23, B("Label1b").bottom - B("Label1b").top);
-    EXPECT_EQ(25, B("Label1a").bottom - B("Label1a").top);
+    EXPECT_EQ(23, form_->Label1b->Bounds().bottom - form_->Label1b->Bounds().top);
+    EXPECT_EQ(25, form_->Label1a->Bounds().bottom - form_->Label1a->Bounds().top);
     RECT w;
     GetWindowRect(form_->Handle(), &w);
     EXPECT_EQ(400, w.right - w.left);
@@ -104,8 +102,8 @@ TEST_F(JunkWindow, ACommaLocaleShowsACommaAndALongAmountPushesTheWordsRight) {
 
 TEST_F(JunkWindow, LinkStartsPurgeonToCleanAndWritesCacheNotifier) {
     Show(157286400);
-    form_->FindCheckBox("Check1")->SetChecked(true);
-    test::PostClick(L("Label4").Handle());
+    form_->Check1->SetChecked(true);
+    test::PostClick(form_->Label4->Handle());
     EXPECT_TRUE(test::WaitUntil([&] { return !form_->Visible(); }, 10000));
     ASSERT_TRUE(folder_.WaitForPurgeonCalls(1));
     EXPECT_EQ(std::vector<std::string>{"  /CLEAN"}, folder_.PurgeonCalls());
@@ -120,12 +118,12 @@ TEST(JunkWindowTexts, ComeFromTheLanguageFile) {
     Language() = LanguageTexts(folder.File("German.ini"));
     {
         TForm2d form;
-        EXPECT_EQ("Datenmuell gefunden!", form.FindLabel("Label1b")->Text());
-        EXPECT_EQ("Viel Muell.", form.FindLabel("Label2")->Text());
-        EXPECT_EQ("Jetzt aufraeumen.", form.FindLabel("Label3")->Text());
-        EXPECT_EQ("Purgeon starten", form.FindLabel("Label4")->Text());
-        EXPECT_EQ("Nicht mehr zeigen", form.FindLabel("Check1Label")->Text());
-        EXPECT_EQ("10 MB", form.FindLabel("Label1a")->Text());  // design text until shown
+        EXPECT_EQ("Datenmuell gefunden!", form.Label1b->Text());
+        EXPECT_EQ("Viel Muell.", form.Label2->Text());
+        EXPECT_EQ("Jetzt aufraeumen.", form.Label3->Text());
+        EXPECT_EQ("Purgeon starten", form.Label4->Text());
+        EXPECT_EQ("Nicht mehr zeigen", form.Check1Label->Text());
+        EXPECT_EQ("10 MB", form.Label1a->Text());  // design text until shown
     }
     Language() = LanguageTexts();
 }
