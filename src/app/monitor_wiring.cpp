@@ -1,6 +1,7 @@
 #include "app/monitor_wiring.h"
 
 #include "monitors/app_mon_thread.h"
+#include "windows/junk_form.h"
 #include "windows/new_program_form.h"
 #include "windows/notification_shapes.h"
 
@@ -15,7 +16,15 @@ void ShowNewProgram(const TAppMonThread& monitor) {
     });
 }
 
+bool ShowJunk(std::int64_t junkSize) {
+    return ShowTimedNotification<TForm2d>([&](TForm2d& form) { form.JunkSize = junkSize; });
+}
+
 }  // namespace
+
+std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths) {
+    return std::make_unique<JunkCheck>(JunkFolders(paths), &ShowJunk);
+}
 
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
     auto monitor = NewRegistryMonitor<TAppMonThread>(slot);

@@ -9,6 +9,7 @@
 
 #include "app/monitor_groups.h"
 #include "core/path_set.h"
+#include "monitors/junk_check.h"
 #include "monitors/registry_monitor.h"
 
 namespace vigilo {
@@ -38,5 +39,9 @@ std::unique_ptr<TThread> CreateRegistryMonitor(const MonitorSlot& slot) {
 
 // The new-program monitor, its findings shown in the modal new-program window.
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot);
+
+// The junk check over the cache folders of paths, its findings shown in the
+// junk window for 20 seconds.
+std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths);
 
 }  // namespace vigilo
