@@ -3,7 +3,11 @@
 # Xvfb of its own, registers a made-up program under the machine-wide
 # uninstall key, and saves a screenshot of the new-program window that
 # appears: by default build/demo/new-program.png, and the whole screen beside
-# it as new-program-screen.png. The README's picture was made with
+# it as new-program-screen.png. Then it closes that window, fills the
+# Internet cache folder with a few hundred megabytes of (sparse) junk, and
+# delivers the ten-minute timer's tick at once, as the timer's own message:
+# the junk window that appears is saved as junk.png in the same folder.
+# The README's pictures were made with
 #   scripts/demo.sh assets/screenshots/new-program.png
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,8 +18,10 @@ out=${1:-$root/build/demo/new-program.png}
 . "$root/scripts/wine-env.sh" "$build"
 demo_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VigiloDemoPhotoEditor'
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
+junk_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/VigiloDemo"
 cleanup() {
     wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
+    rm -rf "$junk_folder"
     vigilo_end_session
 }
 trap cleanup EXIT
@@ -30,13 +36,39 @@ wine_run reg add "$demo_key" /v DisplayName /d "Demo Photo Editor 3" /f /reg:64 
 wine_run reg add "$demo_key" /v Publisher /d "Example Imaging Ltd" /f /reg:64 >/dev/null
 wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\windows\system32\notepad.exe' /f /reg:64 >/dev/null
 
-for _ in $(seq 1 30); do
-    if xdotool search --onlyvisible --name '^New program notification$' >/dev/null 2>&1; then break; fi
-    sleep 0.5
-done
-xdotool search --onlyvisible --name '^New program notification$' >/dev/null || { echo "demo: no window appeared" >&2; exit 1; }
+# Waits (up to 15 s) for a visible window titled $1.
+wait_for_window() {
+    for _ in $(seq 1 30); do
+        if xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; then return 0; fi
+        sleep 0.5
+    done
+    echo "demo: no window \"$1\" appeared" >&2
+    return 1
+}
+
+wait_for_window 'New program notification'
 sleep 0.5
 mkdir -p "$(dirname "$out")"
 import -window root -crop 410x258+1510+777 +repage "$out"
 import -window root "${out%.png}-screen.png"
 echo "demo: saved $out" >&2
+
+# One notification at a time: the new-program window goes first (its close cross).
+xdotool mousemove $((1515 + 385)) $((782 + 10)) click 1
+for _ in $(seq 1 20); do
+    xdotool search --onlyvisible --name '^New program notification$' >/dev/null 2>&1 || break
+    sleep 0.5
+done
+
+echo "demo: putting 892 MB of junk into the Internet cache folder; the last junk notification was long ago" >&2
+mkdir -p "$junk_folder/entries"
+truncate -s 812345678 "$junk_folder/entries/2F9A01C4"
+truncate -s 123456789 "$junk_folder/entries/77D3B0E2"
+wine_run reg add 'HKCU\Software\Purgeon' /v LastCacheNotification /t REG_BINARY /d 0000000000000000 /f /reg:64 >/dev/null
+echo "demo: delivering the junk timer's tick (WM_TIMER, timer 1) to Vigilo" >&2
+wine_run "$build/bin/post_message.exe" TForm1 Vigilo 0x113 1 0
+wait_for_window 'Cache notifications'
+sleep 0.5
+junk_out="$(dirname "$out")/junk.png"
+import -window root -crop 410x290+1510+745 +repage "$junk_out"
+echo "demo: saved $junk_out" >&2
