@@ -45,7 +45,6 @@ public:
 
     // One complete check. Settings of the wrong type throw SettingsError (core/settings_store.h).
     Outcome Run();
-    bool Running() const { return running_; }
 
 private:
     std::vector<std::string> folders_;
@@ -56,7 +55,8 @@ private:
 
 // The junk in folders (each ending in "\"), added up as MeasureFolder does,
 // while the main thread keeps handling its messages: at the first entry and
-// then at least once per step of the tick count. Stops early once the application is ending.
+// then once per step of the tick count. Stops early once the application is
+// ending.
 std::int64_t MeasureJunk(const std::vector<std::string>& folders);
 
 // The measured folders, in order: Internet cache, Firefox cache, Chrome cache.
