@@ -1,9 +1,11 @@
 #include "app/monitor_wiring.h"
 
 #include "monitors/app_mon_thread.h"
+#include "monitors/startup_mon_thread.h"
 #include "windows/junk_form.h"
 #include "windows/new_program_form.h"
 #include "windows/notification_shapes.h"
+#include "windows/startup_form.h"
 
 namespace vigilo {
 namespace {
@@ -14,6 +16,10 @@ void ShowNewProgram(const TAppMonThread& monitor) {
         form.Publisher = monitor.Publisher;
         form.IconPath = monitor.IconPath;
     });
+}
+
+void ShowStartupEntry(const TStartupMonThread& monitor) {
+    ShowTimedNotification<TForm2c>([&](TForm2c& form) { form.ProgramName = monitor.ProgramName; });
 }
 
 bool ShowJunk(std::int64_t junkSize) {
@@ -32,16 +38,28 @@ std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
     return monitor;
 }
 
+std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot) {
+    auto monitor = NewRegistryMonitor<TStartupMonThread>(slot);
+    if (monitor) monitor->OnFound = &ShowStartupEntry;
+    return monitor;
+}
+
 std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
     using G = MonitorGroup;
     const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
-    const MonitorFactory startup = nullptr, internetExplorer = nullptr, folder = nullptr;
-    const MonitorFactory newProgram = &CreateNewProgramMonitor;
+    const MonitorFactory internetExplorer = nullptr, folder = nullptr;
+    const MonitorFactory newProgram = &CreateNewProgramMonitor, startup = &CreateStartupMonitor;
+    const RegistryView view32 = RegistryView::k32Bit;
     return {
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup},
         {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
         {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup},
+        // On 64-bit Windows the machine's Run keys exist once per view: a
+        // 32-bit installer's entries land in the 32-bit one. The user's keys
+        // are shared by both views.
+        {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup, view32},
+        {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup, view32},
         {G::NewProgram, cu, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
         {G::NewProgram, lm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
         {G::NewProgram, lm, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},

@@ -39,6 +39,8 @@ std::unique_ptr<TThread> CreateRegistryMonitor(const MonitorSlot& slot) {
 
 // The new-program monitor, its findings shown in the modal new-program window.
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot);
+// The startup-entry monitor, its findings shown in the startup window for 20 seconds.
+std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot);
 
 // The junk check over the cache folders of paths, its findings shown in the
 // junk window for 20 seconds.
