@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The demo: builds Vigilo, runs it under Wine with the stand-in Purgeon on an
-# Xvfb of its own, registers a made-up program under the machine-wide
-# uninstall key, and saves a screenshot of the new-program window that
-# appears: by default build/demo/new-program.png, and the whole screen beside
-# it as new-program-screen.png. Then it closes that window, adds a made-up
-# startup entry to the user's Run key, and saves the startup window that
-# appears beside it as startup.png (and startup-screen.png). Once that has
-# gone, it fills the Internet cache folder with a few hundred megabytes of
-# (sparse) junk and delivers the ten-minute timer's tick at once, as the
-# timer's own message: the junk window is saved as junk.png. The README's
+# Xvfb of its own, and raises four notifications one after the other, saving
+# a screenshot of each window (and of the whole screen beside it, as
+# *-screen.png):
+#   new-program.png  a made-up program registered under the machine-wide
+#                    uninstall key (by default build/demo/new-program.png);
+#   startup.png      a made-up startup entry added to the user's Run key;
+#   extension.png    a made-up Internet Explorer toolbar button registered;
+#   junk.png         892 MB of sparse files in the Internet cache folder, and
+#                    the junk timer's tick delivered at once, as the timer's
+#                    own message (tools/post_message), not ten minutes later.
+# Each window is closed by its cross before the next finding. The README's
 # pictures were made with
 #   scripts/demo.sh assets/screenshots/new-program.png
 set -euo pipefail
@@ -22,19 +24,27 @@ demo_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VigiloDemoPho
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 run_value='Demo Cloud Sync'
 startup_out="$(dirname "$out")/startup.png"
+extensions_key='HKLM\SOFTWARE\Microsoft\Internet Explorer\Extensions'
+button_key="$extensions_key\\{0D3E1A52-7C4B-4E8D-9A61-5B2F8C9D0E17}"
+extension_out="$(dirname "$out")/extension.png"
 junk_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/VigiloDemo"
 junk_out="$(dirname "$out")/junk.png"
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
-cleanup() {
+forget_demo_entries() {
     wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
     wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
+    wine_run reg delete "$button_key" /f /reg:64 >/dev/null 2>&1 || true
     rm -rf "$junk_folder"
+}
+cleanup() {
+    forget_demo_entries
     vigilo_end_session
 }
 trap cleanup EXIT
 vigilo_begin_session own-display
-wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
-wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
+forget_demo_entries
+# Vigilo watches the keys that exist when it starts.
+wine_run reg add "$extensions_key" /f /reg:64 >/dev/null
 
 # Waits up to 15 s for a visible window titled $1.
 wait_for_window() {
@@ -45,14 +55,29 @@ wait_for_window() {
     echo "demo: no window \"$1\" appeared" >&2
     return 1
 }
-# Saves the notification window at the bottom right (height $2, default 238),
-# with a margin, and the whole screen.
+# Waits up to 30 s until no window titled $1 exists, shown or hidden: a timed
+# notification closed early keeps its turn until its 20 seconds are over.
+wait_until_gone() {
+    for _ in $(seq 1 60); do
+        if ! xdotool search --name "^$1\$" >/dev/null 2>&1; then return 0; fi
+        sleep 0.5
+    done
+    echo "demo: window \"$1\" did not go" >&2
+    return 1
+}
+# Saves $1 from the screen, cropped to $2 (the window at the bottom right with
+# a margin), and the whole screen beside it.
 save_window() {
-    local height=${2:-238}
     mkdir -p "$(dirname "$1")"
-    import -window root -crop "410x$((height + 20))+1510+$((1080 - 65 - height))" +repage "$1"
+    import -window root -crop "$2" +repage "$1"
     import -window root "${1%.png}-screen.png"
     echo "demo: saved $1" >&2
+}
+# Clicks the close cross of the notification window at the bottom right.
+close_window() {
+    xdotool mousemove 1900 "$1" click 1
+    sleep 1
+    xdotool mousemove 10 10
 }
 
 echo "demo: starting Vigilo on $DISPLAY" >&2
@@ -65,29 +90,33 @@ wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\windows\system32\notepad.exe'
 
 wait_for_window "New program notification"
 sleep 0.5
-save_window "$out"
+save_window "$out" 410x258+1510+777
 
 echo "demo: closing it, then adding \"$run_value\" to the user's Run key" >&2
-xdotool mousemove 1900 792 click 1  # the close cross
-sleep 1
-xdotool mousemove 10 10
+close_window 792
 wine_run reg add "$run_key" /v "$run_value" /d 'C:\Program Files\Demo Cloud\sync.exe --background' /f >/dev/null
 wait_for_window "Startup notification"
 sleep 0.5
-save_window "$startup_out"
+save_window "$startup_out" 410x258+1510+777
 
-# One notification at a time: the startup window's 20 seconds end first.
-for _ in $(seq 1 60); do
-    xdotool search --name '^Startup notification$' >/dev/null 2>&1 || break
-    sleep 0.5
-done
-echo "demo: putting 892 MB of junk into the Internet cache folder; the last junk notification was long ago" >&2
+echo "demo: closing it, then registering a toolbar button for Internet Explorer" >&2
+close_window 792
+wait_until_gone "Startup notification"
+wine_run reg add "$button_key" /v ButtonText /d "Demo Translate" /f /reg:64 >/dev/null
+wait_for_window "Extension notification"
+sleep 0.5
+save_window "$extension_out" 410x290+1510+745
+
+echo "demo: closing it, then putting 892 MB of junk into the Internet cache folder" >&2
+close_window 760
+wait_until_gone "Extension notification"
 mkdir -p "$junk_folder/entries"
 truncate -s 812345678 "$junk_folder/entries/2F9A01C4"
 truncate -s 123456789 "$junk_folder/entries/77D3B0E2"
+# The last junk notification was long ago (30 December 1899).
 wine_run reg add 'HKCU\Software\Purgeon' /v LastCacheNotification /t REG_BINARY /d 0000000000000000 /f /reg:64 >/dev/null
 echo "demo: delivering the junk timer's tick (WM_TIMER, timer 1) to Vigilo" >&2
 wine_run "$build/bin/post_message.exe" TForm1 Vigilo 0x113 1 0
 wait_for_window "Cache notifications"
 sleep 0.5
-save_window "$junk_out" 270
+save_window "$junk_out" 410x290+1510+745

@@ -1,7 +1,11 @@
 #include "app/monitor_wiring.h"
 
+#include "core/browser_names.h"
 #include "monitors/app_mon_thread.h"
+#include "monitors/ff_ext_mon_thread.h"
+#include "monitors/ie_ext_mon_thread.h"
 #include "monitors/startup_mon_thread.h"
+#include "windows/extension_form.h"
 #include "windows/junk_form.h"
 #include "windows/new_program_form.h"
 #include "windows/notification_shapes.h"
@@ -9,6 +13,12 @@
 
 namespace vigilo {
 namespace {
+
+// The machine-wide keys under which Internet Explorer's add-ons register.
+constexpr const char* kIeExtensions = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\";
+constexpr const char* kIeHelperObjects =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\";
+constexpr const char* kIeExplorerBars = "SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars\\";
 
 void ShowNewProgram(const TAppMonThread& monitor) {
     ShowModalNotification<TForm2a>([&](TForm2a& form) {
@@ -20,6 +30,10 @@ void ShowNewProgram(const TAppMonThread& monitor) {
 
 void ShowStartupEntry(const TStartupMonThread& monitor) {
     ShowTimedNotification<TForm2c>([&](TForm2c& form) { form.ProgramName = monitor.ProgramName; });
+}
+
+void ShowExtension(const std::string& browserName) {
+    ShowTimedNotification<TForm2b>([&](TForm2b& form) { form.BrowserName = browserName; });
 }
 
 bool ShowJunk(std::int64_t junkSize) {
@@ -44,12 +58,27 @@ std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot) {
     return monitor;
 }
 
+std::unique_ptr<TThread> CreateInternetExplorerMonitor(const MonitorSlot& slot) {
+    auto monitor = NewRegistryMonitor<TIEExtMonThread>(slot);
+    if (monitor) monitor->OnFound = [](const TIEExtMonThread&) { ShowExtension(browsers::kInternetExplorer); };
+    return monitor;
+}
+
+std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot) {
+    auto monitor = std::make_unique<TFFExtMonThread>();
+    if (!monitor->CreateSuspended()) return nullptr;
+    monitor->WatchFolder = slot.keyOrFolder;
+    monitor->Snapshot.clear();
+    monitor->OnFound = [](const TFFExtMonThread& found) { ShowExtension(found.BrowserName()); };
+    return monitor;
+}
+
 std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
     using G = MonitorGroup;
     const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
-    const MonitorFactory internetExplorer = nullptr, folder = nullptr;
     const MonitorFactory newProgram = &CreateNewProgramMonitor, startup = &CreateStartupMonitor;
-    const RegistryView view32 = RegistryView::k32Bit;
+    const MonitorFactory internetExplorer = &CreateInternetExplorerMonitor, folder = &CreateExtensionFolderMonitor;
+    const RegistryView view64 = RegistryView::k64Bit, view32 = RegistryView::k32Bit;
     return {
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup},
@@ -63,10 +92,15 @@ std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
         {G::NewProgram, cu, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
         {G::NewProgram, lm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
         {G::NewProgram, lm, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
-        {G::Extension, lm, "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\", internetExplorer},
-        {G::Extension, lm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\",
-         internetExplorer},
-        {G::Extension, lm, "SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars\\", internetExplorer},
+        // Internet Explorer's add-on keys and the class registrations behind
+        // them are split the same way: 32-bit add-ons register in the 32-bit
+        // view, 64-bit ones in the 64-bit view.
+        {G::Extension, lm, kIeExtensions, internetExplorer, view64},
+        {G::Extension, lm, kIeHelperObjects, internetExplorer, view64},
+        {G::Extension, lm, kIeExplorerBars, internetExplorer, view64},
+        {G::Extension, lm, kIeExtensions, internetExplorer, view32},
+        {G::Extension, lm, kIeHelperObjects, internetExplorer, view32},
+        {G::Extension, lm, kIeExplorerBars, internetExplorer, view32},
         {G::Extension, nullptr, paths.firefoxExtensionsFolder, folder},
         {G::Extension, nullptr, paths.chromeExtensionsFolder, folder},
     };

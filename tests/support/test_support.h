@@ -62,7 +62,7 @@ void WriteFile(const std::string& path, const std::string& content);
 // A file of `size` bytes that takes (almost) no room on disk: marked sparse
 // where the file system allows, then extended. False when it could not be made.
 bool WriteSparseFile(const std::string& path, long long size, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
-// Creates folder and every missing parent; true when it exists afterwards.
+// Creates folder (with or without a final "\") and every missing parent; true when it exists afterwards.
 bool MakeFolders(const std::string& folder);
 std::string ReadFile(const std::string& path);
 void RemoveTree(const std::string& path);
@@ -89,7 +89,8 @@ public:
     bool Running() const;
     // Posts the close request and waits; kills the process if it does not end.
     void Stop();
-    // Ends the process at once, for tests that have seen what they came for.
+    // Ends the process at once, for tests that have seen what they came for
+    // (a close request waits for the end of a timed notification's 20 seconds).
     void Kill();
     DWORD ProcessId() const { return pid_; }
 
