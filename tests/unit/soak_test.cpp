@@ -1,4 +1,4 @@
-// A thousand notification windows of every kind, each made, shown, clicked
+// A thousand notification windows of the four kinds, each made, shown, clicked
 // and destroyed through the hand-off the monitors use, in one process: the
 // live handles, keys, events, GDI objects and windows are back where they
 // were, and the working set stays within a small bound.
@@ -18,6 +18,7 @@
 #include "support/test_support.h"
 #include "support/ui_support.h"
 #include "windows/extension_form.h"
+#include "windows/junk_form.h"
 #include "windows/new_program_form.h"
 #include "windows/notification_shapes.h"
 #include "windows/startup_form.h"
@@ -28,12 +29,13 @@ namespace {
 constexpr int kRounds = 1000;
 constexpr int kWarmUpRounds = 50;
 constexpr SIZE_T kWorkingSetGrowthLimit = 2 * 1024 * 1024;
-// Every so many rounds a window goes through the timed shape, whose wait
-// lasts at least half a second; the others go through the modal one.
-constexpr int kTimedEvery = 50;
+// Four kinds take turns. Every so many rounds (a number prime to four, so
+// that every kind has its turn) a window goes through the timed shape, whose
+// wait lasts at least half a second; the others go through the modal one.
+constexpr int kTimedEvery = 49;
 // Every so many rounds the link is followed (Purgeon missing: the
 // information window); the others close with the cross.
-constexpr int kLinkEvery = 100;
+constexpr int kLinkEvery = 101;
 
 struct Resources {
     long live[static_cast<int>(HandleKind::Count)];
@@ -54,7 +56,7 @@ enum class Ending { Cross, TickedCross, Link };
 
 Ending EndingOf(int round) {
     if (round % kLinkEvery == kLinkEvery - 1) return Ending::Link;
-    return round % 2 ? Ending::TickedCross : Ending::Cross;
+    return round / 4 % 2 ? Ending::TickedCross : Ending::Cross;
 }
 
 template <typename Form>
@@ -75,7 +77,7 @@ bool RunRound(int round) {
     std::unique_ptr<test::InformationAnswer> answer;
     if (ending == Ending::Link) answer = std::make_unique<test::InformationAnswer>();
     const std::string name = "Program " + std::to_string(round);
-    switch (round % 3) {
+    switch (round % 4) {
     case 0:
         return ShowInShape<TForm2a>(timed, [&](TForm2a& form) {
             form.ProgramName = name;
@@ -84,13 +86,18 @@ bool RunRound(int round) {
         });
     case 1:
         return ShowInShape<TForm2b>(timed, [&](TForm2b& form) {
-            form.BrowserName = round % 2 ? "Mozilla Firefox" : "Google Chrome";
+            form.BrowserName = round / 4 % 2 ? "Mozilla Firefox" : "Google Chrome";
             PostEnding(form, form.Label4, ending);
         });
-    default:
+    case 2:
         return ShowInShape<TForm2c>(timed, [&](TForm2c& form) {
             form.ProgramName = name;
             PostEnding(form, form.Label3b, ending);
+        });
+    default:
+        return ShowInShape<TForm2d>(timed, [&](TForm2d& form) {
+            form.JunkSize = 157286400 + round;
+            PostEnding(form, form.Label4, ending);
         });
     }
 }
@@ -111,12 +118,12 @@ TEST_F(Soak, AThousandWindowsOfEveryKindLeaveNothingBehind) {
     {
         // A few links with Purgeon there, one per kind: each starts it once.
         test::ProgramFolder folder(true);
-        for (size_t kind = 0; kind < 3; ++kind) {
+        for (size_t kind = 0; kind < 4; ++kind) {
             ASSERT_TRUE(RunRound(kLinkEvery - 1 + static_cast<int>(kind) * kLinkEvery));
             EXPECT_TRUE(folder.WaitForPurgeonCalls(kind + 1));
             test::EndPurgeons();
         }
-        EXPECT_EQ((std::vector<std::string>{"", "", "  /STARTUP"}), folder.PurgeonCalls());
+        EXPECT_EQ((std::vector<std::string>{"", "", "  /STARTUP", "  /CLEAN"}), folder.PurgeonCalls());
     }
     Resources warm{};
     test::ProgramFolder folder(false);  // Purgeon missing: the link shows the information window
@@ -133,6 +140,7 @@ TEST_F(Soak, AThousandWindowsOfEveryKindLeaveNothingBehind) {
     EXPECT_EQ(nullptr, FindWindowA("TForm2a", nullptr));
     EXPECT_EQ(nullptr, FindWindowA("TForm2b", nullptr));
     EXPECT_EQ(nullptr, FindWindowA("TForm2c", nullptr));
+    EXPECT_EQ(nullptr, FindWindowA("TForm2d", nullptr));
     // What the system counts (where it counts at all) is back near the warm start.
     EXPECT_LE(end.process.handles, warm.process.handles + 5);
     EXPECT_LE(end.process.gdiObjects, warm.process.gdiObjects + 5);
