@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws all of Vigilo's artwork and writes it into assets/.
 
-Standard library only: a tiny supersampling rasterizer plus BMP, PNG and ICO
+Standard library only: a tiny supersampling rasterizer plus PNG and ICO
 writers. Nothing random is used, so every run reproduces identical bytes.
 
 Usage: make_artwork.py [--out DIR] [--preview PATH]
@@ -122,33 +122,6 @@ class Canvas:
                 for y in range(self.h)]
 
 # ---- file writers ----
-
-def bmp(w, h, bits, rows, palette=b''):
-    """Bottom-up BI_RGB bitmap, rows padded to 4 bytes."""
-    stride = (len(rows[0]) + 3) & ~3
-    data = b''.join(r.ljust(stride, b'\0') for r in reversed(rows))
-    off = 14 + 40 + len(palette)
-    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, bits, 0, len(data), 2835, 2835,
-                       len(palette) // 4, 0)
-    return struct.pack('<2sIHHI', b'BM', off + len(data), 0, 0, off) + info + palette + data
-
-def bmp8(c, bases, steps):
-    """Palette = the drawing colours plus evenly spaced mixes of every pair of them
-    (the anti-aliasing shades); each pixel maps to its nearest palette entry."""
-    pal = list(bases)
-    for i, a in enumerate(bases):
-        for b in bases[i + 1:]:
-            pal += [tuple(round(p + (q - p) * k / (steps + 1)) for p, q in zip(a, b))
-                    for k in range(1, steps + 1)]
-    pal = list(dict.fromkeys(pal))
-    assert len(pal) <= 256
-    near = {}
-    def index(rgb):
-        if rgb not in near:
-            near[rgb] = min(range(len(pal)), key=lambda j: sum((u - v) ** 2 for u, v in zip(rgb, pal[j])))
-        return near[rgb]
-    rows = [bytes(index(c.rgba(y * c.w + x)[:3]) for x in range(c.w)) for y in range(c.h)]
-    return bmp(c.w, c.h, 8, rows, b''.join(bytes((b, g, r, 0)) for r, g, b in pal))
 
 def png(w, h, rows, colour_type=6):
     def chunk(kind, data):
@@ -299,19 +272,21 @@ ICON_SIZES = (16, 24, 32, 48, 64)
 
 def pictures():
     """Every asset as (file name, canvas, encoder)."""
-    bgr = lambda c: bmp(c.w, c.h, 24, c.rows('bgr'))
+    # Stored as PNG, which the program decodes anyway: a quarter of the size
+    # of the executable would otherwise be uncompressed bitmaps.
+    rgb = lambda c: png(c.w, c.h, c.rows('rgb'), 2)
     return [
-        ('notify_background_238.bmp', window_background(400, 238, 39, True), bgr),
-        ('notify_background_270.bmp', window_background(400, 270, 39, True), bgr),
-        ('info_background.bmp', window_background(300, 200, 41, False), lambda c: bmp(c.w, c.h, 32, c.rows('bgra'))),
+        ('notify_background_238.png', window_background(400, 238, 39, True), rgb),
+        ('notify_background_270.png', window_background(400, 270, 39, True), rgb),
+        ('info_background.png', window_background(300, 200, 41, False), rgb),
         ('close_cross.png', close_cross(), lambda c: png(c.w, c.h, c.rows('rgba'))),
-        ('attention_mark.bmp', attention_mark(), bgr),
-        ('logo_ie.bmp', logo_globe(), bgr),
-        ('logo_firefox.bmp', logo_flame(), bgr),
-        ('logo_chrome.bmp', logo_pinwheel(), lambda c: bmp8(c, PIN, 25)),
-        ('junk_logo.bmp', junk_logo(), bgr),
-        ('button.bmp', button((240, 240, 240), (190, 190, 190)), bgr),
-        ('button_hover.bmp', button((229, 241, 251), (120, 160, 210)), bgr),
+        ('attention_mark.png', attention_mark(), rgb),
+        ('logo_ie.png', logo_globe(), rgb),
+        ('logo_firefox.png', logo_flame(), rgb),
+        ('logo_chrome.png', logo_pinwheel(), rgb),
+        ('junk_logo.png', junk_logo(), rgb),
+        ('button.png', button((240, 240, 240), (190, 190, 190)), rgb),
+        ('button_hover.png', button((229, 241, 251), (120, 160, 210)), rgb),
     ]
 
 def contact_sheet(canvases, width=1700, gap=16, grey=128):

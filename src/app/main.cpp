@@ -2,24 +2,44 @@
 // the hidden main form's message loop until the form is closed.
 #include <windows.h>
 
-#include "app/application.h"
-#include "app/companion.h"
-#include "app/error_box.h"
 #include "app/main_form.h"
-#include "app/settings_store.h"
-#include "monitors/thread.h"
+#include "app/single_instance.h"
+#include "core/companion.h"
+#include "core/error_box.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
+#include "platform/message_loop.h"
+#include "platform/thread.h"
 
 using namespace vigilo;
 
+namespace {
+
+// Libraries loaded from now on come from the system folder only, never from
+// the program's folder, where a planted DLL would run at every logon. Looked
+// up at run time: Windows 7 has the call only with its security update.
+void RestrictLibrarySearchToSystemFolder() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr);
+    if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictLibrarySearchToSystemFolder();
     try {
-        if (!ValueExists(kSettingsRoot, kSettingsKey, "GuardEnabled"))
-            WriteBool(kSettingsRoot, kSettingsKey, "GuardEnabled", true);
-        if (!ReadBool(kSettingsRoot, kSettingsKey, "GuardEnabled")) ExitProcess(0);
+        if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kGuardEnabled))
+            WriteBool(kSettingsRoot, kSettingsKey, settings::kGuardEnabled, true);
+        if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kGuardEnabled)) ExitProcess(0);
     } catch (const SettingsError& error) {
         ShowErrorBox(error.what());
         ExitProcess(0);
     }
+    SingleInstanceLock instance;
+    if (!instance.Acquired()) ExitProcess(0);
     if (FindWindowA(companion::kVigiloWindowClass, companion::kVigiloWindowTitle)) ExitProcess(0);
 
     InitMainThreadCalls();
@@ -27,6 +47,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         TForm1 mainForm;
         RunMessageLoop();
     }  // the main form and its tray icon go before the process ends
+    // From here on a new copy may start, as it could by the window test alone.
+    instance.Release();
     // Monitor threads are neither signalled nor joined: they end with the process.
     ExitProcess(0);
 }

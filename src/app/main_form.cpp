@@ -1,25 +1,28 @@
 #include "app/main_form.h"
 
-#include "app/app_messages.h"
-#include "app/application.h"
-#include "app/companion.h"
-#include "app/error_box.h"
-#include "app/language_texts.h"
-#include "app/launch_companion.h"
-#include "app/path_set.h"
-#include "app/settings_store.h"
-#include "monitors/notification_hand_off.h"
+#include "app/monitor_wiring.h"
+#include "core/messages.h"
+#include "platform/message_loop.h"
+#include "core/companion.h"
+#include "core/error_box.h"
+#include "core/language_texts.h"
+#include "windows/launch_companion.h"
+#include "core/path_set.h"
+#include "platform/file_system.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
+#include "windows/notification_shapes.h"
 #include "resource_ids.h"
 
 namespace vigilo {
 namespace {
 
-constexpr const char* kNotifierSettings[] = {"NewAppNotifier", "NewToolbarNotifier", "StartupNotifier",
-                                             "CacheNotifier"};
+constexpr const char* kNotifierSettings[] = {settings::kNewAppNotifier, settings::kNewToolbarNotifier, settings::kStartupNotifier,
+                                             settings::kCacheNotifier};
 
 }  // namespace
 
-TForm1::TForm1() {
+TForm1::TForm1() : monitors_([] { return MonitorSlots(Paths()); }) {
     RegisterClassOnce(companion::kVigiloWindowClass);
     // A dialog-framed form with a 172 x 42 client area; it is never shown.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -39,7 +42,7 @@ TForm1::~TForm1() {
 
 void TForm1::CreateForm() {
     closeRequestId_ = RegisterWindowMessageA(companion::kCloseRequestMessageName);
-    const int language = ReadInteger(kSettingsRoot, kSettingsKey, "Language");
+    const int language = ReadInteger(kSettingsRoot, kSettingsKey, settings::kLanguage);
     const std::string programFolder = ExecutableFolder();
     Language() = LanguageTexts(programFolder + "\\" + LanguageFileName(language));
 
@@ -52,8 +55,8 @@ void TForm1::CreateForm() {
 
     for (const char* name : kNotifierSettings)
         if (!ValueExists(kSettingsRoot, kSettingsKey, name)) WriteBool(kSettingsRoot, kSettingsKey, name, true);
-    if (!ValueExists(kSettingsRoot, kSettingsKey, "LastCacheNotification"))
-        WriteFloat(kSettingsRoot, kSettingsKey, "LastCacheNotification", Now());
+    if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification))
+        WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, Now());
 
     SetApplicationMessageFilter([this](const MSG& msg) { EventsMessage(msg); });
     SetNotificationBusy(false);  // the group running flags start cleared with monitors_
@@ -80,9 +83,16 @@ void TForm1::CreateTrayIcon() {
 
 LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case kMsgStartMonitors:
+        case kMsgStartMonitors: {
+            // A burst of restart requests (any process may post them) needs
+            // one restart: each would start a dozen threads while the
+            // replaced ones take a second to end.
+            MSG queued;
+            while (PeekMessageA(&queued, Handle(), kMsgStartMonitors, kMsgStartMonitors, PM_REMOVE)) {
+            }
             ShowForm();
             return 0;
+        }
         case WM_TIMER:
             if (wp == kTimer1) Timer1Event();
             return 0;
@@ -115,7 +125,7 @@ void TForm1::ShowForm() {
 
 void TForm1::StartMonitors() {
     monitors_.Restart();
-    SetTimerEnabled(ReadBool(kSettingsRoot, kSettingsKey, "CacheNotifier"));
+    SetTimerEnabled(ReadBool(kSettingsRoot, kSettingsKey, settings::kCacheNotifier));
 }
 
 void TForm1::EventsMessage(const MSG& msg) {

@@ -12,7 +12,7 @@
 #include "app/monitor_groups.h"
 #include "platform/unique_handle.h"
 #include "tray/cool_tray_icon.h"
-#include "ui/window.h"
+#include "platform/window.h"
 
 namespace vigilo {
 

@@ -3,66 +3,53 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/path_set.h"
-#include "app/settings_store.h"
-#include "monitors/monitor_factories.h"
-#include "monitors/thread.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
+#include "platform/file_system.h"
 
 namespace vigilo {
 namespace {
 
+constexpr MonitorGroup kGroups[] = {MonitorGroup::Startup, MonitorGroup::NewProgram, MonitorGroup::Extension};
+
 const char* SettingOf(MonitorGroup group) {
     switch (group) {
-        case MonitorGroup::Startup: return "StartupNotifier";
-        case MonitorGroup::NewProgram: return "NewAppNotifier";
-        default: return "NewToolbarNotifier";
+        case MonitorGroup::Startup: return settings::kStartupNotifier;
+        case MonitorGroup::NewProgram: return settings::kNewAppNotifier;
+        default: return settings::kNewToolbarNotifier;
     }
+}
+
+bool SlotExists(const MonitorSlot& slot) {
+    return slot.root ? KeyExists(slot.root, slot.keyOrFolder, slot.view) : DirectoryExists(slot.keyOrFolder);
 }
 
 }  // namespace
 
-std::vector<MonitorSlot> MonitorSlots() {
-    using G = MonitorGroup;
-    const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
-    const MonitorFactories& f = Factories();
-    return {
-        {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", f.startup},
-        {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", f.startup},
-        {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", f.startup},
-        {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", f.startup},
-        {G::NewProgram, cu, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", f.newProgram},
-        {G::NewProgram, lm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", f.newProgram},
-        {G::NewProgram, lm, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", f.newProgram},
-        {G::Extension, lm, "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\", f.internetExplorer},
-        {G::Extension, lm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\",
-         f.internetExplorer},
-        {G::Extension, lm, "SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars\\", f.internetExplorer},
-        {G::Extension, nullptr, Paths().firefoxExtensionsFolder, f.folder},
-        {G::Extension, nullptr, Paths().chromeExtensionsFolder, f.folder},
-    };
-}
+MonitorGroups::MonitorGroups(std::function<std::vector<MonitorSlot>()> slots) : slotsSource_(std::move(slots)) {}
 
-MonitorGroups::MonitorGroups(std::vector<MonitorSlot> slots)
-    : slots_(std::move(slots)), threads_(slots_.size(), nullptr) {}
+MonitorGroups::MonitorGroups(std::vector<MonitorSlot> slots) : slots_(std::move(slots)), threads_(slots_.size()) {}
 
 MonitorGroups::~MonitorGroups() {
-    for (TThread* t : threads_)
-        if (t) retired_.push_back(t);
+    for (auto& thread : threads_)
+        if (thread) retired_.push_back(std::move(thread));
     FreeEndedThreads();
+    // Threads that may still run are never freed: they end with the process.
+    for (auto& thread : retired_) static_cast<void>(thread.release());
 }
 
 void MonitorGroups::StopAll() {
-    for (MonitorGroup group : {MonitorGroup::Startup, MonitorGroup::NewProgram, MonitorGroup::Extension})
-        Stop(group);
+    for (MonitorGroup group : kGroups) Stop(group);
 }
 
 void MonitorGroups::Restart() {
-    if (slots_.empty()) {  // the folders come from the path set, ready by the first restart
-        slots_ = MonitorSlots();
-        threads_.assign(slots_.size(), nullptr);
+    if (slotsSource_) {
+        slots_ = slotsSource_();
+        threads_.resize(slots_.size());
+        slotsSource_ = nullptr;
     }
     FreeEndedThreads();
-    for (MonitorGroup group : {MonitorGroup::Startup, MonitorGroup::NewProgram, MonitorGroup::Extension}) {
+    for (MonitorGroup group : kGroups) {
         Stop(group);
         if (ReadBool(kSettingsRoot, kSettingsKey, SettingOf(group))) {
             Start(group);
@@ -76,8 +63,7 @@ void MonitorGroups::Stop(MonitorGroup group) {
     for (size_t i = 0; i < slots_.size(); ++i) {
         if (slots_[i].group != group || !threads_[i]) continue;
         threads_[i]->Terminate();
-        retired_.push_back(threads_[i]);
-        threads_[i] = nullptr;
+        retired_.push_back(std::move(threads_[i]));
     }
     running_[static_cast<int>(group)] = false;
 }
@@ -85,31 +71,24 @@ void MonitorGroups::Stop(MonitorGroup group) {
 void MonitorGroups::Start(MonitorGroup group) {
     for (size_t i = 0; i < slots_.size(); ++i) {
         const MonitorSlot& slot = slots_[i];
-        if (slot.group != group || !slot.create) continue;
-        bool exists = slot.root ? KeyExists(slot.root, slot.keyOrFolder) : DirectoryExists(slot.keyOrFolder);
-        if (!exists) continue;
-        if (TThread* thread = slot.create(slot.root, slot.keyOrFolder)) {
-            threads_[i] = thread;
+        if (slot.group != group || !slot.create || !SlotExists(slot)) continue;
+        if (std::unique_ptr<TThread> thread = slot.create(slot)) {
             thread->Resume();
+            threads_[i] = std::move(thread);
         }
     }
 }
 
 void MonitorGroups::FreeEndedThreads() {
-    auto ended = [](TThread* t) { return WaitForSingleObject(t->ThreadHandle(), 0) == WAIT_OBJECT_0; };
-    for (TThread*& t : retired_) {
-        if (ended(t)) {
-            delete t;
-            t = nullptr;
-        }
-    }
-    retired_.erase(std::remove(retired_.begin(), retired_.end(), nullptr), retired_.end());
+    std::erase_if(retired_, [](const std::unique_ptr<TThread>& t) {
+        return WaitForSingleObject(t->ThreadHandle(), 0) == WAIT_OBJECT_0;
+    });
 }
 
 std::vector<TThread*> MonitorGroups::Threads() const {
     std::vector<TThread*> live;
-    for (TThread* t : threads_)
-        if (t) live.push_back(t);
+    for (const auto& t : threads_)
+        if (t) live.push_back(t.get());
     return live;
 }
 

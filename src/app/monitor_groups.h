@@ -1,40 +1,42 @@
 #pragma once
-// The three groups of monitor threads and their twelve slots, one per
-// watched registry key or folder. Restart stops each running group (its
-// threads end at their next check) and starts it again with new threads when
-// its setting is on. Threads are never freed while they may still run; a
-// replaced thread is freed once it has ended.
+// The three groups of monitor threads and their slots, one per watched
+// registry key (in one registry view) or folder. Restart stops each running
+// group (its threads end at their next check) and starts it again with new
+// threads when its setting is on. Threads are never freed while they may
+// still run; a replaced thread is freed once it has ended.
 #include <windows.h>
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-namespace vigilo {
+#include "platform/registry.h"
+#include "platform/thread.h"
 
-class TThread;
+namespace vigilo {
 
 enum class MonitorGroup { Startup, NewProgram, Extension, Count };
 
-// Creates a monitor suspended, with its key or folder and an empty snapshot
-// set; null when the thread could not be created.
-using MonitorFactory = TThread* (*)(HKEY root, const std::string& keyOrFolder);
+struct MonitorSlot;
+// Creates a monitor suspended, with the slot's key or folder and an empty
+// snapshot set; null when the thread could not be created.
+using MonitorFactory = std::unique_ptr<TThread> (*)(const MonitorSlot& slot);
 
 struct MonitorSlot {
     MonitorGroup group;
     HKEY root;               // null for a folder monitor
     std::string keyOrFolder;
     MonitorFactory create;   // null while no monitor of this kind exists
+    RegistryView view = RegistryView::k64Bit;
 };
-
-// The twelve slots, with the folders of the current path set.
-std::vector<MonitorSlot> MonitorSlots();
 
 class MonitorGroups {
 public:
-    // The program's twelve slots, taken at the first Restart (the folders
-    // come from the path set, which is ready by then).
-    MonitorGroups() = default;
+    // The slots are taken at the first Restart, from slots(): the folders
+    // come from the path set, which is ready by then.
+    explicit MonitorGroups(std::function<std::vector<MonitorSlot>()> slots);
     // Given slots, for a program variant or a test.
     explicit MonitorGroups(std::vector<MonitorSlot> slots);
     // Frees the threads that have ended; the others keep running and are
@@ -52,15 +54,17 @@ public:
     bool Running(MonitorGroup group) const { return running_[static_cast<int>(group)]; }
     // Threads held in the slots right now (running or ended).
     std::vector<TThread*> Threads() const;
+    const std::vector<MonitorSlot>& Slots() const { return slots_; }
 
 private:
     void Stop(MonitorGroup group);
     void Start(MonitorGroup group);
     void FreeEndedThreads();
 
+    std::function<std::vector<MonitorSlot>()> slotsSource_;
     std::vector<MonitorSlot> slots_;
-    std::vector<TThread*> threads_;   // one per slot
-    std::vector<TThread*> retired_;   // asked to terminate, not yet ended
+    std::vector<std::unique_ptr<TThread>> threads_;  // one per slot
+    std::vector<std::unique_ptr<TThread>> retired_;  // asked to terminate, not yet ended
     std::array<bool, static_cast<int>(MonitorGroup::Count)> running_{};
 };
 

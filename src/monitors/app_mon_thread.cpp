@@ -1,10 +1,9 @@
 #include "monitors/app_mon_thread.h"
 
-#include "app/settings_store.h"
-#include "monitors/exclusion_list.h"
-#include "monitors/notification_hand_off.h"
-#include "monitors/wait_seconds.h"
-#include "windows/new_program_form.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
+#include "core/exclusion_list.h"
+#include "platform/wait_seconds.h"
 
 namespace vigilo {
 namespace {
@@ -32,10 +31,10 @@ void TAppMonThread::Round() {
     if (!added.empty()) {
         IsRemoval = false;
         const std::string subkey = KeyPath + added;
-        ProgramName = ReadString(RootKey, subkey, "DisplayName");
-        const std::string releaseType = ReadString(RootKey, subkey, "ReleaseType");
-        Publisher = ReadString(RootKey, subkey, "Publisher");
-        IconPath = ReadString(RootKey, subkey, "DisplayIcon");
+        ProgramName = ReadString(RootKey, subkey, "DisplayName", View);
+        const std::string releaseType = ReadString(RootKey, subkey, "ReleaseType", View);
+        Publisher = ReadString(RootKey, subkey, "Publisher", View);
+        IconPath = ReadString(RootKey, subkey, "DisplayIcon", View);
         if (IsUpdateOrHotfix(ProgramName, releaseType)) ProgramName.clear();
     }
     // A round that also lost a subkey is an uninstall (or a rename): nothing is shown.
@@ -43,17 +42,11 @@ void TAppMonThread::Round() {
     ProgramName = ApplyExclusionList(ProgramName);
 
     if (ProgramName.empty() || IsRemoval) return;
-    if (ReadBool(kSettingsRoot, kSettingsKey, "NewAppNotifier") ||
-        ReadBool(kSettingsRoot, kSettingsKey, "UninstallNotifier"))
-        HandOff([this] { ShowNewProgram(); });
-}
-
-void TAppMonThread::ShowNewProgram() {
-    ShowModalNotification<TForm2a>([this](TForm2a& form) {
-        form.ProgramName = ProgramName;
-        form.Publisher = Publisher;
-        form.IconPath = IconPath;
-    });
+    if (ReadBool(kSettingsRoot, kSettingsKey, settings::kNewAppNotifier) ||
+        ReadBool(kSettingsRoot, kSettingsKey, settings::kUninstallNotifier))
+        HandOff([this] {
+            if (OnFound) OnFound(*this);
+        });
 }
 
 }  // namespace vigilo

@@ -1,6 +1,6 @@
 #include "monitors/registry_listing.h"
 
-#include "platform/unique_handle.h"
+#include "platform/registry.h"
 
 namespace vigilo {
 namespace {
@@ -9,11 +9,10 @@ namespace {
 // is still too small (a name that grew meanwhile) is enlarged and the same
 // index asked again.
 template <typename EnumName>
-int ListNames(HKEY root, const std::string& path, StringList& list, EnumName enumName) {
+int ListNames(HKEY root, const std::string& path, RegistryView view, StringList& list, EnumName enumName) {
     list.clear();
-    HKEY raw = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &raw) != ERROR_SUCCESS) return 0;
-    UniqueKey key(raw);
+    UniqueKey key = OpenKey(root, path, KEY_READ, view);
+    if (!key) return 0;
     std::string name(256, '\0');
     for (DWORD index = 0;;) {
         DWORD length = static_cast<DWORD>(name.size());
@@ -31,14 +30,14 @@ int ListNames(HKEY root, const std::string& path, StringList& list, EnumName enu
 
 }  // namespace
 
-int ListValueNames(HKEY root, const std::string& path, StringList& list) {
-    return ListNames(root, path, list, [](HKEY key, DWORD index, char* name, DWORD* length) {
+int ListValueNames(HKEY root, const std::string& path, StringList& list, RegistryView view) {
+    return ListNames(root, path, view, list, [](HKEY key, DWORD index, char* name, DWORD* length) {
         return RegEnumValueA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
     });
 }
 
-int ListSubkeyNames(HKEY root, const std::string& path, StringList& list) {
-    return ListNames(root, path, list, [](HKEY key, DWORD index, char* name, DWORD* length) {
+int ListSubkeyNames(HKEY root, const std::string& path, StringList& list, RegistryView view) {
+    return ListNames(root, path, view, list, [](HKEY key, DWORD index, char* name, DWORD* length) {
         return RegEnumKeyExA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
     });
 }

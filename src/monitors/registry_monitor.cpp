@@ -1,8 +1,8 @@
 #include "monitors/registry_monitor.h"
 
-#include "app/settings_store.h"
-#include "monitors/wait_seconds.h"
-#include "platform/unique_handle.h"
+#include "core/settings_store.h"
+#include "platform/wait_seconds.h"
+#include "platform/registry.h"
 
 namespace vigilo {
 namespace {
@@ -43,7 +43,7 @@ void TRegistryMonitorThread::HandOff(const std::function<void()>& method) {
 void TRegistryMonitorThread::Execute() {
     for (;;) {
         if (Terminated()) return;
-        if (!KeyExists(RootKey, KeyPath)) Terminate();
+        if (!KeyExists(RootKey, KeyPath, View)) Terminate();
         ListKey(Snapshot);
         if (!WatchAndRound() || Terminated()) return;
         WaitSeconds(1);
@@ -51,11 +51,8 @@ void TRegistryMonitorThread::Execute() {
 }
 
 bool TRegistryMonitorThread::WatchAndRound() {
-    HKEY rawKey = nullptr;
-    if (RegOpenKeyExA(RootKey, KeyPath.c_str(), 0, KEY_NOTIFY | KEY_QUERY_VALUE | KEY_WOW64_64KEY, &rawKey) !=
-        ERROR_SUCCESS)
-        return true;
-    UniqueKey key(rawKey);
+    UniqueKey key = OpenKey(RootKey, KeyPath, KEY_NOTIFY | KEY_QUERY_VALUE, View);
+    if (!key) return true;
     UniqueKernelHandle changed(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!changed) return true;
     if (RegNotifyChangeKeyValue(key.get(), TRUE, kWatchFilter, changed.get(), TRUE) != ERROR_SUCCESS) return true;

@@ -13,7 +13,7 @@
 //   7. on the signal run the monitor's Round, then close event and key;
 //   8. unless told to terminate, pause one second and start again.
 //
-// The key is listed and watched in the same (64-bit) view, so on 64-bit
+// The key is listed and watched in the same view (View), so on 64-bit
 // Windows the notification watches the very key the listings read. A monitor
 // never polls: between changes it only blocks on the event. One change
 // signal gives one round; what changes between a round and the next
@@ -30,7 +30,7 @@
 
 #include "monitors/registry_listing.h"
 #include "monitors/string_list.h"
-#include "monitors/thread.h"
+#include "platform/thread.h"
 
 namespace vigilo {
 
@@ -39,6 +39,7 @@ public:
     // Set by the creator while the thread is suspended.
     HKEY RootKey = nullptr;
     std::string KeyPath;  // as given; may end in "\", subkey names are appended directly
+    RegistryView View = RegistryView::k64Bit;  // the view listed and watched
     StringList Snapshot;  // baseline listing of the current cycle
 
     DWORD WaitSlice() const { return waitSliceMs_; }
@@ -54,7 +55,7 @@ protected:
     virtual void Round() = 0;
 
     // Lists the watched key with this monitor's listing.
-    int ListKey(StringList& list) const { return listing_(RootKey, KeyPath, list); }
+    int ListKey(StringList& list) const { return listing_(RootKey, KeyPath, list, View); }
     // Runs method (the hand-off) on the main thread and waits for it, unless
     // the thread has been told to terminate. The cycle checks again right
     // after the round, so a thread told to terminate meanwhile ends there.

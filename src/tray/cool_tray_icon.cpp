@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/app_messages.h"
-#include "app/application.h"
+#include "core/messages.h"
+#include "platform/message_loop.h"
 
 namespace vigilo {
 namespace {

@@ -35,7 +35,7 @@ enum class TMouseButton { Left, Right, Middle };
 using TShiftState = unsigned;
 inline constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32;
 
-class TCoolTrayIcon {
+class TCoolTrayIcon : public TrayIconClient {
 public:
     using NotifyEvent = std::function<void()>;
     using MouseButtonEvent = std::function<void(TMouseButton, TShiftState, int x, int y)>;
@@ -106,15 +106,15 @@ public:
     // chosen item's WM_COMMAND has been handled by the owner.
     void ShowMenuAtCursor();
 
-    UINT IconId() const { return iconId_; }
+    UINT IconId() const override { return iconId_; }
     // The record last given to the shell.
     const TrayIconData& IconData() const { return iconData_; }
     // The shared window the shell notifies.
     HWND HandlerWindow() const { return handler_->Handle(); }
 
     // Called by the handler window.
-    void HandleTrayNotification(UINT notification);
-    void HandleTaskbarCreated();
+    void HandleTrayNotification(UINT notification) override;
+    void HandleTaskbarCreated() override;
 
 protected:
     virtual void FireClick();

@@ -11,7 +11,7 @@
 
 namespace vigilo {
 
-class TSimpleTimer {
+class TSimpleTimer : public SimpleTimerClient {
 public:
     using Callback = std::function<void()>;
 
@@ -27,10 +27,10 @@ public:
 
     bool Active() const { return active_; }
     UINT Interval() const { return interval_; }
-    UINT_PTR TimerId() const { return timerId_; }
+    UINT_PTR TimerId() const override { return timerId_; }
 
     // Runs the callback; errors inside it are swallowed (the timer goes on).
-    void Fire();
+    void Fire() override;
 
 private:
     SharedLease<TSimpleTimerHandler> handler_;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "tray/simple_timer.h"
 
 namespace vigilo {
 
@@ -13,16 +12,16 @@ TSimpleTimerHandler::TSimpleTimerHandler() {
 
 TSimpleTimerHandler::~TSimpleTimerHandler() = default;
 
-void TSimpleTimerHandler::Register(TSimpleTimer* timer) { timers_.push_back(timer); }
+void TSimpleTimerHandler::Register(SimpleTimerClient* timer) { timers_.push_back(timer); }
 
-void TSimpleTimerHandler::Unregister(TSimpleTimer* timer) { std::erase(timers_, timer); }
+void TSimpleTimerHandler::Unregister(SimpleTimerClient* timer) { std::erase(timers_, timer); }
 
 LRESULT TSimpleTimerHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg != WM_TIMER) return Window::OnMessage(msg, wp, lp);
     // The id is looked up rather than trusted: a WM_TIMER of a timer that was
     // just destroyed may still be in the queue.
     auto found = std::find_if(timers_.begin(), timers_.end(),
-                              [wp](const TSimpleTimer* timer) { return timer->TimerId() == wp; });
+                              [wp](const SimpleTimerClient* timer) { return timer->TimerId() == wp; });
     if (found != timers_.end()) (*found)->Fire();
     return 0;
 }

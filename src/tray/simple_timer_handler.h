@@ -6,11 +6,21 @@
 
 #include <vector>
 
-#include "ui/window.h"
+#include "platform/window.h"
 
 namespace vigilo {
 
-class TSimpleTimer;
+// What the handler asks of each timer registered with it.
+class SimpleTimerClient {
+public:
+    // The id of the window timer on the handler's window.
+    virtual UINT_PTR TimerId() const = 0;
+    // The timer elapsed.
+    virtual void Fire() = 0;
+
+protected:
+    ~SimpleTimerClient() = default;
+};
 
 class TSimpleTimerHandler : public Window {
 public:
@@ -19,14 +29,14 @@ public:
     TSimpleTimerHandler();  // creates the hidden window
     ~TSimpleTimerHandler() override;
 
-    void Register(TSimpleTimer* timer);
-    void Unregister(TSimpleTimer* timer);
+    void Register(SimpleTimerClient* timer);
+    void Unregister(SimpleTimerClient* timer);
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    std::vector<TSimpleTimer*> timers_;
+    std::vector<SimpleTimerClient*> timers_;
 };
 
 }  // namespace vigilo

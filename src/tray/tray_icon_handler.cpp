@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_messages.h"
-#include "tray/cool_tray_icon.h"
+#include "core/messages.h"
 
 namespace vigilo {
 
@@ -18,31 +17,35 @@ TTrayIconHandler::TTrayIconHandler() {
 
 TTrayIconHandler::~TTrayIconHandler() = default;
 
-void TTrayIconHandler::Register(TCoolTrayIcon* icon) { icons_.push_back(icon); }
+void TTrayIconHandler::Register(TrayIconClient* icon) { icons_.push_back(icon); }
 
-void TTrayIconHandler::Unregister(TCoolTrayIcon* icon) { std::erase(icons_, icon); }
+void TTrayIconHandler::Unregister(TrayIconClient* icon) { std::erase(icons_, icon); }
 
-TCoolTrayIcon* TTrayIconHandler::Find(UINT iconId) const {
+TrayIconClient* TTrayIconHandler::Find(UINT iconId) const {
     auto found = std::find_if(icons_.begin(), icons_.end(),
-                              [iconId](const TCoolTrayIcon* icon) { return icon->IconId() == iconId; });
+                              [iconId](const TrayIconClient* icon) { return icon->IconId() == iconId; });
     return found == icons_.end() ? nullptr : *found;
 }
 
 void TTrayIconHandler::ReAddVisibleIcons() {
     // By id, since adding an icon may run code that destroys another one.
     std::vector<UINT> ids;
-    for (const TCoolTrayIcon* icon : icons_) ids.push_back(icon->IconId());
+    for (const TrayIconClient* icon : icons_) ids.push_back(icon->IconId());
     for (UINT id : ids)
-        if (TCoolTrayIcon* icon = Find(id)) icon->HandleTaskbarCreated();
+        if (TrayIconClient* icon = Find(id)) icon->HandleTaskbarCreated();
 }
 
 LRESULT TTrayIconHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kMsgTrayCallback) {
         // Any process can send this message: an unknown id is ignored.
-        if (TCoolTrayIcon* icon = Find(static_cast<UINT>(wp))) icon->HandleTrayNotification(static_cast<UINT>(lp));
+        if (TrayIconClient* icon = Find(static_cast<UINT>(wp))) icon->HandleTrayNotification(static_cast<UINT>(lp));
         return 0;
     }
     if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
+        // One re-add answers a burst of broadcasts.
+        MSG queued;
+        while (PeekMessageA(&queued, Handle(), taskbarCreatedMessage_, taskbarCreatedMessage_, PM_REMOVE)) {
+        }
         ReAddVisibleIcons();
         return 0;
     }

@@ -9,11 +9,23 @@
 
 #include <vector>
 
-#include "ui/window.h"
+#include "platform/window.h"
 
 namespace vigilo {
 
-class TCoolTrayIcon;
+// What the handler asks of each tray icon registered with it.
+class TrayIconClient {
+public:
+    // The uID the icon was given to the shell with.
+    virtual UINT IconId() const = 0;
+    // A mouse or balloon notification for this icon.
+    virtual void HandleTrayNotification(UINT notification) = 0;
+    // The taskbar was re-created: put the icon back if it is visible.
+    virtual void HandleTaskbarCreated() = 0;
+
+protected:
+    ~TrayIconClient() = default;
+};
 
 class TTrayIconHandler : public Window {
 public:
@@ -22,8 +34,8 @@ public:
     TTrayIconHandler();  // creates the hidden window
     ~TTrayIconHandler() override;
 
-    void Register(TCoolTrayIcon* icon);
-    void Unregister(TCoolTrayIcon* icon);
+    void Register(TrayIconClient* icon);
+    void Unregister(TrayIconClient* icon);
 
     // The number the shell's "TaskbarCreated" broadcast carries in this session.
     UINT TaskbarCreatedMessage() const { return taskbarCreatedMessage_; }
@@ -32,11 +44,11 @@ protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    TCoolTrayIcon* Find(UINT iconId) const;
+    TrayIconClient* Find(UINT iconId) const;
     void ReAddVisibleIcons();
 
     UINT taskbarCreatedMessage_ = 0;
-    std::vector<TCoolTrayIcon*> icons_;
+    std::vector<TrayIconClient*> icons_;
 };
 
 }  // namespace vigilo

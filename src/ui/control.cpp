@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
-#include "ui/form.h"
+#include "ui/control_host.h"
 
 namespace vigilo {
 namespace {
@@ -67,8 +67,8 @@ void Control::PaintWithBeneath(HDC dc) const {
     // The form's own background first, in the form's coordinates.
     int saved = SaveDC(dc);
     OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
-    if (auto* form = dynamic_cast<Form*>(Window::FromHandle(GetParent(Handle()))))
-        form->PaintBackground(dc);
+    if (auto* host = dynamic_cast<const ControlHost*>(Window::FromHandle(GetParent(Handle()))))
+        host->PaintBackground(dc);
     RestoreDC(dc, saved);
 
     std::vector<const Control*> beneath;  // nearest first

@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/window.h"
+#include "platform/window.h"
 
 namespace vigilo {
 

@@ -1,13 +1,16 @@
 #pragma once
 // A window's controls declared as one table that reads like its design:
 //
-//   name, kind, left, top, width, height, font, text or picture, flags, click, mouse move
+//   name, member, left, top, width, height, font, text or picture, flags, click, mouse move
 //
-// Rows are stacked in order, the last on top. Width 0 with kAutoSize means
-// "sized to its text" (labels) or "sized to its picture" (images).
+// The member is the form's typed pointer to the control (&TForm2a::Label2a);
+// it says the control's kind and is set when the control is built and
+// cleared when the window goes. Rows are stacked in order, the last on top.
+// Width 0 with kAutoSize means "sized to its text" (labels) or "sized to its
+// picture" (images).
 #include <cstddef>
 
-#include "app/language_texts.h"
+#include "core/language_texts.h"
 #include "ui/font_cache.h"
 
 namespace vigilo {
@@ -29,12 +32,16 @@ struct Content {
     enum class Source { None, Design, Language, Bitmap, Png } source = Source::None;
     const char* design = nullptr;     // Source::Design: fixed text
     const TextId* language = nullptr;  // Source::Language: text from the language file
-    int resource = 0;                 // Source::Bitmap / Png: resource id
+    int resource = 0;                 // Source::Bitmap / Png: PNG resource id, opaque / with alpha
 };
 constexpr Content Design(const char* text) { return {Content::Source::Design, text}; }
 constexpr Content Lang(const TextId& id) { return {Content::Source::Language, nullptr, &id}; }
 constexpr Content BitmapRes(int id) { return {Content::Source::Bitmap, nullptr, nullptr, id}; }
 constexpr Content PngRes(int id) { return {Content::Source::Png, nullptr, nullptr, id}; }
+
+class Label;
+class Image;
+class CheckBox;
 
 struct ControlLayout {
     const char* name;
@@ -48,11 +55,46 @@ struct ControlLayout {
     unsigned flags;
 };
 
+// The member of form F that holds a control, of one of the three kinds.
+template <typename F>
+struct ControlMember {
+    constexpr ControlMember(Label* F::*member) : kind(ControlKind::Label), label(member) {}
+    constexpr ControlMember(Image* F::*member) : kind(ControlKind::Image), image(member) {}
+    constexpr ControlMember(CheckBox* F::*member) : kind(ControlKind::CheckBox), checkBox(member) {}
+
+    // Points form's member at control (of this member's kind), or clears it.
+    void Set(F& form, void* control) const {
+        switch (kind) {
+        case ControlKind::Label: form.*label = static_cast<Label*>(control); break;
+        case ControlKind::Image: form.*image = static_cast<Image*>(control); break;
+        case ControlKind::CheckBox: form.*checkBox = static_cast<CheckBox*>(control); break;
+        }
+    }
+
+    ControlKind kind;
+    Label* F::*label = nullptr;
+    Image* F::*image = nullptr;
+    CheckBox* F::*checkBox = nullptr;
+};
+
 // One row of form F's table; handlers are F's member functions (or null).
 template <typename F>
-struct ControlSpec : ControlLayout {
+struct ControlSpec {
+    const char* name;
+    ControlMember<F> member;
+    int left;
+    int top;
+    int width;
+    int height;
+    const FontSpec* font;  // null: the window's default font
+    Content content;
+    unsigned flags;
     void (F::*onClick)() = nullptr;
     void (F::*onMouseMove)() = nullptr;
+
+    constexpr ControlLayout Layout() const {
+        return {name, member.kind, left, top, width, height, font, content, flags};
+    }
 };
 
 }  // namespace vigilo

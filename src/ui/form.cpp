@@ -1,6 +1,6 @@
 #include "ui/form.h"
 
-#include "app/application.h"
+#include "platform/message_loop.h"
 
 namespace vigilo {
 namespace {
@@ -14,8 +14,8 @@ std::string TextOf(const Content& content) {
 
 Picture PictureOf(const Content& content) {
     switch (content.source) {
-    case Content::Source::Bitmap: return Picture::FromBitmapResource(content.resource);
-    case Content::Source::Png: return Picture::FromPngResource(content.resource);
+    case Content::Source::Bitmap: return Picture::FromPngResource(content.resource, false);
+    case Content::Source::Png: return Picture::FromPngResource(content.resource, true);
     default: return {};
     }
 }
@@ -43,6 +43,7 @@ void Form::Build(const Declared& declared) {
     case ControlKind::Label: {
         auto label = std::make_unique<Label>(row.name, row.font ? *row.font : *frame_.defaultFont, row.flags);
         label->Create(Handle(), bounds, TextOf(row.content), visible);
+        declared.setMember(label.get());
         control = std::move(label);
         break;
     }
@@ -50,12 +51,14 @@ void Form::Build(const Declared& declared) {
         auto image = std::make_unique<Image>(row.name, (row.flags & kAutoSize) != 0);
         image->Create(Handle(), bounds, visible);
         image->SetPicture(PictureOf(row.content));
+        declared.setMember(image.get());
         control = std::move(image);
         break;
     }
     case ControlKind::CheckBox: {
         auto box = std::make_unique<CheckBox>(row.name);
         box->Create(Handle(), bounds, TextOf(row.content), visible);
+        declared.setMember(box.get());
         checkBoxes_.push_back(std::move(box));
         return;
     }
@@ -64,12 +67,6 @@ void Form::Build(const Declared& declared) {
     control->onClick = declared.onClick;
     control->onMouseMove = declared.onMouseMove;
     controls_.push_back(std::move(control));
-}
-
-CheckBox* Form::FindCheckBox(const std::string& name) const {
-    for (const auto& box : checkBoxes_)
-        if (box->Name() == name) return box.get();
-    return nullptr;
 }
 
 void Form::Show(bool activate) {
@@ -143,6 +140,7 @@ LRESULT Form::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void Form::OnDestroyed() {
     // The controls' windows went with ours.
+    for (const Declared& declared : declared_) declared.setMember(nullptr);
     for (auto& box : checkBoxes_) box->Forget();
     checkBoxes_.clear();
     controls_.clear();

@@ -19,10 +19,11 @@
 #include <vector>
 
 #include "ui/check_box.h"
+#include "ui/control_host.h"
 #include "ui/control_spec.h"
 #include "ui/image.h"
 #include "ui/label.h"
-#include "ui/window.h"
+#include "platform/window.h"
 
 namespace vigilo {
 
@@ -34,7 +35,7 @@ struct FormFrame {
     const FontSpec* defaultFont = &kDefaultFont;
 };
 
-class Form : public Window {
+class Form : public Window, public ControlHost {
 public:
     explicit Form(const FormFrame& frame) : frame_(frame) {}
     ~Form() override;
@@ -49,18 +50,17 @@ public:
     void Destroy();
     bool Visible() const { return Handle() && IsWindowVisible(Handle()); }
 
-    Label* FindLabel(const std::string& name) const { return Find<Label>(name); }
-    Image* FindImage(const std::string& name) const { return Find<Image>(name); }
-    CheckBox* FindCheckBox(const std::string& name) const;
-
     // Paints what lies under every control (white); dc in client coordinates.
-    virtual void PaintBackground(HDC dc) const;
+    void PaintBackground(HDC dc) const override;
 
 protected:
     template <typename F, size_t N>
     void Declare(F* self, const ControlSpec<F> (&table)[N]) {
-        for (const ControlSpec<F>& row : table)
-            declared_.push_back({row, Bind(self, row.onClick), Bind(self, row.onMouseMove)});
+        for (const ControlSpec<F>& row : table) {
+            const ControlMember<F> member = row.member;
+            declared_.push_back({row.Layout(), Bind(self, row.onClick), Bind(self, row.onMouseMove),
+                                 [self, member](void* control) { member.Set(*self, control); }});
+        }
     }
 
     virtual void CreateForm() {}
@@ -74,17 +74,12 @@ private:
         ControlLayout layout;
         std::function<void()> onClick;
         std::function<void()> onMouseMove;
+        std::function<void(void*)> setMember;  // the form's typed pointer to the control
     };
     template <typename F>
     static std::function<void()> Bind(F* self, void (F::*handler)()) {
         if (!handler) return {};
         return [self, handler] { (self->*handler)(); };
-    }
-    template <typename T>
-    T* Find(const std::string& name) const {
-        for (const auto& control : controls_)
-            if (control->Name() == name) return dynamic_cast<T*>(control.get());
-        return nullptr;
     }
     void Build(const Declared& declared);
 

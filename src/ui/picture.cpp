@@ -4,20 +4,11 @@
 
 namespace vigilo {
 
-Picture Picture::FromBitmapResource(int id) {
-    Picture p;
-    p.bitmap_.reset(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    BITMAP info{};
-    if (p.bitmap_ && GetObjectA(p.bitmap_.get(), sizeof(info), &info)) p.size_ = {info.bmWidth, info.bmHeight};
-    return p;
-}
-
-Picture Picture::FromPngResource(int id) {
+Picture Picture::FromPngResource(int id, bool alpha) {
     DecodedPng png = LoadPngResource(id);
     Picture p;
     p.bitmap_ = std::move(png.bitmap);
-    p.alpha_ = true;
+    p.alpha_ = alpha;
     if (p.bitmap_) p.size_ = {png.width, png.height};
     return p;
 }
@@ -47,7 +38,7 @@ void Picture::Draw(HDC dc, int x, int y) const {
     ScopedSelect select(source.get(), bitmap_.get());
     if (alpha_) {
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(dc, x, y, size_.cx, size_.cy, source.get(), 0, 0, size_.cx, size_.cy, blend);
+        GdiAlphaBlend(dc, x, y, size_.cx, size_.cy, source.get(), 0, 0, size_.cx, size_.cy, blend);
     } else {
         BitBlt(dc, x, y, size_.cx, size_.cy, source.get(), 0, 0, SRCCOPY);
     }

@@ -1,7 +1,7 @@
 #pragma once
-// A picture an image control shows: a bitmap from the resources (24-bit,
-// 32-bit or 8-bit palette), a PNG with alpha, or an icon. The picture owns
-// its GDI object or icon and releases it with itself.
+// A picture an image control shows: a PNG from the resources, opaque or
+// with alpha, or an icon. The picture owns its GDI object or icon and
+// releases it with itself.
 #include <windows.h>
 
 #include "platform/unique_handle.h"
@@ -11,10 +11,10 @@ namespace vigilo {
 class Picture {
 public:
     Picture() = default;
-    // A BITMAP resource of the running executable; empty when missing.
-    static Picture FromBitmapResource(int id);
-    // An RCDATA resource holding a PNG; empty when missing or corrupt.
-    static Picture FromPngResource(int id);
+    // An RCDATA resource holding a PNG; empty when missing or corrupt. An
+    // opaque picture is copied as it is, one with alpha blended over what
+    // lies beneath it.
+    static Picture FromPngResource(int id, bool alpha);
     // Takes ownership of icon (may be null).
     static Picture FromIcon(HICON icon);
 

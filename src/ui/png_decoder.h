@@ -1,6 +1,6 @@
 #pragma once
 // PNG pictures (the close cross) decoded with libpng into 32-bit DIB
-// sections with premultiplied alpha, ready for AlphaBlend.
+// sections with premultiplied alpha, ready for GdiAlphaBlend.
 #include <windows.h>
 
 #include <cstddef>

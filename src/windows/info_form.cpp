@@ -10,30 +10,30 @@ namespace {
 constexpr FormFrame kFrame{"TForm3", "Information", 300, 200};
 constexpr int kDragStripHeight = 40;
 
-using K = ControlKind;
-constexpr ControlSpec<TForm3> kControls[] = {
-    // name          kind      left  top  width height font              text or picture                 flags                          click                   mouse move
-    {"WndImage",     K::Image,    0,   0,  300,  200, nullptr,           BitmapRes(IDB_INFO_BACKGROUND), 0,                             nullptr,                &TForm3::WndImageMouseMove},
-    {"InfoLabel",    K::Label,   16,  74,  268,   34, nullptr,           Lang(texts::kFileNotFound),     kCenterH | kCenterV | kWordWrap},
-    {"ActionLabel",  K::Label,   16,  12,    0,   17, &fonts::kInfoTitle, Lang(texts::kInformation),      kAutoSize | kCenterV},
-    {"Button1B",     K::Image,  113, 153,   74,   20, nullptr,           BitmapRes(IDB_BUTTON_HOVER),    kHandCursor | kHidden,         &TForm3::Button1Click,  &TForm3::Button1MouseMove},
-    {"Button1A",     K::Image,  113, 153,   74,   20, nullptr,           BitmapRes(IDB_BUTTON),          kHandCursor,                   &TForm3::Button1Click,  &TForm3::Button1MouseMove},
-    {"Button1Label", K::Label,  141, 154,    0,   17, nullptr,           Lang(texts::kButtonsOk),        kAutoSize | kCenterV | kHandCursor, &TForm3::Button1Click, &TForm3::Button1MouseMove},
+using F = TForm3;
+constexpr ControlSpec<F> kControls[] = {
+    // name          member            left  top  width height font               text or picture                 flags                               click              mouse move
+    {"WndImage",     &F::WndImage,        0,   0,  300,  200, nullptr,            BitmapRes(IDB_INFO_BACKGROUND), 0,                                  nullptr,           &F::WndImageMouseMove},
+    {"InfoLabel",    &F::InfoLabel,      16,  74,  268,   34, nullptr,            Lang(texts::kFileNotFound),     kCenterH | kCenterV | kWordWrap},
+    {"ActionLabel",  &F::ActionLabel,    16,  12,    0,   17, &fonts::kInfoTitle, Lang(texts::kInformation),      kAutoSize | kCenterV},
+    {"Button1B",     &F::Button1B,      113, 153,   74,   20, nullptr,            BitmapRes(IDB_BUTTON_HOVER),    kHandCursor | kHidden,              &F::Button1Click,  &F::Button1MouseMove},
+    {"Button1A",     &F::Button1A,      113, 153,   74,   20, nullptr,            BitmapRes(IDB_BUTTON),          kHandCursor,                        &F::Button1Click,  &F::Button1MouseMove},
+    {"Button1Label", &F::Button1Label,  141, 154,    0,   17, nullptr,            Lang(texts::kButtonsOk),        kAutoSize | kCenterV | kHandCursor, &F::Button1Click,  &F::Button1MouseMove},
 };
 }  // namespace
 
 TForm3::TForm3() : Form(kFrame) { Declare(this, kControls); }
 
 void TForm3::Button1MouseMove() {
-    if (FindImage("Button1B")->Visible()) return;
-    FindImage("Button1B")->SetVisible(true);
-    FindImage("Button1A")->SetVisible(false);
+    if (Button1B->Visible()) return;
+    Button1B->SetVisible(true);
+    Button1A->SetVisible(false);
 }
 
 void TForm3::WndImageMouseMove() {
-    if (FindImage("Button1A")->Visible()) return;
-    FindImage("Button1A")->SetVisible(true);
-    FindImage("Button1B")->SetVisible(false);
+    if (Button1A->Visible()) return;
+    Button1A->SetVisible(true);
+    Button1B->SetVisible(false);
 }
 
 void TForm3::OnShow() {

@@ -14,6 +14,13 @@ public:
     void WndImageMouseMove();
     void Button1Click() { Close(); }
 
+    Image* WndImage = nullptr;      // the art
+    Label* InfoLabel = nullptr;     // "File Purgeon.exe not found!"
+    Label* ActionLabel = nullptr;   // the title "Information"
+    Image* Button1B = nullptr;      // the OK button's hovered picture
+    Image* Button1A = nullptr;      // its normal picture
+    Label* Button1Label = nullptr;  // "OK"
+
 protected:
     void OnShow() override;
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

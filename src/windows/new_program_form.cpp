@@ -2,34 +2,35 @@
 
 #include <shellapi.h>
 
-#include "app/path_set.h"
+#include "core/path_set.h"
+#include "platform/file_system.h"
+#include "core/setting_names.h"
 
 namespace vigilo {
 namespace {
 constexpr NotificationConstants kConstants{
     .frame = {"TForm2a", "New program notification", 400, 238},
     .background = IDB_NOTIFY_BACKGROUND_238,
-    .setting = "NewAppNotifier",
+    .setting = settings::kNewAppNotifier,
     .firstLabelTop = 54,  // Label1
     .linkParameters = "",
     .check1 = {16, 205},
     .check1Label = {36, 207},
 };
 
-using K = ControlKind;
 using F = TForm2a;
 namespace rows = frame_rows;
 constexpr ControlSpec<F> kControls[] = {
-    // name          kind      left  top  width height font                  text or picture                flags
+    // name          member          left  top  width height font                  text or picture                flags
     rows::WndImage<F>(kConstants),
     rows::ActionLabel<F>(),
-    {"ActionImage",  K::Image,  104,  48,    0,   0, nullptr,               BitmapRes(IDB_ATTENTION_MARK), kAutoSize},
-    {"Label1",       K::Label,  144,  54,    0,  17, nullptr,               Lang(texts::kNewAppMessage1),  kAutoSize | kCenterV},
-    {"PrgImage",     K::Image,   24,  94,   32,  32, nullptr,               {},                            0},
-    {"Label2a",      K::Label,   72,  88,    0,  20, &fonts::kProgramName,  {},                            kAutoSize | kCenterV},
-    {"Label2b",      K::Label,   72, 110,    0,  17, &kDefaultFont,         {},                            kAutoSize},
-    {"Label3a",      K::Label,   16, 134,  361,  34, nullptr,               Lang(texts::kNewAppMessage2),  kWordWrap | kBottom},
-    rows::Link<F>("Label3b", 16, 172, Design("Purgeon"), &F::Label3bClick),
+    {"ActionImage",  &F::ActionImage, 104,  48,    0,   0, nullptr,               BitmapRes(IDB_ATTENTION_MARK), kAutoSize},
+    {"Label1",       &F::Label1,      144,  54,    0,  17, nullptr,               Lang(texts::kNewAppMessage1),  kAutoSize | kCenterV},
+    {"PrgImage",     &F::PrgImage,     24,  94,   32,  32, nullptr,               {},                            0},
+    {"Label2a",      &F::Label2a,      72,  88,    0,  20, &fonts::kProgramName,  {},                            kAutoSize | kCenterV},
+    {"Label2b",      &F::Label2b,      72, 110,    0,  17, &kDefaultFont,         {},                            kAutoSize},
+    {"Label3a",      &F::Label3a,      16, 134,  361,  34, nullptr,               Lang(texts::kNewAppMessage2),  kWordWrap | kBottom},
+    rows::Link<F>("Label3b", &F::Label3b, 16, 172, Design("Purgeon"), &F::Label3bClick),
     rows::Check1Label<F>(kConstants, texts::kNewAppMessage3),
     rows::TopButton<F>(),
     rows::Check1<F>(kConstants, texts::kNewAppMessage3),
@@ -44,9 +45,9 @@ TForm2a::TForm2a() : NotificationForm(kConstants) {
 }
 
 void TForm2a::FillControls() {
-    FindLabel("Label2a")->SetText(ProgramName);
-    FindLabel("Label2b")->SetText(Publisher);
-    FindImage("PrgImage")->SetIcon(FirstIcon(ProgramIconFile(IconPath)));
+    Label2a->SetText(ProgramName);
+    Label2b->SetText(Publisher);
+    PrgImage->SetIcon(FirstIcon(ProgramIconFile(IconPath)));
 }
 
 HICON FirstIcon(const std::string& file) {

@@ -23,6 +23,14 @@ public:
     // The link "Purgeon": starts Purgeon without parameters, then closes.
     void Label3bClick() { LaunchAndClose(); }
 
+    Image* ActionImage = nullptr;  // attention mark
+    Label* Label1 = nullptr;       // "New installation detected."
+    Image* PrgImage = nullptr;     // the program's icon
+    Label* Label2a = nullptr;      // program name, bold
+    Label* Label2b = nullptr;      // publisher
+    Label* Label3a = nullptr;      // "For more information ... use"
+    Label* Label3b = nullptr;      // the link "Purgeon"
+
 protected:
     void FillControls() override;
 };

@@ -2,9 +2,9 @@
 
 #include <windowsx.h>
 
-#include "app/application.h"
-#include "app/launch_companion.h"
-#include "app/settings_store.h"
+#include "platform/message_loop.h"
+#include "windows/launch_companion.h"
+#include "core/settings_store.h"
 
 namespace vigilo {
 namespace {
@@ -44,16 +44,14 @@ void NotificationForm::StayOnTop() {
 LRESULT NotificationForm::WMNCHitTest(int x, int y, LRESULT defaultResult) const {
     RECT window;
     GetWindowRect(Handle(), &window);
-    const Image* topButton = FindImage("TopButton");
-    const int stripRight = window.left + (topButton ? topButton->Bounds().left : constants_.frame.width) -
+    const int stripRight = window.left + (TopButton ? TopButton->Bounds().left : constants_.frame.width) -
                            kTopButtonMargin;
     if (y < window.top + constants_.firstLabelTop && x < stripRight) return HTCAPTION;
     return defaultResult;
 }
 
 void NotificationForm::CloseForm() {
-    const CheckBox* box = FindCheckBox("Check1");
-    WriteBool(kSettingsRoot, kSettingsKey, constants_.setting, !(box && box->Checked()));
+    WriteBool(kSettingsRoot, kSettingsKey, constants_.setting, !(Check1 && Check1->Checked()));
 }
 
 void NotificationForm::LaunchAndClose() {

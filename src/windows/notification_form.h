@@ -53,6 +53,13 @@ public:
     // Writes the notifier setting: true while the don't-show box is unticked.
     void CloseForm();
 
+    // The controls every notification window has (frame_rows below).
+    Image* WndImage = nullptr;     // the art, the window's size
+    Label* ActionLabel = nullptr;  // the title "Purgeon"
+    Image* TopButton = nullptr;    // the close cross
+    CheckBox* Check1 = nullptr;    // don't show this kind again
+    Label* Check1Label = nullptr;  // and its text
+
 protected:
     // The link: starts Purgeon with the window's parameters (or shows the
     // information window when it is missing), then closes the window.
@@ -77,40 +84,41 @@ namespace frame_rows {
 
 template <typename F>
 constexpr ControlSpec<F> WndImage(const NotificationConstants& c) {
-    return {{"WndImage", ControlKind::Image, 0, 0, c.frame.width, c.frame.height, nullptr, BitmapRes(c.background), 0}};
+    return {"WndImage", &F::WndImage, 0, 0, c.frame.width, c.frame.height, nullptr, BitmapRes(c.background), 0};
 }
 
 // The title "Purgeon" on the dark band.
 template <typename F>
 constexpr ControlSpec<F> ActionLabel() {
-    return {{"ActionLabel", ControlKind::Label, 16, 10, 0, 20, &fonts::kNotifyTitle, Design("Purgeon"),
-             kAutoSize | kCenterV}};
+    return {"ActionLabel", &F::ActionLabel, 16, 10, 0, 20, &fonts::kNotifyTitle, Design("Purgeon"),
+            kAutoSize | kCenterV};
 }
 
 // The link that starts Purgeon: underlined, hand cursor, sized to its text.
 template <typename F>
-constexpr ControlSpec<F> Link(const char* name, int left, int top, Content text, void (F::*onClick)()) {
-    return {{name, ControlKind::Label, left, top, 0, 17, &fonts::kLink, text, kAutoSize | kHandCursor}, onClick};
+constexpr ControlSpec<F> Link(const char* name, Label* F::*member, int left, int top, Content text,
+                              void (F::*onClick)()) {
+    return {name, member, left, top, 0, 17, &fonts::kLink, text, kAutoSize | kHandCursor, onClick};
 }
 
 // The don't-show box's text; a label of its own, so a click on it does not toggle the box.
 template <typename F>
 constexpr ControlSpec<F> Check1Label(const NotificationConstants& c, const TextId& text) {
-    return {{"Check1Label", ControlKind::Label, c.check1Label.x, c.check1Label.y, 0, 13, &fonts::kCheckLabel,
-             Lang(text), kAutoSize}};
+    return {"Check1Label", &F::Check1Label, c.check1Label.x, c.check1Label.y, 0, 13, &fonts::kCheckLabel,
+            Lang(text), kAutoSize};
 }
 
 // The close cross at the top right.
 template <typename F>
 constexpr ControlSpec<F> TopButton() {
-    return {{"TopButton", ControlKind::Image, 372, 0, 28, 22, nullptr, PngRes(IDR_CLOSE_CROSS_PNG), kHandCursor},
+    return {"TopButton", &F::TopButton, 372, 0, 28, 22, nullptr, PngRes(IDR_CLOSE_CROSS_PNG), kHandCursor,
             &F::TopButtonClick};
 }
 
 // The don't-show box, unticked at start; named for screen readers by its text.
 template <typename F>
 constexpr ControlSpec<F> Check1(const NotificationConstants& c, const TextId& text) {
-    return {{"Check1", ControlKind::CheckBox, c.check1.x, c.check1.y, 17, 17, nullptr, Lang(text), 0}};
+    return {"Check1", &F::Check1, c.check1.x, c.check1.y, 17, 17, nullptr, Lang(text), 0};
 }
 
 }  // namespace frame_rows

@@ -2,6 +2,9 @@
 // Purgeon and Windows do: through the settings key and window messages.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "support/test_support.h"
 
 using namespace vigilo::test;
@@ -76,6 +79,28 @@ TEST_F(StartupTest, ASecondCopyEndsAtOnceWhileTheFirstRuns) {
     ASSERT_TRUE(second.WaitForExit(10000));
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_TRUE(first.Running());
+}
+
+TEST_F(StartupTest, OfCopiesStartedAtTheSameInstantExactlyOneRuns) {
+    constexpr int kCopies = 8;
+    std::vector<std::unique_ptr<VigiloInstall>> copies;
+    for (int i = 0; i < kCopies; ++i) {
+        copies.push_back(std::make_unique<VigiloInstall>(false));
+        ASSERT_TRUE(copies.back()->Start(true));
+    }
+    for (auto& copy : copies) copy->Resume();
+    int ended = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        ended = 0;
+        for (auto& copy : copies) ended += copy->Running() ? 0 : 1;
+        return ended == kCopies - 1;
+    }, 20000)) << ended << " of " << kCopies << " ended";
+    for (auto& copy : copies) {
+        if (!copy->Running()) continue;
+        EXPECT_TRUE(copy->WaitForMainWindow());
+        // The survivor is the only "Vigilo" window.
+        EXPECT_EQ(FindTopWindow("TForm1", "Vigilo"), copy->MainWindow());
+    }
 }
 
 TEST_F(StartupTest, CreatesOnlyTheMissingNotifierSettings) {

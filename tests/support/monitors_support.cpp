@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "app/application.h"
-#include "monitors/notification_hand_off.h"
+#include "platform/message_loop.h"
+#include "windows/notification_shapes.h"
 #include "monitors/string_list.h"
 #include "support/registry_sandbox.h"
 #include "support/test_support.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "monitors/registry_monitor.h"
-#include "ui/window.h"
+#include "platform/window.h"
 
 namespace vigilo::test {
 

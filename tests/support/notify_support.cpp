@@ -1,10 +1,11 @@
+#include "platform/file_system.h"
 #include "support/notify_support.h"
 
 #include <map>
 
-#include "app/companion.h"
-#include "app/path_set.h"
-#include "app/settings_store.h"
+#include "core/companion.h"
+#include "core/path_set.h"
+#include "core/settings_store.h"
 #include "support/ui_support.h"
 
 namespace vigilo::test {

@@ -146,19 +146,31 @@ VigiloInstall::VigiloInstall(bool withPurgeon) {
     if (withPurgeon) CopyFileA((BinFolder() + "\\Purgeon.exe").c_str(), folder_.File("Purgeon.exe").c_str(), FALSE);
 }
 
+void VigiloInstall::Resume() {
+    if (!thread_) return;
+    ResumeThread(thread_);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+}
+
 VigiloInstall::~VigiloInstall() {
+    Resume();
     Stop();
     EndPurgeons();
 }
 
-bool VigiloInstall::Start() {
+bool VigiloInstall::Start(bool suspended) {
     STARTUPINFOA si{sizeof(si)};
     PROCESS_INFORMATION pi{};
     std::string commandLine = "\"" + Exe() + "\"";
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(), &si,
-                        &pi))
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0,
+                        nullptr, folder_.Path().c_str(), &si, &pi))
         return false;
-    CloseHandle(pi.hThread);
+    Resume();  // a copy started before
+    if (suspended)
+        thread_ = pi.hThread;
+    else
+        CloseHandle(pi.hThread);
     if (process_) CloseHandle(process_);
     process_ = pi.hProcess;
     pid_ = pi.dwProcessId;

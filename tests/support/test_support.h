@@ -72,7 +72,9 @@ public:
     std::string Exe() const { return folder_.File("Vigilo.exe"); }
 
     // Starts Vigilo.exe; false when the process could not be created.
-    bool Start();
+    // Started suspended, it runs only once Resume() is called.
+    bool Start(bool suspended = false);
+    void Resume();
     // Waits for the hidden "Vigilo" window of this run.
     bool WaitForMainWindow(DWORD timeoutMs = 15000);
     HWND MainWindow() const;
@@ -90,6 +92,7 @@ public:
 private:
     TempFolder folder_;
     HANDLE process_ = nullptr;
+    HANDLE thread_ = nullptr;  // the first thread, while suspended
     DWORD pid_ = 0;
 };
 

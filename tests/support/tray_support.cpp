@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/app_messages.h"
+#include "core/messages.h"
 #include "tray/tray_icon_data.h"
 
 namespace vigilo::test {

@@ -91,4 +91,18 @@ void PostClick(HWND control) {
     PostMessageA(control, WM_LBUTTONUP, 0, at);
 }
 
+namespace {
+template <typename T>
+T* FindControl(const Form& form, const std::string& name) {
+    for (HWND child = GetWindow(form.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        auto* control = dynamic_cast<Control*>(Window::FromHandle(child));
+        if (control && control->Name() == name) return dynamic_cast<T*>(control);
+    }
+    return nullptr;
+}
+}  // namespace
+
+Label* FindLabel(const Form& form, const std::string& name) { return FindControl<Label>(form, name); }
+Image* FindImage(const Form& form, const std::string& name) { return FindControl<Image>(form, name); }
+
 }  // namespace vigilo::test

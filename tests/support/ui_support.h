@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
+
+#include "ui/form.h"
 
 namespace vigilo::test {
 
@@ -28,5 +31,10 @@ Pixels ScreenOf(HWND window);
 HWND MoveMouseTo(HWND window, int x, int y);
 // Posts a left-button press and release at the control's centre.
 void PostClick(HWND control);
+
+// The form's label or image whose table row has the given name; null when
+// there is none of that kind. For tests that check every control of a table.
+Label* FindLabel(const Form& form, const std::string& name);
+Image* FindImage(const Form& form, const std::string& name);
 
 }  // namespace vigilo::test

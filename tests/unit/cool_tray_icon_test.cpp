@@ -16,7 +16,7 @@
 #include "support/tray_support.h"
 #include "tray/cool_tray_icon.h"
 #include "tray/simple_timer.h"
-#include "ui/window.h"
+#include "platform/window.h"
 
 using namespace vigilo;
 using namespace vigilo::test;

@@ -2,8 +2,8 @@
 // pictures, the drag strip and the OK click that ends its modal show.
 #include <gtest/gtest.h>
 
-#include "app/application.h"
-#include "app/language_texts.h"
+#include "platform/message_loop.h"
+#include "core/language_texts.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
 #include "windows/info_form.h"
@@ -25,11 +25,11 @@ protected:
     void TearDown() override { Language() = LanguageTexts(); }
 
     HWND Control(const char* name) const {
-        if (auto* label = form_.FindLabel(name)) return label->Handle();
-        return form_.FindImage(name)->Handle();
+        if (auto* label = test::FindLabel(form_, name)) return label->Handle();
+        return test::FindImage(form_, name)->Handle();
     }
-    bool Hovered() const { return form_.FindImage("Button1B")->Visible(); }
-    bool Normal() const { return form_.FindImage("Button1A")->Visible(); }
+    bool Hovered() const { return test::FindImage(form_, "Button1B")->Visible(); }
+    bool Normal() const { return test::FindImage(form_, "Button1A")->Visible(); }
 
     TForm3 form_;
 };
@@ -71,9 +71,9 @@ TEST(InfoWindowTexts, ComeFromTheLanguageFile) {
     Language() = LanguageTexts(folder.File("German.ini"));
     TForm3 form;
     ASSERT_TRUE(form.Create());
-    EXPECT_EQ("Hinweis", test::WindowText(form.FindLabel("ActionLabel")->Handle()));
-    EXPECT_EQ("Datei Purgeon.exe fehlt!", test::WindowText(form.FindLabel("InfoLabel")->Handle()));
-    EXPECT_EQ("Gut", test::WindowText(form.FindLabel("Button1Label")->Handle()));
+    EXPECT_EQ("Hinweis", test::WindowText(test::FindLabel(form, "ActionLabel")->Handle()));
+    EXPECT_EQ("Datei Purgeon.exe fehlt!", test::WindowText(test::FindLabel(form, "InfoLabel")->Handle()));
+    EXPECT_EQ("Gut", test::WindowText(test::FindLabel(form, "Button1Label")->Handle()));
     Language() = LanguageTexts();
 }
 
@@ -164,7 +164,7 @@ TEST(InfoWindowModal, ClickOnOkEndsTheModalShow) {
     ResetApplicationState();
     TForm3 form;
     ASSERT_TRUE(form.Create());
-    g_okLabel = form.FindLabel("Button1Label")->Handle();
+    g_okLabel = test::FindLabel(form, "Button1Label")->Handle();
     UINT_PTR timer = SetTimer(nullptr, 0, 100, ClickOk);
     EXPECT_TRUE(form.ShowModal());
     KillTimer(nullptr, timer);

@@ -2,7 +2,7 @@
 // quotes removed, empty values kept empty, defaults when anything is missing.
 #include <gtest/gtest.h>
 
-#include "app/language_texts.h"
+#include "core/language_texts.h"
 #include "support/test_support.h"
 
 using namespace vigilo;

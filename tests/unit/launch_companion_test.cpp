@@ -2,10 +2,10 @@
 // it is missing. The stand-in Purgeon.exe records each command line it got.
 #include <gtest/gtest.h>
 
-#include "app/application.h"
-#include "app/companion.h"
-#include "app/launch_companion.h"
-#include "app/path_set.h"
+#include "platform/message_loop.h"
+#include "core/companion.h"
+#include "windows/launch_companion.h"
+#include "core/path_set.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
 

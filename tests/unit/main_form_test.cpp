@@ -2,9 +2,9 @@
 // junk timer armed by the CacheNotifier setting, and restarts of message 1135.
 #include <gtest/gtest.h>
 
-#include "app/application.h"
+#include "platform/message_loop.h"
 #include "app/main_form.h"
-#include "monitors/thread.h"
+#include "platform/thread.h"
 #include "support/test_support.h"
 
 using namespace vigilo;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/application.h"
+#include "platform/message_loop.h"
 #include "app/main_form.h"
 #include "platform/unique_handle.h"
 #include "support/test_support.h"

@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
-#include "app/application.h"
-#include "monitors/wait_seconds.h"
+#include "platform/message_loop.h"
+#include "platform/wait_seconds.h"
 #include "platform/unique_handle.h"
 #include "support/monitors_support.h"
 #include "support/test_support.h"

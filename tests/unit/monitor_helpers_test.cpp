@@ -4,13 +4,13 @@
 
 #include <thread>
 
-#include "app/path_set.h"
-#include "monitors/companion_running.h"
-#include "monitors/exclusion_list.h"
+#include "core/path_set.h"
+#include "core/companion_running.h"
+#include "core/exclusion_list.h"
 #include "monitors/registry_listing.h"
 #include "monitors/string_list.h"
-#include "monitors/thread.h"
-#include "monitors/wait_seconds.h"
+#include "platform/thread.h"
+#include "platform/wait_seconds.h"
 #include "support/monitors_support.h"
 #include "support/test_support.h"
 

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
-#include "app/language_texts.h"
-#include "app/path_set.h"
-#include "monitors/notification_hand_off.h"
+#include "platform/file_system.h"
+#include "platform/message_loop.h"
+#include "core/language_texts.h"
+#include "core/path_set.h"
+#include "windows/notification_shapes.h"
 #include "platform/unique_handle.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
@@ -61,11 +62,11 @@ protected:
     void TearDown() override { form_.reset(); }
 
     HWND Window() const { return form_->Handle(); }
-    Label& L(const char* name) const { return *form_->FindLabel(name); }
-    CheckBox& Box() const { return *form_->FindCheckBox("Check1"); }
+    Label& L(const char* name) const { return *test::FindLabel(*form_, name); }
+    CheckBox& Box() const { return *form_->Check1; }
     HWND Control(const char* name) const {
-        if (auto* label = form_->FindLabel(name)) return label->Handle();
-        if (auto* image = form_->FindImage(name)) return image->Handle();
+        if (auto* label = test::FindLabel(*form_, name)) return label->Handle();
+        if (auto* image = test::FindImage(*form_, name)) return image->Handle();
         return Box().Handle();
     }
     void ClickAndWaitForClose(const char* control) {
@@ -109,7 +110,7 @@ TEST_F(NewProgramWindow, ShowsTheProgramAndTheDefaultTexts) {
     EXPECT_EQ("Don't show new program notifications", test::WindowText(Box().Handle()));
     EXPECT_FALSE(Box().Checked());
     // Sized to its picture.
-    EXPECT_EQ("104,48 29x30", Placement(form_->FindImage("ActionImage")->Bounds()));
+    EXPECT_EQ("104,48 29x30", Placement(test::FindImage(*form_, "ActionImage")->Bounds()));
     // Labels sized to their texts keep their heights.
     EXPECT_EQ(20, L("Label2a").Bounds().bottom - L("Label2a").Bounds().top);
     EXPECT_EQ(17, L("Label2b").Bounds().bottom - L("Label2b").Bounds().top);
@@ -227,12 +228,12 @@ TEST(NewProgramWindowTexts, ComeFromTheLanguageFile) {
     Language() = LanguageTexts(folder.File("French.ini"));
     {
         TForm2a form;
-        EXPECT_EQ("Nouvelle installation.", form.FindLabel("Label1")->Text());
-        EXPECT_EQ("Pour en savoir plus, utilisez", form.FindLabel("Label3a")->Text());
-        EXPECT_EQ("Ne plus afficher", form.FindLabel("Check1Label")->Text());
+        EXPECT_EQ("Nouvelle installation.", test::FindLabel(form, "Label1")->Text());
+        EXPECT_EQ("Pour en savoir plus, utilisez", test::FindLabel(form, "Label3a")->Text());
+        EXPECT_EQ("Ne plus afficher", test::FindLabel(form, "Check1Label")->Text());
         // Design texts, not translated.
-        EXPECT_EQ("Purgeon", form.FindLabel("Label3b")->Text());
-        EXPECT_EQ("Purgeon", form.FindLabel("ActionLabel")->Text());
+        EXPECT_EQ("Purgeon", test::FindLabel(form, "Label3b")->Text());
+        EXPECT_EQ("Purgeon", test::FindLabel(form, "ActionLabel")->Text());
         EXPECT_FALSE(form.Visible());
     }
     Language() = LanguageTexts();
@@ -260,8 +261,8 @@ TEST_F(NewProgramWindowModal, LinkStartsPurgeonWithoutParametersAndEndsTheShow) 
         topmost = Topmost(form.Handle());
         active = GetActiveWindow() == form.Handle();
         placed = WindowRect(form.Handle());
-        form.FindCheckBox("Check1")->SetChecked(true);
-        test::PostClick(form.FindLabel("Label3b")->Handle());
+        form.Check1->SetChecked(true);
+        test::PostClick(test::FindLabel(form, "Label3b")->Handle());
         return true;
     });
     EXPECT_TRUE(form.ShowModal());
@@ -286,7 +287,7 @@ TEST_F(NewProgramWindowModal, ShutdownEndsTheShowWithoutWriting) {
     });
     EXPECT_TRUE(ShowModalNotification<TForm2a>([](TForm2a& form) {
         form.ProgramName = "FOO EDITOR";
-        form.FindCheckBox("Check1")->SetChecked(true);
+        form.Check1->SetChecked(true);
     }));
     EXPECT_TRUE(shown);
     EXPECT_FALSE(NotificationBusy());
@@ -299,7 +300,7 @@ TEST_F(NewProgramWindowModal, ShutdownDuringTheInformationWindowWritesNothing) {
     TForm2a form;
     test::RepeatOnTimer click([&] {
         if (!form.Visible()) return false;
-        test::PostClick(form.FindLabel("Label3b")->Handle());
+        test::PostClick(test::FindLabel(form, "Label3b")->Handle());
         return true;
     });
     test::RepeatOnTimer shutdown([&] {
@@ -343,7 +344,7 @@ TEST_F(ProgramIcon, IsShownForEveryKindOfIconPath) {
         TForm2a form;
         form.IconPath = path;
         form.ShowForm();
-        const Picture& icon = form.FindImage("PrgImage")->GetPicture();
+        const Picture& icon = test::FindImage(form, "PrgImage")->GetPicture();
         EXPECT_FALSE(icon.Empty()) << path;
         EXPECT_EQ(32, icon.Size().cx) << path;
     }
@@ -356,7 +357,7 @@ TEST_F(ProgramIcon, FileWithoutIconsLeavesTheImageEmpty) {
         TForm2a form;
         form.IconPath = folder_.Path() + "\\readme.txt";
         form.ShowForm();
-        EXPECT_TRUE(form.FindImage("PrgImage")->GetPicture().Empty());
+        EXPECT_TRUE(test::FindImage(form, "PrgImage")->GetPicture().Empty());
     }
     EXPECT_EQ(icons, LiveHandleCount(HandleKind::Icon));
 }

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "monitors/notification_hand_off.h"
+#include "windows/notification_shapes.h"
 #include "platform/unique_handle.h"
 #include "support/monitors_support.h"
 #include "support/test_support.h"

@@ -1,7 +1,8 @@
 // The path set built from the shell's folders and Firefox's profiles.ini.
 #include <gtest/gtest.h>
 
-#include "app/path_set.h"
+#include "platform/file_system.h"
+#include "core/path_set.h"
 #include "support/test_support.h"
 
 using namespace vigilo;

@@ -77,7 +77,7 @@ TEST(DamagedPng, FailsCleanly) {
 }
 
 TEST(DamagedPng, PictureStaysEmptyAndDrawsNothing) {
-    Picture missing = Picture::FromPngResource(9999);
+    Picture missing = Picture::FromPngResource(9999, true);
     EXPECT_TRUE(missing.Empty());
     HDC dc = CreateCompatibleDC(nullptr);
     missing.Draw(dc, 0, 0);  // no crash

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/monitor_groups.h"
-#include "app/settings_store.h"
-#include "monitors/monitor_factories.h"
+#include "core/settings_store.h"
+#include "app/monitor_wiring.h"
 #include "platform/unique_handle.h"
 #include "support/monitors_support.h"
 #include "support/test_support.h"

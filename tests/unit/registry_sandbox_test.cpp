@@ -3,7 +3,7 @@
 // settings, which hold a marker value placed before the first test.
 #include <gtest/gtest.h>
 
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 #include "support/registry_sandbox.h"
 #include "support/test_support.h"
 #include "support/user_settings_guard.h"

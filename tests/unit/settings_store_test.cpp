@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 #include "support/registry_sandbox.h"
 #include "support/test_support.h"
 

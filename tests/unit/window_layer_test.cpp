@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/application.h"
+#include "platform/message_loop.h"
 #include "platform/unique_handle.h"
 #include "resource_ids.h"
 #include "support/test_support.h"
@@ -27,27 +27,33 @@ public:
     int coverClicks = 0;
     int closes = 0;
 
+    Image *WndImage = nullptr, *LogoCh = nullptr, *ActionImage = nullptr, *PrgImage = nullptr, *TopButton = nullptr,
+          *Cover = nullptr;
+    Label *Fit = nullptr, *Wrap = nullptr, *Bottom = nullptr, *Centred = nullptr, *Link = nullptr, *Long = nullptr,
+          *Check1Label = nullptr;
+    CheckBox* Check1 = nullptr;
+
 protected:
     void OnClose() override { ++closes; }
 };
 
-using K = ControlKind;
+using S = SampleForm;
 constexpr ControlSpec<SampleForm> kSample[] = {
-    // name         kind      left  top width height font               text or picture                    flags                    click
-    {"WndImage",    K::Image,    0,   0, 400, 270, nullptr,             BitmapRes(IDB_NOTIFY_BACKGROUND_270), 0},
-    {"LogoCh",      K::Image,   24,  48,   0,   0, nullptr,             BitmapRes(IDB_LOGO_CHROME),         kAutoSize},
-    {"ActionImage", K::Image,  104,  48,   0,   0, nullptr,             BitmapRes(IDB_ATTENTION_MARK),      kAutoSize},
-    {"PrgImage",    K::Image,   24,  94,  32,  32, nullptr,             {},                                 0},
-    {"Fit",         K::Label,  150,  50,   0,  20, &kBold,              Design("Sized to its text"),        kAutoSize | kCenterV},
-    {"Wrap",        K::Label,  280,  30, 110,  60, nullptr,             Design("one two three four five six seven eight nine ten"), kWordWrap},
-    {"Bottom",      K::Label,   20, 150, 200,  50, nullptr,             Design("At the bottom"),            kWordWrap | kBottom},
-    {"Centred",     K::Label,   20, 104, 360,  35, nullptr,             Design("Centred"),                  kCenterH | kCenterV | kWordWrap},
-    {"Link",        K::Label,  112, 210,   0,  17, &fonts::kLink,       Design("Check with Purgeon"),       kAutoSize | kHandCursor},
-    {"Long",        K::Label,  300, 190,   0,  17, nullptr,             Design("A single line far too long for the rest of this window"), kAutoSize},
-    {"Check1Label", K::Label,   52, 239,   0,  13, &fonts::kCheckLabel, Design("Don't show these"),         kAutoSize},
-    {"TopButton",   K::Image,  372,   0,  28,  22, nullptr,             PngRes(IDR_CLOSE_CROSS_PNG),        kHandCursor,             &SampleForm::TopButtonClick},
-    {"Cover",       K::Image,  372,   0,  28,  22, nullptr,             BitmapRes(IDB_BUTTON),              kHidden,                 &SampleForm::CoverClick},
-    {"Check1",      K::CheckBox, 24, 237, 17,  17, nullptr,             Design("Don't show these"),         0},
+    // name         member         left  top width height font               text or picture                    flags                    click
+    {"WndImage",    &S::WndImage,      0,   0, 400, 270, nullptr,             BitmapRes(IDB_NOTIFY_BACKGROUND_270), 0},
+    {"LogoCh",      &S::LogoCh,       24,  48,   0,   0, nullptr,             BitmapRes(IDB_LOGO_CHROME),         kAutoSize},
+    {"ActionImage", &S::ActionImage, 104,  48,   0,   0, nullptr,             BitmapRes(IDB_ATTENTION_MARK),      kAutoSize},
+    {"PrgImage",    &S::PrgImage,     24,  94,  32,  32, nullptr,             {},                                 0},
+    {"Fit",         &S::Fit,         150,  50,   0,  20, &kBold,              Design("Sized to its text"),        kAutoSize | kCenterV},
+    {"Wrap",        &S::Wrap,        280,  30, 110,  60, nullptr,             Design("one two three four five six seven eight nine ten"), kWordWrap},
+    {"Bottom",      &S::Bottom,       20, 150, 200,  50, nullptr,             Design("At the bottom"),            kWordWrap | kBottom},
+    {"Centred",     &S::Centred,      20, 104, 360,  35, nullptr,             Design("Centred"),                  kCenterH | kCenterV | kWordWrap},
+    {"Link",        &S::Link,        112, 210,   0,  17, &fonts::kLink,       Design("Check with Purgeon"),       kAutoSize | kHandCursor},
+    {"Long",        &S::Long,        300, 190,   0,  17, nullptr,             Design("A single line far too long for the rest of this window"), kAutoSize},
+    {"Check1Label", &S::Check1Label,  52, 239,   0,  13, &fonts::kCheckLabel, Design("Don't show these"),         kAutoSize},
+    {"TopButton",   &S::TopButton,   372,   0,  28,  22, nullptr,             PngRes(IDR_CLOSE_CROSS_PNG),        kHandCursor,             &SampleForm::TopButtonClick},
+    {"Cover",       &S::Cover,       372,   0,  28,  22, nullptr,             BitmapRes(IDB_BUTTON),              kHidden,                 &SampleForm::CoverClick},
+    {"Check1",      &S::Check1,       24, 237, 17,  17, nullptr,             Design("Don't show these"),         0},
 };
 SampleForm::SampleForm() : Form({"VigiloSampleForm", "Sample", 400, 270}) { Declare(this, kSample); }
 
@@ -62,8 +68,8 @@ protected:
         form_.Show(false);
         PaintNow(form_.Handle());
     }
-    Label& L(const char* name) { return *form_.FindLabel(name); }
-    Image& I(const char* name) { return *form_.FindImage(name); }
+    Label& L(const char* name) { return *test::FindLabel(form_, name); }
+    Image& I(const char* name) { return *test::FindImage(form_, name); }
     static int Width(const RECT& r) { return r.right - r.left; }
     static int Height(const RECT& r) { return r.bottom - r.top; }
 
@@ -158,7 +164,7 @@ TEST_F(WindowLayer, HiddenControlsTakeNoMouse) {
 }
 
 TEST_F(WindowLayer, CheckBoxIsNamedByItsLabelWhichDoesNotToggleIt) {
-    CheckBox& box = *form_.FindCheckBox("Check1");
+    CheckBox& box = *form_.Check1;
     EXPECT_EQ("Button", test::ClassName(box.Handle()));
     EXPECT_EQ("Don't show these", test::WindowText(box.Handle()));
     RECT r;
@@ -243,7 +249,7 @@ void CreateShowDestroy(int rounds) {
         ASSERT_TRUE(form.Create());
         form.Show(false);
         PaintNow(form.Handle());
-        if (auto* image = form.FindImage("PrgImage")) image->SetIcon(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
+        if (auto* image = test::FindImage(form, "PrgImage")) image->SetIcon(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
         form.Destroy();
     }
 }

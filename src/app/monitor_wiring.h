@@ -1,0 +1,42 @@
+#pragma once
+// What each slot watches and what a finding becomes: the monitors report
+// through their OnFound callbacks, and the functions here create each
+// monitor for its slot and wire its findings to the window that shows them.
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "app/monitor_groups.h"
+#include "core/path_set.h"
+#include "monitors/registry_monitor.h"
+
+namespace vigilo {
+
+// The program's slots, with the folders of paths.
+std::vector<MonitorSlot> MonitorSlots(const PathSet& paths);
+
+// Creates a registry monitor suspended and gives it the slot's root, key,
+// view and an empty snapshot; null when the thread could not be created.
+template <typename Monitor>
+std::unique_ptr<Monitor> NewRegistryMonitor(const MonitorSlot& slot) {
+    static_assert(std::is_base_of_v<TRegistryMonitorThread, Monitor>);
+    auto monitor = std::make_unique<Monitor>();
+    if (!monitor->CreateSuspended()) return nullptr;
+    monitor->RootKey = slot.root;
+    monitor->KeyPath = slot.keyOrFolder;
+    monitor->View = slot.view;
+    monitor->Snapshot.clear();
+    return monitor;
+}
+
+// NewRegistryMonitor as a MonitorFactory, for a monitor that needs no wiring.
+template <typename Monitor>
+std::unique_ptr<TThread> CreateRegistryMonitor(const MonitorSlot& slot) {
+    return NewRegistryMonitor<Monitor>(slot);
+}
+
+// The new-program monitor, its findings shown in the modal new-program window.
+std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot);
+
+}  // namespace vigilo

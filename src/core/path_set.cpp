@@ -1,0 +1,68 @@
+#include "core/path_set.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "core/companion.h"
+#include "platform/file_system.h"
+
+namespace vigilo {
+namespace {
+
+std::string ShellFolder(int csidl) {
+    char buffer[MAX_PATH] = "";
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) return {};
+    return buffer;
+}
+
+std::string FirefoxRelativeProfilePath(const std::string& profilesIni) {
+    char buffer[2048] = "";
+    GetPrivateProfileStringA("Profile0", "Path", "", buffer, sizeof(buffer), profilesIni.c_str());
+    std::string path = buffer;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+}  // namespace
+
+ShellFolders QueryShellFolders() {
+    ShellFolders shell;
+    char buffer[MAX_PATH] = "";
+    UINT length = GetSystemDirectoryA(buffer, sizeof(buffer));
+    if (length > 0 && length < sizeof(buffer)) shell.system = buffer;
+    shell.internetCache = ShellFolder(CSIDL_INTERNET_CACHE);
+    shell.localAppData = ShellFolder(CSIDL_LOCAL_APPDATA);
+    shell.roamingAppData = ShellFolder(CSIDL_APPDATA);
+    return shell;
+}
+
+PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell) {
+    PathSet p;
+    p.programFolder = programFolder;
+    p.companionFileName = companion::ExecutableName();
+    // A failed shell query leaves an empty text; the suffixes are appended to it all the same.
+    p.systemFolder = WithTrailingBackslash(shell.system);
+    p.internetCacheFolder = WithTrailingBackslash(shell.internetCache);
+    p.localAppDataFolder = shell.localAppData;
+    p.chromeProfileFolder = WithTrailingBackslash(shell.localAppData) + "Google\\Chrome\\User Data\\Default\\";
+    p.chromeCacheFolder = p.chromeProfileFolder + "Cache\\";
+    p.chromeExtensionsFolder = p.chromeProfileFolder + "Extensions\\";
+    p.roamingAppDataFolder = WithTrailingBackslash(shell.roamingAppData);
+    std::string firefoxFolder = p.roamingAppDataFolder + "Mozilla\\Firefox\\";
+    p.firefoxProfileFolder = firefoxFolder + FirefoxRelativeProfilePath(firefoxFolder + "profiles.ini") + "\\";
+    p.firefoxCacheFolder = DirectoryExists(p.firefoxProfileFolder + "Cache2\\") ? p.firefoxProfileFolder + "Cache2\\"
+                                                                                : p.firefoxProfileFolder + "Cache\\";
+    p.firefoxExtensionsFolder = p.firefoxProfileFolder + "extensions\\";
+    return p;
+}
+
+PathSet& Paths() {
+    static PathSet paths;
+    return paths;
+}
+
+std::string CompanionPath() { return Paths().programFolder + "\\" + Paths().companionFileName; }
+
+}  // namespace vigilo

@@ -1,0 +1,43 @@
+#pragma once
+// Folders and file names the monitors and windows use, computed once at
+// start-up and never refreshed. Folder texts end in "\" except the program
+// folder and the local application data folder, which are kept as found.
+#include <string>
+
+namespace vigilo {
+
+struct PathSet {
+    std::string programFolder;          // no trailing "\"
+    std::string companionFileName;      // "Purgeon.exe"
+    std::string systemFolder;
+    std::string internetCacheFolder;
+    std::string localAppDataFolder;     // as the shell returned it
+    std::string roamingAppDataFolder;
+    std::string chromeProfileFolder;
+    std::string chromeCacheFolder;
+    std::string chromeExtensionsFolder;
+    std::string firefoxProfileFolder;
+    std::string firefoxCacheFolder;
+    std::string firefoxExtensionsFolder;
+};
+
+// The shell's answers the path set is built from; a failed query is empty.
+struct ShellFolders {
+    std::string system;
+    std::string internetCache;
+    std::string localAppData;
+    std::string roamingAppData;
+};
+
+ShellFolders QueryShellFolders();
+
+// Builds every path from the shell folders, reading Firefox's profiles.ini.
+PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell);
+
+// The program's path set, filled by the main form at creation.
+PathSet& Paths();
+
+// The companion's executable: program folder + "\" + "Purgeon.exe".
+std::string CompanionPath();
+
+}  // namespace vigilo

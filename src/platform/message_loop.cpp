@@ -1,0 +1,57 @@
+#include "platform/message_loop.h"
+
+namespace vigilo {
+namespace {
+MessageFilter g_filter;
+bool g_terminated = false;
+
+void Handle(MSG& msg) {
+    if (msg.message == WM_QUIT) {
+        g_terminated = true;
+        return;
+    }
+    if (g_filter) g_filter(msg);
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+}  // namespace
+
+void SetApplicationMessageFilter(MessageFilter filter) { g_filter = std::move(filter); }
+
+bool HandleOneMessage() {
+    MSG msg;
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == -1) return !g_terminated;
+    if (got == 0) msg.message = WM_QUIT;
+    Handle(msg);
+    return !g_terminated;
+}
+
+void ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) Handle(msg);
+}
+
+void RunMessageLoop() {
+    while (!g_terminated) HandleOneMessage();
+}
+
+void TerminateApplication() {
+    if (g_terminated) return;
+    // Marked at once: a loop that is not the program's own (the tray menu's)
+    // may take the WM_QUIT that only wakes the waiting loops.
+    g_terminated = true;
+    PostQuitMessage(0);
+}
+
+bool ApplicationTerminated() { return g_terminated; }
+
+void ResetApplicationState() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    g_terminated = false;
+    g_filter = nullptr;
+}
+
+}  // namespace vigilo
