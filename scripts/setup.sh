@@ -71,10 +71,10 @@ ensure_packages() {
 # deb-src entry is added only when no configured source list has one.
 ensure_source_index() {
     step="looking up the libpng1.6 source package"
-    apt-cache showsrc --only-source libpng1.6 2>/dev/null | grep -q '^Version:' && return 0
+    apt-cache showsrc --only-source libpng1.6 2>/dev/null | grep '^Version:' >/dev/null && return 0
     local rel list=/etc/apt/sources.list.d/vigilo-deb-src.sources
     rel=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    if ! apt-get --print-uris update 2>/dev/null | grep -q "/dists/$rel/main/source/Sources"; then
+    if ! apt-get --print-uris update 2>/dev/null | grep "/dists/$rel/main/source/Sources" >/dev/null; then
         log "adding a deb-src entry for $rel: $list"
         step="writing $list"
         $SUDO tee "$list" >/dev/null <<SRC
@@ -93,8 +93,10 @@ SRC
 fetch_source() {
     local pkg=$1 ver=$2 dir="$work/src/$1"
     mkdir -p "$dir"
-    step="downloading the source package $pkg $ver (apt-get source)"
-    if ! (cd "$dir" && quietly apt-get source -q --only-source "$pkg=$ver"); then
+    if apt-cache showsrc --only-source "$pkg" | grep -x "Version: $ver" >/dev/null; then
+        step="downloading the source package $pkg $ver (apt-get source)"
+        (cd "$dir" && quietly apt-get source -q --only-source "$pkg=$ver")
+    else
         # The mirror dropped the pinned revision: take the release's current one.
         log "WARNING: $pkg $ver is gone from the mirror; using the current $pkg source"
         step="downloading the current source package $pkg (apt-get source)"
@@ -152,6 +154,7 @@ build_prefix() {
     local recipe=$1 parent name old=""
     parent=$(dirname "$VIGILO_DEPS_PREFIX")
     name=$(basename "$VIGILO_DEPS_PREFIX")
+    step="checking what $VIGILO_DEPS_PREFIX holds"
     if [ -e "$VIGILO_DEPS_PREFIX" ] && ! replaceable; then
         log "$VIGILO_DEPS_PREFIX holds files these scripts did not make; point VIGILO_DEPS at another folder"
         exit 1
