@@ -198,10 +198,13 @@ bool VigiloInstall::Running() const { return process_ && WaitForSingleObject(pro
 void VigiloInstall::Stop() {
     if (!Running()) return;
     if (HWND main = MainWindow()) PostCloseRequest(main, 1137);
-    if (!WaitForExit(10000)) {
-        TerminateProcess(process_, 1);
-        WaitForExit(5000);
-    }
+    if (!WaitForExit(10000)) Kill();
+}
+
+void VigiloInstall::Kill() {
+    if (!Running()) return;
+    TerminateProcess(process_, 1);
+    WaitForExit(5000);
 }
 
 std::vector<std::string> VigiloInstall::PurgeonCalls() const { return PurgeonCallsIn(folder_.Path()); }

@@ -84,6 +84,8 @@ public:
     bool Running() const;
     // Posts the close request and waits; kills the process if it does not end.
     void Stop();
+    // Ends the process at once, for tests that have seen what they came for.
+    void Kill();
     DWORD ProcessId() const { return pid_; }
 
     // Lines Purgeon.exe recorded, one per start.
