@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # The demo: builds Vigilo, runs it under Wine with the stand-in Purgeon on an
-# Xvfb of its own, registers a made-up program under the machine-wide
-# uninstall key, and saves a screenshot of the new-program window that
-# appears: by default build/demo/new-program.png, and the whole screen beside
-# it as new-program-screen.png. The README's picture was made with
+# Xvfb of its own, and raises three notifications one after the other, saving
+# a screenshot of each window (and of the whole screen beside it, as
+# *-screen.png):
+#   new-program.png  a made-up program registered under the machine-wide
+#                    uninstall key (by default build/demo/new-program.png);
+#   startup.png      a made-up startup entry added to the user's Run key;
+#   extension.png    a made-up Internet Explorer toolbar button registered.
+# Each window is closed by its cross before the next finding. The README's
+# pictures were made with
 #   scripts/demo.sh assets/screenshots/new-program.png
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,14 +18,61 @@ out=${1:-$root/build/demo/new-program.png}
 
 . "$root/scripts/wine-env.sh" "$build"
 demo_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VigiloDemoPhotoEditor'
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+run_value='Demo Cloud Sync'
+startup_out="$(dirname "$out")/startup.png"
+extensions_key='HKLM\SOFTWARE\Microsoft\Internet Explorer\Extensions'
+button_key="$extensions_key\\{0D3E1A52-7C4B-4E8D-9A61-5B2F8C9D0E17}"
+extension_out="$(dirname "$out")/extension.png"
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
-cleanup() {
+forget_demo_entries() {
     wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
+    wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
+    wine_run reg delete "$button_key" /f /reg:64 >/dev/null 2>&1 || true
+}
+cleanup() {
+    forget_demo_entries
     vigilo_end_session
 }
 trap cleanup EXIT
 vigilo_begin_session own-display
-wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
+forget_demo_entries
+# Vigilo watches the keys that exist when it starts.
+wine_run reg add "$extensions_key" /f /reg:64 >/dev/null
+
+# Waits up to 15 s for a visible window titled $1.
+wait_for_window() {
+    for _ in $(seq 1 30); do
+        if xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; then return 0; fi
+        sleep 0.5
+    done
+    echo "demo: no window \"$1\" appeared" >&2
+    return 1
+}
+# Waits up to 30 s until no window titled $1 exists, shown or hidden: a timed
+# notification closed early keeps its turn until its 20 seconds are over.
+wait_until_gone() {
+    for _ in $(seq 1 60); do
+        if ! xdotool search --name "^$1\$" >/dev/null 2>&1; then return 0; fi
+        sleep 0.5
+    done
+    echo "demo: window \"$1\" did not go" >&2
+    return 1
+}
+# Saves $1 from the screen, cropped to $2 (the window at the bottom right with
+# a margin), and the whole screen beside it.
+save_window() {
+    mkdir -p "$(dirname "$1")"
+    import -window root -crop "$2" +repage "$1"
+    import -window root "${1%.png}-screen.png"
+    echo "demo: saved $1" >&2
+}
+# Clicks the close cross of the notification window at the bottom right.
+close_window() {
+    xdotool mousemove 1900 "$1" click 1
+    sleep 1
+    xdotool mousemove 10 10
+}
 
 echo "demo: starting Vigilo on $DISPLAY" >&2
 wine_run "$build/bin/Vigilo.exe" >/dev/null 2>&1 </dev/null &
@@ -30,13 +82,21 @@ wine_run reg add "$demo_key" /v DisplayName /d "Demo Photo Editor 3" /f /reg:64 
 wine_run reg add "$demo_key" /v Publisher /d "Example Imaging Ltd" /f /reg:64 >/dev/null
 wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\windows\system32\notepad.exe' /f /reg:64 >/dev/null
 
-for _ in $(seq 1 30); do
-    if xdotool search --onlyvisible --name '^New program notification$' >/dev/null 2>&1; then break; fi
-    sleep 0.5
-done
-xdotool search --onlyvisible --name '^New program notification$' >/dev/null || { echo "demo: no window appeared" >&2; exit 1; }
+wait_for_window "New program notification"
 sleep 0.5
-mkdir -p "$(dirname "$out")"
-import -window root -crop 410x258+1510+777 +repage "$out"
-import -window root "${out%.png}-screen.png"
-echo "demo: saved $out" >&2
+save_window "$out" 410x258+1510+777
+
+echo "demo: closing it, then adding \"$run_value\" to the user's Run key" >&2
+close_window 792
+wine_run reg add "$run_key" /v "$run_value" /d 'C:\Program Files\Demo Cloud\sync.exe --background' /f >/dev/null
+wait_for_window "Startup notification"
+sleep 0.5
+save_window "$startup_out" 410x258+1510+777
+
+echo "demo: closing it, then registering a toolbar button for Internet Explorer" >&2
+close_window 792
+wait_until_gone "Startup notification"
+wine_run reg add "$button_key" /v ButtonText /d "Demo Translate" /f /reg:64 >/dev/null
+wait_for_window "Extension notification"
+sleep 0.5
+save_window "$extension_out" 410x290+1510+745

@@ -1,11 +1,23 @@
 #include "app/monitor_wiring.h"
 
+#include "core/browser_names.h"
 #include "monitors/app_mon_thread.h"
+#include "monitors/ff_ext_mon_thread.h"
+#include "monitors/ie_ext_mon_thread.h"
+#include "monitors/startup_mon_thread.h"
+#include "windows/extension_form.h"
 #include "windows/new_program_form.h"
 #include "windows/notification_shapes.h"
+#include "windows/startup_form.h"
 
 namespace vigilo {
 namespace {
+
+// The machine-wide keys under which Internet Explorer's add-ons register.
+constexpr const char* kIeExtensions = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\";
+constexpr const char* kIeHelperObjects =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\";
+constexpr const char* kIeExplorerBars = "SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars\\";
 
 void ShowNewProgram(const TAppMonThread& monitor) {
     ShowModalNotification<TForm2a>([&](TForm2a& form) {
@@ -13,6 +25,14 @@ void ShowNewProgram(const TAppMonThread& monitor) {
         form.Publisher = monitor.Publisher;
         form.IconPath = monitor.IconPath;
     });
+}
+
+void ShowStartupEntry(const TStartupMonThread& monitor) {
+    ShowTimedNotification<TForm2c>([&](TForm2c& form) { form.ProgramName = monitor.ProgramName; });
+}
+
+void ShowExtension(const std::string& browserName) {
+    ShowTimedNotification<TForm2b>([&](TForm2b& form) { form.BrowserName = browserName; });
 }
 
 }  // namespace
@@ -23,23 +43,55 @@ std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
     return monitor;
 }
 
+std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot) {
+    auto monitor = NewRegistryMonitor<TStartupMonThread>(slot);
+    if (monitor) monitor->OnFound = &ShowStartupEntry;
+    return monitor;
+}
+
+std::unique_ptr<TThread> CreateInternetExplorerMonitor(const MonitorSlot& slot) {
+    auto monitor = NewRegistryMonitor<TIEExtMonThread>(slot);
+    if (monitor) monitor->OnFound = [](const TIEExtMonThread&) { ShowExtension(browsers::kInternetExplorer); };
+    return monitor;
+}
+
+std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot) {
+    auto monitor = std::make_unique<TFFExtMonThread>();
+    if (!monitor->CreateSuspended()) return nullptr;
+    monitor->WatchFolder = slot.keyOrFolder;
+    monitor->Snapshot.clear();
+    monitor->OnFound = [](const TFFExtMonThread& found) { ShowExtension(found.BrowserName()); };
+    return monitor;
+}
+
 std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
     using G = MonitorGroup;
     const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
-    const MonitorFactory startup = nullptr, internetExplorer = nullptr, folder = nullptr;
-    const MonitorFactory newProgram = &CreateNewProgramMonitor;
+    const MonitorFactory newProgram = &CreateNewProgramMonitor, startup = &CreateStartupMonitor;
+    const MonitorFactory internetExplorer = &CreateInternetExplorerMonitor, folder = &CreateExtensionFolderMonitor;
+    const RegistryView view64 = RegistryView::k64Bit, view32 = RegistryView::k32Bit;
     return {
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup},
         {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
         {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup},
+        // On 64-bit Windows the machine's Run keys exist once per view: a
+        // 32-bit installer's entries land in the 32-bit one. The user's keys
+        // are shared by both views.
+        {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup, view32},
+        {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup, view32},
         {G::NewProgram, cu, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
         {G::NewProgram, lm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
         {G::NewProgram, lm, "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", newProgram},
-        {G::Extension, lm, "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\", internetExplorer},
-        {G::Extension, lm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\",
-         internetExplorer},
-        {G::Extension, lm, "SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars\\", internetExplorer},
+        // Internet Explorer's add-on keys and the class registrations behind
+        // them are split the same way: 32-bit add-ons register in the 32-bit
+        // view, 64-bit ones in the 64-bit view.
+        {G::Extension, lm, kIeExtensions, internetExplorer, view64},
+        {G::Extension, lm, kIeHelperObjects, internetExplorer, view64},
+        {G::Extension, lm, kIeExplorerBars, internetExplorer, view64},
+        {G::Extension, lm, kIeExtensions, internetExplorer, view32},
+        {G::Extension, lm, kIeHelperObjects, internetExplorer, view32},
+        {G::Extension, lm, kIeExplorerBars, internetExplorer, view32},
         {G::Extension, nullptr, paths.firefoxExtensionsFolder, folder},
         {G::Extension, nullptr, paths.chromeExtensionsFolder, folder},
     };

@@ -38,5 +38,13 @@ std::unique_ptr<TThread> CreateRegistryMonitor(const MonitorSlot& slot) {
 
 // The new-program monitor, its findings shown in the modal new-program window.
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot);
+// The startup-entry monitor, its findings shown in the startup window for 20 seconds.
+std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot);
+// The Internet Explorer extension monitor for the slot's key and view, its
+// findings shown in the extension window for 20 seconds.
+std::unique_ptr<TThread> CreateInternetExplorerMonitor(const MonitorSlot& slot);
+// The Firefox or Chrome extension monitor for the slot's folder, its
+// findings shown in the extension window for 20 seconds.
+std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot);
 
 }  // namespace vigilo

@@ -7,6 +7,7 @@
 
 #include "core/companion.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace vigilo {
 namespace {
@@ -17,12 +18,22 @@ std::string ShellFolder(int csidl) {
     return buffer;
 }
 
-std::string FirefoxRelativeProfilePath(const std::string& profilesIni) {
+std::string ProfileString(const std::string& ini, const char* section, const char* key) {
     char buffer[2048] = "";
-    GetPrivateProfileStringA("Profile0", "Path", "", buffer, sizeof(buffer), profilesIni.c_str());
-    std::string path = buffer;
+    GetPrivateProfileStringA(section, key, "", buffer, sizeof(buffer), ini.c_str());
+    return buffer;
+}
+
+// The profile folder of Profile0 in Firefox's profiles.ini, without trailing
+// "\": below the Firefox folder, or as it stands when Firefox marked it as
+// an absolute path (IsRelative=0), as it does for a profile made elsewhere.
+std::string FirefoxProfilePath(const std::string& firefoxFolder) {
+    const std::string ini = firefoxFolder + "profiles.ini";
+    std::string path = ProfileString(ini, "Profile0", "Path");
     std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    const bool absolute = TrimControlAndBlanks(ProfileString(ini, "Profile0", "IsRelative")) == "0";
+    if (absolute && !path.empty()) return path;
+    return firefoxFolder + path;
 }
 
 }  // namespace
@@ -51,7 +62,7 @@ PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell
     p.chromeExtensionsFolder = p.chromeProfileFolder + "Extensions\\";
     p.roamingAppDataFolder = WithTrailingBackslash(shell.roamingAppData);
     std::string firefoxFolder = p.roamingAppDataFolder + "Mozilla\\Firefox\\";
-    p.firefoxProfileFolder = firefoxFolder + FirefoxRelativeProfilePath(firefoxFolder + "profiles.ini") + "\\";
+    p.firefoxProfileFolder = FirefoxProfilePath(firefoxFolder) + "\\";
     p.firefoxCacheFolder = DirectoryExists(p.firefoxProfileFolder + "Cache2\\") ? p.firefoxProfileFolder + "Cache2\\"
                                                                                 : p.firefoxProfileFolder + "Cache\\";
     p.firefoxExtensionsFolder = p.firefoxProfileFolder + "extensions\\";

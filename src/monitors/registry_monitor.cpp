@@ -1,6 +1,7 @@
 #include "monitors/registry_monitor.h"
 
 #include "core/settings_store.h"
+#include "monitors/sliced_wait.h"
 #include "platform/wait_seconds.h"
 #include "platform/registry.h"
 
@@ -20,20 +21,12 @@ bool KeyDeleted(HKEY key) {
 }  // namespace
 
 bool TRegistryMonitorThread::WaitForChange(HANDLE changed, HKEY key) {
-    watching_ = true;
-    struct NotWatching {
-        std::atomic<bool>& flag;
-        ~NotWatching() { flag = false; }
-    } notWatching{watching_};
-    for (;;) {
-        const DWORD result = WaitForSingleObject(changed, waitSliceMs_);
-        if (result != WAIT_TIMEOUT) return true;  // signalled, or the wait failed: a round finds what changed
-        if (Terminated()) return false;
-        if (KeyDeleted(key)) {
-            Terminate();
-            return false;
-        }
+    switch (WaitInSlices(changed, waitSliceMs_, *this, [key] { return KeyDeleted(key); }, watching_)) {
+    case WaitEnd::Changed: return true;
+    case WaitEnd::Gone: Terminate(); return false;
+    case WaitEnd::Terminated: return false;
     }
+    return false;
 }
 
 void TRegistryMonitorThread::HandOff(const std::function<void()>& method) {

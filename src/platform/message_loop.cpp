@@ -5,14 +5,19 @@ namespace {
 MessageFilter g_filter;
 bool g_terminated = false;
 
-void Handle(MSG& msg) {
+// False for WM_QUIT. That is put back for the loops further out: a loop
+// run from a sent message (a hand-off's wait or modal window) that takes it
+// would otherwise leave the main loop asleep in GetMessage.
+bool Handle(MSG& msg) {
     if (msg.message == WM_QUIT) {
         g_terminated = true;
-        return;
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
     }
     if (g_filter) g_filter(msg);
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
+    return true;
 }
 }  // namespace
 
@@ -29,7 +34,8 @@ bool HandleOneMessage() {
 
 void ProcessMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) Handle(msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (!Handle(msg)) return;
 }
 
 void RunMessageLoop() {

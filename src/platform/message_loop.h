@@ -4,7 +4,8 @@
 // queue first passes the application's message filter (the main form's
 // close-request check), then is translated and dispatched. TerminateApplication
 // (or a WM_QUIT from elsewhere) marks the application as terminated; loops
-// end when they see that.
+// end when they see that. WM_QUIT stays in the queue once posted, so a loop
+// nested in another wakes every loop outside it.
 #include <windows.h>
 
 #include <functional>
@@ -18,7 +19,7 @@ void SetApplicationMessageFilter(MessageFilter filter);
 
 // Waits for one message and handles it; returns false once WM_QUIT arrived.
 bool HandleOneMessage();
-// Handles every message already waiting, without blocking.
+// Handles every message already waiting, without blocking; stops at WM_QUIT.
 void ProcessMessages();
 // Runs the main message loop until the application terminates.
 void RunMessageLoop();

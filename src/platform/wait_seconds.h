@@ -2,12 +2,13 @@
 // The pause every monitor, the timed notifications and the junk check use.
 namespace vigilo {
 
-// Sleeps in half-second steps, handling the calling thread's pending
-// messages after each step, until at least `seconds` whole seconds have
-// passed; WaitSeconds(0) (or less) still sleeps once. On the main thread the
-// windows, the tray menu and the monitors' hand-offs are served between the
-// steps. Time is measured on the monotonic tick count, so setting the clock
-// neither stretches nor cuts the wait.
+// Waits in half-second steps until at least `seconds` whole seconds have
+// passed, checking at each half-second point after the start; WaitSeconds(0)
+// (or less) still waits one step. Meanwhile the calling thread's messages
+// are handled as they arrive: on the main thread the windows, the tray menu
+// and the monitors' hand-offs are served without delay, and the wait ends
+// early once the application terminates. Time is measured on the monotonic
+// tick count, so setting the clock neither stretches nor cuts the wait.
 void WaitSeconds(int seconds);
 
 }  // namespace vigilo

@@ -26,8 +26,10 @@ Form::~Form() { Destroy(); }
 bool Form::Create() {
     if (Handle()) return true;
     RegisterClassOnce(frame_.className);
-    if (!CreateHandle(frame_.className, frame_.title, WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, frame_.width,
-                      frame_.height))
+    // Unowned, yet no taskbar button and no Alt+Tab entry: these windows
+    // accompany whatever the user is doing and are not programs of their own.
+    if (!CreateHandle(frame_.className, frame_.title, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, 0, 0,
+                      frame_.width, frame_.height))
         return false;
     for (const Declared& declared : declared_) Build(declared);
     CreateForm();
@@ -89,7 +91,10 @@ bool Form::ShowModal() {
 }
 
 void Form::Close() {
-    if (!Handle()) return;
+    // A hidden window has nothing to close: a second close of a window the
+    // user already closed (a timed one waits out its time hidden) runs no
+    // close handler again.
+    if (!Visible()) return;
     ShowWindow(Handle(), SW_HIDE);
     if (inModalShow_) {
         closed_ = true;

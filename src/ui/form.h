@@ -1,15 +1,16 @@
 #pragma once
 // A top-level window of the program: borderless pop-up with a fixed client
-// size, white background and no DPI scaling, owning its controls. Derived
-// windows declare their controls as a table (control_spec.h) in their
-// constructor; Create() makes the window hidden, builds the controls from
-// the table and runs CreateForm().
+// size, no taskbar button, white background and no DPI scaling, owning its
+// controls. Derived windows declare their controls as a table
+// (control_spec.h) in their constructor; Create() makes the window hidden,
+// builds the controls from the table and runs CreateForm().
 //
 // Showing: Show() runs OnShow() and makes the window visible; ShowModal()
 // does the same and then handles the main thread's messages until the
 // window closes or the application terminates. Other windows stay enabled.
-// Close() hides the window, ends its modal show and runs OnClose(); a window
-// destroyed without having been closed runs no close handler.
+// Close() hides the window, ends its modal show and runs OnClose(); closing
+// a hidden window does nothing, and a window destroyed without having been
+// closed runs no close handler.
 #include <windows.h>
 
 #include <cstddef>

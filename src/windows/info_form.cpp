@@ -9,6 +9,7 @@ namespace vigilo {
 namespace {
 constexpr FormFrame kFrame{"TForm3", "Information", 300, 200};
 constexpr int kDragStripHeight = 40;
+bool g_informationShown = false;  // main thread only
 
 using F = TForm3;
 constexpr ControlSpec<F> kControls[] = {
@@ -58,8 +59,12 @@ LRESULT TForm3::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void ShowInformationWindow() {
     TForm3 form;
     if (!form.Create()) return;
+    g_informationShown = true;
     form.ShowModal();
+    g_informationShown = false;
     form.Destroy();
 }
+
+bool InformationWindowShown() { return g_informationShown; }
 
 }  // namespace vigilo

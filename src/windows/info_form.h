@@ -32,5 +32,7 @@ private:
 // Creates the information window with no owner, shows it modally and
 // destroys it once it has closed.
 void ShowInformationWindow();
+// Whether ShowInformationWindow is showing its window right now.
+bool InformationWindowShown();
 
 }  // namespace vigilo

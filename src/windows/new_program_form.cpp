@@ -1,10 +1,7 @@
 #include "windows/new_program_form.h"
 
-#include <shellapi.h>
-
-#include "core/path_set.h"
-#include "platform/file_system.h"
 #include "core/setting_names.h"
+#include "windows/program_icon.h"
 
 namespace vigilo {
 namespace {
@@ -35,8 +32,6 @@ constexpr ControlSpec<F> kControls[] = {
     rows::TopButton<F>(),
     rows::Check1<F>(kConstants, texts::kNewAppMessage3),
 };
-
-constexpr const char* kFallbackIconFile = "msiexec.exe";
 }  // namespace
 
 TForm2a::TForm2a() : NotificationForm(kConstants) {
@@ -48,19 +43,6 @@ void TForm2a::FillControls() {
     Label2a->SetText(ProgramName);
     Label2b->SetText(Publisher);
     PrgImage->SetIcon(FirstIcon(ProgramIconFile(IconPath)));
-}
-
-HICON FirstIcon(const std::string& file) {
-    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), 0);
-    // 1 means "not an executable": no icon either, and no handle to destroy.
-    if (reinterpret_cast<UINT_PTR>(icon) == 1) return nullptr;
-    return icon;
-}
-
-std::string ProgramIconFile(const std::string& iconPath) {
-    // "C:\Dir\App.exe,0" names no file: an icon index is not honoured.
-    if (!iconPath.empty() && FileExists(iconPath)) return iconPath;
-    return Paths().systemFolder + kFallbackIconFile;
 }
 
 }  // namespace vigilo

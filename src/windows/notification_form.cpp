@@ -15,11 +15,7 @@ constexpr int kRightMargin = 5;
 constexpr int kBottomMargin = 60;
 }  // namespace
 
-void NotificationForm::ShowForm() {
-    Show(false);
-    // Never activated, so no activation would make it topmost.
-    StayOnTop();
-}
+void NotificationForm::ShowForm() { Show(false); }
 
 void NotificationForm::OnShow() {
     Place();
@@ -30,7 +26,10 @@ void NotificationForm::Place() {
     // The primary screen's full size; the taskbar is not consulted.
     const int left = GetSystemMetrics(SM_CXSCREEN) - constants_.frame.width - kRightMargin;
     const int top = GetSystemMetrics(SM_CYSCREEN) - constants_.frame.height - kBottomMargin;
-    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Topmost from the start, not only on activation: Windows may refuse a
+    // background process the activation, and the window would open behind
+    // the installer's.
+    SetWindowPos(Handle(), HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void NotificationForm::StayOnTop() {

@@ -3,6 +3,7 @@
 // is driven here as the user would, through its controls.
 #include <gtest/gtest.h>
 
+#include "support/notification_program.h"
 #include "support/notification_support.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
@@ -13,7 +14,6 @@ namespace {
 
 const std::string kSettings = "Software\\Purgeon";
 const HKEY kCu = HKEY_CURRENT_USER;
-constexpr DWORD kAppearMs = 15000;
 // A round settles for 5 s; a finding that is not reported by then never is.
 constexpr DWORD kNoReportMs = 7500;
 
@@ -23,28 +23,9 @@ constexpr POINT kCloseCross{385, 10};
 constexpr POINT kCheckBox{24, 213};
 constexpr POINT kCheckLabel{60, 213};
 
-class NewProgram : public ::testing::Test {
+class NewProgram : public NotificationProgram {
 protected:
-    void StartVigilo(bool withPurgeon = true) {
-        vigilo_ = std::make_unique<VigiloInstall>(withPurgeon);
-        ASSERT_TRUE(vigilo_->Start());
-        ASSERT_TRUE(vigilo_->WaitForMainWindow());
-        DWORD value = 0;
-        ASSERT_TRUE(WaitUntil([&] { return GetDword(kCu, kSettings, "CacheNotifier", value); }, 5000));
-        // The monitors list their baselines right after start-up; nothing
-        // outside the process tells when, so give them a moment.
-        Sleep(1000);
-    }
-    DWORD Pid() const { return vigilo_->ProcessId(); }
-    HWND WaitForWindow() { return WaitForVisibleWindow(Pid(), "TForm2a", kAppearMs); }
-    bool NoWindowFor(DWORD ms) {
-        return !WaitUntil([&] { return VisibleWindowOf(Pid(), "TForm2a") != nullptr; }, ms);
-    }
-    static void Click(HWND form, POINT at) {
-        HWND control = ControlAt(form, at.x, at.y);
-        ASSERT_NE(control, nullptr);
-        PostClick(control);
-    }
+    NewProgram() : NotificationProgram("TForm2a", "NewAppNotifier") {}
     // Waits for the window, checks it names the program, and closes it by its cross.
     void ExpectReportedThenClose(const char* shownName) {
         HWND form = WaitForWindow();
@@ -53,25 +34,8 @@ protected:
         Click(form, kCloseCross);
         EXPECT_TRUE(Gone(form));
     }
-    static bool Gone(HWND form) {
-        return WaitUntil([&] { return !IsWindow(form) || !IsWindowVisible(form); }, 10000);
-    }
-    static DWORD Setting(const char* name) {
-        DWORD value = 99;
-        GetDword(kCu, kSettings, name, value);
-        return value;
-    }
-    // Removes NewAppNotifier, so that a test sees the window write it.
-    static void ForgetSetting() { RegDeleteKeyValueA(kCu, kSettings.c_str(), "NewAppNotifier"); }
-    // Waits until the window has written NewAppNotifier.
-    static DWORD WrittenSetting() {
-        WaitUntil([] { return Setting("NewAppNotifier") != 99; }, 10000);
-        return Setting("NewAppNotifier");
-    }
 
-    CleanSettings settings_;
     UninstallKeys keys_;
-    std::unique_ptr<VigiloInstall> vigilo_;
 };
 
 }  // namespace
@@ -84,27 +48,12 @@ TEST_F(NewProgram, AMachineWideProgramIsShownInCapitalsAtTheBottomRightAndTheLin
     ASSERT_NE(form, nullptr);
     EXPECT_GE(GetTickCount() - start, 4500u) << "shown before the settle delay";
 
-    EXPECT_EQ(WindowText(form), "New program notification");
-    RECT rc;
-    GetWindowRect(form, &rc);
-    EXPECT_EQ(rc.left, 1515);
-    EXPECT_EQ(rc.top, 782);
-    EXPECT_EQ(rc.right - rc.left, 400);
-    EXPECT_EQ(rc.bottom - rc.top, 238);
-    EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ExpectPlacedOnTop(form, "New program notification", 238);
     EXPECT_NE(FindChildByText(form, "FOO EDITOR"), nullptr);
     EXPECT_NE(FindChildByText(form, "FOO LTD"), nullptr);
     EXPECT_NE(FindChildByText(form, "New installation detected."), nullptr);
 
-    HWND link = ControlAt(form, kLink.x, kLink.y);
-    ASSERT_NE(link, nullptr);
-    EXPECT_EQ(WindowText(link), "Purgeon");
-    ForgetSetting();
-    PostClick(link);
-    ASSERT_TRUE(Gone(form));
-    ASSERT_TRUE(WaitUntil([&] { return vigilo_->PurgeonCalls().size() == 1; }, 10000));
-    EXPECT_EQ(vigilo_->PurgeonCalls()[0], "");
-    EXPECT_EQ(WrittenSetting(), 1u);
+    ExpectLinkStartsPurgeon(form, kLink, "Purgeon", "");
 }
 
 TEST_F(NewProgram, APerUserProgramIsShownAndTheCloseCrossWithTheBoxTickedSwitchesThemOff) {

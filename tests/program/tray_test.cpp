@@ -45,6 +45,17 @@ HWND OpenMenu(HWND handler, DWORD pid) {
     return menu;
 }
 
+// The information windows of process pid, visible or not.
+int InformationWindows(DWORD pid) {
+    int count = 0;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "TForm3", "Information")) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        count += owner == pid;
+    }
+    return count;
+}
+
 }  // namespace
 
 TEST(TrayProgram, ClickLaunchesPurgeonAndExitEndsTheProgramAndRemovesTheIcon) {
@@ -72,7 +83,7 @@ TEST(TrayProgram, ClickLaunchesPurgeonAndExitEndsTheProgramAndRemovesTheIcon) {
     EXPECT_EQ(vigilo.PurgeonCalls().size(), 1u);
 }
 
-TEST(TrayProgram, WithoutPurgeonAClickShowsTheInformationWindowAndTheTrayStaysUsable) {
+TEST(TrayProgram, WithoutPurgeonAClickShowsOneInformationWindowAndTheTrayStaysUsable) {
     CleanSettings settings;
     VigiloInstall vigilo(false);
     const HWND handler = StartWithTrayIcon(vigilo);
@@ -80,14 +91,20 @@ TEST(TrayProgram, WithoutPurgeonAClickShowsTheInformationWindowAndTheTrayStaysUs
 
     Click(handler);
     HWND info = nullptr;
-    EXPECT_TRUE(WaitUntil(
+    ASSERT_TRUE(WaitUntil(
         [&] { return (info = FindTopWindow("TForm3", "Information", vigilo.ProcessId())) != nullptr; }, 10000));
-    if (info) {
-        PostMessageA(info, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(info); }, 10000));
-    }
+    // Another click, and "Launch Purgeon" in the menu, while it is up add no second one.
+    Click(handler);
+    HWND menu = OpenMenu(handler, vigilo.ProcessId());
+    ASSERT_NE(menu, nullptr);
+    PostKey(menu, VK_DOWN);
+    PostKey(menu, VK_RETURN);
+    EXPECT_FALSE(WaitUntil([&] { return InformationWindows(vigilo.ProcessId()) > 1; }, 1500));
+    EXPECT_EQ(InformationWindows(vigilo.ProcessId()), 1);
+    PostMessageA(info, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return InformationWindows(vigilo.ProcessId()) == 0; }, 10000));
 
-    const HWND menu = OpenMenu(handler, vigilo.ProcessId());
+    menu = OpenMenu(handler, vigilo.ProcessId());
     ASSERT_NE(menu, nullptr);
     PostKey(menu, VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return FindTrackedMenu(vigilo.ProcessId()) == nullptr; }, 5000));

@@ -63,6 +63,80 @@ void UnregisterProgram(const UninstallKey& key, const std::string& subkey) {
     DeleteKeyTree(key.root, key.path + subkey);
 }
 
+namespace {
+
+constexpr const char* kTestCommandFolder = "C:\\VigiloTest\\";
+const RunKey* const kRunKeys[] = {&kUserRun,      &kUserRunOnce,  &kMachineRun64,
+                                  &kMachineRunOnce64, &kMachineRun32, &kMachineRunOnce32};
+
+HKEY OpenRunKey(const RunKey& key) {
+    HKEY handle = nullptr;
+    RegCreateKeyExA(key.root, key.path, 0, nullptr, 0, KEY_ALL_ACCESS | key.view, nullptr, &handle, nullptr);
+    return handle;
+}
+
+void SetCommand(const RunKey& key, const std::string& name, const std::string& command) {
+    if (HKEY handle = OpenRunKey(key)) {
+        RegSetValueExA(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(handle);
+    }
+}
+
+void RemoveTestEntries(const RunKey& key) {
+    HKEY handle = OpenRunKey(key);
+    if (!handle) return;
+    std::vector<std::string> ours;
+    char name[16384];
+    char data[4096];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = sizeof(name), dataSize = sizeof(data) - 1, type = 0;
+        const LONG rc = RegEnumValueA(handle, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                                      &dataSize);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        if (rc != ERROR_SUCCESS || type != REG_SZ) continue;
+        data[dataSize] = '\0';
+        if (std::string(data).rfind(kTestCommandFolder, 0) == 0) ours.push_back(name);
+    }
+    for (const std::string& n : ours) RegDeleteValueA(handle, n.c_str());
+    RegCloseKey(handle);
+}
+
+}  // namespace
+
+RunKeys::RunKeys() {
+    for (const RunKey* key : kRunKeys) RemoveTestEntries(*key);
+}
+
+RunKeys::~RunKeys() {
+    for (const RunKey* key : kRunKeys) RemoveTestEntries(*key);
+}
+
+bool AddStartupEntry(const RunKey& key, const std::string& name) {
+    if (HasStartupEntry(key, name)) return false;
+    SetCommand(key, name, kTestCommandFolder + name + ".exe");
+    return true;
+}
+
+void ChangeStartupEntry(const RunKey& key, const std::string& name) {
+    SetCommand(key, name, kTestCommandFolder + name + ".exe /changed");
+}
+
+void RemoveStartupEntry(const RunKey& key, const std::string& name) {
+    if (HKEY handle = OpenRunKey(key)) {
+        RegDeleteValueA(handle, name.c_str());
+        RegCloseKey(handle);
+    }
+}
+
+bool HasStartupEntry(const RunKey& key, const std::string& name) {
+    HKEY handle = OpenRunKey(key);
+    if (!handle) return false;
+    const bool has = RegQueryValueExA(handle, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(handle);
+    return has;
+}
+
 HWND VisibleWindowOf(DWORD pid, const char* className) {
     HWND hwnd = nullptr;
     while ((hwnd = FindWindowExA(nullptr, hwnd, className, nullptr)) != nullptr) {

@@ -1,7 +1,8 @@
 #pragma once
 // Helpers for whole-program tests of the notification windows: programs
-// registered under the uninstall keys, and the window of a running Vigilo
-// found and driven as a screen reader and the mouse would.
+// registered under the uninstall keys, startup entries in the Run keys, and
+// the window of a running Vigilo found and driven as a screen reader and the
+// mouse would.
 #include <windows.h>
 
 #include <string>
@@ -31,6 +32,42 @@ void RegisterProgram(const UninstallKey& key, const std::string& subkey, const s
                      const std::string& publisher = "", const std::string& releaseType = "",
                      const std::string& displayIcon = "");
 void UnregisterProgram(const UninstallKey& key, const std::string& subkey);
+
+// The Run and RunOnce keys Vigilo watches; the machine's exist once per
+// registry view (view: KEY_WOW64_64KEY or KEY_WOW64_32KEY).
+struct RunKey {
+    HKEY root;
+    const char* path;
+    REGSAM view;
+};
+inline const RunKey kUserRun{HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", KEY_WOW64_64KEY};
+inline const RunKey kUserRunOnce{HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+                                 KEY_WOW64_64KEY};
+inline const RunKey kMachineRun64{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                  KEY_WOW64_64KEY};
+inline const RunKey kMachineRunOnce64{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+                                      KEY_WOW64_64KEY};
+inline const RunKey kMachineRun32{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                  KEY_WOW64_32KEY};
+inline const RunKey kMachineRunOnce32{HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+                                      KEY_WOW64_32KEY};
+
+// Makes sure the six keys exist, and removes every startup entry the tests
+// made (its command lies in "C:\VigiloTest\"), now and on destruction;
+// other entries are never touched.
+class RunKeys {
+public:
+    RunKeys();
+    ~RunKeys();
+};
+
+// Adds a startup entry name with a test command; false when an entry of that
+// name exists already (it is left alone).
+bool AddStartupEntry(const RunKey& key, const std::string& name);
+// Gives an existing test entry another command.
+void ChangeStartupEntry(const RunKey& key, const std::string& name);
+void RemoveStartupEntry(const RunKey& key, const std::string& name);
+bool HasStartupEntry(const RunKey& key, const std::string& name);
 
 // The visible top-level window of the class owned by process pid; null when none.
 HWND VisibleWindowOf(DWORD pid, const char* className);

@@ -26,7 +26,9 @@ ProgramFolder::~ProgramFolder() {
 std::vector<std::string> ProgramFolder::PurgeonCalls() const { return PurgeonCallsIn(folder_.Path()); }
 
 bool ProgramFolder::WaitForPurgeonCalls(size_t count) const {
-    return WaitUntil([&] { return PurgeonCalls().size() >= count; }, 10000);
+    // The stand-in records its start before it makes its window; only a
+    // window lets EndPurgeons find it afterwards.
+    return WaitUntil([&] { return PurgeonCalls().size() >= count && FindWindowA("TForm1a", "Purgeon"); }, 10000);
 }
 
 std::string Notifier(const char* name) {

@@ -22,6 +22,7 @@ public:
     const std::string& Path() const { return folder_.Path(); }
     // Lines the stand-in recorded, one per start (its command line less the program name).
     std::vector<std::string> PurgeonCalls() const;
+    // Waits until count starts were recorded and a stand-in window is up.
     bool WaitForPurgeonCalls(size_t count) const;
 
 private:

@@ -84,7 +84,8 @@ public:
     bool Running() const;
     // Posts the close request and waits; kills the process if it does not end.
     void Stop();
-    // Ends the process at once, for tests that have seen what they came for.
+    // Ends the process at once, for tests that have seen what they came for
+    // (a close request waits for the end of a timed notification's 20 seconds).
     void Kill();
     DWORD ProcessId() const { return pid_; }
 

@@ -105,4 +105,11 @@ T* FindControl(const Form& form, const std::string& name) {
 Label* FindLabel(const Form& form, const std::string& name) { return FindControl<Label>(form, name); }
 Image* FindImage(const Form& form, const std::string& name) { return FindControl<Image>(form, name); }
 
+bool ShowsInTaskbar(HWND window) {
+    if (!IsWindowVisible(window)) return false;
+    const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+    if (exStyle & WS_EX_APPWINDOW) return true;
+    return !GetWindow(window, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW);
+}
+
 }  // namespace vigilo::test

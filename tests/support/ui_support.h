@@ -32,6 +32,11 @@ HWND MoveMouseTo(HWND window, int x, int y);
 // Posts a left-button press and release at the control's centre.
 void PostClick(HWND control);
 
+// Whether the shell gives a visible top-level window a taskbar button and an
+// Alt+Tab entry: always with WS_EX_APPWINDOW, otherwise when it has no owner
+// and is no tool window.
+bool ShowsInTaskbar(HWND window);
+
 // The form's label or image whose table row has the given name; null when
 // there is none of that kind. For tests that check every control of a table.
 Label* FindLabel(const Form& form, const std::string& name);

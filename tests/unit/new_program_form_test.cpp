@@ -18,6 +18,7 @@
 #include "support/ui_support.h"
 #include "windows/info_form.h"
 #include "windows/new_program_form.h"
+#include "windows/program_icon.h"
 
 namespace vigilo {
 namespace {
@@ -249,6 +250,29 @@ protected:
     void TearDown() override { ResetApplicationState(); }
     test::CleanSettings settings_;
 };
+
+// Windows may refuse a background process the activation; the window must
+// not need it to stay above the installer.
+bool g_topmostWhenShown = false;
+LRESULT CALLBACK RecordTopmostWhenShown(int code, WPARAM wp, LPARAM lp) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && call->message == WM_SHOWWINDOW && call->wParam && test::ClassName(call->hwnd) == "TForm2a")
+        g_topmostWhenShown = Topmost(call->hwnd);
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(NewProgramWindowModal, IsTopmostBeforeAnyActivation) {
+    TForm2a form;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordTopmostWhenShown, nullptr, GetCurrentThreadId());
+    test::RepeatOnTimer close([&] {
+        if (!form.Visible()) return false;
+        PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
+        return true;
+    });
+    EXPECT_TRUE(form.ShowModal());
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(g_topmostWhenShown);
+}
 
 TEST_F(NewProgramWindowModal, LinkStartsPurgeonWithoutParametersAndEndsTheShow) {
     test::ProgramFolder folder(true);

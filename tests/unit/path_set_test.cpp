@@ -1,6 +1,8 @@
 // The path set built from the shell's folders and Firefox's profiles.ini.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/file_system.h"
 #include "core/path_set.h"
 #include "support/test_support.h"
@@ -54,6 +56,29 @@ TEST(PathSet, FirefoxProfilePathTurnsSlashesIntoBackslashes) {
     CreateDirectoryA((firefox + "Profiles\\xyz.default\\Cache2").c_str(), nullptr);
     EXPECT_EQ(BuildPathSet("C:\\P", FoldersUnder(root)).firefoxCacheFolder,
               firefox + "Profiles\\xyz.default\\Cache2\\");
+}
+
+TEST(PathSet, FirefoxProfileMarkedAbsoluteIsTakenAsItStands) {
+    TempFolder root;
+    const std::string firefox = root.Path() + "\\Roaming\\Mozilla\\Firefox\\";
+    for (const char* folder : {"\\Roaming", "\\Roaming\\Mozilla", "\\Roaming\\Mozilla\\Firefox", "\\Elsewhere"})
+        CreateDirectoryA((root.Path() + folder).c_str(), nullptr);
+    std::string elsewhere = root.Path() + "\\Elsewhere";
+    std::string withSlashes = elsewhere;
+    std::replace(withSlashes.begin(), withSlashes.end(), '\\', '/');
+    auto profileFolder = [&](const std::string& profile0) {
+        WriteFile(firefox + "profiles.ini", "[Profile0]\r\nName=default\r\n" + profile0);
+        return BuildPathSet("C:\\P", FoldersUnder(root)).firefoxProfileFolder;
+    };
+    EXPECT_EQ(profileFolder("IsRelative=0\r\nPath=" + withSlashes + "\r\n"), elsewhere + "\\");
+    PathSet p = BuildPathSet("C:\\P", FoldersUnder(root));
+    EXPECT_EQ(p.firefoxExtensionsFolder, elsewhere + "\\extensions\\");
+    EXPECT_EQ(p.firefoxCacheFolder, elsewhere + "\\Cache\\");
+    // Relative, or not marked at all: below the Firefox folder, as before.
+    EXPECT_EQ(profileFolder("IsRelative=1\r\nPath=Profiles/a.default\r\n"), firefox + "Profiles\\a.default\\");
+    EXPECT_EQ(profileFolder("Path=Profiles/a.default\r\n"), firefox + "Profiles\\a.default\\");
+    // Marked absolute without a path: no folder at the drive's root.
+    EXPECT_EQ(profileFolder("IsRelative=0\r\n"), firefox + "\\");
 }
 
 TEST(PathSet, MissingProfilesIniGivesAnEmptyProfilePart) {

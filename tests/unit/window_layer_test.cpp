@@ -11,6 +11,8 @@
 #include "support/ui_support.h"
 #include "ui/form.h"
 #include "windows/info_form.h"
+#include "windows/new_program_form.h"
+#include "windows/startup_form.h"
 #include "windows/window_fonts.h"
 
 namespace vigilo {
@@ -208,6 +210,23 @@ TEST_F(WindowLayer, CloseHidesAndRunsTheCloseHandlerButDestroyDoesNot) {
 }
 
 void CALLBACK Terminate(HWND, UINT, UINT_PTR, DWORD) { TerminateApplication(); }
+
+// They have no owner, yet are no programs of their own to switch to.
+TEST(ProgramWindows, NoneHasATaskbarButtonOrAnAltTabEntry) {
+    SetCursorPos(5, 5);
+    TForm2a newProgram;
+    newProgram.ShowForm();
+    TForm2c startup;
+    startup.ShowForm();
+    TForm3 information;
+    ASSERT_TRUE(information.Create());
+    information.Show(false);
+    for (const Form* form : std::initializer_list<const Form*>{&newProgram, &startup, &information}) {
+        EXPECT_TRUE(IsWindowVisible(form->Handle())) << test::ClassName(form->Handle());
+        EXPECT_EQ(nullptr, GetWindow(form->Handle(), GW_OWNER)) << test::ClassName(form->Handle());
+        EXPECT_FALSE(test::ShowsInTaskbar(form->Handle())) << test::ClassName(form->Handle());
+    }
+}
 
 TEST(WindowLayerModal, ModalShowEndsWithoutCloseWhenTheApplicationTerminates) {
     ResetApplicationState();

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Vigilo measured against its limits, side by side with an idle hello-world
+# window under the same Wine, in one run (about 8 minutes):
+#   idle CPU     Vigilo with every monitor running vs the hello-world window,
+#                over IDLE_SECONDS (default 60), the wineserver's CPU counted
+#                with each (goal: at most the window's plus 1 ms a minute)
+#   memory       working set after start and after 100 notifications vs the
+#                window's (goal: at most 1.5 times)
+#   latency      from a registry or folder change to the window, per kind, vs
+#                the designed delay (goal: within 0.5 s of it)
+#   binary       size of Vigilo.exe and the DLLs it imports (goal: one static
+#                exe of at most 1 MB importing system DLLs only)
+# Prints a Markdown table. Not part of the tests: it takes minutes and its
+# figures depend on the machine. Usage: scripts/benchmark.sh
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+idle=${IDLE_SECONDS:-60}
+notifications=${NOTIFICATIONS:-100}
+"$root/scripts/build.sh" "$build" >/dev/null
+
+. "$root/scripts/wine-env.sh" "$build"
+trap vigilo_end_session EXIT
+vigilo_begin_session own-display
+bin="$build/bin"
+win() { "$root/scripts/wine-run.sh" "$@"; }
+bench() { { win "$bin/VigiloBench.exe" "$@" 2>/dev/null || true; } | tr -d '\r'; }
+
+# Nanoseconds on the CPU of a Linux process's threads (the scheduler's
+# count: finer than the 10 ms ticks of /proc/PID/stat).
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d", s }'; }
+# The Linux process of this prefix whose name matches a pattern (under Wine a
+# Windows program's process takes the name of its executable; other Wine
+# prefixes may run programs of the same name).
+linux_pid() {
+    local pid
+    for _ in $(seq 1 100); do
+        for pid in $(pgrep -x "$1"); do
+            if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+                echo "$pid"
+                return
+            fi
+        done
+        sleep 0.1
+    done
+    echo "benchmark: no process matches $1" >&2
+    return 1
+}
+wineserver_pid=$(linux_pid 'wineserver(64)?')
+# CPU microseconds of a process and of the wineserver over $idle seconds.
+idle_cpu() {
+    local pid=$1 p0 w0 p1 w1
+    p0=$(cpu_ns "$pid"); w0=$(cpu_ns "$wineserver_pid")
+    sleep "$idle"
+    p1=$(cpu_ns "$pid"); w1=$(cpu_ns "$wineserver_pid")
+    echo $(( (p1 - p0 + w1 - w0) / 1000 ))
+}
+
+echo "benchmark: preparing every watched key and folder" >&2
+bench prepare
+win reg delete 'HKCU\Software\Purgeon' /f >/dev/null 2>&1 || true
+
+echo "benchmark: the hello-world window, idle for $idle s" >&2
+win "$bin/HelloWindow.exe" >/dev/null 2>&1 &
+hello_job=$!
+hello=$(linux_pid 'HelloWindow.exe')
+sleep 3
+hello_cpu=$(idle_cpu "$hello")
+hello_ws=$(bench memory VigiloBenchHello)
+kill "$hello"; wait "$hello_job" 2>/dev/null || true
+
+echo "benchmark: Vigilo, idle for $idle s" >&2
+win "$bin/Vigilo.exe" >/dev/null 2>&1 &
+vigilo_job=$!
+vigilo=$(linux_pid 'Vigilo.exe')
+sleep 5
+start_ws=$(bench memory TForm1)
+monitors=$(bench monitors)
+vigilo_cpu=$(idle_cpu "$vigilo")
+
+echo "benchmark: latency of each kind (the timed windows stay 20 s)" >&2
+declare -A latency designed=([startup]=0 [new-program]=5000 [extension-ie]=6000 [extension-chrome]=6000)
+for kind in startup new-program extension-ie extension-chrome; do latency[$kind]=$(bench latency "$kind"); done
+
+echo "benchmark: $notifications notifications" >&2
+shown=$(bench notify "$notifications")
+after_ws=$(bench memory TForm1)
+bench close || true
+wait "$vigilo_job" 2>/dev/null || true
+
+size=$(stat -c %s "$bin/Vigilo.exe")
+objdump=$(command -v i686-w64-mingw32-objdump || command -v objdump)
+dlls=$("$objdump" -p "$bin/Vigilo.exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) print "-"; else printf "%.2f", a / b }'; }
+mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
+per_minute() { awk -v us="$1" -v s="$idle" 'BEGIN { printf "%.2f ms/min", us / 1000 * 60 / s }'; }
+cat <<TABLE
+| measure | Vigilo | yardstick | ratio or difference | goal |
+|---|---|---|---|---|
+| idle CPU with $monitors monitor threads, wineserver included | $(per_minute "$vigilo_cpu") | hello-world window $(per_minute "$hello_cpu") | +$(per_minute $((vigilo_cpu - hello_cpu))) | at most +1 ms/min |
+| working set after start | $(mb "$start_ws") | hello-world window $(mb "$hello_ws") | $(ratio "$start_ws" "$hello_ws") × | at most 1.5 × |
+| working set after $shown notifications | $(mb "$after_ws") | hello-world window $(mb "$hello_ws") | $(ratio "$after_ws" "$hello_ws") × | at most 1.5 × |
+TABLE
+for kind in startup new-program extension-ie extension-chrome; do
+    l=${latency[$kind]}; d=${designed[$kind]}
+    echo "| latency, $kind | ${l} ms | designed ${d} ms | +$((l - d)) ms | at most +500 ms |"
+done
+echo "| binary | $(mb "$size") ($size bytes), imports $dlls| | | at most 1 MB, system DLLs only |"

@@ -1,0 +1,11 @@
+#pragma once
+// The names by which the extension notifications tell the browsers apart:
+// the monitors report them and the extension window shows them and picks
+// its logo by them.
+namespace vigilo::browsers {
+
+inline constexpr const char* kInternetExplorer = "Internet Explorer";
+inline constexpr const char* kFirefox = "Mozilla Firefox";
+inline constexpr const char* kChrome = "Google Chrome";
+
+}  // namespace vigilo::browsers

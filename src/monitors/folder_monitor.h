@@ -1,0 +1,67 @@
+#pragma once
+// The cycle every folder monitor runs, until it is told to terminate:
+//
+//   1. end if told to terminate;
+//   2. list the folder's entries into Snapshot (the baseline);
+//   3. arm a change notification for entries created, deleted or renamed
+//      directly in the folder; when that fails (the folder is gone), skip to 5;
+//   4. wait for it in slices; after each slice that times out, end if told
+//      to terminate, and start a new cycle when the folder no longer exists;
+//      on the signal run the monitor's Round;
+//   5. close the notification, pause one second and start again.
+//
+// A vanished folder is therefore retried about once a second, and when it is
+// back its entries become the new baseline: nothing it already holds is
+// reported. The existence check after each slice is needed because a folder
+// can leave its path without any signal: moved away (to the Recycle Bin, for
+// one), the watch follows it to its new place; and Wine never signals the
+// deletion of the watched folder itself. Between changes the monitor only
+// blocks on the notification; it never polls the folder's entries.
+//
+// A monitor derives from this class, passes its wait slice to the
+// constructor and implements Round: settle, list again, diff against
+// Snapshot, filter, and at most once HandOff to the main thread.
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "monitors/string_list.h"
+#include "platform/thread.h"
+
+namespace vigilo {
+
+class TFolderMonitorThread : public TThread {
+public:
+    // Set by the creator while the thread is suspended.
+    std::string WatchFolder;  // ends in "\"
+    StringList Snapshot;      // baseline listing of the current cycle
+
+    DWORD WaitSlice() const { return waitSliceMs_; }
+    // The change notification is armed and the thread waits for it.
+    bool Watching() const { return watching_; }
+
+protected:
+    // waitSliceMs: how long each wait for the change signal lasts before the
+    // terminate and existence checks.
+    explicit TFolderMonitorThread(DWORD waitSliceMs) : waitSliceMs_(waitSliceMs) {}
+
+    // One round after a change signal, on the monitor thread.
+    virtual void Round() = 0;
+
+    // Runs method (the hand-off) on the main thread and waits for it, unless
+    // the thread has been told to terminate. The cycle checks again right
+    // after the round, so a thread told to terminate meanwhile ends there.
+    void HandOff(const std::function<void()>& method);
+
+private:
+    void Execute() final;
+    // Steps 3 and 4; false when the thread is to end now.
+    bool WatchAndRound();
+
+    DWORD waitSliceMs_;
+    std::atomic<bool> watching_{false};
+};
+
+}  // namespace vigilo

@@ -1,0 +1,71 @@
+#include "windows/extension_form.h"
+
+#include "core/browser_names.h"
+#include "core/setting_names.h"
+
+namespace vigilo {
+namespace {
+constexpr NotificationConstants kConstants{
+    .frame = {"TForm2b", "Extension notification", 400, 270},
+    .background = IDB_NOTIFY_BACKGROUND_270,
+    .setting = settings::kNewToolbarNotifier,
+    .firstLabelTop = 48,  // Label1
+    .linkParameters = "",
+    .check1 = {24, 237},
+    .check1Label = {52, 239},
+};
+
+using F = TForm2b;
+namespace rows = frame_rows;
+constexpr ControlSpec<F> kControls[] = {
+    // name      member      left  top  width height font     text or picture                 flags
+    rows::WndImage<F>(kConstants),
+    rows::ActionLabel<F>(),
+    {"LogoIE",   &F::LogoIE,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_IE),         kHidden},
+    {"LogoFF",   &F::LogoFF,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_FIREFOX),    kHidden},
+    {"LogoCh",   &F::LogoCh,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_CHROME),     kHidden},
+    {"Label1",   &F::Label1,   82,  48,  300,  40, nullptr, Lang(texts::kToolbarMessage1),  kCenterH | kWordWrap},
+    {"Label2",   &F::Label2,   20, 104,  360,  35, nullptr, Lang(texts::kToolbarMessage2),  kWordWrap | kCenterV},
+    {"Label3",   &F::Label3,   20, 146,  360,  35, nullptr, Lang(texts::kToolbarMessage3),  kWordWrap},
+    rows::Link<F>("Label4", &F::Label4, 112, 196, Lang(texts::kToolbarMessage4), &F::Label4Click),
+    rows::Check1Label<F>(kConstants, texts::kToolbarMessage5),
+    rows::TopButton<F>(),
+    rows::Check1<F>(kConstants, texts::kToolbarMessage5),
+};
+
+// Which logo each browser name brings up; the names are compared exactly.
+struct BrowserLogo {
+    const char* browserName;
+    Image* F::*logo;
+};
+constexpr BrowserLogo kLogos[] = {
+    {browsers::kInternetExplorer, &F::LogoIE},
+    {browsers::kFirefox, &F::LogoFF},
+    {browsers::kChrome, &F::LogoCh},
+};
+
+constexpr const char* kBrowserNamePlaceholder = "<BrowserName>";
+
+// text with every occurrence of placeholder replaced by value (case-sensitive).
+std::string ReplaceAll(const std::string& text, const std::string& placeholder, const std::string& value) {
+    std::string result = text;
+    // Go on after each insertion, so a value holding the placeholder is not expanded again.
+    for (size_t at = result.find(placeholder); at != std::string::npos;
+         at = result.find(placeholder, at + value.size()))
+        result.replace(at, placeholder.size(), value);
+    return result;
+}
+}  // namespace
+
+TForm2b::TForm2b() : NotificationForm(kConstants) {
+    Declare(this, kControls);
+    Create();
+}
+
+void TForm2b::FillControls() {
+    for (const BrowserLogo& entry : kLogos)
+        if (BrowserName == entry.browserName) (this->*entry.logo)->SetVisible(true);
+    Label1->SetText(ReplaceAll(Label1->Text(), kBrowserNamePlaceholder, BrowserName));
+}
+
+}  // namespace vigilo

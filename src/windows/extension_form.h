@@ -1,0 +1,38 @@
+#pragma once
+// The extension window: a new add-on was installed in Internet Explorer,
+// Firefox or Chrome. It names the browser (not the extension), shows the
+// browser's logo and offers to check the extension with Purgeon. A timed
+// notification: its caller shows it with ShowForm and destroys it 20 seconds
+// later.
+#include <string>
+
+#include "windows/notification_form.h"
+
+namespace vigilo {
+
+class TForm2b : public NotificationForm {
+public:
+    // Creates the window hidden, with no owner, its texts loaded.
+    TForm2b();
+
+    // Set by the caller before showing: "Internet Explorer", "Mozilla
+    // Firefox" or "Google Chrome". Put into the headline; only these exact
+    // names bring up a logo.
+    std::string BrowserName;
+
+    // The link "Check with Purgeon": starts Purgeon without parameters, then closes.
+    void Label4Click() { LaunchAndClose(); }
+
+    Image* LogoIE = nullptr;  // the three logos lie on the same spot,
+    Image* LogoFF = nullptr;  // hidden until one is chosen
+    Image* LogoCh = nullptr;
+    Label* Label1 = nullptr;  // "New <BrowserName> Extension installed."
+    Label* Label2 = nullptr;  // what extensions are
+    Label* Label3 = nullptr;  // what Purgeon can tell about it
+    Label* Label4 = nullptr;  // the link "Check with Purgeon"
+
+protected:
+    void FillControls() override;
+};
+
+}  // namespace vigilo

@@ -1,0 +1,15 @@
+#pragma once
+// The icon that stands for a program in the notification windows.
+#include <windows.h>
+
+#include <string>
+
+namespace vigilo {
+
+// The file whose first icon stands for the program: iconPath when it names
+// an existing file, else msiexec.exe in the system folder.
+std::string ProgramIconFile(const std::string& iconPath);
+// The first icon of file, the caller's to destroy; null when it has none.
+HICON FirstIcon(const std::string& file);
+
+}  // namespace vigilo

@@ -1,0 +1,77 @@
+#include "support/notification_program.h"
+
+#include "support/notification_support.h"
+#include "support/ui_support.h"
+
+namespace vigilo::test {
+namespace {
+const char* const kSettings = "Software\\Purgeon";
+}  // namespace
+
+void NotificationProgram::StartVigilo(bool withPurgeon) {
+    vigilo_ = std::make_unique<VigiloInstall>(withPurgeon);
+    ASSERT_TRUE(vigilo_->Start());
+    ASSERT_TRUE(vigilo_->WaitForMainWindow());
+    DWORD value = 0;
+    ASSERT_TRUE(WaitUntil([&] { return GetDword(HKEY_CURRENT_USER, kSettings, "CacheNotifier", value); }, 5000));
+    // The monitors list their baselines right after start-up; nothing
+    // outside the process tells when, so give them a moment.
+    Sleep(1000);
+}
+
+HWND NotificationProgram::WaitForWindow(DWORD timeoutMs) const {
+    return WaitForVisibleWindow(Pid(), windowClass_, timeoutMs);
+}
+
+bool NotificationProgram::NoWindowFor(DWORD ms) const {
+    return !WaitUntil([&] { return VisibleWindowOf(Pid(), windowClass_) != nullptr; }, ms);
+}
+
+void NotificationProgram::Click(HWND form, POINT at) {
+    HWND control = ControlAt(form, at.x, at.y);
+    ASSERT_NE(control, nullptr);
+    PostClick(control);
+}
+
+bool NotificationProgram::Gone(HWND form) {
+    return WaitUntil([&] { return !IsWindow(form) || !IsWindowVisible(form); }, 10000);
+}
+
+DWORD NotificationProgram::Setting(const char* name) {
+    DWORD value = 99;
+    GetDword(HKEY_CURRENT_USER, kSettings, name, value);
+    return value;
+}
+
+void NotificationProgram::ForgetSetting() const { RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettings, setting_); }
+
+DWORD NotificationProgram::WrittenSetting() const {
+    WaitUntil([&] { return Setting(setting_) != 99; }, 10000);
+    return Setting(setting_);
+}
+
+void NotificationProgram::ExpectPlacedOnTop(HWND form, const char* title, int height) {
+    EXPECT_EQ(WindowText(form), title);
+    RECT rc;
+    GetWindowRect(form, &rc);
+    EXPECT_EQ(rc.left, 1515);
+    EXPECT_EQ(rc.top, 1080 - 60 - height);
+    EXPECT_EQ(rc.right - rc.left, 400);
+    EXPECT_EQ(rc.bottom - rc.top, height);
+    EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+void NotificationProgram::ExpectLinkStartsPurgeon(HWND form, POINT at, const char* linkText,
+                                                  const char* arguments) {
+    HWND link = ControlAt(form, at.x, at.y);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(WindowText(link), linkText);
+    ForgetSetting();
+    PostClick(link);
+    ASSERT_TRUE(Gone(form));
+    ASSERT_TRUE(WaitUntil([&] { return vigilo_->PurgeonCalls().size() == 1; }, 10000));
+    EXPECT_EQ(vigilo_->PurgeonCalls()[0], arguments);
+    EXPECT_EQ(WrittenSetting(), 1u);
+}
+
+}  // namespace vigilo::test

@@ -1,0 +1,161 @@
+// The extension window TForm2b: its layout and texts, the browser's logo,
+// the browser name put into the headline, the drag band and the link.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/language_texts.h"
+#include "windows/notification_shapes.h"
+#include "support/notification_support.h"
+#include "support/notify_support.h"
+#include "support/test_support.h"
+#include "support/ui_support.h"
+#include "windows/extension_form.h"
+
+namespace vigilo {
+namespace {
+using test::Notifier;
+
+static_assert(requires(TForm2b& form) { form.ShowForm(); });
+
+std::string Placement(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
+// The logos a TForm2b shows for a browser name, in table order.
+std::vector<std::string> VisibleLogos(const TForm2b& form) {
+    std::vector<std::string> visible;
+    for (auto [name, logo] : {std::pair{"LogoIE", form.LogoIE}, {"LogoFF", form.LogoFF}, {"LogoCh", form.LogoCh}})
+        if (logo->Visible()) visible.push_back(name);
+    return visible;
+}
+
+class ExtensionWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Language() = LanguageTexts();
+        SetCursorPos(5, 5);  // away from where the window appears
+    }
+    void TearDown() override { Language() = LanguageTexts(); }
+    // A window shown for browserName.
+    static std::unique_ptr<TForm2b> Shown(const std::string& browserName) {
+        auto form = std::make_unique<TForm2b>();
+        form->BrowserName = browserName;
+        form->ShowForm();
+        return form;
+    }
+
+    test::CleanSettings settings_;
+};
+
+TEST_F(ExtensionWindow, SitsBottomRightWithTheInternetExplorerLogoAndItsTexts) {
+    auto form = Shown("Internet Explorer");
+    RECT w;
+    GetWindowRect(form->Handle(), &w);
+    EXPECT_EQ("1515,750 400x270", Placement(w));
+    EXPECT_EQ("TForm2b", test::ClassName(form->Handle()));
+    EXPECT_EQ("Extension notification", test::WindowText(form->Handle()));
+    EXPECT_TRUE(GetWindowLongA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(VisibleLogos(*form), std::vector<std::string>{"LogoIE"});
+
+    EXPECT_EQ("New Internet Explorer Extension installed.", form->Label1->Text());
+    EXPECT_EQ("Extensions can be useful add-ons to your browser.", form->Label2->Text());
+    EXPECT_EQ("Check with Purgeon for extension name, publisher or to cleanly remove this extension.",
+              form->Label3->Text());
+    EXPECT_EQ("Check with Purgeon", form->Label4->Text());
+    EXPECT_EQ("Don't show new extensions notifications", form->Check1Label->Text());
+    EXPECT_EQ("Purgeon", form->ActionLabel->Text());
+
+    EXPECT_EQ("24,48 48x48", Placement(form->LogoIE->Bounds()));
+    EXPECT_EQ("82,48 300x40", Placement(form->Label1->Bounds()));
+    EXPECT_EQ("20,104 360x35", Placement(form->Label2->Bounds()));
+    EXPECT_EQ("20,146 360x35", Placement(form->Label3->Bounds()));
+    EXPECT_EQ(112, form->Label4->Bounds().left);
+    EXPECT_EQ(196, form->Label4->Bounds().top);
+    EXPECT_EQ("24,237 17x17", Placement(test::ChildRect(form->Check1->Handle())));
+    EXPECT_EQ(52, form->Check1Label->Bounds().left);
+    EXPECT_FALSE(form->Check1->Checked());
+}
+
+TEST_F(ExtensionWindow, OnlyTheExactBrowserNamesBringUpALogo) {
+    EXPECT_EQ(VisibleLogos(*Shown("Mozilla Firefox")), std::vector<std::string>{"LogoFF"});
+    EXPECT_EQ(VisibleLogos(*Shown("Google Chrome")), std::vector<std::string>{"LogoCh"});
+    for (const char* other : {"GOOGLE CHROME", "google chrome", "Opera", ""}) {
+        auto form = Shown(other);
+        EXPECT_TRUE(VisibleLogos(*form).empty()) << other;
+        // Still put into the headline unchanged.
+        EXPECT_EQ(std::string("New ") + other + " Extension installed.", form->Label1->Text());
+    }
+    // The logos are real pictures of their designed size.
+    TForm2b form;
+    for (Image* logo : {form.LogoIE, form.LogoFF, form.LogoCh}) {
+        EXPECT_EQ(48, logo->GetPicture().Size().cx);
+        EXPECT_EQ(48, logo->GetPicture().Size().cy);
+    }
+}
+
+TEST_F(ExtensionWindow, TranslatedHeadlineGetsTheBrowserNameWhereverItHasThePlaceholder) {
+    test::TempFolder folder;
+    folder.Write("German.ini",
+                 "[Monitor]\r\nToolbarMessage1=<BrowserName>: neue Erweiterung in <BrowserName>.\r\n"
+                 "ToolbarMessage4=Mit Purgeon pr\xFC" "fen\r\n");
+    folder.Write("French.ini", "[Monitor]\r\nToolbarMessage1=Nouvelle extension <browsername> install\xE9" "e.\r\n");
+    Language() = LanguageTexts(folder.File("German.ini"));
+    EXPECT_EQ("Mozilla Firefox: neue Erweiterung in Mozilla Firefox.",
+              Shown("Mozilla Firefox")->Label1->Text());
+    EXPECT_EQ("Mit Purgeon pr\xFC" "fen", Shown("Google Chrome")->Label4->Text());
+    // The placeholder is matched in its own letter case only; a text without it stays as it is.
+    Language() = LanguageTexts(folder.File("French.ini"));
+    EXPECT_EQ("Nouvelle extension <browsername> install\xE9" "e.",
+              Shown("Google Chrome")->Label1->Text());
+}
+
+TEST_F(ExtensionWindow, BandAboveLabel1LeftOfTheCrossDrags) {
+    auto form = Shown("Google Chrome");
+    RECT w;
+    GetWindowRect(form->Handle(), &w);
+    auto hit = [&](int x, int y) {
+        return SendMessageA(form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(w.left + x, w.top + y));
+    };
+    EXPECT_EQ(HTCAPTION, hit(10, 47));
+    EXPECT_NE(HTCAPTION, hit(10, 48));
+    EXPECT_EQ(HTCAPTION, hit(366, 10));
+    EXPECT_NE(HTCAPTION, hit(367, 10));
+}
+
+TEST_F(ExtensionWindow, LinkStartsPurgeonWithoutParametersWritesTheSettingAndHides) {
+    test::ProgramFolder folder(true);
+    auto form = Shown("Mozilla Firefox");
+    form->Check1->SetChecked(true);
+    test::PostClick(form->Label4->Handle());
+    ASSERT_TRUE(test::WaitUntil([&] { return !form->Visible(); }, 10000));
+    ASSERT_TRUE(folder.WaitForPurgeonCalls(1));
+    EXPECT_EQ(std::vector<std::string>{""}, folder.PurgeonCalls());
+    EXPECT_EQ("false", Notifier("NewToolbarNotifier"));
+    // Hidden, not destroyed: the timed hand-off destroys it when its time is over.
+    EXPECT_TRUE(IsWindow(form->Handle()));
+}
+
+TEST_F(ExtensionWindow, TimedShowLeftAloneEndsWithoutWritingAndLeavesNothingBehind) {
+    const HandleKind kinds[] = {HandleKind::Window, HandleKind::GdiObject, HandleKind::Dc};
+    long before[3];
+    for (int k = 0; k < 3; ++k) before[k] = LiveHandleCount(kinds[k]);
+    for (const char* browser : {"Internet Explorer", "Mozilla Firefox", "Google Chrome"}) {
+        EXPECT_TRUE(ShowTimedNotification<TForm2b>(
+            [&](TForm2b& form) {
+                form.BrowserName = browser;
+                form.Check1->SetChecked(true);
+            },
+            0));
+        EXPECT_EQ(nullptr, FindWindowA("TForm2b", nullptr)) << browser;
+    }
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(before[k], LiveHandleCount(kinds[k])) << "kind " << k;
+    EXPECT_EQ("missing", Notifier("NewToolbarNotifier"));
+}
+
+}  // namespace
+}  // namespace vigilo
