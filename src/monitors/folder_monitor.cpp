@@ -1,7 +1,7 @@
 #include "monitors/folder_monitor.h"
 
 #include "monitors/folder_listing.h"
-#include "monitors/sliced_wait.h"
+#include "monitors/change_wait.h"
 #include "platform/file_system.h"
 #include "platform/unique_handle.h"
 #include "platform/wait_seconds.h"
@@ -11,6 +11,26 @@ namespace {
 
 // Entries created, deleted or renamed directly in the folder; changed contents do not count.
 constexpr DWORD kWatchFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
+
+// The watched folder's parent, watched for folders that come and go there:
+// the watched folder deleted, renamed or moved away is signalled there.
+class ParentFolderWatch : public ParentWatch {
+public:
+    explicit ParentFolderWatch(const std::string& folder) : folder_(folder) {
+        const std::string parent = ParentPath(folder);
+        if (!parent.empty())
+            notification_.reset(FindFirstChangeNotificationA(parent.c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME));
+    }
+    HANDLE Signal() const override { return notification_ ? notification_.get() : nullptr; }
+    void Rearm() override {
+        if (!FindNextChangeNotification(notification_.get())) notification_.reset();
+    }
+    bool Gone() const override { return !DirectoryExists(folder_); }
+
+private:
+    std::string folder_;
+    UniqueChangeNotification notification_;
+};
 
 }  // namespace
 
@@ -30,8 +50,8 @@ void TFolderMonitorThread::Execute() {
 bool TFolderMonitorThread::WatchAndRound() {
     UniqueChangeNotification notification(FindFirstChangeNotificationA(WatchFolder.c_str(), FALSE, kWatchFilter));
     if (!notification) return true;
-    const auto folderGone = [this] { return !DirectoryExists(WatchFolder); };
-    switch (WaitInSlices(notification.get(), waitSliceMs_, *this, folderGone, watching_)) {
+    ParentFolderWatch parent(WatchFolder);
+    switch (WaitForChange(notification.get(), waitSliceMs_, *this, parent, watching_)) {
     case WaitEnd::Terminated: return false;
     case WaitEnd::Gone: return true;  // a new cycle
     case WaitEnd::Changed: break;

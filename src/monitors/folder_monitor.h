@@ -5,18 +5,17 @@
 //   2. list the folder's entries into Snapshot (the baseline);
 //   3. arm a change notification for entries created, deleted or renamed
 //      directly in the folder; when that fails (the folder is gone), skip to 5;
-//   4. wait for it in slices; after each slice that times out, end if told
-//      to terminate, and start a new cycle when the folder no longer exists;
-//      on the signal run the monitor's Round;
+//   4. wait for it; end as soon as told to terminate, and start a new cycle
+//      when the folder no longer exists; on the signal run the monitor's Round;
 //   5. close the notification, pause one second and start again.
 //
 // A vanished folder is therefore retried about once a second, and when it is
 // back its entries become the new baseline: nothing it already holds is
-// reported. The existence check after each slice is needed because a folder
-// can leave its path without any signal: moved away (to the Recycle Bin, for
-// one), the watch follows it to its new place; and Wine never signals the
-// deletion of the watched folder itself. Between changes the monitor only
-// blocks on the notification; it never polls the folder's entries.
+// reported. The folder's parent is watched for folders that come and go
+// (change_wait.h), because a folder can leave its path without a signal of
+// its own: moved away (to the Recycle Bin, for one), the watch follows it to
+// its new place; and Wine never signals the deletion of the watched folder
+// itself. Between changes the monitor only blocks, without waking.
 //
 // A monitor derives from this class, passes its wait slice to the
 // constructor and implements Round: settle, list again, diff against
@@ -43,8 +42,8 @@ public:
     bool Watching() const { return watching_; }
 
 protected:
-    // waitSliceMs: how long each wait for the change signal lasts before the
-    // terminate and existence checks.
+    // waitSliceMs: how often the wait looks whether the folder still exists
+    // when its parent cannot be watched.
     explicit TFolderMonitorThread(DWORD waitSliceMs) : waitSliceMs_(waitSliceMs) {}
 
     // One round after a change signal, on the monitor thread.

@@ -1,7 +1,7 @@
 #include "monitors/registry_monitor.h"
 
 #include "core/settings_store.h"
-#include "monitors/sliced_wait.h"
+#include "monitors/change_wait.h"
 #include "platform/wait_seconds.h"
 #include "platform/registry.h"
 
@@ -18,10 +18,38 @@ bool KeyDeleted(HKEY key) {
                             nullptr, nullptr) == ERROR_KEY_DELETED;
 }
 
+// The watched key's parent, watched for subkeys that come and go: the
+// deletion of the watched key is signalled there (Wine does not signal it on
+// the key itself).
+class ParentKeyWatch : public ParentWatch {
+public:
+    ParentKeyWatch(HKEY root, const std::string& keyPath, RegistryView view, HKEY watched) : watched_(watched) {
+        const std::string parent = ParentPath(keyPath);
+        if (parent.empty()) return;
+        key_ = OpenKey(root, parent, KEY_NOTIFY, view);
+        signal_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        if (key_ && signal_) Rearm();
+    }
+    HANDLE Signal() const override { return armed_ ? signal_.get() : nullptr; }
+    void Rearm() override {
+        ResetEvent(signal_.get());
+        armed_ = RegNotifyChangeKeyValue(key_.get(), FALSE, REG_NOTIFY_CHANGE_NAME, signal_.get(), TRUE) ==
+                 ERROR_SUCCESS;
+    }
+    bool Gone() const override { return KeyDeleted(watched_); }
+
+private:
+    HKEY watched_;
+    UniqueKey key_;
+    UniqueKernelHandle signal_;
+    bool armed_ = false;
+};
+
 }  // namespace
 
 bool TRegistryMonitorThread::WaitForChange(HANDLE changed, HKEY key) {
-    switch (WaitInSlices(changed, waitSliceMs_, *this, [key] { return KeyDeleted(key); }, watching_)) {
+    ParentKeyWatch parent(RootKey, KeyPath, View, key);
+    switch (vigilo::WaitForChange(changed, waitSliceMs_, *this, parent, watching_)) {
     case WaitEnd::Changed: return true;
     case WaitEnd::Gone: Terminate(); return false;
     case WaitEnd::Terminated: return false;

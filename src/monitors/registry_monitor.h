@@ -7,15 +7,16 @@
 //   3. open the key for change notification, 4. create an event, 5. arm a
 //      notification for the whole subtree (names, attributes, values,
 //      security); on failure skip to 8;
-//   6. wait for the event in slices; after each slice that times out, end if
-//      told to terminate, and tell itself to terminate when the open key has
-//      been deleted (Wine does not signal that);
+//   6. wait for the event; end as soon as told to terminate, and tell itself
+//      to terminate when the open key has been deleted (change_wait.h: the
+//      key's parent is watched for that, since Wine does not signal it on
+//      the key itself);
 //   7. on the signal run the monitor's Round, then close event and key;
 //   8. unless told to terminate, pause one second and start again.
 //
 // The key is listed and watched in the same view (View), so on 64-bit
 // Windows the notification watches the very key the listings read. A monitor
-// never polls: between changes it only blocks on the event. One change
+// never polls: between changes it only blocks, without waking. One change
 // signal gives one round; what changes between a round and the next
 // baseline is taken into that baseline and never reported.
 //
@@ -47,8 +48,8 @@ public:
     bool Watching() const { return watching_; }
 
 protected:
-    // listing: ListSubkeyNames or ListValueNames. waitSliceMs: how long each
-    // wait for the change signal lasts before the terminate check.
+    // listing: ListSubkeyNames or ListValueNames. waitSliceMs: how often the
+    // wait looks whether the key was deleted when its parent cannot be watched.
     TRegistryMonitorThread(KeyListing listing, DWORD waitSliceMs) : listing_(listing), waitSliceMs_(waitSliceMs) {}
 
     // One round after a change signal, on the monitor thread.

@@ -68,8 +68,15 @@ TThread::~TThread() {
 }
 
 bool TThread::CreateSuspended() {
+    terminateEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!terminateEvent_) return false;
     handle_.reset(CreateThread(nullptr, 0, &TThread::ThreadProc, this, CREATE_SUSPENDED, nullptr));
     return static_cast<bool>(handle_);
+}
+
+void TThread::Terminate() {
+    terminated_ = true;
+    if (terminateEvent_) SetEvent(terminateEvent_.get());
 }
 
 void TThread::Resume() {

@@ -28,9 +28,13 @@ public:
     // Creates the OS thread suspended; false when that failed.
     bool CreateSuspended();
     void Resume();
-    // Asks the thread to end at its next check; does not wait.
-    void Terminate() { terminated_ = true; }
+    // Asks the thread to end at its next check, and wakes it where it waits
+    // for TerminateEvent; does not wait.
+    void Terminate();
     bool Terminated() const { return terminated_; }
+    // Signalled once the thread is told to terminate, so that a thread can
+    // block on its work and on this together instead of waking to look.
+    HANDLE TerminateEvent() const { return terminateEvent_.get(); }
     // The thread body has returned (or ended by an exception).
     bool Finished() const { return finished_; }
     HANDLE ThreadHandle() const { return handle_.get(); }
@@ -50,6 +54,7 @@ protected:
 private:
     static DWORD WINAPI ThreadProc(void* self);
     UniqueKernelHandle handle_;
+    UniqueKernelHandle terminateEvent_;
     bool resumed_ = false;
     std::atomic<bool> cancelled_{false};  // destroyed before it was ever resumed
     std::atomic<bool> terminated_{false};
