@@ -47,13 +47,15 @@ linux_pid() {
     return 1
 }
 wineserver_pid=$(linux_pid 'wineserver(64)?')
-# CPU microseconds of a process and of the wineserver over $idle seconds.
+# CPU microseconds of a process, and of the wineserver, over $idle seconds:
+# "PROCESS WINESERVER". The wineserver also serves Wine's own desktop and
+# services, so its share is noisy; the process's own is exact.
 idle_cpu() {
     local pid=$1 p0 w0 p1 w1
     p0=$(cpu_ns "$pid"); w0=$(cpu_ns "$wineserver_pid")
     sleep "$idle"
     p1=$(cpu_ns "$pid"); w1=$(cpu_ns "$wineserver_pid")
-    echo $(( (p1 - p0 + w1 - w0) / 1000 ))
+    echo "$(( (p1 - p0) / 1000 )) $(( (w1 - w0) / 1000 ))"
 }
 
 echo "benchmark: preparing every watched key and folder" >&2
@@ -65,7 +67,7 @@ win "$bin/HelloWindow.exe" >/dev/null 2>&1 &
 hello_job=$!
 hello=$(linux_pid 'HelloWindow.exe')
 sleep 3
-hello_cpu=$(idle_cpu "$hello")
+read -r hello_cpu hello_server < <(idle_cpu "$hello")
 hello_ws=$(bench memory VigiloBenchHello)
 kill "$hello"; wait "$hello_job" 2>/dev/null || true
 
@@ -76,7 +78,7 @@ vigilo=$(linux_pid 'Vigilo.exe')
 sleep 5
 start_ws=$(bench memory TForm1)
 monitors=$(bench monitors)
-vigilo_cpu=$(idle_cpu "$vigilo")
+read -r vigilo_cpu vigilo_server < <(idle_cpu "$vigilo")
 
 echo "benchmark: latency of each kind (the timed windows stay 20 s)" >&2
 declare -A latency designed=([startup]=0 [new-program]=5000 [extension-ie]=6000 [extension-chrome]=6000)
@@ -98,7 +100,8 @@ per_minute() { awk -v us="$1" -v s="$idle" 'BEGIN { printf "%.2f ms/min", us / 1
 cat <<TABLE
 | measure | Vigilo | yardstick | ratio or difference | goal |
 |---|---|---|---|---|
-| idle CPU with $monitors monitor threads, wineserver included | $(per_minute "$vigilo_cpu") | hello-world window $(per_minute "$hello_cpu") | +$(per_minute $((vigilo_cpu - hello_cpu))) | at most +1 ms/min |
+| idle CPU of the process, $monitors monitor threads running | $(per_minute "$vigilo_cpu") | hello-world window $(per_minute "$hello_cpu") | $(per_minute $((vigilo_cpu - hello_cpu))) more | at most 1 ms/min more |
+| idle CPU of process and wineserver together | $(per_minute $((vigilo_cpu + vigilo_server))) | hello-world window $(per_minute $((hello_cpu + hello_server))) | $(per_minute $((vigilo_cpu + vigilo_server - hello_cpu - hello_server))) more | at most 1 ms/min more |
 | working set after start | $(mb "$start_ws") | hello-world window $(mb "$hello_ws") | $(ratio "$start_ws" "$hello_ws") × | at most 1.5 × |
 | working set after $shown notifications | $(mb "$after_ws") | hello-world window $(mb "$hello_ws") | $(ratio "$after_ws" "$hello_ws") × | at most 1.5 × |
 TABLE

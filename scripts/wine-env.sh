@@ -53,6 +53,42 @@ vigilo_begin_session() {
 }
 
 vigilo_end_session() {
+    local prefix display
+    while read -r prefix display; do
+        [ "$prefix" = "$WINEPREFIX" ] || WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    done <<<"${VIGILO_TEST_SLOTS:-}"
+    [ -z "${VIGILO_SLOT_XVFB_PIDS:-}" ] || kill $VIGILO_SLOT_XVFB_PIDS 2>/dev/null || true
+    unset VIGILO_TEST_SLOTS VIGILO_SLOT_XVFB_PIDS
     wineserver -k 2>/dev/null || true
     vigilo_stop_xvfb
+}
+
+# After vigilo_begin_session: makes the session's prefix and display the
+# first of count test slots, and starts the others, each a prefix of its own
+# beside it (created once, in parallel, about 20 s) with its own wineserver
+# and Xvfb. Exports VIGILO_TEST_SLOTS for scripts/wine-run.sh.
+vigilo_begin_test_slots() {
+    local count=$1 i prefix slots="$WINEPREFIX $DISPLAY" creating=()
+    VIGILO_SLOT_XVFB_PIDS=""
+    for ((i = 2; i <= count; i++)); do
+        prefix="$VIGILO_BUILD_DIR/wineprefix-$i"
+        (
+            export WINEPREFIX="$prefix"
+            vigilo_ensure_prefix
+        ) &
+        creating+=($!)
+    done
+    [ ${#creating[@]} -eq 0 ] || wait "${creating[@]}"
+    for ((i = 2; i <= count; i++)); do
+        prefix="$VIGILO_BUILD_DIR/wineprefix-$i"
+        local display_before=$DISPLAY xvfb_before=${VIGILO_XVFB_PID:-}
+        vigilo_start_xvfb
+        VIGILO_SLOT_XVFB_PIDS+=" $VIGILO_XVFB_PID"
+        slots+=$'\n'"$prefix $DISPLAY"
+        WINEPREFIX="$prefix" wineserver -p
+        WINEPREFIX="$prefix" "$VIGILO_SCRIPTS/wine-run.sh" cmd /c exit >/dev/null 2>&1 </dev/null
+        export DISPLAY=$display_before
+        VIGILO_XVFB_PID=$xvfb_before
+    done
+    export VIGILO_TEST_SLOTS="$slots" VIGILO_SLOT_XVFB_PIDS
 }
