@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The demo: builds Vigilo, runs it under Wine with the stand-in Purgeon on an
-# Xvfb of its own, and raises three notifications one after the other, saving
+# Xvfb of its own, and raises four notifications one after the other, saving
 # a screenshot of each window (and of the whole screen beside it, as
 # *-screen.png):
 #   new-program.png  a made-up program registered under the machine-wide
 #                    uninstall key (by default build/demo/new-program.png);
 #   startup.png      a made-up startup entry added to the user's Run key;
-#   extension.png    a made-up Internet Explorer toolbar button registered.
+#   extension.png    a made-up Internet Explorer toolbar button registered;
+#   junk.png         892 MB of sparse files in the Internet cache folder, and
+#                    the junk timer's tick delivered at once, as the timer's
+#                    own message (tools/post_message), not ten minutes later.
 # Each window is closed by its cross before the next finding. The README's
 # pictures were made with
 #   scripts/demo.sh assets/screenshots/new-program.png
@@ -24,11 +27,14 @@ startup_out="$(dirname "$out")/startup.png"
 extensions_key='HKLM\SOFTWARE\Microsoft\Internet Explorer\Extensions'
 button_key="$extensions_key\\{0D3E1A52-7C4B-4E8D-9A61-5B2F8C9D0E17}"
 extension_out="$(dirname "$out")/extension.png"
+junk_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/VigiloDemo"
+junk_out="$(dirname "$out")/junk.png"
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
 forget_demo_entries() {
     wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
     wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
     wine_run reg delete "$button_key" /f /reg:64 >/dev/null 2>&1 || true
+    rm -rf "$junk_folder"
 }
 cleanup() {
     forget_demo_entries
@@ -100,3 +106,17 @@ wine_run reg add "$button_key" /v ButtonText /d "Demo Translate" /f /reg:64 >/de
 wait_for_window "Extension notification"
 sleep 0.5
 save_window "$extension_out" 410x290+1510+745
+
+echo "demo: closing it, then putting 892 MB of junk into the Internet cache folder" >&2
+close_window 760
+wait_until_gone "Extension notification"
+mkdir -p "$junk_folder/entries"
+truncate -s 812345678 "$junk_folder/entries/2F9A01C4"
+truncate -s 123456789 "$junk_folder/entries/77D3B0E2"
+# The last junk notification was long ago (30 December 1899).
+wine_run reg add 'HKCU\Software\Purgeon' /v LastCacheNotification /t REG_BINARY /d 0000000000000000 /f /reg:64 >/dev/null
+echo "demo: delivering the junk timer's tick (WM_TIMER, timer 1) to Vigilo" >&2
+wine_run "$build/bin/post_message.exe" TForm1 Vigilo 0x113 1 0
+wait_for_window "Cache notifications"
+sleep 0.5
+save_window "$junk_out" 410x290+1510+745

@@ -52,6 +52,7 @@ void TForm1::CreateForm() {
     AppendMenuA(popupMenu1_.get(), MF_STRING, kMenuItem3, Text(texts::kButtonsExit).c_str());
 
     Paths() = BuildPathSet(programFolder, QueryShellFolders());
+    junkCheck_ = CreateJunkCheck(Paths());
 
     for (const char* name : kNotifierSettings)
         if (!ValueExists(kSettingsRoot, kSettingsKey, name)) WriteBool(kSettingsRoot, kSettingsKey, name, true);
@@ -144,7 +145,16 @@ void TForm1::TrayIconClick() { LaunchCompanion(Handle()); }
 void TForm1::MenuItem3Click() { Close(); }
 
 void TForm1::Timer1Event() {
-    // The junk-file check runs here.
+    // Ticks while its error box is up are skipped, as ticks during a check
+    // are: one box, not one more every ten minutes.
+    if (junkErrorUp_) return;
+    try {
+        junkCheck_->Run();
+    } catch (const SettingsError& error) {
+        junkErrorUp_ = true;
+        ShowErrorBox(error.what());
+        junkErrorUp_ = false;
+    }
 }
 
 void TForm1::SetTimerEnabled(bool enabled) {

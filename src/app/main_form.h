@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/monitor_groups.h"
+#include "monitors/junk_check.h"
 #include "platform/unique_handle.h"
 #include "tray/cool_tray_icon.h"
 #include "platform/window.h"
@@ -56,6 +57,8 @@ private:
     std::unique_ptr<TCoolTrayIcon> trayIcon_;
     bool timerEnabled_ = false;
     MonitorGroups monitors_;
+    std::unique_ptr<JunkCheck> junkCheck_;  // over the path set's caches, made with it
+    bool junkErrorUp_ = false;
 };
 
 }  // namespace vigilo

@@ -6,6 +6,7 @@
 #include "monitors/ie_ext_mon_thread.h"
 #include "monitors/startup_mon_thread.h"
 #include "windows/extension_form.h"
+#include "windows/junk_form.h"
 #include "windows/new_program_form.h"
 #include "windows/notification_shapes.h"
 #include "windows/startup_form.h"
@@ -35,7 +36,15 @@ void ShowExtension(const std::string& browserName) {
     ShowTimedNotification<TForm2b>([&](TForm2b& form) { form.BrowserName = browserName; });
 }
 
+bool ShowJunk(std::int64_t junkSize) {
+    return ShowTimedNotification<TForm2d>([&](TForm2d& form) { form.JunkSize = junkSize; });
+}
+
 }  // namespace
+
+std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths) {
+    return std::make_unique<JunkCheck>(JunkFolders(paths), &ShowJunk);
+}
 
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
     auto monitor = NewRegistryMonitor<TAppMonThread>(slot);

@@ -9,6 +9,7 @@
 
 #include "app/monitor_groups.h"
 #include "core/path_set.h"
+#include "monitors/junk_check.h"
 #include "monitors/registry_monitor.h"
 
 namespace vigilo {
@@ -46,5 +47,9 @@ std::unique_ptr<TThread> CreateInternetExplorerMonitor(const MonitorSlot& slot);
 // The Firefox or Chrome extension monitor for the slot's folder, its
 // findings shown in the extension window for 20 seconds.
 std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot);
+
+// The junk check over the cache folders of paths, its findings shown in the
+// junk window for 20 seconds.
+std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths);
 
 }  // namespace vigilo

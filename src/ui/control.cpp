@@ -51,6 +51,12 @@ RECT Control::Bounds() const {
     return r;
 }
 
+void Control::MoveTo(int left, int top) {
+    if (!Handle()) return;
+    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Changed();
+}
+
 void Control::Changed() {
     if (!Handle()) return;
     InvalidateRect(Handle(), nullptr, FALSE);

@@ -23,6 +23,8 @@ public:
     void SetVisible(bool visible);
     // Position and size in the form's client coordinates.
     RECT Bounds() const;
+    // Moves the control to (left, top) in the form's client coordinates, keeping its size.
+    void MoveTo(int left, int top);
     void SetHandCursor(bool hand) { handCursor_ = hand; }
 
     std::function<void()> onClick;      // press and release of the left button inside the control

@@ -15,4 +15,8 @@ inline constexpr FontSpec kCheckLabel{"Segoe UI", 11, RGB(70, 70, 70)};
 // The link that starts Purgeon.
 inline constexpr FontSpec kLink{"Segoe UI", 13, RGB(31, 72, 124), false, true};
 
+// The junk amount, large and red, and the words that follow it on the same line.
+inline constexpr FontSpec kJunkAmount{"Arial Narrow", 21, RGB(255, 0, 0), true};
+inline constexpr FontSpec kJunkAmountWords{"Arial Narrow", 19, RGB(0, 0, 0)};
+
 }  // namespace vigilo::fonts

@@ -57,11 +57,6 @@ void SetMachineString(const std::string& key, const std::string& name, const std
                        static_cast<DWORD>(value.size() + 1));
 }
 
-void MakeFolders(const std::string& path) {
-    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-}
-
 BrowserFolders::BrowserFolders() {
     const ShellFolders shell = QueryShellFolders();
     if (shell.localAppData.empty() || shell.roamingAppData.empty()) return;

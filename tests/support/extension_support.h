@@ -57,7 +57,4 @@ private:
     std::string firefoxFolder_;
 };
 
-// Makes every missing folder of path (which ends in "\").
-void MakeFolders(const std::string& path);
-
 }  // namespace vigilo::test

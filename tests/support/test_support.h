@@ -59,6 +59,11 @@ private:
     std::string path_;
 };
 void WriteFile(const std::string& path, const std::string& content);
+// A file of `size` bytes that takes (almost) no room on disk: marked sparse
+// where the file system allows, then extended. False when it could not be made.
+bool WriteSparseFile(const std::string& path, long long size, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+// Creates folder (with or without a final "\") and every missing parent; true when it exists afterwards.
+bool MakeFolders(const std::string& folder);
 std::string ReadFile(const std::string& path);
 void RemoveTree(const std::string& path);
 

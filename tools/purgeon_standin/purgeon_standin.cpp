@@ -59,8 +59,6 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    AppendLine(ArgumentsOf(GetCommandLineA()));
-
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
@@ -71,6 +69,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     HWND hwnd = CreateWindowExA(0, "TForm1a", "Purgeon", WS_OVERLAPPEDWINDOW, 100, 100, 320, 160, nullptr, nullptr,
                                 instance, nullptr);
     if (!hwnd) return 1;
+    // Logged once the window exists: whoever sees the line can find (and end) this run.
+    AppendLine(ArgumentsOf(GetCommandLineA()));
     ShowWindow(hwnd, show == SW_SHOWNORMAL ? SW_SHOWNOACTIVATE : show);
 
     MSG msg;

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Benchmark of the junk check's walk (not part of the tests): makes a tree of
+# 100,000 files in 5,000 folders on the local disk (once; build/bench-junk/),
+# then, in one run, times `du -sb` on it natively and the junk check's walk
+# under Wine, and reports the longest time a posted message waited for the
+# walking thread. Each is timed RUNS times (default 3) after one warm-up; the
+# median counts.
+#   scripts/bench-junk.sh [RUNS]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+runs=${1:-3}
+"$root/scripts/build.sh" "$build" >/dev/null
+tree="$build/bench-junk/tree"
+
+if [ ! -f "$tree/.complete" ]; then
+    echo "bench-junk: making 100,000 files in 5,000 folders under $tree" >&2
+    rm -rf "$tree"
+    python3 - "$tree" <<'PY'
+import os, random, sys
+root = sys.argv[1]
+random.seed(13)
+# 50 folders of 99 subfolders each: 5,000 folders, 20 files in each.
+for top in range(50):
+    parent = os.path.join(root, f"site{top:02d}")
+    for folder in [parent] + [os.path.join(parent, f"part{sub:02d}") for sub in range(99)]:
+        os.makedirs(folder, exist_ok=True)
+        for i in range(20):
+            with open(os.path.join(folder, f"entry{i:02d}.bin"), "wb") as f:
+                f.truncate(random.randint(0, 65536))
+PY
+    touch "$tree/.complete"
+fi
+files=$(find "$tree" -type f ! -name .complete | wc -l)
+folders=$(find "$tree" -mindepth 1 -type d | wc -l)
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+du -sb "$tree" >/dev/null  # warm-up
+du_us=$(for _ in $(seq "$runs"); do
+    start=$(date +%s%N); du -sb "$tree" >/dev/null; end=$(date +%s%N)
+    echo $(((end - start) / 1000))
+done | median)
+
+. "$root/scripts/wine-env.sh" "$build"
+trap vigilo_end_session EXIT
+vigilo_begin_session
+windows_tree="Z:$(echo "$tree" | tr / '\\')\\"
+results=$("$root/scripts/wine-run.sh" "$build/bin/bench_junk.exe" "$windows_tree" "$((runs + 1))" | tr -d '\r' | tail -n "$runs")
+walk_us=$(echo "$results" | sed -n 's/.*walk_us=\([0-9]*\).*/\1/p' | median)
+wait_us=$(echo "$results" | sed -n 's/.*longest_wait_us=\([0-9]*\).*/\1/p' | sort -n | tail -1)
+messages=$(echo "$results" | sed -n 's/.*messages=\([0-9]*\).*/\1/p' | median)
+
+awk -v files="$files" -v folders="$folders" -v du="$du_us" -v walk="$walk_us" -v wait="$wait_us" -v msgs="$messages" \
+    -v runs="$runs" 'BEGIN {
+    printf "tree: %d files in %d folders; median of %d runs, warm\n", files, folders, runs
+    printf "%-34s %12s %14s\n", "", "seconds", "files/s"
+    printf "%-34s %12.3f %14.0f\n", "du -sb (native)", du / 1e6, files / (du / 1e6)
+    printf "%-34s %12.3f %14.0f\n", "junk walk (Wine)", walk / 1e6, files / (walk / 1e6)
+    printf "walk rate / du rate: %.2f\n", du / walk
+    printf "longest wait of a posted message during the walks: %.1f ms (%d messages per walk)\n", wait / 1000, msgs
+}'

@@ -1,0 +1,84 @@
+#include "monitors/junk_check.h"
+
+#include <windows.h>
+
+#include <cmath>
+
+#include "core/companion_running.h"
+#include "core/notification_busy.h"
+#include "core/setting_names.h"
+#include "core/settings_store.h"
+#include "monitors/cache_size.h"
+#include "platform/message_loop.h"
+
+namespace vigilo {
+namespace {
+
+class RunningScope {
+public:
+    explicit RunningScope(bool& running) : running_(running) { running_ = true; }
+    ~RunningScope() { running_ = false; }
+    RunningScope(const RunningScope&) = delete;
+    RunningScope& operator=(const RunningScope&) = delete;
+
+private:
+    bool& running_;
+};
+
+}  // namespace
+
+JunkCheck::JunkCheck(std::vector<std::string> folders, ShowJunkWindow show, Clock clock)
+    : folders_(std::move(folders)), show_(std::move(show)), clock_(std::move(clock)) {}
+
+JunkCheck::Outcome JunkCheck::Run() {
+    if (running_) return Outcome::AlreadyRunning;
+    RunningScope running(running_);
+    // Read at every tick: the junk window's box switches the check off at once.
+    if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kCacheNotifier)) return Outcome::SwitchedOff;
+    const DateTime last = ReadFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification);
+    if (!SixHoursPassed(last, clock_())) return Outcome::TooSoon;
+
+    const std::int64_t junk = MeasureJunk(folders_);
+    if (ApplicationTerminated()) return Outcome::Abandoned;
+    if (NotificationBusy()) return Outcome::NotificationUp;
+    if (IsCompanionRunning()) return Outcome::CompanionRunning;
+    if (junk <= kJunkThreshold) return Outcome::LittleJunk;
+    if (!show_(junk)) return Outcome::NotificationUp;
+    WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, clock_());
+    return Outcome::Shown;
+}
+
+std::int64_t MeasureJunk(const std::vector<std::string>& folders) {
+    // Looking into the queue is a call into the system; doing it at the first
+    // entry and then once per step of the tick count (10 to 16 ms), instead
+    // of before every entry, keeps the walk at full speed and every
+    // message's wait short.
+    ULONGLONG lastServed = 0;
+    const BeforeEachEntry keepServing = [&lastServed] {
+        const ULONGLONG now = GetTickCount64();
+        if (now != lastServed) {
+            lastServed = now;
+            ProcessMessages();
+        }
+        return !ApplicationTerminated();
+    };
+    std::int64_t total = 0;
+    for (const std::string& folder : folders) {
+        if (ApplicationTerminated()) break;
+        total = AddSizes(total, MeasureFolder(folder, keepServing));
+    }
+    return total;
+}
+
+std::vector<std::string> JunkFolders(const PathSet& paths) {
+    return {paths.internetCacheFolder, paths.firefoxCacheFolder, paths.chromeCacheFolder};
+}
+
+bool SixHoursPassed(DateTime last, DateTime now) {
+    // Compared as a floating-point number: no conversion to an integer, which
+    // a NaN or a huge stored value would make undefined.
+    const double hours = std::fabs(now - last) * 24;
+    return !(hours < kHoursBetweenJunkNotifications);
+}
+
+}  // namespace vigilo

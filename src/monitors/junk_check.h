@@ -1,0 +1,70 @@
+#pragma once
+// The junk-file check the main form's timer runs every ten minutes on the
+// main thread: while cleaning notifications are on and six hours or more
+// have passed since the last one, it measures the browsers' cache folders,
+// and when they hold more than 100 MiB, and no other notification is up,
+// and Purgeon does not run, it has the junk window shown and records the
+// time. A tick that shows nothing records nothing, so the next one measures
+// again. Messages keep flowing during the walk and while the window is up,
+// so a tick can arrive in the middle of a check: it is skipped.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/path_set.h"
+#include "platform/date_time.h"
+
+namespace vigilo {
+
+// A notification needs strictly more junk than this: 100 MiB.
+inline constexpr std::int64_t kJunkThreshold = 104857600;
+// Hours that must pass between two junk notifications.
+inline constexpr double kHoursBetweenJunkNotifications = 6;
+
+class JunkCheck {
+public:
+    // Shows the junk window for junkSize bytes (for 20 seconds) under the
+    // notification busy flag; false when it was not shown.
+    using ShowJunkWindow = std::function<bool(std::int64_t junkSize)>;
+    using Clock = std::function<DateTime()>;
+
+    enum class Outcome {
+        AlreadyRunning,    // a check is under way: this tick is skipped
+        SwitchedOff,       // CacheNotifier is false
+        TooSoon,           // less than six hours since the last notification
+        Abandoned,         // the application ended during the walk
+        NotificationUp,    // another notification window is up
+        CompanionRunning,  // Purgeon runs
+        LittleJunk,        // 100 MiB or less
+        Shown,             // the window was shown and the time recorded
+    };
+
+    // folders: measured in this order, each ending in "\".
+    JunkCheck(std::vector<std::string> folders, ShowJunkWindow show, Clock clock = Now);
+
+    // One complete check. Settings of the wrong type throw SettingsError (core/settings_store.h).
+    Outcome Run();
+
+private:
+    std::vector<std::string> folders_;
+    ShowJunkWindow show_;
+    Clock clock_;
+    bool running_ = false;
+};
+
+// The junk in folders (each ending in "\"), added up as MeasureFolder does,
+// while the main thread keeps handling its messages: at the first entry and
+// then once per step of the tick count. Stops early once the application is
+// ending.
+std::int64_t MeasureJunk(const std::vector<std::string>& folders);
+
+// The measured folders, in order: Internet cache, Firefox cache, Chrome cache.
+std::vector<std::string> JunkFolders(const PathSet& paths);
+
+// Whether six whole hours or more lie between last and now, in either
+// direction (the clock may have been set back). A stored time that is not a
+// number, infinite, or beyond any real date counts as long ago.
+bool SixHoursPassed(DateTime last, DateTime now);
+
+}  // namespace vigilo

@@ -1,0 +1,78 @@
+#include "windows/junk_form.h"
+
+#include <windows.h>
+
+#include "core/setting_names.h"
+
+namespace vigilo {
+namespace {
+constexpr NotificationConstants kConstants{
+    .frame = {"TForm2d", "Cache notifications", 400, 270},
+    .background = IDB_NOTIFY_BACKGROUND_270,
+    .setting = settings::kCacheNotifier,
+    .firstLabelTop = 52,  // Label1a
+    .linkParameters = " /CLEAN",
+    .check1 = {24, 237},
+    .check1Label = {52, 239},
+};
+
+using F = TForm2d;
+namespace rows = frame_rows;
+constexpr ControlSpec<F> kControls[] = {
+    // name        member       left  top  width height font                     text or picture               flags
+    rows::WndImage<F>(kConstants),
+    rows::ActionLabel<F>(),
+    {"Logo",       &F::Logo,      24,  48,    0,   0, nullptr,                   BitmapRes(IDB_JUNK_LOGO),     kAutoSize},
+    {"Label1a",    &F::Label1a,   88,  52,    0,  25, &fonts::kJunkAmount,       Design("10 MB"),              kAutoSize | kCenterV},
+    {"Label1b",    &F::Label1b,  150,  52,    0,  23, &fonts::kJunkAmountWords,  Lang(texts::kCacheMessage1),  kAutoSize},
+    {"Label2",     &F::Label2,    20, 104,  360,  35, nullptr,                   Lang(texts::kCacheMessage2),  kWordWrap | kCenterV},
+    {"Label3",     &F::Label3,    20, 146,  360,  35, nullptr,                   Lang(texts::kCacheMessage3),  kWordWrap},
+    rows::Link<F>("Label4", &F::Label4, 120, 196, Lang(texts::kCacheMessage4), &F::Label4Click),
+    rows::Check1Label<F>(kConstants, texts::kCacheMessage5),
+    rows::TopButton<F>(),
+    rows::Check1<F>(kConstants, texts::kCacheMessage5),
+};
+
+// The words after the amount keep this distance from it.
+constexpr int kAmountGap = 10;
+constexpr std::uint64_t kBytesPerMegabyte = 1048576;
+}  // namespace
+
+TForm2d::TForm2d() : NotificationForm(kConstants) {
+    Declare(this, kControls);
+    Create();
+}
+
+void TForm2d::FillControls() {
+    Label1a->SetText(JunkAmountText(JunkSize, DecimalSeparator()));
+    // The amount takes the width of its text; the words follow it on the same line.
+    Label1b->MoveTo(Label1a->Bounds().right + kAmountGap, Label1b->Bounds().top);
+}
+
+std::string JunkAmountText(std::int64_t bytes, const std::string& decimalSeparator) {
+    // Whole megabytes and hundredths in integers: a double would round sizes
+    // beyond 2^53 bytes, and the runtime's printf need not honour the user's separator.
+    const bool negative = bytes < 0;
+    const std::uint64_t magnitude =
+        negative ? ~static_cast<std::uint64_t>(bytes) + 1 : static_cast<std::uint64_t>(bytes);
+    const std::uint64_t rest = magnitude % kBytesPerMegabyte;
+    const std::uint64_t hundredths =
+        magnitude / kBytesPerMegabyte * 100 + (rest * 100 + kBytesPerMegabyte / 2) / kBytesPerMegabyte;
+    const std::uint64_t fraction = hundredths % 100;
+    std::string text = negative ? "-" : "";
+    text += std::to_string(hundredths / 100) + decimalSeparator;
+    text += static_cast<char>('0' + fraction / 10);
+    text += static_cast<char>('0' + fraction % 10);
+    // "%3.2f" pads to three characters; "0.00" already has four.
+    return text + " MB";
+}
+
+std::string DecimalSeparator() {
+    char separator[8] = "";
+    // The thread's locale starts as the user's, and then GetLocaleInfo honours
+    // a separator the user set in the regional settings.
+    if (GetLocaleInfoA(GetThreadLocale(), LOCALE_SDECIMAL, separator, sizeof(separator)) <= 1) return ".";
+    return separator;
+}
+
+}  // namespace vigilo

@@ -1,0 +1,88 @@
+// The junk-file notification from end to end. The ten-minute tick is posted
+// here as the timer posts it (WM_TIMER, timer 1) rather than waited for.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include "core/settings_store.h"
+#include "support/notification_support.h"
+#include "support/test_support.h"
+
+using namespace vigilo::test;
+
+namespace {
+
+const std::string kSettings = "Software\\Purgeon";
+const HKEY kCu = HKEY_CURRENT_USER;
+
+class Junk : public ::testing::Test {
+protected:
+    Junk() {
+        char cache[MAX_PATH] = "";
+        SHGetFolderPathA(nullptr, CSIDL_INTERNET_CACHE, nullptr, SHGFP_TYPE_CURRENT, cache);
+        junkFolder_ = std::string(cache) + "\\VigiloJunkTest";
+    }
+    ~Junk() override { RemoveTree(junkFolder_); }
+    void StartVigilo() {
+        ASSERT_TRUE(vigilo_.Start());
+        ASSERT_TRUE(vigilo_.WaitForMainWindow());
+    }
+    void Tick() { PostMessageA(vigilo_.MainWindow(), WM_TIMER, 1, 0); }
+    static void StoreLastNotification(const void* data, DWORD size) {
+        SetRaw(kCu, kSettings, "LastCacheNotification", REG_BINARY, data, size);
+    }
+    HWND ErrorBox(HWND other = nullptr) const {
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", "Vigilo")) != nullptr;) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (w != other && pid == vigilo_.ProcessId()) return w;
+        }
+        return nullptr;
+    }
+
+    CleanSettings settings_;
+    std::string junkFolder_;
+    VigiloInstall vigilo_;
+};
+
+}  // namespace
+
+TEST_F(Junk, TheFirstTickShowsTheCachesJunkForTwentySecondsAndTheNextWaitsSixHours) {
+    const double stale = vigilo::Now() - 7.0 / 24;
+    StoreLastNotification(&stale, sizeof(stale));
+    ASSERT_TRUE(MakeFolders(junkFolder_));
+    ASSERT_TRUE(WriteSparseFile(junkFolder_ + "\\f_000123", 157286400));
+    StartVigilo();
+    Tick();
+    HWND form = WaitForVisibleWindow(vigilo_.ProcessId(), "TForm2d", 15000);
+    ASSERT_NE(form, nullptr);
+    const DWORD shown = GetTickCount();
+    char separator[8] = ".";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof(separator));
+    EXPECT_NE(FindChildByText(form, std::string("150") + separator + "00 MB"), nullptr);
+    RECT r;
+    GetWindowRect(form, &r);
+    EXPECT_EQ(r.top, 750);
+
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(form); }, 25000));
+    EXPECT_GE(GetTickCount() - shown, 19000u);
+    EXPECT_NEAR(vigilo::ReadFloat(kCu, kSettings, "LastCacheNotification"), vigilo::Now(), 1.0 / 1440);
+    Tick();
+    EXPECT_FALSE(WaitUntil([&] { return VisibleWindowOf(vigilo_.ProcessId(), "TForm2d") != nullptr; }, 2000));
+}
+
+TEST_F(Junk, AStoredTimeOfTheWrongSizeShowsOneErrorBoxHoweverManyTicksCome) {
+    const DWORD four = 4;
+    StoreLastNotification(&four, sizeof(four));
+    StartVigilo();
+    Tick();
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = ErrorBox()) != nullptr; }, 10000));
+    std::string text;
+    for (HWND child : ChildWindows(box)) text += WindowText(child);
+    EXPECT_NE(text.find("Invalid data type for 'LastCacheNotification'"), std::string::npos) << text;
+    Tick();
+    Tick();
+    EXPECT_FALSE(WaitUntil([&] { return ErrorBox(box) != nullptr; }, 2000));
+    vigilo_.Kill();
+}

@@ -1,0 +1,185 @@
+// The junk-file check driven directly, one tick per Run(): what the cache
+// walk counts, the six-hour rule, the three caches and the 100 MiB
+// threshold, what postpones a notification, and the three rules that keep
+// it from nagging: the opt-out read at every tick, no tick inside a check,
+// and a stored time that is no date taken as long ago.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+#include "core/notification_busy.h"
+#include "core/settings_store.h"
+#include "monitors/cache_size.h"
+#include "monitors/junk_check.h"
+#include "platform/message_loop.h"
+#include "support/test_support.h"
+
+using namespace vigilo;
+using namespace vigilo::test;
+using Outcome = JunkCheck::Outcome;
+
+namespace {
+
+const std::string kSettings = "Software\\Purgeon";
+constexpr long long kMiB = 1048576;
+constexpr DateTime kSixHours = 0.25, kSixHoursLessAMinute = 359.0 / 1440;
+
+void Junk(const std::string& folder, const char* name, long long size) {
+    ASSERT_TRUE(MakeFolders(folder));
+    ASSERT_TRUE(WriteSparseFile(folder + name, size));
+}
+
+// A folder by a path the 8-bit API may refuse, with a file "f" of size (at most 4) bytes.
+void MakeLongFolder(const std::string& path, DWORD size) {
+    const std::wstring wide = L"\\\\?\\" + std::wstring(path.begin(), path.end());
+    ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
+    HANDLE file = CreateFileW((wide + L"\\f").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "xxxx", size, &written, nullptr);
+    CloseHandle(file);
+}
+
+}  // namespace
+
+TEST(CacheSize, CountsEveryFileButTheCachesBookkeeping) {
+    TempFolder root;
+    const std::string folder = root.Path() + "\\";
+    Junk(folder, "cache_map", 1000);
+    ASSERT_TRUE(WriteSparseFile(folder + "hidden", 2000, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    Junk(folder + "sub\\deeper\\", "inner", 4000);
+    Junk(folder, "huge", 5LL << 30);  // whole from the directory entry beyond 4 GiB
+    for (const char* name : {"index.dat", "Index.Dat", "_CACHE_001_", "abc_cache_x"}) Junk(folder, name, kMiB);
+    EXPECT_EQ(MeasureFolder(folder, nullptr), 7000 + (5LL << 30));
+    EXPECT_EQ(MeasureFolder(folder + "missing\\", nullptr), 0);
+}
+
+TEST(CacheSize, FolderPathsOfTwoHundredFiftySixCharactersAreNotEntered) {
+    TempFolder root;
+    const std::string folder = root.Path() + "\\";
+    const std::string entered = folder + std::string(255 - folder.size(), 'a');
+    const std::string skipped = folder + std::string(256 - folder.size(), 'b');
+    MakeLongFolder(entered, 3);
+    MakeLongFolder(skipped, 4);
+    EXPECT_EQ(MeasureFolder(folder, nullptr), 3);
+}
+
+namespace {
+
+// A check over the caches of a temporary profile, with a clock of its own;
+// the window it shows is a record taken under the real busy flag.
+class JunkCheckTick : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetApplicationState();
+        SetDword(HKEY_CURRENT_USER, kSettings, "CacheNotifier", 1);
+        StoreLast(stale_);
+    }
+    void TearDown() override { ResetApplicationState(); }
+
+    JunkCheck MakeCheck() {
+        ShellFolders shell{"", InternetCache(), root_.Path() + "\\Local", root_.Path() + "\\Roaming"};
+        return JunkCheck(
+            JunkFolders(BuildPathSet(root_.Path(), shell)),
+            [this](std::int64_t size) {
+                return RunNotification([&] {
+                    shown_.push_back(size);
+                    if (duringWindow_) duringWindow_();
+                });
+            },
+            [this] { return now_; });
+    }
+    std::string InternetCache() const { return root_.Path() + "\\INetCache\\"; }
+    static void StoreLast(DateTime value) {
+        SetRaw(HKEY_CURRENT_USER, kSettings, "LastCacheNotification", REG_BINARY, &value, sizeof(value));
+    }
+    static DateTime StoredLast() { return ReadFloat(kSettingsRoot, kSettingsKey, "LastCacheNotification"); }
+
+    CleanSettings settings_;
+    TempFolder root_;
+    DateTime now_ = 45000.5;
+    const DateTime stale_ = 45000.5 - 7.0 / 24;  // stored at the start: the check is due
+    std::vector<std::int64_t> shown_;
+    std::function<void()> duringWindow_;
+};
+
+}  // namespace
+
+TEST_F(JunkCheckTick, MeasuresOnceSixHoursHavePassedEitherWayOrTheStoredTimeIsNoDate) {
+    Junk(InternetCache(), "big", 150 * kMiB);
+    JunkCheck check = MakeCheck();
+    StoreLast(now_ - kSixHoursLessAMinute);
+    EXPECT_EQ(Outcome::TooSoon, check.Run());
+    constexpr DateTime kNaN = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
+    for (DateTime last : {now_ - kSixHours, now_ + 7.0 / 24, kNaN, kInf, -kInf, 1e300}) {
+        StoreLast(last);
+        EXPECT_EQ(Outcome::Shown, check.Run()) << last;
+    }
+}
+
+TEST_F(JunkCheckTick, ShowsMoreThanOneHundredMebibytesAcrossTheThreeCaches) {
+    const std::string firefox = root_.Path() + "\\Roaming\\Mozilla\\Firefox\\";
+    ASSERT_TRUE(MakeFolders(firefox));
+    WriteFile(firefox + "profiles.ini", "[Profile0]\r\nPath=Profiles/t.default\r\n");
+    Junk(firefox + "Profiles\\t.default\\Cache\\", "old", 500 * kMiB);  // Cache2 is measured instead
+    Junk(firefox + "Profiles\\t.default\\Cache2\\entries\\", "a", 40 * kMiB);
+    Junk(InternetCache(), "b", 30 * kMiB);
+    Junk(root_.Path() + "\\Local\\Google\\Chrome\\User Data\\Default\\Cache\\", "c", 30 * kMiB);
+    EXPECT_EQ(Outcome::LittleJunk, MakeCheck().Run());
+    EXPECT_EQ(stale_, StoredLast());
+
+    Junk(InternetCache(), "d", 1);
+    EXPECT_EQ(Outcome::Shown, MakeCheck().Run());
+    EXPECT_EQ(std::vector<std::int64_t>{104857601}, shown_);
+}
+
+TEST_F(JunkCheckTick, PurgeonOrAnotherWindowPostponesItAndAShownWindowHoldsTheNextForSixHours) {
+    Junk(InternetCache(), "big", 150 * kMiB);
+    JunkCheck check = MakeCheck();
+    SetNotificationBusy(true);
+    EXPECT_EQ(Outcome::NotificationUp, check.Run());
+    SetNotificationBusy(false);
+    WNDCLASSA purgeonClass{};
+    purgeonClass.lpfnWndProc = DefWindowProcA;
+    purgeonClass.lpszClassName = "TForm1a";
+    RegisterClassA(&purgeonClass);
+    HWND purgeon = CreateWindowExA(0, "TForm1a", "Purgeon", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(Outcome::CompanionRunning, check.Run());
+    DestroyWindow(purgeon);
+    EXPECT_EQ(stale_, StoredLast());
+
+    const DateTime shownAt = now_;
+    EXPECT_EQ(Outcome::Shown, check.Run());
+    EXPECT_EQ(shownAt, StoredLast());
+    now_ = shownAt + kSixHoursLessAMinute;
+    EXPECT_EQ(Outcome::TooSoon, check.Run());
+    now_ = shownAt + kSixHours;
+    EXPECT_EQ(Outcome::Shown, check.Run());
+}
+
+TEST_F(JunkCheckTick, SwitchedOffItEndsAtOnceWritingNothing) {
+    Junk(InternetCache(), "big", 150 * kMiB);
+    SetDword(HKEY_CURRENT_USER, kSettings, "CacheNotifier", 0);
+    EXPECT_EQ(Outcome::SwitchedOff, MakeCheck().Run());
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(stale_, StoredLast());
+}
+
+TEST_F(JunkCheckTick, ATickDuringTheWalkOrTheWindowIsSkippedAndAnEndingProgramStopsTheWalk) {
+    Junk(InternetCache(), "big", 150 * kMiB);
+    JunkCheck check = MakeCheck();
+    std::vector<Outcome> nested;
+    constexpr UINT kTick = WM_APP + 7;
+    SetApplicationMessageFilter([&](const MSG& msg) {
+        if (msg.message == kTick) nested.push_back(check.Run());
+    });
+    duringWindow_ = [&] { nested.push_back(check.Run()); };
+    PostThreadMessageA(GetCurrentThreadId(), kTick, 0, 0);  // handled during the walk
+    EXPECT_EQ(Outcome::Shown, check.Run());
+    EXPECT_EQ((std::vector<Outcome>{Outcome::AlreadyRunning, Outcome::AlreadyRunning}), nested);
+
+    StoreLast(stale_);
+    PostQuitMessage(0);
+    EXPECT_EQ(Outcome::Abandoned, check.Run());
+}
