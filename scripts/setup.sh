@@ -1,21 +1,50 @@
 #!/usr/bin/env bash
-# Installs everything Vigilo needs to build and test on Debian: the MinGW-w64
-# cross compiler, Wine (64-bit prefix with the 32-bit WoW64 side), Xvfb, and
-# static i686 builds of zlib, libpng and GoogleTest in a prefix outside git.
-# Idempotent: when everything is present it returns within a second or two.
+# Installs everything Vigilo needs to build and test on Debian 12: the
+# MinGW-w64 i686 cross compiler with Debian's static zlib for it, Wine (64-bit
+# prefix with the 32-bit WoW64 side), Xvfb, and static i686 builds of libpng
+# (from Debian's source package, pinned) and GoogleTest in the prefix named by
+# scripts/deps-prefix.sh. Quick when everything is there.
+#
+# The prefix counts as done only when its stamp matches what this script
+# would build. The libraries are built in a temporary folder and moved into
+# place at the end, so a failed run leaves nothing the next one takes as
+# done; it stops with a message naming the step that failed.
 set -euo pipefail
+scripts=$(cd "$(dirname "$0")" && pwd)
+. "$scripts/deps-prefix.sh"
 
-ZLIB_VERSION="1:1.2.13.dfsg-1"
 LIBPNG_VERSION="1.6.39-2+deb12u5"
-DEPS_PREFIX="${VIGILO_DEPS:-/opt/vigilo-deps}"
-PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386 wine64 xvfb xauth cmake make
+PACKAGES=(g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine32:i386 wine64 xvfb xauth cmake make
           dpkg-dev googletest xdotool imagemagick x11-utils ca-certificates)
+# Where Debian's MinGW-w64 packages keep the i686 headers and libraries.
+MINGW_ROOT=/usr/i686-w64-mingw32
+# Debian's zlib for MinGW-w64 comes with an import library too: take the static one.
+ZLIB_CMAKE=(-DZLIB_INCLUDE_DIR="$MINGW_ROOT/include" -DZLIB_LIBRARY="$MINGW_ROOT/lib/libz.a")
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
 
 log() { echo "setup: $*" >&2; }
+
+# The step under way: a failure names it.
+step="starting"
+work="" stage=""
+finish() {
+    local rc=$?
+    if [ "$rc" -ne 0 ]; then
+        [ -z "$work" ] || [ ! -s "$work/log" ] || tail -n 40 "$work/log" >&2
+        log "FAILED while $step (exit code $rc); $VIGILO_DEPS_PREFIX is as it was before"
+    fi
+    [ -z "$work" ] || rm -rf "$work"
+    [ -z "$stage" ] || rm -rf "$stage"
+}
+trap finish EXIT
+
+# Runs a download or build step quietly; its output is shown if it fails.
+quietly() { "$@" >>"$work/log" 2>&1; }
+
+package_version() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || true; }
 
 missing_packages() {
     local p
@@ -24,106 +53,152 @@ missing_packages() {
     done
 }
 
-codename() { . /etc/os-release && echo "${VERSION_CODENAME}"; }
-
 ensure_packages() {
     local missing
-    missing=$(missing_packages)
-    [ -z "$missing" ] && return 0
-    log "installing: $(echo $missing)"
+    missing=$(missing_packages | tr '\n' ' ')
+    [ -n "$missing" ] || return 0
+    log "installing $(wc -w <<<"$missing") missing packages: ${missing% }"
+    step="adding the i386 architecture (dpkg --add-architecture)"
     dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+    step="updating the package lists (apt-get update)"
     $SUDO apt-get update -q
+    step="installing packages (apt-get install)"
     # shellcheck disable=SC2086
     $SUDO apt-get install -y -q --no-install-recommends $missing
 }
 
-# Source packages come from the same Debian release as the binaries.
-ensure_deb_src() {
-    local list=/etc/apt/sources.list.d/vigilo-deb-src.sources rel
-    [ -f "$list" ] && return 0
-    rel=$(codename)
-    log "adding deb-src entry for $rel"
-    $SUDO tee "$list" >/dev/null <<SRC
+# Source packages come from the same Debian release as the binaries. A
+# deb-src entry is added only when no configured source list has one.
+ensure_source_index() {
+    step="looking up the libpng1.6 source package"
+    apt-cache showsrc --only-source libpng1.6 2>/dev/null | grep '^Version:' >/dev/null && return 0
+    local rel list=/etc/apt/sources.list.d/vigilo-deb-src.sources
+    rel=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    if ! apt-get --print-uris update 2>/dev/null | grep "/dists/$rel/main/source/Sources" >/dev/null; then
+        log "adding a deb-src entry for $rel: $list"
+        step="writing $list"
+        $SUDO tee "$list" >/dev/null <<SRC
 Types: deb-src
 URIs: http://deb.debian.org/debian
 Suites: $rel $rel-updates
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
-    $SUDO apt-get update -q
-}
-
-fetch_source() { # package version -> prints the unpacked source directory
-    local pkg=$1 ver=$2 dir="$DEPS_PREFIX/src/$1"
-    local found
-    found=$(find "$dir" -mindepth 1 -maxdepth 1 -type d 2>/dev/null | head -n1)
-    if [ -z "$found" ]; then
-        rm -rf "$dir"; mkdir -p "$dir"
-        if ! (cd "$dir" && apt-get source -q --only-source "$pkg=$ver" >&2); then
-            # The mirror dropped the pinned revision: take the release's current one.
-            log "WARNING: $pkg $ver is gone from the mirror; using the current $pkg source"
-            (cd "$dir" && apt-get source -q --only-source "$pkg" >&2)
-        fi
-        found=$(find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n1)
     fi
-    [ -n "$found" ] || { log "no source for $pkg"; exit 1; }
-    echo "$found"
+    step="updating the package lists for source packages (apt-get update)"
+    quietly $SUDO apt-get update -q
 }
 
-CROSS_CMAKE=(-DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=i686
-             -DCMAKE_C_COMPILER=i686-w64-mingw32-gcc-posix
-             -DCMAKE_CXX_COMPILER=i686-w64-mingw32-g++-posix
-             -DCMAKE_RC_COMPILER=i686-w64-mingw32-windres
-             -DCMAKE_FIND_ROOT_PATH="$DEPS_PREFIX"
-             -DCMAKE_INSTALL_PREFIX="$DEPS_PREFIX"
-             -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF)
+# Unpacks the source package into $work/src/PACKAGE; sets source_dir.
+fetch_source() {
+    local pkg=$1 ver=$2 dir="$work/src/$1"
+    mkdir -p "$dir"
+    if apt-cache showsrc --only-source "$pkg" | grep -x "Version: $ver" >/dev/null; then
+        step="downloading the source package $pkg $ver (apt-get source)"
+        (cd "$dir" && quietly apt-get source -q --only-source "$pkg=$ver")
+    else
+        # The mirror dropped the pinned revision: take the release's current one.
+        log "WARNING: $pkg $ver is gone from the mirror; using the current $pkg source"
+        step="downloading the current source package $pkg (apt-get source)"
+        (cd "$dir" && quietly apt-get source -q --only-source "$pkg")
+    fi
+    source_dir=$(find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n1)
+    [ -n "$source_dir" ]
+}
 
-build_zlib() {
-    [ -f "$DEPS_PREFIX/lib/libz.a" ] && return 0
-    local src; src=$(fetch_source zlib "$ZLIB_VERSION") || exit 1
-    log "building zlib from $src"
-    # Only the static library, compiled straight from the sources: Debian's
-    # source has no win32/ folder (no Makefile.gcc, no zlib1.rc for the DLL).
-    local b="$DEPS_PREFIX/build/zlib" f
-    rm -rf "$b"; mkdir -p "$b"
-    for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback \
-             inffast inflate inftrees trees uncompr zutil; do
-        i686-w64-mingw32-gcc-posix -O2 -c "$src/$f.c" -o "$b/$f.o"
-    done
-    i686-w64-mingw32-ar rcs "$src/libz.a" "$b"/*.o
-    install -D -m644 "$src/libz.a" "$DEPS_PREFIX/lib/libz.a"
-    install -D -m644 "$src/zlib.h" "$DEPS_PREFIX/include/zlib.h"
-    install -D -m644 "$src/zconf.h" "$DEPS_PREFIX/include/zconf.h"
+# Configures, builds and installs a CMake project for the target into the
+# staging folder; the installed files name the final prefix.
+cross_build() {
+    local name=$1 src=$2; shift 2
+    step="configuring $name"
+    quietly cmake -S "$src" -B "$work/build/$name" -DCMAKE_TOOLCHAIN_FILE="$scripts/../cmake/mingw-w64-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DCMAKE_INSTALL_PREFIX="$VIGILO_DEPS_PREFIX" "$@"
+    step="building $name"
+    quietly cmake --build "$work/build/$name" -j"$(nproc)"
+    step="installing $name into the staging folder"
+    quietly cmake --install "$work/build/$name" --prefix "$stage"
 }
 
 build_libpng() {
-    [ -f "$DEPS_PREFIX/lib/libpng.a" ] && return 0
-    local src; src=$(fetch_source libpng1.6 "$LIBPNG_VERSION") || exit 1
-    log "building libpng from $src"
-    local b="$DEPS_PREFIX/build/libpng"
-    rm -rf "$b"
-    cmake -S "$src" -B "$b" "${CROSS_CMAKE[@]}" -DPNG_SHARED=OFF -DPNG_STATIC=ON \
-        -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_FRAMEWORK=OFF \
-        -DZLIB_INCLUDE_DIR="$DEPS_PREFIX/include" -DZLIB_LIBRARY="$DEPS_PREFIX/lib/libz.a" >&2
-    cmake --build "$b" -j"$(nproc)" >&2
-    cmake --install "$b" >&2
-    [ -f "$DEPS_PREFIX/lib/libpng.a" ] || cp "$DEPS_PREFIX/lib/libpng16.a" "$DEPS_PREFIX/lib/libpng.a"
+    fetch_source libpng1.6 "$LIBPNG_VERSION"
+    cross_build libpng "$source_dir" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+        -DPNG_FRAMEWORK=OFF "${ZLIB_CMAKE[@]}"
+    [ -e "$stage/lib/libpng.a" ] || cp "$stage/lib/libpng16.a" "$stage/lib/libpng.a"
 }
 
 build_googletest() {
-    [ -f "$DEPS_PREFIX/lib/libgtest.a" ] && return 0
-    log "building GoogleTest from /usr/src/googletest"
-    local b="$DEPS_PREFIX/build/googletest"
-    rm -rf "$b"
-    cmake -S /usr/src/googletest -B "$b" "${CROSS_CMAKE[@]}" -Dgtest_disable_pthreads=OFF \
-        -DINSTALL_GTEST=ON -DBUILD_GMOCK=OFF >&2
-    cmake --build "$b" -j"$(nproc)" >&2
-    cmake --install "$b" >&2
+    cross_build googletest /usr/src/googletest -Dgtest_disable_pthreads=OFF -DINSTALL_GTEST=ON -DBUILD_GMOCK=OFF
+}
+
+# What a complete prefix was built from; another recipe means building anew.
+deps_recipe() {
+    echo "libpng1.6 $LIBPNG_VERSION with libz-mingw-w64-dev $(package_version libz-mingw-w64-dev)," \
+         "googletest $(package_version googletest)," \
+         "g++-mingw-w64-i686-posix $(package_version g++-mingw-w64-i686-posix)"
+}
+
+prefix_done() { [ -f "$VIGILO_DEPS_STAMP" ] && [ "$(cat "$VIGILO_DEPS_STAMP")" = "$1" ]; }
+
+# An existing prefix is replaced only when it is one these scripts made
+# (stamped, or the older layout without a stamp) or empty.
+replaceable() {
+    local entry
+    [ -f "$VIGILO_DEPS_STAMP" ] && return 0
+    for entry in "$VIGILO_DEPS_PREFIX"/* "$VIGILO_DEPS_PREFIX"/.[!.]*; do
+        [ -e "$entry" ] || continue
+        case ${entry##*/} in bin | build | include | lib | share | src) ;; *) return 1 ;; esac
+    done
+}
+
+build_prefix() {
+    local recipe=$1 parent name old=""
+    parent=$(dirname "$VIGILO_DEPS_PREFIX")
+    name=$(basename "$VIGILO_DEPS_PREFIX")
+    step="checking what $VIGILO_DEPS_PREFIX holds"
+    if [ -e "$VIGILO_DEPS_PREFIX" ] && ! replaceable; then
+        log "$VIGILO_DEPS_PREFIX holds files these scripts did not make; point VIGILO_DEPS at another folder"
+        exit 1
+    fi
+    log "building libpng $LIBPNG_VERSION and GoogleTest $(package_version googletest) for i686 Windows" \
+        "into $VIGILO_DEPS_PREFIX (about a minute)"
+    step="making the temporary folders"
+    work=$(mktemp -d "${TMPDIR:-/tmp}/vigilo-deps-build.XXXXXX")
+    chmod 755 "$work"  # apt-get source downloads as the _apt user
+    stage=$(mktemp -d "$parent/.$name.new.XXXXXX")
+    ensure_source_index
+    build_libpng
+    build_googletest
+    echo "$recipe" >"$stage/${VIGILO_DEPS_STAMP##*/}"
+    chmod 755 "$stage"
+    step="moving the new prefix into place"
+    if [ -e "$VIGILO_DEPS_PREFIX" ]; then
+        old=$(mktemp -d "$parent/.$name.old.XXXXXX")
+        mv -T "$VIGILO_DEPS_PREFIX" "$old"
+    fi
+    mv -T "$stage" "$VIGILO_DEPS_PREFIX"
+    stage=""
+    [ -z "$old" ] || rm -rf "$old"
+    log "libpng and GoogleTest are ready in $VIGILO_DEPS_PREFIX"
+}
+
+ensure_prefix() {
+    local recipe parent
+    recipe=$(deps_recipe)
+    prefix_done "$recipe" && return 0
+    parent=$(dirname "$VIGILO_DEPS_PREFIX")
+    step="making $parent"
+    if ! mkdir -p "$parent" 2>/dev/null || [ ! -w "$parent" ]; then
+        log "cannot write to $parent: run as root, or point VIGILO_DEPS at a folder of yours"
+        exit 1
+    fi
+    # One build at a time: a second run waits here, then finds the prefix done.
+    step="waiting for another set-up to finish"
+    exec 9<"$parent"
+    flock 9
+    prefix_done "$recipe" && return 0
+    build_prefix "$recipe"
 }
 
 ensure_packages
-ensure_deb_src
-build_zlib
-build_libpng
-build_googletest
-echo "$DEPS_PREFIX"
+ensure_prefix
+step="done"

@@ -9,6 +9,10 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 
+# The whole-program tests run only in a prefix that carries this file.
+VIGILO_PREFIX_MARKER_FILE=drive_c/vigilo-private-prefix.txt
+VIGILO_PREFIX_MARKER="$WINEPREFIX/$VIGILO_PREFIX_MARKER_FILE"
+
 # Creates the 64-bit prefix once; the 32-bit programs run in it under WoW64.
 vigilo_ensure_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -17,6 +21,9 @@ vigilo_ensure_prefix() {
         "$WINE64" wineboot -u >/dev/null 2>&1
         wineserver -w
     fi
+    [ -f "$WINEPREFIX/$VIGILO_PREFIX_MARKER_FILE" ] ||
+        echo "This Wine prefix belongs to Vigilo's scripts; its tests rewrite its registry freely." \
+            >"$WINEPREFIX/$VIGILO_PREFIX_MARKER_FILE"
 }
 
 # Starts an Xvfb of its own (1920 x 1080 x 24) and exports DISPLAY.

@@ -5,6 +5,7 @@
 #include "platform/message_loop.h"
 #include "windows/notification_shapes.h"
 #include "monitors/string_list.h"
+#include "support/registry_sandbox.h"
 #include "support/test_support.h"
 
 namespace vigilo::test {
@@ -150,7 +151,8 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
 }
 
 bool RegAddKey(const std::string& hkcuKey) {
-    return RunProcess("reg.exe add \"HKCU\\" + hkcuKey + "\" /f") == 0;
+    // reg.exe is a process of its own: the registry sandbox does not reach it.
+    return RunProcess("reg.exe add \"HKCU\\" + RealUserKeyPath(hkcuKey) + "\" /f") == 0;
 }
 
 }  // namespace vigilo::test

@@ -104,7 +104,8 @@ private:
 // Runs a command line (e.g. reg.exe) as another process and waits for it.
 // Returns its exit code, or -1 when it could not start or did not end.
 int RunProcess(const std::string& commandLine, DWORD timeoutMs = 15000);
-// "reg.exe add HKCU\<key> /f" from another process.
+// "reg.exe add HKCU\<key> /f" from another process (on the key this process
+// sees, also inside a registry sandbox).
 bool RegAddKey(const std::string& hkcuKey);
 
 }  // namespace vigilo::test

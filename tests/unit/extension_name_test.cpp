@@ -7,8 +7,10 @@
 
 #include "monitors/ie_ext_mon_thread.h"
 #include "platform/registry.h"
+#include "support/registry_sandbox.h"
 
 using namespace vigilo;
+using namespace vigilo::test;
 
 namespace {
 
@@ -19,8 +21,11 @@ const std::string kExtensions = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensi
 const std::string kApproved = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
 // Registry values written in one view, and every key made for them removed
-// afterwards (before, too, after a crashed run).
+// afterwards (before, too, after a crashed run). Only the real HKLM has both
+// views: the tests write there, in keys of their own only.
 class Registrations {
+    RealLocalMachine realMachineKey_;
+
 public:
     Registrations() { Clear(); }
     ~Registrations() { Clear(); }

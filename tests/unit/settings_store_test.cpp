@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/settings_store.h"
+#include "support/registry_sandbox.h"
 #include "support/test_support.h"
 
 using namespace vigilo;
@@ -187,8 +188,10 @@ TEST_F(SettingsStore, AKeyPathWithALeadingBackslashIsTakenFromTheRoot) {
 
 // The program is 32-bit: on 64-bit Windows its default view of HKLM\SOFTWARE
 // is the Wow6432Node one. Every routine must see the 64-bit keys, so that a
-// monitor lists and reads the same key.
+// monitor lists and reads the same key. Only the real HKLM has both views;
+// the test writes a key of its own there.
 TEST(SettingsStoreView, EveryRoutineUsesTheSixtyFourBitView) {
+    RealLocalMachine realMachineKey;
     const std::string key = "SOFTWARE\\VigiloTestsView";
     DeleteKeyTree(HKEY_LOCAL_MACHINE, key);
     SetString(HKEY_LOCAL_MACHINE, key, "DisplayName", "only in 64");
