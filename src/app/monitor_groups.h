@@ -54,7 +54,6 @@ public:
     bool Running(MonitorGroup group) const { return running_[static_cast<int>(group)]; }
     // Threads held in the slots right now (running or ended).
     std::vector<TThread*> Threads() const;
-    const std::vector<MonitorSlot>& Slots() const { return slots_; }
 
 private:
     void Stop(MonitorGroup group);
