@@ -135,6 +135,9 @@ void TForm1::EventsMessage(const MSG& msg) {
 
 void TForm1::Close() {
     CloseForm();
+    // The tray menu's tracking loop does not end for the application's end:
+    // an open menu would hold the program until the user dismissed it.
+    EndMenu();
     TerminateApplication();  // closing the main form ends the application
 }
 

@@ -12,26 +12,6 @@ using namespace vigilo::test;
 namespace {
 
 constexpr int kFlood = 10000;
-const std::string kSettings = "Software\\Purgeon";
-
-// Every value under the settings key, name=type:size, for before/after checks.
-std::string SettingsSnapshot() {
-    std::string all;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettings.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
-        return all;
-    char name[256];
-    BYTE data[64];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = sizeof(name), type = 0, size = sizeof(data);
-        if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
-        // LastCacheNotification is written once at start-up, with the time of day: its bytes count too.
-        all += std::string(name) + "=" + std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), size) + ";";
-    }
-    RegCloseKey(key);
-    return all;
-}
-
 bool Responds(HWND window) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result) != 0;
@@ -48,7 +28,7 @@ TEST(HostileMessages, FloodsWithRandomParametersLeaveVigiloRunningUnchanged) {
     HWND handler = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (handler = FindTopWindow(kTrayHandlerClass, "", vigilo.ProcessId())); }, 5000));
     ASSERT_TRUE(Responds(main));
-    const std::string before = SettingsSnapshot();
+    const std::string before = SettingsValues();
 
     std::mt19937 random(1137);
     const UINT closeRequest = RegisterWindowMessageA("Vigilo");
@@ -68,7 +48,7 @@ TEST(HostileMessages, FloodsWithRandomParametersLeaveVigiloRunningUnchanged) {
     EXPECT_TRUE(Responds(main));
     EXPECT_TRUE(Responds(handler));
     EXPECT_TRUE(vigilo.Running());
-    EXPECT_EQ(SettingsSnapshot(), before);
+    EXPECT_EQ(SettingsValues(), before);
     EXPECT_TRUE(vigilo.PurgeonCalls().empty());
 
     // It still obeys the real close request, behind what is left of the floods.

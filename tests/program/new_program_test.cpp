@@ -146,21 +146,6 @@ TEST_F(NewProgram, EitherNotifierSettingLetsARunningMonitorReport) {
     ExpectReportedThenClose("HEARD");
 }
 
-TEST_F(NewProgram, ShuttingDownWhileTheWindowIsOpenWritesNothing) {
-    StartVigilo();
-    RegisterProgram(kMachineUninstall, "VigiloTestOpen", "Open At Exit");
-    HWND form = WaitForWindow();
-    ASSERT_NE(form, nullptr);
-    HWND box = ControlAt(form, kCheckBox.x, kCheckBox.y);
-    ASSERT_NE(box, nullptr);
-    PostClick(box);
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000));
-    PostCloseRequest(vigilo_->MainWindow(), 1137);
-    ASSERT_TRUE(vigilo_->WaitForExit(15000));
-    EXPECT_EQ(vigilo_->ExitCode(), 0u);
-    EXPECT_EQ(Setting("NewAppNotifier"), 1u);
-}
-
 TEST_F(NewProgram, WithoutPurgeonTheLinkShowsTheInformationWindowThenCloses) {
     StartVigilo(false);
     RegisterProgram(kMachineUninstall, "VigiloTestNoPurgeon", "Lonely App");

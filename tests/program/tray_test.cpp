@@ -14,35 +14,15 @@ using namespace vigilo::test;
 
 namespace {
 
-// The tray handler window of this run, once its icon is in the tray.
-HWND WaitForTrayIcon(const VigiloInstall& vigilo) {
-    HWND handler = nullptr;
-    WaitUntil(
-        [&] {
-            handler = FindTopWindow(kTrayHandlerClass, nullptr, vigilo.ProcessId());
-            return handler && ShellHasIcon(handler, kFirstIconId);
-        },
-        10000);
-    return handler;
-}
-
 // Starts Vigilo; its tray handler window once the icon is in the tray, or null.
 HWND StartWithTrayIcon(VigiloInstall& vigilo) {
     if (!vigilo.Start() || !vigilo.WaitForMainWindow()) return nullptr;
-    return WaitForTrayIcon(vigilo);
+    return WaitForTrayIcon(vigilo.ProcessId());
 }
 
 void Click(HWND handler) {
     PostTrayNotification(handler, kFirstIconId, WM_LBUTTONDOWN);
     PostTrayNotification(handler, kFirstIconId, WM_LBUTTONUP);
-}
-
-// Presses the right button on the icon; the menu window, once it is up.
-HWND OpenMenu(HWND handler, DWORD pid) {
-    PostTrayNotification(handler, kFirstIconId, WM_RBUTTONDOWN);
-    HWND menu = nullptr;
-    WaitUntil([&] { return (menu = FindTrackedMenu(pid)) != nullptr; }, 5000);
-    return menu;
 }
 
 // The information windows of process pid, visible or not.
@@ -73,7 +53,7 @@ TEST(TrayProgram, ClickLaunchesPurgeonAndExitEndsTheProgramAndRemovesTheIcon) {
     EXPECT_TRUE(WaitUntil([&] { return vigilo.PurgeonCalls() == std::vector<std::string>{""}; }, 10000));
     EndPurgeons();
 
-    const HWND menu = OpenMenu(handler, vigilo.ProcessId());
+    const HWND menu = OpenTrayMenu(handler, vigilo.ProcessId());
     ASSERT_NE(menu, nullptr);
     PostKey(menu, VK_UP);  // from nothing selected up to the last item, "Exit"
     PostKey(menu, VK_RETURN);
@@ -95,7 +75,7 @@ TEST(TrayProgram, WithoutPurgeonAClickShowsOneInformationWindowAndTheTrayStaysUs
         [&] { return (info = FindTopWindow("TForm3", "Information", vigilo.ProcessId())) != nullptr; }, 10000));
     // Another click, and "Launch Purgeon" in the menu, while it is up add no second one.
     Click(handler);
-    HWND menu = OpenMenu(handler, vigilo.ProcessId());
+    HWND menu = OpenTrayMenu(handler, vigilo.ProcessId());
     ASSERT_NE(menu, nullptr);
     PostKey(menu, VK_DOWN);
     PostKey(menu, VK_RETURN);
@@ -104,28 +84,12 @@ TEST(TrayProgram, WithoutPurgeonAClickShowsOneInformationWindowAndTheTrayStaysUs
     PostMessageA(info, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return InformationWindows(vigilo.ProcessId()) == 0; }, 10000));
 
-    menu = OpenMenu(handler, vigilo.ProcessId());
+    menu = OpenTrayMenu(handler, vigilo.ProcessId());
     ASSERT_NE(menu, nullptr);
     PostKey(menu, VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return FindTrackedMenu(vigilo.ProcessId()) == nullptr; }, 5000));
     EXPECT_TRUE(vigilo.Running());
     EXPECT_TRUE(ShellHasIcon(handler, kFirstIconId));
     vigilo.Stop();
-    EXPECT_EQ(vigilo.ExitCode(), 0u);
-}
-
-// The menu runs a loop of its own; Purgeon's close request must still end the program.
-TEST(TrayProgram, TheCloseRequestEndsTheProgramWhileTheMenuIsOpen) {
-    CleanSettings settings;
-    VigiloInstall vigilo;
-    const HWND handler = StartWithTrayIcon(vigilo);
-    ASSERT_NE(handler, nullptr);
-    ASSERT_NE(OpenMenu(handler, vigilo.ProcessId()), nullptr);
-    PostCloseRequest(vigilo.MainWindow(), 1137);
-    // The request takes effect in the menu loop or, at the latest, once the menu closes.
-    if (!vigilo.WaitForExit(3000)) {
-        if (HWND menu = FindTrackedMenu(vigilo.ProcessId())) PostKey(menu, VK_ESCAPE);
-    }
-    ASSERT_TRUE(vigilo.WaitForExit(10000));
     EXPECT_EQ(vigilo.ExitCode(), 0u);
 }

@@ -72,6 +72,23 @@ bool GetDword(HKEY root, const std::string& keyPath, const std::string& name, DW
     return rc == ERROR_SUCCESS && type == REG_DWORD;
 }
 
+std::string SettingsValues() {
+    std::string all;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Purgeon", 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return all;
+    char name[256];
+    BYTE data[64];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = sizeof(name), type = 0, size = sizeof(data);
+        if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+        all += std::string(name) + "=" + std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), size) +
+               ";";
+    }
+    RegCloseKey(key);
+    return all;
+}
+
 ScratchKey::ScratchKey(const std::string& name) : path_("Software\\VigiloTests\\" + name) {
     DeleteKeyTree(HKEY_CURRENT_USER, path_);
     HKEY key = nullptr;
@@ -231,6 +248,16 @@ void VigiloInstall::Kill() {
 
 std::vector<std::string> VigiloInstall::PurgeonCalls() const { return PurgeonCallsIn(folder_.Path()); }
 
+namespace {
+const char* const kVigiloWineSettings = "Software\\Wine\\AppDefaults\\Vigilo.exe";
+}  // namespace
+
+UnmanagedVigiloWindows::UnmanagedVigiloWindows() {
+    SetString(HKEY_CURRENT_USER, std::string(kVigiloWineSettings) + "\\X11 Driver", "Managed", "N");
+}
+
+UnmanagedVigiloWindows::~UnmanagedVigiloWindows() { DeleteKeyTree(HKEY_CURRENT_USER, kVigiloWineSettings); }
+
 std::vector<std::string> PurgeonCallsIn(const std::string& folder) {
     std::vector<std::string> lines;
     const std::string content = ReadFile(folder + "\\Purgeon-calls.log");
@@ -267,8 +294,13 @@ HWND FindTopWindow(const char* className, const char* title, DWORD pid) {
 
 std::string WindowText(HWND hwnd) {
     char buffer[4096] = "";
-    LRESULT n = SendMessageA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer));
-    return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+    // With a time-out: under load Wine can leave a message sent to a window
+    // of another process unanswered when that window is destroyed meanwhile.
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                             5000, &n))
+        return {};
+    return std::string(buffer, n < sizeof(buffer) ? static_cast<size_t>(n) : 0);
 }
 
 std::string ClassName(HWND hwnd) {

@@ -39,6 +39,10 @@ private:
     std::string path_;
 };
 
+// Every value under Vigilo's settings key, as "name=type:bytes;" in
+// enumeration order: equal before and after when nothing was written.
+std::string SettingsValues();
+
 // Clears Vigilo's settings key (HKCU\Software\Purgeon) now and on destruction.
 class CleanSettings {
 public:
@@ -102,6 +106,19 @@ private:
     HANDLE process_ = nullptr;
     HANDLE thread_ = nullptr;  // the first thread, while suspended
     DWORD pid_ = 0;
+};
+
+// Wine, on a display without a window manager (as the tests' displays are),
+// waits two seconds for the withdrawal of every window that was activated,
+// when it is hidden or destroyed. While this lives, copies of Vigilo.exe
+// started meanwhile leave their windows unmanaged, so they go at once, as
+// under a desktop's manager.
+class UnmanagedVigiloWindows {
+public:
+    UnmanagedVigiloWindows();
+    ~UnmanagedVigiloWindows();
+    UnmanagedVigiloWindows(const UnmanagedVigiloWindows&) = delete;
+    UnmanagedVigiloWindows& operator=(const UnmanagedVigiloWindows&) = delete;
 };
 
 // The lines a stand-in Purgeon.exe in folder recorded, one per start.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "support/test_support.h"
 #include "tray/tray_icon_data.h"
 
 namespace vigilo::test {
@@ -45,6 +46,24 @@ HWND FindTrackedMenu(DWORD pid) {
         if (IsWindowVisible(menu) && (pid == 0 || owner == pid)) return menu;
     }
     return nullptr;
+}
+
+HWND WaitForTrayIcon(DWORD pid) {
+    HWND handler = nullptr;
+    WaitUntil(
+        [&] {
+            handler = FindTopWindow(kTrayHandlerClass, nullptr, pid);
+            return handler && ShellHasIcon(handler, kFirstIconId);
+        },
+        10000);
+    return handler;
+}
+
+HWND OpenTrayMenu(HWND handler, DWORD pid) {
+    PostTrayNotification(handler, kFirstIconId, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = FindTrackedMenu(pid)) != nullptr; }, 5000);
+    return menu;
 }
 
 namespace {

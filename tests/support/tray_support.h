@@ -30,6 +30,12 @@ bool ShellDeleteIcon(HWND hwnd, UINT id);
 // The visible popup menu window ("#32768") of process pid (0: any), or null.
 HWND FindTrackedMenu(DWORD pid = 0);
 
+// The tray handler window of process pid once its icon is in the tray; null on time-out.
+HWND WaitForTrayIcon(DWORD pid);
+// Presses the right button on the icon of handler; the menu window of
+// process pid once it is up, or null.
+HWND OpenTrayMenu(HWND handler, DWORD pid);
+
 // Runs action (on the calling thread, from a thread timer) as soon as a popup
 // menu of this thread is being tracked; meant for tests that open a menu from
 // their own thread, where the opening call returns only when the menu closes.
