@@ -46,7 +46,7 @@ struct WindowCount {
     DWORD count = 0;
 };
 
-BOOL CALLBACK CountChild(HWND window, LPARAM lp) {
+BOOL CALLBACK CountChild(HWND, LPARAM lp) {
     ++reinterpret_cast<WindowCount*>(lp)->count;
     return TRUE;
 }
@@ -81,6 +81,13 @@ ProcessResources ResourcesOf(HANDLE process) {
     PROCESS_MEMORY_COUNTERS memory{};
     if (K32GetProcessMemoryInfo(process, &memory, sizeof memory)) r.workingSet = memory.WorkingSetSize;
     return r;
+}
+
+double CpuMilliseconds(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    auto ms = [](const FILETIME& t) { return ((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4; };
+    return ms(kernel) + ms(user);
 }
 
 std::string Describe(const char* name, const ProcessResources& r) {

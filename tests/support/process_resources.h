@@ -19,6 +19,8 @@ struct ProcessResources {
 
 // process needs PROCESS_QUERY_INFORMATION and PROCESS_VM_READ.
 ProcessResources ResourcesOf(HANDLE process);
+// The CPU time the process has used so far, user and kernel, in milliseconds.
+double CpuMilliseconds(HANDLE process);
 // One line for a test's log: "name: handles 12, GDI 3, USER 4, windows 9, working set 5120 KiB".
 std::string Describe(const char* name, const ProcessResources& r);
 

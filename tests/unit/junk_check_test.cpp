@@ -183,3 +183,13 @@ TEST_F(JunkCheckTick, ATickDuringTheWalkOrTheWindowIsSkippedAndAnEndingProgramSt
     PostQuitMessage(0);
     EXPECT_EQ(Outcome::Abandoned, check.Run());
 }
+
+// The walk looks at the queue before its first entry: a program told to end
+// then counts nothing more, however big the cache.
+TEST_F(JunkCheckTick, AWalkStartedAsTheProgramEndsStopsAtItsFirstEntry) {
+    Junk(InternetCache(), "big", 150 * kMiB);
+    const std::vector<std::string> folders{InternetCache()};
+    EXPECT_EQ(150 * kMiB, MeasureJunk(folders));
+    PostQuitMessage(0);
+    EXPECT_EQ(0, MeasureJunk(folders));
+}
