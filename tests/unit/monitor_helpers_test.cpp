@@ -124,6 +124,18 @@ TEST(FindAddedAndRemoved, ReportTheLastUnmatchedEntryIgnoringLetterCase) {
     EXPECT_EQ(FindRemoved(older, {"gamma", "beta", "alpha"}), "");
 }
 
+TEST(FindAddedAndRemoved, TenThousandNamesAreDiffedAtOnce) {
+    StringList older;
+    for (int i = 0; i < 10000; ++i) older.push_back("Entry" + std::to_string(i));
+    StringList fresh = older;
+    fresh.insert(fresh.begin() + 5000, "Newcomer");
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(FindAdded(older, fresh), "Newcomer");
+    EXPECT_EQ(FindAdded(fresh, fresh), "");
+    EXPECT_EQ(FindRemoved(fresh, older), "Newcomer");
+    EXPECT_LT(GetTickCount() - start, 2000u);
+}
+
 TEST_F(ExclusionList, AKeyNameContainedInTheNameInAnyCaseExcludesIt) {
     Write("[Other]\nEditor=1\n[OptFr]\nfOObar=1\nSpy Tool=\n");
     EXPECT_EQ(ApplyExclusionList("My FooBar Deluxe"), "");
