@@ -5,6 +5,7 @@
 #include "monitors/ff_ext_mon_thread.h"
 #include "monitors/ie_ext_mon_thread.h"
 #include "monitors/startup_mon_thread.h"
+#include "platform/file_system.h"
 #include "windows/extension_form.h"
 #include "windows/junk_form.h"
 #include "windows/new_program_form.h"
@@ -68,10 +69,30 @@ std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot) {
     auto monitor = std::make_unique<TFFExtMonThread>();
     if (!monitor->CreateSuspended()) return nullptr;
     monitor->WatchFolder = slot.keyOrFolder;
+    monitor->Browser = slot.browserName;
     monitor->Snapshot.clear();
     monitor->OnFound = [](const TFFExtMonThread& found) { ShowExtension(found.BrowserName()); };
     return monitor;
 }
+
+namespace {
+
+// The extensions folders of every browser profile found at start-up beyond
+// the two of the path set, each naming its browser; a folder already
+// watched is not watched twice.
+void AddBrowserProfileSlots(const PathSet& paths, std::vector<MonitorSlot>& slots) {
+    auto add = [&](const std::string& folder, const std::string& browserName) {
+        for (const MonitorSlot& slot : slots)
+            if (!slot.root && SameFolder(slot.keyOrFolder, folder)) return;
+        slots.push_back({MonitorGroup::Extension, nullptr, folder, &CreateExtensionFolderMonitor,
+                         RegistryView::k64Bit, browserName});
+    };
+    for (const FirefoxProfile& profile : paths.firefoxProfiles) add(profile.folder + "extensions\\", browsers::kFirefox);
+    for (const BrowserProfile& profile : paths.chromiumProfiles)
+        add(profile.folder + "Extensions\\", profile.browserName);
+}
+
+}  // namespace
 
 std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
     using G = MonitorGroup;
@@ -79,7 +100,7 @@ std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
     const MonitorFactory newProgram = &CreateNewProgramMonitor, startup = &CreateStartupMonitor;
     const MonitorFactory internetExplorer = &CreateInternetExplorerMonitor, folder = &CreateExtensionFolderMonitor;
     const RegistryView view64 = RegistryView::k64Bit, view32 = RegistryView::k32Bit;
-    return {
+    std::vector<MonitorSlot> slots{
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup},
         {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
@@ -104,6 +125,8 @@ std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
         {G::Extension, nullptr, paths.firefoxExtensionsFolder, folder},
         {G::Extension, nullptr, paths.chromeExtensionsFolder, folder},
     };
+    AddBrowserProfileSlots(paths, slots);
+    return slots;
 }
 
 }  // namespace vigilo

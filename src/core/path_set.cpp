@@ -3,11 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <algorithm>
-
 #include "core/companion.h"
 #include "platform/file_system.h"
-#include "platform/text.h"
 
 namespace vigilo {
 namespace {
@@ -16,24 +13,6 @@ std::string ShellFolder(int csidl) {
     char buffer[MAX_PATH] = "";
     if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) return {};
     return buffer;
-}
-
-std::string ProfileString(const std::string& ini, const char* section, const char* key) {
-    char buffer[2048] = "";
-    GetPrivateProfileStringA(section, key, "", buffer, sizeof(buffer), ini.c_str());
-    return buffer;
-}
-
-// The profile folder of Profile0 in Firefox's profiles.ini, without trailing
-// "\": below the Firefox folder, or as it stands when Firefox marked it as
-// an absolute path (IsRelative=0), as it does for a profile made elsewhere.
-std::string FirefoxProfilePath(const std::string& firefoxFolder) {
-    const std::string ini = firefoxFolder + "profiles.ini";
-    std::string path = ProfileString(ini, "Profile0", "Path");
-    std::replace(path.begin(), path.end(), '/', '\\');
-    const bool absolute = TrimControlAndBlanks(ProfileString(ini, "Profile0", "IsRelative")) == "0";
-    if (absolute && !path.empty()) return path;
-    return firefoxFolder + path;
 }
 
 }  // namespace
@@ -62,10 +41,14 @@ PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell
     p.chromeExtensionsFolder = p.chromeProfileFolder + "Extensions\\";
     p.roamingAppDataFolder = WithTrailingBackslash(shell.roamingAppData);
     std::string firefoxFolder = p.roamingAppDataFolder + "Mozilla\\Firefox\\";
-    p.firefoxProfileFolder = FirefoxProfilePath(firefoxFolder) + "\\";
+    p.firefoxProfileFolder = FirefoxProfilePath(firefoxFolder, "Profile0") + "\\";
     p.firefoxCacheFolder = DirectoryExists(p.firefoxProfileFolder + "Cache2\\") ? p.firefoxProfileFolder + "Cache2\\"
                                                                                 : p.firefoxProfileFolder + "Cache\\";
     p.firefoxExtensionsFolder = p.firefoxProfileFolder + "extensions\\";
+    // The profiles beyond those are looked for only where the shell said: not at the drive's root.
+    const std::string localAppData = shell.localAppData.empty() ? "" : WithTrailingBackslash(shell.localAppData);
+    p.firefoxProfiles = FirefoxProfiles(firefoxFolder, localAppData.empty() ? "" : localAppData + "Mozilla\\Firefox\\");
+    if (!localAppData.empty()) p.chromiumProfiles = ChromiumProfiles(localAppData);
     return p;
 }
 

@@ -3,6 +3,9 @@
 // start-up and never refreshed. Folder texts end in "\" except the program
 // folder and the local application data folder, which are kept as found.
 #include <string>
+#include <vector>
+
+#include "core/browser_profiles.h"
 
 namespace vigilo {
 
@@ -19,6 +22,10 @@ struct PathSet {
     std::string firefoxProfileFolder;
     std::string firefoxCacheFolder;
     std::string firefoxExtensionsFolder;
+    // Beyond the folders above, which stay as they are: every Firefox profile
+    // of profiles.ini, and every profile of Chrome, Edge and Brave.
+    std::vector<FirefoxProfile> firefoxProfiles;
+    std::vector<BrowserProfile> chromiumProfiles;
 };
 
 // The shell's answers the path set is built from; a failed query is empty.
@@ -31,7 +38,8 @@ struct ShellFolders {
 
 ShellFolders QueryShellFolders();
 
-// Builds every path from the shell folders, reading Firefox's profiles.ini.
+// Builds every path from the shell folders, reading Firefox's profiles.ini
+// and looking for the other browsers' profile folders.
 PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell);
 
 // The program's path set, filled by the main form at creation.

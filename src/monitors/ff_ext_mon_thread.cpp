@@ -19,7 +19,9 @@ constexpr DWORD kWaitSliceMs = 10000;
 
 TFFExtMonThread::TFFExtMonThread() : TFolderMonitorThread(kWaitSliceMs) {}
 
-std::string TFFExtMonThread::BrowserName() const { return BrowserNameForFolder(WatchFolder); }
+std::string TFFExtMonThread::BrowserName() const {
+    return Browser.empty() ? BrowserNameForFolder(WatchFolder) : Browser;
+}
 
 std::string BrowserNameForFolder(const std::string& folder) {
     return UpperCaseAscii(folder).find("GOOGLE") != std::string::npos ? browsers::kChrome : browsers::kFirefox;
