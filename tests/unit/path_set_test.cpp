@@ -162,6 +162,11 @@ TEST(MonitorSlots, WatchEveryProfilesExtensionsFolderOnceNamingItsBrowser) {
                            {"C:\\L\\Microsoft\\Edge\\User Data\\Default\\Extensions\\", "Microsoft Edge"}}));
 }
 
+TEST(PathSet, FoldersAreTheSameWhateverTheirLetterCaseAndTrailingBackslashes) {
+    EXPECT_TRUE(SameFolder("C:\\Users\\Ann\\Cache2", "c:\\users\\ANN\\cache2\\\\"));
+    EXPECT_FALSE(SameFolder("C:\\Users\\Ann\\Cache", "C:\\Users\\Ann\\Cache2\\"));
+}
+
 TEST(PathSet, ExistenceTestsTellFilesFromFolders) {
     TempFolder root;
     root.Write("file.txt", "x");

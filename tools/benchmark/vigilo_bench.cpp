@@ -88,11 +88,19 @@ int Prepare() {
     const std::string firefox = ShellFolder(CSIDL_APPDATA) + "\\Mozilla\\Firefox";
     CreateFolders(firefox + "\\Profiles\\bench.default\\extensions");
     HANDLE ini = CreateFileA((firefox + "\\profiles.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    const char text[] = "[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/bench.default\r\n";
+    CreateFolders(firefox + "\\Profiles\\bench.work\\extensions");
+    const char text[] =
+        "[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/bench.default\r\n"
+        "[Profile1]\r\nName=work\r\nIsRelative=1\r\nPath=Profiles/bench.work\r\n";
     DWORD written = 0;
     WriteFile(ini, text, sizeof(text) - 1, &written, nullptr);
     CloseHandle(ini);
     CreateFolders(ChromeExtensions());
+    // A second Chrome profile, and Edge and Brave with one each: a watch apiece.
+    const std::string local = ShellFolder(CSIDL_LOCAL_APPDATA);
+    for (const char* profile : {"\\Google\\Chrome\\User Data\\Profile 1", "\\Microsoft\\Edge\\User Data\\Default",
+                                "\\BraveSoftware\\Brave-Browser\\User Data\\Default"})
+        CreateFolders(local + profile + "\\Extensions");
     return 0;
 }
 
