@@ -1,7 +1,8 @@
 #pragma once
 // Folders and file names the monitors and windows use, computed once at
 // start-up and never refreshed. Folder texts end in "\" except the program
-// folder and the local application data folder, which are kept as found.
+// folder and the local application data folder, which are kept as found;
+// the Startup folders are empty when the shell does not know them.
 #include <string>
 
 namespace vigilo {
@@ -10,6 +11,8 @@ struct PathSet {
     std::string programFolder;          // no trailing "\"
     std::string companionFileName;      // "Purgeon.exe"
     std::string systemFolder;
+    std::string userStartupFolder;      // the shell starts its entries at the user's log-on
+    std::string commonStartupFolder;    // ... and these at every user's
     std::string internetCacheFolder;
     std::string localAppDataFolder;     // as the shell returned it
     std::string roamingAppDataFolder;
@@ -27,6 +30,8 @@ struct ShellFolders {
     std::string internetCache;
     std::string localAppData;
     std::string roamingAppData;
+    std::string userStartup;
+    std::string commonStartup;
 };
 
 ShellFolders QueryShellFolders();
