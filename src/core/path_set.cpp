@@ -22,6 +22,8 @@ ShellFolders QueryShellFolders() {
     char buffer[MAX_PATH] = "";
     UINT length = GetSystemDirectoryA(buffer, sizeof(buffer));
     if (length > 0 && length < sizeof(buffer)) shell.system = buffer;
+    shell.userStartup = ShellFolder(CSIDL_STARTUP);
+    shell.commonStartup = ShellFolder(CSIDL_COMMON_STARTUP);
     shell.internetCache = ShellFolder(CSIDL_INTERNET_CACHE);
     shell.localAppData = ShellFolder(CSIDL_LOCAL_APPDATA);
     shell.roamingAppData = ShellFolder(CSIDL_APPDATA);
@@ -34,6 +36,9 @@ PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell
     p.companionFileName = companion::ExecutableName();
     // A failed shell query leaves an empty text; the suffixes are appended to it all the same.
     p.systemFolder = WithTrailingBackslash(shell.system);
+    // These are watched: an unknown one must stay empty, never become "\", the current drive's root.
+    p.userStartupFolder = shell.userStartup.empty() ? "" : WithTrailingBackslash(shell.userStartup);
+    p.commonStartupFolder = shell.commonStartup.empty() ? "" : WithTrailingBackslash(shell.commonStartup);
     p.internetCacheFolder = WithTrailingBackslash(shell.internetCache);
     p.localAppDataFolder = shell.localAppData;
     p.chromeProfileFolder = WithTrailingBackslash(shell.localAppData) + "Google\\Chrome\\User Data\\Default\\";

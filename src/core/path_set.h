@@ -1,7 +1,8 @@
 #pragma once
 // Folders and file names the monitors and windows use, computed once at
 // start-up and never refreshed. Folder texts end in "\" except the program
-// folder and the local application data folder, which are kept as found.
+// folder and the local application data folder, which are kept as found;
+// the Startup folders are empty when the shell does not know them.
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ struct PathSet {
     std::string programFolder;          // no trailing "\"
     std::string companionFileName;      // "Purgeon.exe"
     std::string systemFolder;
+    std::string userStartupFolder;      // the shell starts its entries at the user's log-on
+    std::string commonStartupFolder;    // ... and these at every user's
     std::string internetCacheFolder;
     std::string localAppDataFolder;     // as the shell returned it
     std::string roamingAppDataFolder;
@@ -34,6 +37,8 @@ struct ShellFolders {
     std::string internetCache;
     std::string localAppData;
     std::string roamingAppData;
+    std::string userStartup;
+    std::string commonStartup;
 };
 
 ShellFolders QueryShellFolders();
