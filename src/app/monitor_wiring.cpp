@@ -6,7 +6,6 @@
 #include "monitors/ie_ext_mon_thread.h"
 #include "monitors/startup_folder_mon_thread.h"
 #include "monitors/startup_mon_thread.h"
-#include "monitors/string_list.h"
 #include "platform/file_system.h"
 #include "windows/extension_form.h"
 #include "windows/junk_form.h"
@@ -135,7 +134,7 @@ std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
         {G::Startup, nullptr, paths.userStartupFolder, startupFolder},
     };
     // Where the two are one folder, one watch reports each entry once.
-    if (!SameName(paths.commonStartupFolder, paths.userStartupFolder))
+    if (!SameFolder(paths.commonStartupFolder, paths.userStartupFolder))
         slots.push_back({G::Startup, nullptr, paths.commonStartupFolder, startupFolder});
     AddBrowserProfileSlots(paths, slots);
     return slots;
