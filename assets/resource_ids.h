@@ -14,5 +14,6 @@
 #define IDB_JUNK_LOGO 108              /* 44 x 54 */
 #define IDB_BUTTON 109                 /* 74 x 20, normal state */
 #define IDB_BUTTON_HOVER 110           /* 74 x 20, hovered state */
+#define IDB_LOGO_BROWSER 111           /* 48 x 48, a browser without a logo of its own */
 
 #define IDR_CLOSE_CROSS_PNG 201        /* 28 x 22, with alpha */

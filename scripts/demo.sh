@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The demo: builds Vigilo, runs it under Wine with the stand-in Purgeon on an
-# Xvfb of its own, and raises four notifications one after the other, saving
+# Xvfb of its own, and raises five notifications one after the other, saving
 # a screenshot of each window (and of the whole screen beside it, as
 # *-screen.png):
 #   new-program.png  a made-up program registered under the machine-wide
 #                    uninstall key (by default build/demo/new-program.png);
 #   startup.png      a made-up startup entry added to the user's Run key;
 #   extension.png    a made-up Internet Explorer toolbar button registered;
+#   extension-edge.png  a made-up extension's folder added to Microsoft
+#                    Edge's default profile;
 #   junk.png         892 MB of sparse files in the Internet cache folder, and
 #                    the junk timer's tick delivered at once, as the timer's
 #                    own message (tools/post_message), not ten minutes later.
@@ -27,6 +29,9 @@ startup_out="$(dirname "$out")/startup.png"
 extensions_key='HKLM\SOFTWARE\Microsoft\Internet Explorer\Extensions'
 button_key="$extensions_key\\{0D3E1A52-7C4B-4E8D-9A61-5B2F8C9D0E17}"
 extension_out="$(dirname "$out")/extension.png"
+edge_top="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Edge"
+edge_extensions="$edge_top/User Data/Default/Extensions"
+edge_out="$(dirname "$out")/extension-edge.png"
 junk_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/VigiloDemo"
 junk_out="$(dirname "$out")/junk.png"
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
@@ -34,7 +39,7 @@ forget_demo_entries() {
     wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
     wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
     wine_run reg delete "$button_key" /f /reg:64 >/dev/null 2>&1 || true
-    rm -rf "$junk_folder"
+    rm -rf "$junk_folder" "$edge_top"
 }
 cleanup() {
     forget_demo_entries
@@ -43,8 +48,9 @@ cleanup() {
 trap cleanup EXIT
 vigilo_begin_session own-display
 forget_demo_entries
-# Vigilo watches the keys that exist when it starts.
+# Vigilo watches the keys and the browser profiles that exist when it starts.
 wine_run reg add "$extensions_key" /f /reg:64 >/dev/null
+mkdir -p "$edge_extensions"
 
 # Waits up to 15 s for a visible window titled $1.
 wait_for_window() {
@@ -106,6 +112,14 @@ wine_run reg add "$button_key" /v ButtonText /d "Demo Translate" /f /reg:64 >/de
 wait_for_window "Extension notification"
 sleep 0.5
 save_window "$extension_out" 410x290+1510+745
+
+echo "demo: closing it, then adding an extension to Microsoft Edge's default profile" >&2
+close_window 760
+wait_until_gone "Extension notification"
+mkdir "$edge_extensions/kbfnbcaeplbcioakkpcpgfkobkghlhen"
+wait_for_window "Extension notification"
+sleep 0.5
+save_window "$edge_out" 410x290+1510+745
 
 echo "demo: closing it, then putting 892 MB of junk into the Internet cache folder" >&2
 close_window 760

@@ -209,6 +209,21 @@ def logo_pinwheel():
     c.fill(circle(24, 24, 7), PIN[3])
     return c
 
+def logo_browser():
+    """Any other browser: a slate window with its tab dots and address bar, a globe on its page."""
+    c = Canvas(48, 48, WHITE)
+    c.fill(rrect(3, 6, 45, 42, 4.5), gradient((104, 120, 146), (58, 70, 94), 0, 6, 0, 42))
+    c.fill(rrect(6.5, 15, 41.5, 39, 2), WHITE)
+    for x in (9.5, 13.5, 17.5):
+        c.fill(circle(x, 10.6, 1.45), WHITE, 0.85)
+    c.fill(rrect(21.5, 8.8, 41.5, 12.4, 1.8), WHITE, 0.85)
+    globe = circle(24, 27, 9.5)
+    c.fill(globe, gradient((70, 190, 200), (20, 118, 150), 16, 18, 32, 36))
+    grid = union(minus(ellipse(24, 27, 4.6, 9.5), ellipse(24, 27, 3.5, 9.5)), rrect(14, 26.4, 34, 27.6, 0),
+                 rrect(14, 21.6, 34, 22.6, 0), rrect(14, 31.4, 34, 32.4, 0))
+    c.fill(both(grid, globe), WHITE, 0.55)
+    return c
+
 def paper_ball(cx, cy, r, seed):
     """Crumpled paper: a lumpy polygon; the lumps come from a fixed pattern, not chance."""
     n = 11
@@ -284,6 +299,7 @@ def pictures():
         ('logo_ie.png', logo_globe(), rgb),
         ('logo_firefox.png', logo_flame(), rgb),
         ('logo_chrome.png', logo_pinwheel(), rgb),
+        ('logo_browser.png', logo_browser(), rgb),
         ('junk_logo.png', junk_logo(), rgb),
         ('button.png', button((240, 240, 240), (190, 190, 190)), rgb),
         ('button_hover.png', button((229, 241, 251), (120, 160, 210)), rgb),

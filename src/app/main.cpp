@@ -9,6 +9,7 @@
 #include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "platform/message_loop.h"
+#include "platform/stack_trim.h"
 #include "platform/thread.h"
 
 using namespace vigilo;
@@ -30,6 +31,7 @@ void RestrictLibrarySearchToSystemFolder() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictLibrarySearchToSystemFolder();
+    ReleaseUnusedStack();
     try {
         if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kGuardEnabled))
             WriteBool(kSettingsRoot, kSettingsKey, settings::kGuardEnabled, true);

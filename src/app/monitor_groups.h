@@ -30,6 +30,9 @@ struct MonitorSlot {
     std::string keyOrFolder;
     MonitorFactory create;   // null while no monitor of this kind exists
     RegistryView view = RegistryView::k64Bit;
+    // An extensions folder's browser as the extension window names it;
+    // empty: told by the folder's path.
+    std::string browserName = {};
 };
 
 class MonitorGroups {

@@ -4,7 +4,9 @@
 #include "monitors/app_mon_thread.h"
 #include "monitors/ff_ext_mon_thread.h"
 #include "monitors/ie_ext_mon_thread.h"
+#include "monitors/startup_folder_mon_thread.h"
 #include "monitors/startup_mon_thread.h"
+#include "platform/file_system.h"
 #include "windows/extension_form.h"
 #include "windows/junk_form.h"
 #include "windows/new_program_form.h"
@@ -28,8 +30,8 @@ void ShowNewProgram(const TAppMonThread& monitor) {
     });
 }
 
-void ShowStartupEntry(const TStartupMonThread& monitor) {
-    ShowTimedNotification<TForm2c>([&](TForm2c& form) { form.ProgramName = monitor.ProgramName; });
+void ShowStartupEntry(const std::string& programName) {
+    ShowTimedNotification<TForm2c>([&](TForm2c& form) { form.ProgramName = programName; });
 }
 
 void ShowExtension(const std::string& browserName) {
@@ -54,7 +56,13 @@ std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
 
 std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot) {
     auto monitor = NewRegistryMonitor<TStartupMonThread>(slot);
-    if (monitor) monitor->OnFound = &ShowStartupEntry;
+    if (monitor) monitor->OnFound = [](const TStartupMonThread& found) { ShowStartupEntry(found.ProgramName); };
+    return monitor;
+}
+
+std::unique_ptr<TThread> CreateStartupFolderMonitor(const MonitorSlot& slot) {
+    auto monitor = NewFolderMonitor<TStartupFolderMonThread>(slot);
+    if (monitor) monitor->OnFound = [](const TStartupFolderMonThread& found) { ShowStartupEntry(found.ProgramName); };
     return monitor;
 }
 
@@ -65,21 +73,40 @@ std::unique_ptr<TThread> CreateInternetExplorerMonitor(const MonitorSlot& slot) 
 }
 
 std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot) {
-    auto monitor = std::make_unique<TFFExtMonThread>();
-    if (!monitor->CreateSuspended()) return nullptr;
-    monitor->WatchFolder = slot.keyOrFolder;
-    monitor->Snapshot.clear();
+    auto monitor = NewFolderMonitor<TFFExtMonThread>(slot);
+    if (!monitor) return nullptr;
+    monitor->Browser = slot.browserName;
     monitor->OnFound = [](const TFFExtMonThread& found) { ShowExtension(found.BrowserName()); };
     return monitor;
 }
+
+namespace {
+
+// The extensions folders of every browser profile found at start-up beyond
+// the two of the path set, each naming its browser; a folder already
+// watched is not watched twice.
+void AddBrowserProfileSlots(const PathSet& paths, std::vector<MonitorSlot>& slots) {
+    auto add = [&](const std::string& folder, const std::string& browserName) {
+        for (const MonitorSlot& slot : slots)
+            if (!slot.root && SameFolder(slot.keyOrFolder, folder)) return;
+        slots.push_back({MonitorGroup::Extension, nullptr, folder, &CreateExtensionFolderMonitor,
+                         RegistryView::k64Bit, browserName});
+    };
+    for (const FirefoxProfile& profile : paths.firefoxProfiles) add(profile.folder + "extensions\\", browsers::kFirefox);
+    for (const BrowserProfile& profile : paths.chromiumProfiles)
+        add(profile.folder + "Extensions\\", profile.browserName);
+}
+
+}  // namespace
 
 std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
     using G = MonitorGroup;
     const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
     const MonitorFactory newProgram = &CreateNewProgramMonitor, startup = &CreateStartupMonitor;
+    const MonitorFactory startupFolder = &CreateStartupFolderMonitor;
     const MonitorFactory internetExplorer = &CreateInternetExplorerMonitor, folder = &CreateExtensionFolderMonitor;
     const RegistryView view64 = RegistryView::k64Bit, view32 = RegistryView::k32Bit;
-    return {
+    std::vector<MonitorSlot> slots{
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
         {G::Startup, cu, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", startup},
         {G::Startup, lm, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", startup},
@@ -103,7 +130,14 @@ std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
         {G::Extension, lm, kIeExplorerBars, internetExplorer, view32},
         {G::Extension, nullptr, paths.firefoxExtensionsFolder, folder},
         {G::Extension, nullptr, paths.chromeExtensionsFolder, folder},
+        // The shell starts the entries of these folders at log-on, as it does the Run keys' values.
+        {G::Startup, nullptr, paths.userStartupFolder, startupFolder},
     };
+    // Where the two are one folder, one watch reports each entry once.
+    if (!SameFolder(paths.commonStartupFolder, paths.userStartupFolder))
+        slots.push_back({G::Startup, nullptr, paths.commonStartupFolder, startupFolder});
+    AddBrowserProfileSlots(paths, slots);
+    return slots;
 }
 
 }  // namespace vigilo

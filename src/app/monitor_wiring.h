@@ -9,6 +9,7 @@
 
 #include "app/monitor_groups.h"
 #include "core/path_set.h"
+#include "monitors/folder_monitor.h"
 #include "monitors/junk_check.h"
 #include "monitors/registry_monitor.h"
 
@@ -37,10 +38,24 @@ std::unique_ptr<TThread> CreateRegistryMonitor(const MonitorSlot& slot) {
     return NewRegistryMonitor<Monitor>(slot);
 }
 
+// Creates a folder monitor suspended and gives it the slot's folder and an
+// empty snapshot; null when the thread could not be created.
+template <typename Monitor>
+std::unique_ptr<Monitor> NewFolderMonitor(const MonitorSlot& slot) {
+    static_assert(std::is_base_of_v<TFolderMonitorThread, Monitor>);
+    auto monitor = std::make_unique<Monitor>();
+    if (!monitor->CreateSuspended()) return nullptr;
+    monitor->WatchFolder = slot.keyOrFolder;
+    monitor->Snapshot.clear();
+    return monitor;
+}
+
 // The new-program monitor, its findings shown in the modal new-program window.
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot);
 // The startup-entry monitor, its findings shown in the startup window for 20 seconds.
 std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot);
+// The Startup folder monitor, its findings shown in the startup window for 20 seconds.
+std::unique_ptr<TThread> CreateStartupFolderMonitor(const MonitorSlot& slot);
 // The Internet Explorer extension monitor for the slot's key and view, its
 // findings shown in the extension window for 20 seconds.
 std::unique_ptr<TThread> CreateInternetExplorerMonitor(const MonitorSlot& slot);

@@ -7,5 +7,7 @@ namespace vigilo::browsers {
 inline constexpr const char* kInternetExplorer = "Internet Explorer";
 inline constexpr const char* kFirefox = "Mozilla Firefox";
 inline constexpr const char* kChrome = "Google Chrome";
+inline constexpr const char* kEdge = "Microsoft Edge";
+inline constexpr const char* kBrave = "Brave";
 
 }  // namespace vigilo::browsers

@@ -3,11 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <algorithm>
-
 #include "core/companion.h"
 #include "platform/file_system.h"
-#include "platform/text.h"
 
 namespace vigilo {
 namespace {
@@ -18,24 +15,6 @@ std::string ShellFolder(int csidl) {
     return buffer;
 }
 
-std::string ProfileString(const std::string& ini, const char* section, const char* key) {
-    char buffer[2048] = "";
-    GetPrivateProfileStringA(section, key, "", buffer, sizeof(buffer), ini.c_str());
-    return buffer;
-}
-
-// The profile folder of Profile0 in Firefox's profiles.ini, without trailing
-// "\": below the Firefox folder, or as it stands when Firefox marked it as
-// an absolute path (IsRelative=0), as it does for a profile made elsewhere.
-std::string FirefoxProfilePath(const std::string& firefoxFolder) {
-    const std::string ini = firefoxFolder + "profiles.ini";
-    std::string path = ProfileString(ini, "Profile0", "Path");
-    std::replace(path.begin(), path.end(), '/', '\\');
-    const bool absolute = TrimControlAndBlanks(ProfileString(ini, "Profile0", "IsRelative")) == "0";
-    if (absolute && !path.empty()) return path;
-    return firefoxFolder + path;
-}
-
 }  // namespace
 
 ShellFolders QueryShellFolders() {
@@ -43,6 +22,8 @@ ShellFolders QueryShellFolders() {
     char buffer[MAX_PATH] = "";
     UINT length = GetSystemDirectoryA(buffer, sizeof(buffer));
     if (length > 0 && length < sizeof(buffer)) shell.system = buffer;
+    shell.userStartup = ShellFolder(CSIDL_STARTUP);
+    shell.commonStartup = ShellFolder(CSIDL_COMMON_STARTUP);
     shell.internetCache = ShellFolder(CSIDL_INTERNET_CACHE);
     shell.localAppData = ShellFolder(CSIDL_LOCAL_APPDATA);
     shell.roamingAppData = ShellFolder(CSIDL_APPDATA);
@@ -55,6 +36,9 @@ PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell
     p.companionFileName = companion::ExecutableName();
     // A failed shell query leaves an empty text; the suffixes are appended to it all the same.
     p.systemFolder = WithTrailingBackslash(shell.system);
+    // These are watched: an unknown one must stay empty, never become "\", the current drive's root.
+    p.userStartupFolder = shell.userStartup.empty() ? "" : WithTrailingBackslash(shell.userStartup);
+    p.commonStartupFolder = shell.commonStartup.empty() ? "" : WithTrailingBackslash(shell.commonStartup);
     p.internetCacheFolder = WithTrailingBackslash(shell.internetCache);
     p.localAppDataFolder = shell.localAppData;
     p.chromeProfileFolder = WithTrailingBackslash(shell.localAppData) + "Google\\Chrome\\User Data\\Default\\";
@@ -62,10 +46,14 @@ PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell
     p.chromeExtensionsFolder = p.chromeProfileFolder + "Extensions\\";
     p.roamingAppDataFolder = WithTrailingBackslash(shell.roamingAppData);
     std::string firefoxFolder = p.roamingAppDataFolder + "Mozilla\\Firefox\\";
-    p.firefoxProfileFolder = FirefoxProfilePath(firefoxFolder) + "\\";
+    p.firefoxProfileFolder = FirefoxProfilePath(firefoxFolder, "Profile0") + "\\";
     p.firefoxCacheFolder = DirectoryExists(p.firefoxProfileFolder + "Cache2\\") ? p.firefoxProfileFolder + "Cache2\\"
                                                                                 : p.firefoxProfileFolder + "Cache\\";
     p.firefoxExtensionsFolder = p.firefoxProfileFolder + "extensions\\";
+    // The profiles beyond those are looked for only where the shell said: not at the drive's root.
+    const std::string localAppData = shell.localAppData.empty() ? "" : WithTrailingBackslash(shell.localAppData);
+    p.firefoxProfiles = FirefoxProfiles(firefoxFolder, localAppData.empty() ? "" : localAppData + "Mozilla\\Firefox\\");
+    if (!localAppData.empty()) p.chromiumProfiles = ChromiumProfiles(localAppData);
     return p;
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 // Folders and file names the monitors and windows use, computed once at
 // start-up and never refreshed. Folder texts end in "\" except the program
-// folder and the local application data folder, which are kept as found.
+// folder and the local application data folder, which are kept as found;
+// the Startup folders are empty when the shell does not know them.
 #include <string>
+#include <vector>
+
+#include "core/browser_profiles.h"
 
 namespace vigilo {
 
@@ -10,6 +14,8 @@ struct PathSet {
     std::string programFolder;          // no trailing "\"
     std::string companionFileName;      // "Purgeon.exe"
     std::string systemFolder;
+    std::string userStartupFolder;      // the shell starts its entries at the user's log-on
+    std::string commonStartupFolder;    // ... and these at every user's
     std::string internetCacheFolder;
     std::string localAppDataFolder;     // as the shell returned it
     std::string roamingAppDataFolder;
@@ -19,6 +25,10 @@ struct PathSet {
     std::string firefoxProfileFolder;
     std::string firefoxCacheFolder;
     std::string firefoxExtensionsFolder;
+    // Beyond the folders above, which stay as they are: every Firefox profile
+    // of profiles.ini, and every profile of Chrome, Edge and Brave.
+    std::vector<FirefoxProfile> firefoxProfiles;
+    std::vector<BrowserProfile> chromiumProfiles;
 };
 
 // The shell's answers the path set is built from; a failed query is empty.
@@ -27,11 +37,14 @@ struct ShellFolders {
     std::string internetCache;
     std::string localAppData;
     std::string roamingAppData;
+    std::string userStartup;
+    std::string commonStartup;
 };
 
 ShellFolders QueryShellFolders();
 
-// Builds every path from the shell folders, reading Firefox's profiles.ini.
+// Builds every path from the shell folders, reading Firefox's profiles.ini
+// and looking for the other browsers' profile folders.
 PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell);
 
 // The program's path set, filled by the main form at creation.

@@ -9,6 +9,10 @@
 namespace vigilo {
 namespace {
 
+// A program writes a new entry's contents (an extension's files, a
+// shortcut's target) just after the entry itself: give it time.
+constexpr int kSettleSeconds = 6;
+
 // Entries created, deleted or renamed directly in the folder; changed contents do not count.
 constexpr DWORD kWatchFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
 
@@ -33,6 +37,13 @@ private:
 };
 
 }  // namespace
+
+std::string TFolderMonitorThread::SettleAndFindAdded() const {
+    WaitSeconds(kSettleSeconds);
+    StringList fresh;
+    ListFolderNames(WatchFolder, fresh);
+    return FindAdded(Snapshot, fresh);
+}
 
 void TFolderMonitorThread::HandOff(const std::function<void()>& method) {
     if (!Terminated()) Synchronize(method);

@@ -18,8 +18,9 @@
 // itself. Between changes the monitor only blocks, without waking.
 //
 // A monitor derives from this class, passes its wait slice to the
-// constructor and implements Round: settle, list again, diff against
-// Snapshot, filter, and at most once HandOff to the main thread.
+// constructor and implements Round: settle, list again and diff against
+// Snapshot (SettleAndFindAdded), filter, and at most once HandOff to the
+// main thread.
 #include <windows.h>
 
 #include <atomic>
@@ -48,6 +49,11 @@ protected:
 
     // One round after a change signal, on the monitor thread.
     virtual void Round() = 0;
+
+    // Gives the writer of a new entry six seconds to finish it, lists the
+    // folder again and returns the entry found new against Snapshot (the last
+    // one listed); empty when there is none.
+    std::string SettleAndFindAdded() const;
 
     // Runs method (the hand-off) on the main thread and waits for it, unless
     // the thread has been told to terminate. The cycle checks again right

@@ -9,6 +9,7 @@
 #include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "monitors/cache_size.h"
+#include "platform/file_system.h"
 #include "platform/message_loop.h"
 
 namespace vigilo {
@@ -71,7 +72,18 @@ std::int64_t MeasureJunk(const std::vector<std::string>& folders) {
 }
 
 std::vector<std::string> JunkFolders(const PathSet& paths) {
-    return {paths.internetCacheFolder, paths.firefoxCacheFolder, paths.chromeCacheFolder};
+    std::vector<std::string> folders;
+    auto add = [&folders](const std::string& folder) {
+        for (const std::string& taken : folders)
+            if (SameFolder(taken, folder)) return;
+        folders.push_back(folder);
+    };
+    for (const std::string& folder : {paths.internetCacheFolder, paths.firefoxCacheFolder, paths.chromeCacheFolder})
+        add(folder);
+    for (const FirefoxProfile& profile : paths.firefoxProfiles)
+        if (!profile.localFolder.empty()) add(profile.localFolder + "cache2\\");
+    for (const BrowserProfile& profile : paths.chromiumProfiles) add(profile.folder + "Cache\\");
+    return folders;
 }
 
 bool SixHoursPassed(DateTime last, DateTime now) {

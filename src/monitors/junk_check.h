@@ -59,7 +59,11 @@ private:
 // ending.
 std::int64_t MeasureJunk(const std::vector<std::string>& folders);
 
-// The measured folders, in order: Internet cache, Firefox cache, Chrome cache.
+// The measured folders, in order: Internet cache, Firefox cache, Chrome
+// cache, then the cache2 folder of every Firefox profile where Firefox keeps
+// it now (local application data), then the Cache folder of every profile of
+// Chrome, Edge and Brave. A folder reached twice, in any letter case and
+// with or without a trailing "\", is measured once.
 std::vector<std::string> JunkFolders(const PathSet& paths);
 
 // Whether six whole hours or more lie between last and now, in either

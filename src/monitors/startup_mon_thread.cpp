@@ -1,18 +1,14 @@
 #include "monitors/startup_mon_thread.h"
 
-#include "core/companion_running.h"
-#include "core/exclusion_list.h"
-#include "core/setting_names.h"
-#include "core/settings_store.h"
+#include "monitors/startup_entry_rules.h"
 
 namespace vigilo {
 
 void TStartupMonThread::Round() {
     StringList fresh;
     ListKey(fresh);
-    ProgramName = ApplyExclusionList(FindAdded(Snapshot, fresh));
-    if (ProgramName.empty() || IsCompanionRunning()) return;
-    if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier)) return;
+    ProgramName = ReportedStartupEntry(FindAdded(Snapshot, fresh));
+    if (ProgramName.empty()) return;
     HandOff([this] {
         if (OnFound) OnFound(*this);
     });

@@ -19,6 +19,16 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool SameFolder(const std::string& a, const std::string& b) {
+    auto bare = [](const std::string& folder) {
+        const size_t end = folder.find_last_not_of('\\');
+        return end == std::string::npos ? std::string() : folder.substr(0, end + 1);
+    };
+    const std::string x = bare(a), y = bare(b);
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, x.data(), static_cast<int>(x.size()), y.data(),
+                          static_cast<int>(y.size())) == CSTR_EQUAL;
+}
+
 std::string ExecutableFolder() {
     std::string path(MAX_PATH, '\0');
     for (;;) {

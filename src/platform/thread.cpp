@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/stack_trim.h"
 #include "platform/window.h"
 
 namespace vigilo {
@@ -100,6 +101,8 @@ DWORD WINAPI TThread::ThreadProc(void* param) {
     auto* self = static_cast<TThread*>(param);
     if (self->cancelled_) return 0;
     ++g_liveThreads;
+    // Most threads spend their life waiting, on a shallow stack.
+    ReleaseUnusedStack();
     try {
         self->Execute();
     } catch (...) {

@@ -24,6 +24,7 @@ constexpr ControlSpec<F> kControls[] = {
     {"LogoIE",   &F::LogoIE,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_IE),         kHidden},
     {"LogoFF",   &F::LogoFF,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_FIREFOX),    kHidden},
     {"LogoCh",   &F::LogoCh,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_CHROME),     kHidden},
+    {"LogoBr",   &F::LogoBr,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_BROWSER),    kHidden},
     {"Label1",   &F::Label1,   82,  48,  300,  40, nullptr, Lang(texts::kToolbarMessage1),  kCenterH | kWordWrap},
     {"Label2",   &F::Label2,   20, 104,  360,  35, nullptr, Lang(texts::kToolbarMessage2),  kWordWrap | kCenterV},
     {"Label3",   &F::Label3,   20, 146,  360,  35, nullptr, Lang(texts::kToolbarMessage3),  kWordWrap},
@@ -42,6 +43,9 @@ constexpr BrowserLogo kLogos[] = {
     {browsers::kInternetExplorer, &F::LogoIE},
     {browsers::kFirefox, &F::LogoFF},
     {browsers::kChrome, &F::LogoCh},
+    // Browsers without a logo of their own show the generic one.
+    {browsers::kEdge, &F::LogoBr},
+    {browsers::kBrave, &F::LogoBr},
 };
 
 constexpr const char* kBrowserNamePlaceholder = "<BrowserName>";

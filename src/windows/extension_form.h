@@ -1,7 +1,7 @@
 #pragma once
-// The extension window: a new add-on was installed in Internet Explorer,
-// Firefox or Chrome. It names the browser (not the extension), shows the
-// browser's logo and offers to check the extension with Purgeon. A timed
+// The extension window: a new add-on was installed in a browser. It names
+// the browser (not the extension), shows the browser's logo (a generic
+// browser's for Edge and Brave) and offers to check the extension with Purgeon. A timed
 // notification: its caller shows it with ShowForm and destroys it 20 seconds
 // later.
 #include <string>
@@ -16,16 +16,17 @@ public:
     TForm2b();
 
     // Set by the caller before showing: "Internet Explorer", "Mozilla
-    // Firefox" or "Google Chrome". Put into the headline; only these exact
-    // names bring up a logo.
+    // Firefox", "Google Chrome", "Microsoft Edge" or "Brave". Put into the
+    // headline; only these exact names bring up a logo.
     std::string BrowserName;
 
     // The link "Check with Purgeon": starts Purgeon without parameters, then closes.
     void Label4Click() { LaunchAndClose(); }
 
-    Image* LogoIE = nullptr;  // the three logos lie on the same spot,
+    Image* LogoIE = nullptr;  // the logos lie on the same spot,
     Image* LogoFF = nullptr;  // hidden until one is chosen
     Image* LogoCh = nullptr;
+    Image* LogoBr = nullptr;  // a generic browser
     Label* Label1 = nullptr;  // "New <BrowserName> Extension installed."
     Label* Label2 = nullptr;  // what extensions are
     Label* Label3 = nullptr;  // what Purgeon can tell about it

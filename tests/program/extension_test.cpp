@@ -1,9 +1,11 @@
 // Extension notifications from end to end: add-ons registered for Internet
-// Explorer in either registry view, and entries added to the Chrome and
-// Firefox extensions folders while Vigilo.exe runs, raise the extension
-// window for 20 seconds, naming the browser.
+// Explorer in either registry view, and entries added to the extensions
+// folders of Firefox's profiles and of Chrome's, Edge's and Brave's while
+// Vigilo.exe runs, raise the extension window for 20 seconds, naming the
+// browser.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,10 +26,10 @@ constexpr DWORD kNoReportMs = 8000;
 constexpr POINT kLink{120, 204};
 constexpr RegistryView k64 = RegistryView::k64Bit, k32 = RegistryView::k32Bit;
 
-// The three logos lie on one spot, stacked in the order of the window's
-// table: IE at the bottom, then Firefox, then Chrome on top.
+// The logos lie on one spot, stacked in the order of the window's table: IE
+// at the bottom, then Firefox, Chrome, and the generic browser's on top.
 constexpr RECT kLogoRect{24, 48, 72, 96};
-constexpr const char* kLogosBottomUp[] = {"LogoIE", "LogoFF", "LogoCh"};
+constexpr const char* kLogosBottomUp[] = {"LogoIE", "LogoFF", "LogoCh", "LogoBr"};
 
 std::vector<std::string> VisibleLogos(HWND form) {
     std::vector<HWND> logos;  // bottom first
@@ -36,7 +38,7 @@ std::vector<std::string> VisibleLogos(HWND form) {
         if (EqualRect(&rect, &kLogoRect)) logos.push_back(child);
     }
     std::vector<std::string> visible;
-    for (size_t i = 0; i < logos.size() && i < 3; ++i)
+    for (size_t i = 0; i < logos.size() && i < std::size(kLogosBottomUp); ++i)
         if (IsWindowVisible(logos[i])) visible.push_back(kLogosBottomUp[i]);
     return visible;
 }
@@ -65,6 +67,15 @@ protected:
         const std::string extensions = folders_.FirefoxProfile(isRelative, path);
         StartVigilo();
         WriteFile(extensions + "addon@vigilo.test.xpi", "PK");
+        EXPECT_NE(ExpectWindowFor(browser, logo), nullptr);
+    }
+    // An extension's folder added to a profile of a Chromium-family browser
+    // raises the window naming browser.
+    void ExpectChromiumAddOnNames(const char* userData, const char* profile, const std::string& browser,
+                                  const char* logo) {
+        const std::string extensions = folders_.ChromiumExtensions(userData, profile);
+        StartVigilo();
+        AddFolder(extensions + "aaaabbbbccccddddeeeeffffgggghhhh");
         EXPECT_NE(ExpectWindowFor(browser, logo), nullptr);
     }
     static void AddFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
@@ -141,6 +152,27 @@ TEST_F(Extension, FirefoxAddOnInAProfileStoredByAbsolutePathNamesFirefox) {
     for (char& c : path)
         if (c == '\\') c = '/';
     ExpectFirefoxAddOnNames("0", path, "Mozilla Firefox", "LogoFF");
+}
+
+TEST_F(Extension, FirefoxAddOnInASecondProfileStoredByAbsolutePathNamesFirefox) {
+    folders_.FirefoxProfile("1", "Profiles/first.default");
+    TempFolder elsewhere;
+    std::string path = elsewhere.File("Second Google Profile");  // named by its slot, not by its path
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    ExpectFirefoxAddOnNames("0", path, "Mozilla Firefox", "LogoFF");
+}
+
+TEST_F(Extension, ChromeAddOnInProfile1NamesChrome) {
+    ExpectChromiumAddOnNames(kChromeUserData, "Profile 1", "Google Chrome", "LogoCh");
+}
+
+TEST_F(Extension, EdgeAddOnNamesEdgeWithTheGenericBrowserLogo) {
+    ExpectChromiumAddOnNames(kEdgeUserData, "Profile 2", "Microsoft Edge", "LogoBr");
+}
+
+TEST_F(Extension, BraveAddOnInItsDefaultProfileNamesBraveWithTheGenericBrowserLogo) {
+    ExpectChromiumAddOnNames(kBraveUserData, "Default", "Brave", "LogoBr");
 }
 
 TEST_F(Extension, FirefoxProfileWhosePathMentionsGoogleIsTakenForChrome) {

@@ -60,26 +60,34 @@ void SetMachineString(const std::string& key, const std::string& name, const std
 BrowserFolders::BrowserFolders() {
     const ShellFolders shell = QueryShellFolders();
     if (shell.localAppData.empty() || shell.roamingAppData.empty()) return;
-    chromeTop_ = WithTrailingBackslash(shell.localAppData) + "Google";
-    mozillaTop_ = WithTrailingBackslash(shell.roamingAppData) + "Mozilla";
-    if (DirectoryExists(chromeTop_) || DirectoryExists(mozillaTop_)) return;  // a real browser's data
+    localAppData_ = WithTrailingBackslash(shell.localAppData);
+    const std::vector<std::string> tops{localAppData_ + "Google", localAppData_ + "Microsoft\\Edge",
+                                        localAppData_ + "BraveSoftware", localAppData_ + "Mozilla",
+                                        WithTrailingBackslash(shell.roamingAppData) + "Mozilla"};
+    for (const std::string& top : tops)
+        if (DirectoryExists(top)) return;  // a real browser's data
     usable_ = true;
-    chromeExtensions_ = chromeTop_ + "\\Chrome\\User Data\\Default\\Extensions\\";
-    MakeFolders(chromeExtensions_);
-    firefoxFolder_ = mozillaTop_ + "\\Firefox\\";
+    madeTops_ = tops;
+    chromeExtensions_ = ChromiumExtensions(kChromeUserData, "Default");
+    firefoxFolder_ = tops.back() + "\\Firefox\\";
     MakeFolders(firefoxFolder_);
+    profilesIni_ = "[General]\r\nStartWithLastProfile=1\r\n";
 }
 
 BrowserFolders::~BrowserFolders() {
-    if (!usable_) return;
-    RemoveTree(chromeTop_);
-    RemoveTree(mozillaTop_);
+    for (const std::string& top : madeTops_) RemoveTree(top);
+}
+
+std::string BrowserFolders::ChromiumExtensions(const std::string& userData, const std::string& profile) const {
+    const std::string extensions = localAppData_ + userData + profile + "\\Extensions\\";
+    MakeFolders(extensions);
+    return extensions;
 }
 
 std::string BrowserFolders::FirefoxProfile(const std::string& isRelative, const std::string& path) {
-    WriteFile(firefoxFolder_ + "profiles.ini",
-              "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=" + isRelative +
-                  "\r\nPath=" + path + "\r\nDefault=1\r\n");
+    profilesIni_ += "\r\n[Profile" + std::to_string(firefoxProfiles_++) + "]\r\nName=default\r\nIsRelative=" +
+                    isRelative + "\r\nPath=" + path + "\r\nDefault=1\r\n";
+    WriteFile(firefoxFolder_ + "profiles.ini", profilesIni_);
     std::string folder = path;
     for (char& c : folder)
         if (c == '/') c = '\\';

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -30,9 +31,14 @@ std::string TestAddOnId(const std::string& name);
 // Writes a REG_SZ value under HKLM\key in view, creating the key ("" names the default value).
 void SetMachineString(const std::string& key, const std::string& name, const std::string& value, RegistryView view);
 
+// Where the Chromium-family browsers keep their profiles, below local application data.
+inline constexpr const char* kChromeUserData = "Google\\Chrome\\User Data\\";
+inline constexpr const char* kEdgeUserData = "Microsoft\\Edge\\User Data\\";
+inline constexpr const char* kBraveUserData = "BraveSoftware\\Brave-Browser\\User Data\\";
+
 // The browsers' folders of the user the tests run as, made for a test and
-// removed afterwards. A machine with a real Chrome or Firefox profile is
-// never touched: Usable() is then false and the tests skip.
+// removed afterwards. A machine with a real Chrome, Edge, Brave or Firefox
+// profile is never touched: Usable() is then false and the tests skip.
 class BrowserFolders {
 public:
     BrowserFolders();
@@ -43,18 +49,24 @@ public:
     bool Usable() const { return usable_; }
     // Chrome's default profile's Extensions folder (made), ending in "\".
     const std::string& ChromeExtensions() const { return chromeExtensions_; }
-    // Writes profiles.ini with Profile0's IsRelative and Path as given, and
-    // makes the extensions folder of that profile; returns it, ending in "\".
+    // Makes the Extensions folder of profile below userData (one of the
+    // k...UserData above); returns it, ending in "\".
+    std::string ChromiumExtensions(const std::string& userData, const std::string& profile) const;
+    // Adds a profile to profiles.ini, with IsRelative and Path as given (the
+    // first is Profile0, the next Profile1, ...), and makes the extensions
+    // folder of that profile; returns it, ending in "\".
     std::string FirefoxProfile(const std::string& isRelative, const std::string& path);
     // The Firefox folder, "...\Mozilla\Firefox\".
     const std::string& FirefoxFolder() const { return firefoxFolder_; }
 
 private:
     bool usable_ = false;
-    std::string chromeTop_;   // "...\Local\Google", removed afterwards
-    std::string mozillaTop_;  // "...\Roaming\Mozilla", removed afterwards
+    std::string localAppData_;            // ending in "\"
+    std::vector<std::string> madeTops_;  // "...\Local\Google", "...\Roaming\Mozilla", ...: removed afterwards
     std::string chromeExtensions_;
     std::string firefoxFolder_;
+    std::string profilesIni_;            // the sections written so far
+    int firefoxProfiles_ = 0;
 };
 
 }  // namespace vigilo::test

@@ -29,7 +29,8 @@ std::string Placement(const RECT& r) {
 // The logos a TForm2b shows for a browser name, in table order.
 std::vector<std::string> VisibleLogos(const TForm2b& form) {
     std::vector<std::string> visible;
-    for (auto [name, logo] : {std::pair{"LogoIE", form.LogoIE}, {"LogoFF", form.LogoFF}, {"LogoCh", form.LogoCh}})
+    for (auto [name, logo] : {std::pair{"LogoIE", form.LogoIE}, {"LogoFF", form.LogoFF}, {"LogoCh", form.LogoCh},
+                              {"LogoBr", form.LogoBr}})
         if (logo->Visible()) visible.push_back(name);
     return visible;
 }
@@ -84,7 +85,10 @@ TEST_F(ExtensionWindow, SitsBottomRightWithTheInternetExplorerLogoAndItsTexts) {
 TEST_F(ExtensionWindow, OnlyTheExactBrowserNamesBringUpALogo) {
     EXPECT_EQ(VisibleLogos(*Shown("Mozilla Firefox")), std::vector<std::string>{"LogoFF"});
     EXPECT_EQ(VisibleLogos(*Shown("Google Chrome")), std::vector<std::string>{"LogoCh"});
-    for (const char* other : {"GOOGLE CHROME", "google chrome", "Opera", ""}) {
+    // Browsers without a logo of their own bring up the generic browser's.
+    EXPECT_EQ(VisibleLogos(*Shown("Microsoft Edge")), std::vector<std::string>{"LogoBr"});
+    EXPECT_EQ(VisibleLogos(*Shown("Brave")), std::vector<std::string>{"LogoBr"});
+    for (const char* other : {"GOOGLE CHROME", "google chrome", "Opera", "brave", ""}) {
         auto form = Shown(other);
         EXPECT_TRUE(VisibleLogos(*form).empty()) << other;
         // Still put into the headline unchanged.
@@ -92,7 +96,8 @@ TEST_F(ExtensionWindow, OnlyTheExactBrowserNamesBringUpALogo) {
     }
     // The logos are real pictures of their designed size.
     TForm2b form;
-    for (Image* logo : {form.LogoIE, form.LogoFF, form.LogoCh}) {
+    for (Image* logo : {form.LogoIE, form.LogoFF, form.LogoCh, form.LogoBr}) {
+        EXPECT_EQ("24,48 48x48", Placement(logo->Bounds()));
         EXPECT_EQ(48, logo->GetPicture().Size().cx);
         EXPECT_EQ(48, logo->GetPicture().Size().cy);
     }

@@ -134,6 +134,24 @@ TEST_F(JunkCheckTick, ShowsMoreThanOneHundredMebibytesAcrossTheThreeCaches) {
     EXPECT_EQ(std::vector<std::int64_t>{104857601}, shown_);
 }
 
+// Firefox keeps a profile's cache in the local application data folder, or,
+// for a profile stored by absolute path, in the profile itself: there it is
+// the design's Cache2 folder too, and Chrome's Default cache is both the
+// design's and a profile's. Each counts once.
+TEST_F(JunkCheckTick, EveryProfilesCacheOfEveryBrowserCountsOnce) {
+    const std::string firefox = root_.Path() + "\\Roaming\\Mozilla\\Firefox\\";
+    const std::string elsewhere = root_.Path() + "\\Elsewhere";
+    ASSERT_TRUE(MakeFolders(firefox));
+    WriteFile(firefox + "profiles.ini", "[Profile0]\r\nIsRelative=0\r\nPath=" + elsewhere +
+                                            "\r\n[Profile1]\r\nIsRelative=1\r\nPath=Profiles/b.work\r\n");
+    Junk(elsewhere + "\\Cache2\\", "a", 40 * kMiB);
+    Junk(root_.Path() + "\\Local\\Mozilla\\Firefox\\Profiles\\b.work\\cache2\\entries\\", "b", 30 * kMiB);
+    Junk(root_.Path() + "\\Local\\Microsoft\\Edge\\User Data\\Profile 1\\Cache\\Cache_Data\\", "c", 20 * kMiB);
+    Junk(root_.Path() + "\\Local\\Google\\Chrome\\User Data\\Default\\Cache\\", "d", 10 * kMiB + 1);
+    EXPECT_EQ(Outcome::Shown, MakeCheck().Run());
+    EXPECT_EQ(std::vector<std::int64_t>{104857601}, shown_);
+}
+
 TEST_F(JunkCheckTick, PurgeonOrAnotherWindowPostponesItAndAShownWindowHoldsTheNextForSixHours) {
     Junk(InternetCache(), "big", 150 * kMiB);
     JunkCheck check = MakeCheck();

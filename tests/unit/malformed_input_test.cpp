@@ -87,8 +87,12 @@ TEST(MalformedInput, DamagedProfilesIniStillGivesFirefoxFoldersUnderItsFolder) {
         WriteFile(firefox + "\\profiles.ini", file.content);
         const PathSet paths = BuildPathSet(root.Path(), shell);
         EXPECT_EQ(paths.firefoxExtensionsFolder.rfind(firefox, 0), 0u) << file.what << ": " << paths.firefoxExtensionsFolder;
+        for (const FirefoxProfile& profile : paths.firefoxProfiles)
+            EXPECT_EQ(profile.folder.rfind(firefox, 0), 0u) << file.what << ": " << profile.folder;
         if (std::string(file.what) == "no newline at all") {
             EXPECT_EQ(paths.firefoxProfileFolder, firefox + "\\last\\");
+            ASSERT_EQ(paths.firefoxProfiles.size(), 1u);
+            EXPECT_EQ(paths.firefoxProfiles[0].localFolder, root.Path() + "\\Local\\Mozilla\\Firefox\\last\\");
         }
     }
 }

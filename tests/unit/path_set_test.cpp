@@ -1,8 +1,12 @@
-// The path set built from the shell's folders and Firefox's profiles.ini.
+// The path set built from the shell's folders and Firefox's profiles.ini,
+// the browser profiles found beside it, and the extension watches made of them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
+#include "app/monitor_wiring.h"
 #include "platform/file_system.h"
 #include "core/path_set.h"
 #include "support/test_support.h"
@@ -92,6 +96,75 @@ TEST(PathSet, FailedShellQueriesLeaveEmptyTextsWithTheirSuffixes) {
     PathSet p = BuildPathSet("C:\\P", ShellFolders{});
     EXPECT_EQ(p.systemFolder, "\\");
     EXPECT_EQ(p.chromeProfileFolder, "\\Google\\Chrome\\User Data\\Default\\");
+}
+
+TEST(PathSet, FindsTheDefaultAndNumberedProfilesOfChromeEdgeAndBrave) {
+    TempFolder root;
+    const std::string local = root.Path() + "\\Local\\";
+    const std::string chrome = local + "Google\\Chrome\\User Data\\", edge = local + "Microsoft\\Edge\\User Data\\";
+    const std::string brave = local + "BraveSoftware\\Brave-Browser\\User Data\\";
+    for (const std::string& folder : {chrome + "Profile 10", chrome + "Default", chrome + "Profile 2", chrome + "Profile",
+                                      chrome + "Profile x", chrome + "System Profile", chrome + "Guest Profile",
+                                      edge + "Profile 1", brave + "default"})
+        ASSERT_TRUE(MakeFolders(folder));
+    WriteFile(chrome + "Profile 3", "a file, not a profile");
+    std::vector<std::pair<std::string, std::string>> found;
+    for (const BrowserProfile& p : BuildPathSet("C:\\P", FoldersUnder(root)).chromiumProfiles)
+        found.emplace_back(p.browserName, p.folder);
+    EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>{{"Google Chrome", chrome + "Default\\"},
+                                                                        {"Google Chrome", chrome + "Profile 2\\"},
+                                                                        {"Google Chrome", chrome + "Profile 10\\"},
+                                                                        {"Microsoft Edge", edge + "Profile 1\\"},
+                                                                        {"Brave", brave + "default\\"}}));
+}
+
+TEST(PathSet, ListsEveryFirefoxProfileWithTheFolderOfItsCache) {
+    TempFolder root;
+    const std::string firefox = root.Path() + "\\Roaming\\Mozilla\\Firefox\\";
+    const std::string local = root.Path() + "\\Local\\Mozilla\\Firefox\\";
+    ASSERT_TRUE(MakeFolders(firefox));
+    const std::string elsewhere = root.Path() + "\\Elsewhere\\Work";
+    std::string withSlashes = elsewhere;
+    std::replace(withSlashes.begin(), withSlashes.end(), '\\', '/');
+    WriteFile(firefox + "profiles.ini",
+              "[Profile2]\r\nIsRelative=0\r\nPath=" + withSlashes +
+                  "\r\n[Install4F96D1932A9F858E]\r\nDefault=Profiles/x.install\r\n"
+                  "[Profile0]\r\nIsRelative=1\r\nPath=Profiles/a.default\r\n"
+                  "[Profile1]\r\nIsRelative=1\r\nPath=Profiles/b.work\r\n[Profile3]\r\nName=no path\r\n"
+                  "[ProfileX]\r\nPath=Profiles/not.numbered\r\n");
+    std::vector<std::pair<std::string, std::string>> found;
+    for (const FirefoxProfile& p : BuildPathSet("C:\\P", FoldersUnder(root)).firefoxProfiles)
+        found.emplace_back(p.folder, p.localFolder);
+    EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>{
+                         {firefox + "Profiles\\a.default\\", local + "Profiles\\a.default\\"},
+                         {firefox + "Profiles\\b.work\\", local + "Profiles\\b.work\\"},
+                         {elsewhere + "\\", elsewhere + "\\"}}));
+}
+
+// Every profile's extensions folder is watched once, naming its browser;
+// the two folders of the path set keep being told apart by their paths.
+TEST(MonitorSlots, WatchEveryProfilesExtensionsFolderOnceNamingItsBrowser) {
+    PathSet paths;
+    paths.firefoxExtensionsFolder = "C:\\R\\Firefox\\Profiles\\a\\extensions\\";
+    paths.chromeExtensionsFolder = "C:\\L\\Google\\Chrome\\User Data\\Default\\Extensions\\";
+    paths.firefoxProfiles = {{"C:\\R\\FIREFOX\\Profiles\\A\\", ""}, {"D:\\Work\\", "D:\\Work\\"}};
+    paths.chromiumProfiles = {{"Google Chrome", "C:\\L\\Google\\Chrome\\User Data\\Default\\"},
+                              {"Google Chrome", "C:\\L\\Google\\Chrome\\User Data\\Profile 1\\"},
+                              {"Microsoft Edge", "C:\\L\\Microsoft\\Edge\\User Data\\Default\\"}};
+    std::vector<std::pair<std::string, std::string>> watched;
+    for (const MonitorSlot& slot : MonitorSlots(paths))
+        if (slot.group == MonitorGroup::Extension && !slot.root) watched.emplace_back(slot.keyOrFolder, slot.browserName);
+    EXPECT_EQ(watched, (std::vector<std::pair<std::string, std::string>>{
+                           {paths.firefoxExtensionsFolder, ""},
+                           {paths.chromeExtensionsFolder, ""},
+                           {"D:\\Work\\extensions\\", "Mozilla Firefox"},
+                           {"C:\\L\\Google\\Chrome\\User Data\\Profile 1\\Extensions\\", "Google Chrome"},
+                           {"C:\\L\\Microsoft\\Edge\\User Data\\Default\\Extensions\\", "Microsoft Edge"}}));
+}
+
+TEST(PathSet, FoldersAreTheSameWhateverTheirLetterCaseAndTrailingBackslashes) {
+    EXPECT_TRUE(SameFolder("C:\\Users\\Ann\\Cache2", "c:\\users\\ANN\\cache2\\\\"));
+    EXPECT_FALSE(SameFolder("C:\\Users\\Ann\\Cache", "C:\\Users\\Ann\\Cache2\\"));
 }
 
 TEST(PathSet, ExistenceTestsTellFilesFromFolders) {

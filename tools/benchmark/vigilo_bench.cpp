@@ -85,14 +85,29 @@ int Prepare() {
         CreateKey(HKEY_LOCAL_MACHINE, key, k64);
         CreateKey(HKEY_LOCAL_MACHINE, key, k32);
     }
+    // Two Firefox profiles, each with its extensions and its local cache.
     const std::string firefox = ShellFolder(CSIDL_APPDATA) + "\\Mozilla\\Firefox";
-    CreateFolders(firefox + "\\Profiles\\bench.default\\extensions");
+    for (const char* profile : {"bench.default", "bench.second"}) {
+        CreateFolders(firefox + "\\Profiles\\" + profile + "\\extensions");
+        CreateFolders(ShellFolder(CSIDL_LOCAL_APPDATA) + "\\Mozilla\\Firefox\\Profiles\\" + profile + "\\cache2");
+    }
     HANDLE ini = CreateFileA((firefox + "\\profiles.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    const char text[] = "[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/bench.default\r\n";
+    const char text[] =
+        "[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/bench.default\r\n\r\n"
+        "[Profile1]\r\nName=second\r\nIsRelative=1\r\nPath=Profiles/bench.second\r\n";
     DWORD written = 0;
     WriteFile(ini, text, sizeof(text) - 1, &written, nullptr);
     CloseHandle(ini);
     CreateFolders(ChromeExtensions());
+    // A second Chrome profile, Microsoft Edge and Brave, as on a machine of today.
+    const std::string local = ShellFolder(CSIDL_LOCAL_APPDATA);
+    for (const char* profile : {"Google\\Chrome\\User Data\\Profile 1", "Microsoft\\Edge\\User Data\\Default",
+                                "BraveSoftware\\Brave-Browser\\User Data\\Default"}) {
+        CreateFolders(local + "\\" + profile + "\\Extensions");
+        CreateFolders(local + "\\" + profile + "\\Cache");
+    }
+    CreateFolders(ShellFolder(CSIDL_STARTUP));
+    CreateFolders(ShellFolder(CSIDL_COMMON_STARTUP));
     return 0;
 }
 

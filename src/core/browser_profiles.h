@@ -1,0 +1,40 @@
+#pragma once
+// The user's browser profiles, found once at start-up: every profile that
+// Firefox's profiles.ini lists, and every profile folder of the
+// Chromium-family browsers (Google Chrome, Microsoft Edge, Brave). A browser
+// that is not installed has none.
+#include <string>
+#include <vector>
+
+namespace vigilo {
+
+struct FirefoxProfile {
+    std::string folder;       // the profile folder, ending in "\"
+    std::string localFolder;  // where Firefox keeps the profile's cache, ending in "\"; empty if unknown
+};
+
+// The folder of one section of profiles.ini (firefoxFolder ends in "\"),
+// without trailing "\": below the Firefox folder, or as it stands when
+// Firefox marked it as an absolute path (IsRelative=0), as it does for a
+// profile made elsewhere. "/" become "\".
+std::string FirefoxProfilePath(const std::string& firefoxFolder, const std::string& section);
+
+// Every [ProfileN] section of profiles.ini that has a path, by N. Firefox
+// keeps the cache of a relative profile at the same place below
+// localFirefoxFolder (local application data + "Mozilla\Firefox\"), and
+// that of an absolute one in the profile folder itself. An empty
+// localFirefoxFolder (no local application data folder) leaves the former unknown.
+std::vector<FirefoxProfile> FirefoxProfiles(const std::string& firefoxFolder, const std::string& localFirefoxFolder);
+
+struct BrowserProfile {
+    std::string browserName;  // as the extension window names the browser
+    std::string folder;       // ending in "\"
+};
+
+// The profile folders of Chrome, Edge and Brave below localAppData (ending
+// in "\"), browser by browser: "Default" first, then "Profile 1",
+// "Profile 2", ... by number. The browsers' other folders ("System
+// Profile", "Guest Profile", caches of their own) hold no add-ons of the user.
+std::vector<BrowserProfile> ChromiumProfiles(const std::string& localAppData);
+
+}  // namespace vigilo

@@ -1,0 +1,22 @@
+#pragma once
+// Which new startup entries are reported. The same rules hold for a value
+// in a Run or RunOnce key and for an entry of a Startup folder; a folder
+// entry is first turned into the name the user knows it by.
+#include <string>
+
+namespace vigilo {
+
+// The name to report for a new startup entry: empty when it is empty, on
+// Purgeon's exclusion list, when Purgeon runs (it is the one changing
+// startup entries), or when startup notifications are switched off (read
+// anew on each call, so a window's don't-show box silences running monitors).
+std::string ReportedStartupEntry(const std::string& name);
+
+// The name of entry, new in the Startup folder folder (ending in "\"), as
+// a startup entry: a shortcut's name without its ".lnk" (any letter case),
+// any other file's name as it stands. Empty for what the shell does not
+// start at log-on or keeps out of sight: folders, hidden or system files,
+// "desktop.ini", and an entry that is gone again.
+std::string StartupFolderEntryName(const std::string& folder, const std::string& entry);
+
+}  // namespace vigilo
