@@ -42,7 +42,7 @@ du_us=$(for _ in $(seq "$runs"); do
     echo $(((end - start) / 1000))
 done | median)
 
-. "$root/scripts/wine-env.sh" "$build"
+. "$root/scripts/wine-env.sh" "$build" wineprefix-run
 trap vigilo_end_session EXIT
 vigilo_begin_session
 windows_tree="Z:$(echo "$tree" | tr / '\\')\\"

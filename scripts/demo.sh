@@ -21,7 +21,7 @@ build="$root/build"
 out=${1:-$root/build/demo/new-program.png}
 "$root/scripts/build.sh" "$build" >/dev/null
 
-. "$root/scripts/wine-env.sh" "$build"
+. "$root/scripts/wine-env.sh" "$build" wineprefix-run
 demo_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VigiloDemoPhotoEditor'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 run_value='Demo Cloud Sync'

@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 "$root/scripts/build.sh" "$build" >/dev/null
 
-. "$root/scripts/wine-env.sh" "$build"
+. "$root/scripts/wine-env.sh" "$build" wineprefix-run
 trap vigilo_end_session EXIT
 [ -n "${DISPLAY:-}" ] || echo "run: no display; Vigilo runs on an Xvfb of its own" >&2
 vigilo_begin_session

@@ -1,8 +1,11 @@
 # Sourced by the scripts: the private Wine set-up of a build tree.
-# Usage: . scripts/wine-env.sh BUILD_DIR
+# Usage: . scripts/wine-env.sh BUILD_DIR [PREFIX_NAME]
+# The tests use the prefixes "wineprefix", "wineprefix-2", ...; running,
+# the demo and the benchmarks use "wineprefix-run", so that what they leave
+# (browser profiles, registry entries) never meets a test.
 VIGILO_BUILD_DIR=${1:?build folder}
 VIGILO_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-export WINEPREFIX="$VIGILO_BUILD_DIR/wineprefix"
+export WINEPREFIX="$VIGILO_BUILD_DIR/${2:-wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
 # No prompts for Mono or Gecko in a fresh prefix.
