@@ -11,6 +11,7 @@
 #include "platform/message_loop.h"
 #include "platform/stack_trim.h"
 #include "platform/thread.h"
+#include "platform/window_text.h"
 
 using namespace vigilo;
 
@@ -21,7 +22,7 @@ namespace {
 // up at run time: Windows 7 has the call only with its security update.
 void RestrictLibrarySearchToSystemFolder() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
         kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr);
     if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -42,7 +43,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     SingleInstanceLock instance;
     if (!instance.Acquired()) ExitProcess(0);
-    if (FindWindowA(companion::kVigiloWindowClass, companion::kVigiloWindowTitle)) ExitProcess(0);
+    if (FindTopLevelWindow(companion::kVigiloWindowClass, companion::kVigiloWindowTitle)) ExitProcess(0);
 
     InitMainThreadCalls();
     {

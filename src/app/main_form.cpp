@@ -9,6 +9,7 @@
 #include "windows/launch_companion.h"
 #include "core/path_set.h"
 #include "platform/file_system.h"
+#include "platform/window_text.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "windows/notification_shapes.h"
@@ -41,15 +42,15 @@ TForm1::~TForm1() {
 }
 
 void TForm1::CreateForm() {
-    closeRequestId_ = RegisterWindowMessageA(companion::kCloseRequestMessageName);
+    closeRequestId_ = RegisterMessageName(companion::kCloseRequestMessageName);
     const int language = ReadInteger(kSettingsRoot, kSettingsKey, settings::kLanguage);
     const std::string programFolder = ExecutableFolder();
     Language() = LanguageTexts(programFolder + "\\" + LanguageFileName(language));
 
     popupMenu1_.reset(CreatePopupMenu());
-    AppendMenuA(popupMenu1_.get(), MF_STRING, kMenuItem1, Text(texts::kTrayLaunch).c_str());
-    AppendMenuA(popupMenu1_.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(popupMenu1_.get(), MF_STRING, kMenuItem3, Text(texts::kButtonsExit).c_str());
+    AppendMenuText(popupMenu1_.get(), MF_STRING, kMenuItem1, Text(texts::kTrayLaunch));
+    AppendMenuText(popupMenu1_.get(), MF_SEPARATOR, 0, "");
+    AppendMenuText(popupMenu1_.get(), MF_STRING, kMenuItem3, Text(texts::kButtonsExit));
 
     Paths() = BuildPathSet(programFolder, QueryShellFolders());
     junkCheck_ = CreateJunkCheck(Paths());
@@ -62,7 +63,7 @@ void TForm1::CreateForm() {
     SetApplicationMessageFilter([this](const MSG& msg) { EventsMessage(msg); });
     SetNotificationBusy(false);  // the group running flags start cleared with monitors_
     SetTimerEnabled(false);  // Timer1: 600000 ms, armed by StartMonitors
-    PostMessageA(Handle(), kMsgStartMonitors, 0, 0);
+    PostMessageW(Handle(), kMsgStartMonitors, 0, 0);
 }
 
 // TrayIcon: the program icon with the tip "Purgeon", shown from now on;
@@ -72,7 +73,7 @@ void TForm1::CreateTrayIcon() {
     trayIcon_->SetCycleInterval(0);
     trayIcon_->SetHint("Purgeon");
     // The notification area shows small icons: hand it the small image.
-    UniqueIcon programIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_VIGILO),
+    UniqueIcon programIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VIGILO),
                                                          IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                          GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     trayIcon_->SetIcon(programIcon.get());
@@ -89,7 +90,7 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             // one restart: each would start a dozen threads while the
             // replaced ones take a second to end.
             MSG queued;
-            while (PeekMessageA(&queued, Handle(), kMsgStartMonitors, kMsgStartMonitors, PM_REMOVE)) {
+            while (PeekMessageW(&queued, Handle(), kMsgStartMonitors, kMsgStartMonitors, PM_REMOVE)) {
             }
             ShowForm();
             return 0;

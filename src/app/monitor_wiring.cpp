@@ -137,6 +137,9 @@ std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
     if (!SameFolder(paths.commonStartupFolder, paths.userStartupFolder))
         slots.push_back({G::Startup, nullptr, paths.commonStartupFolder, startupFolder});
     AddBrowserProfileSlots(paths, slots);
+    // A folder the shell did not give is no folder: never watched (an empty
+    // path would be the current folder).
+    std::erase_if(slots, [](const MonitorSlot& slot) { return !slot.root && slot.keyOrFolder.empty(); });
     return slots;
 }
 

@@ -6,8 +6,9 @@
 #include <map>
 
 #include "core/browser_names.h"
+#include "platform/file_system.h"
+#include "platform/profile_file.h"
 #include "platform/text.h"
-#include "platform/unique_handle.h"
 
 namespace vigilo {
 namespace {
@@ -23,13 +24,22 @@ constexpr ChromiumBrowser kChromiumBrowsers[] = {
     {browsers::kBrave, "BraveSoftware\\Brave-Browser\\User Data\\"},
 };
 
+// How many [ProfileN] sections are looked at, at most, for the profiles.
+constexpr size_t kMostSectionsExamined = 8 * kMostProfilesPerBrowser;
+
 // More digits than any browser numbers its profiles with; keeps the number in range.
 constexpr size_t kMostDigits = 9;
 
-std::string ProfileString(const std::string& ini, const std::string& section, const char* key) {
-    char buffer[2048] = "";
-    GetPrivateProfileStringA(section.c_str(), key, "", buffer, sizeof(buffer), ini.c_str());
-    return buffer;
+// What a 2048-character buffer takes of a value.
+constexpr size_t kLongestValue = 2047;
+// The section names fit a buffer of this many characters, each with its NUL.
+constexpr size_t kSectionNamesBufferSize = 65536;
+
+// Firefox writes profiles.ini in UTF-8.
+ProfileFile LoadProfilesIni(const std::string& ini) { return ProfileFile::Load(ini, CP_UTF8); }
+
+std::string ProfileString(const ProfileFile& ini, const std::string& section, const char* key) {
+    return ini.Value(section, key, kLongestValue).value_or("");
 }
 
 // The Path of a section of profiles.ini with "/" made "\", and whether
@@ -39,7 +49,7 @@ struct SectionPath {
     bool absolute = false;
 };
 
-SectionPath ReadSectionPath(const std::string& ini, const std::string& section) {
+SectionPath ReadSectionPath(const ProfileFile& ini, const std::string& section) {
     SectionPath read{ProfileString(ini, section, "Path")};
     std::replace(read.path.begin(), read.path.end(), '/', '\\');
     read.absolute = !read.path.empty() && TrimControlAndBlanks(ProfileString(ini, section, "IsRelative")) == "0";
@@ -57,16 +67,13 @@ long NumberAfter(const std::string& name, const std::string& prefix) {
 }
 
 // The [ProfileN] sections of ini by N; a section listed twice counts once.
-std::map<long, std::string> ProfileSections(const std::string& ini) {
-    std::string names(65536, '\0');
-    const DWORD length = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), ini.c_str());
-    names.resize(std::min<size_t>(length, names.size()));
+std::map<long, std::string> ProfileSections(const ProfileFile& ini) {
     std::map<long, std::string> sections;
-    for (size_t at = 0; at < names.size();) {
-        const size_t end = std::min(names.find('\0', at), names.size());
-        const std::string name = names.substr(at, end - at);
+    size_t used = 1;
+    for (const std::string& name : ini.SectionNames()) {
+        used += Utf16Length(name) + 1;
+        if (used > kSectionNamesBufferSize) break;
         if (const long number = NumberAfter(name, "Profile"); number >= 0) sections.emplace(number, name);
-        at = end + 1;
     }
     return sections;
 }
@@ -74,38 +81,48 @@ std::map<long, std::string> ProfileSections(const std::string& ini) {
 // Profile folders of one browser's user data folder, by the rule above.
 std::vector<std::string> ChromiumProfileNames(const std::string& userData) {
     std::map<long, std::string> found;  // "Default" as -1, before "Profile 0"
-    WIN32_FIND_DATAA entry;
-    UniqueFindHandle find(FindFirstFileA((userData + "*").c_str(), &entry));
-    if (!find) return {};
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-        const std::string name = entry.cFileName;
-        if (UpperCaseAscii(name) == "DEFAULT") found.emplace(-1, name);
-        else if (const long number = NumberAfter(name, "Profile "); number >= 0) found.emplace(number, name);
-    } while (FindNextFileA(find.get(), &entry));
+    ForEachFolderEntry(userData, [&](const FolderEntry& entry) {
+        if (!entry.IsFolder()) return true;
+        if (UpperCaseAscii(entry.name) == "DEFAULT") found.emplace(-1, entry.name);
+        else if (const long number = NumberAfter(entry.name, "Profile "); number >= 0) found.emplace(number, entry.name);
+        return true;
+    });
     std::vector<std::string> names;
-    for (const auto& [number, name] : found) names.push_back(name);
+    for (const auto& [number, name] : found) {
+        if (names.size() == kMostProfilesPerBrowser) break;
+        names.push_back(name);
+    }
     return names;
 }
 
 }  // namespace
 
 std::string FirefoxProfilePath(const std::string& firefoxFolder, const std::string& section) {
-    const SectionPath profile = ReadSectionPath(firefoxFolder + "profiles.ini", section);
-    return profile.absolute ? profile.path : firefoxFolder + profile.path;
+    const SectionPath profile = ReadSectionPath(LoadProfilesIni(firefoxFolder + "profiles.ini"), section);
+    if (!profile.absolute) return firefoxFolder + profile.path;
+    return IsNetworkPath(profile.path) ? std::string() : profile.path;
 }
 
 std::vector<FirefoxProfile> FirefoxProfiles(const std::string& firefoxFolder, const std::string& localFirefoxFolder) {
     std::vector<FirefoxProfile> profiles;
-    const std::string ini = firefoxFolder + "profiles.ini";
+    const ProfileFile ini = LoadProfilesIni(firefoxFolder + "profiles.ini");
+    size_t examined = 0;
     for (const auto& [number, section] : ProfileSections(ini)) {
+        // Sections without a profile are rare: a file of thousands is not read to its end.
+        if (profiles.size() == kMostProfilesPerBrowser || ++examined > kMostSectionsExamined) break;
         const SectionPath profile = ReadSectionPath(ini, section);
         if (profile.path.empty()) continue;  // no profile, only a name
+        if (profile.absolute && IsNetworkPath(profile.path)) continue;
+        FirefoxProfile found;
         if (profile.absolute)
-            profiles.push_back({profile.path + "\\", profile.path + "\\"});
+            found = {profile.path + "\\", profile.path + "\\"};
         else
-            profiles.push_back({firefoxFolder + profile.path + "\\",
-                                localFirefoxFolder.empty() ? "" : localFirefoxFolder + profile.path + "\\"});
+            found = {firefoxFolder + profile.path + "\\",
+                     localFirefoxFolder.empty() ? "" : localFirefoxFolder + profile.path + "\\"};
+        // "Profiles/x", "Profiles/x/." and "Profiles\x\" are one folder.
+        const bool known = std::any_of(profiles.begin(), profiles.end(),
+                                       [&](const FirefoxProfile& p) { return SameFolder(p.folder, found.folder); });
+        if (!known) profiles.push_back(std::move(found));
     }
     return profiles;
 }

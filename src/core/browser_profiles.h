@@ -8,6 +8,11 @@
 
 namespace vigilo {
 
+// At most this many profiles of one browser are watched and measured, the
+// first ones: a user with dozens is rare, and thousands (a profiles.ini made
+// to exhaust the process with threads) is an attack.
+inline constexpr size_t kMostProfilesPerBrowser = 32;
+
 struct FirefoxProfile {
     std::string folder;       // the profile folder, ending in "\"
     std::string localFolder;  // where Firefox keeps the profile's cache, ending in "\"; empty if unknown
@@ -16,10 +21,13 @@ struct FirefoxProfile {
 // The folder of one section of profiles.ini (firefoxFolder ends in "\"),
 // without trailing "\": below the Firefox folder, or as it stands when
 // Firefox marked it as an absolute path (IsRelative=0), as it does for a
-// profile made elsewhere. "/" become "\".
+// profile made elsewhere; empty for an absolute path on another computer.
+// "/" become "\".
 std::string FirefoxProfilePath(const std::string& firefoxFolder, const std::string& section);
 
-// Every [ProfileN] section of profiles.ini that has a path, by N. Firefox
+// Every [ProfileN] section of profiles.ini that has a path, by N, each
+// folder once (compared full and normal), at most kMostProfilesPerBrowser;
+// a profile stored by absolute path on another computer is left out. Firefox
 // keeps the cache of a relative profile at the same place below
 // localFirefoxFolder (local application data + "Mozilla\Firefox\"), and
 // that of an absolute one in the profile folder itself. An empty
@@ -33,7 +41,7 @@ struct BrowserProfile {
 
 // The profile folders of Chrome, Edge and Brave below localAppData (ending
 // in "\"), browser by browser: "Default" first, then "Profile 1",
-// "Profile 2", ... by number. The browsers' other folders ("System
+// "Profile 2", ... by number, at most kMostProfilesPerBrowser of each. The browsers' other folders ("System
 // Profile", "Guest Profile", caches of their own) hold no add-ons of the user.
 std::vector<BrowserProfile> ChromiumProfiles(const std::string& localAppData);
 

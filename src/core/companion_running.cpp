@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include "core/companion.h"
+#include "platform/window_text.h"
 
 namespace vigilo {
 
-bool IsCompanionRunning() { return FindWindowA(companion::kWindowClass, companion::kWindowTitle) != nullptr; }
+bool IsCompanionRunning() { return FindTopLevelWindow(companion::kWindowClass, companion::kWindowTitle) != nullptr; }
 
 }  // namespace vigilo

@@ -7,32 +7,29 @@
 #include "core/companion.h"
 #include "core/path_set.h"
 #include "platform/file_system.h"
+#include "platform/profile_file.h"
 #include "platform/text.h"
 
 namespace vigilo {
 namespace {
 
-// The profile functions give at most this much of a section's key names.
-constexpr DWORD kKeyNamesBufferSize = 16384;
+// The profile functions give at most this much of a section's key names,
+// each with its NUL and a last NUL after them all.
+constexpr size_t kKeyNamesBufferSize = 16384;
 
-// The key names of the section, in file order. When they fill the buffer
-// the list was cut, and its last name may be cut too (Windows ends it with
-// two NULs, Wine with one): that name is not a name of the file and is left
-// out, as is everything beyond the buffer. An empty key name (a line "=x")
-// would match every name; it names nothing and is skipped.
+// The key names of the section, in file order, as far as they fit the
+// buffer whole; a name that would be cut is not a name of the file and is
+// left out, as is everything beyond it. An empty key name (a line "=x")
+// would match every name; it names nothing and is skipped. Without a
+// byte-order mark the list is in the system code page.
 std::vector<std::string> KeyNames(const std::string& file, const char* section) {
-    std::vector<char> buffer(kKeyNamesBufferSize, '\0');
-    const DWORD length = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), kKeyNamesBufferSize,
-                                                  file.c_str());
-    const DWORD used = length < kKeyNamesBufferSize ? length : kKeyNamesBufferSize - 1;
     std::vector<std::string> names;
-    size_t begin = 0;
-    for (size_t i = 0; i <= used; ++i) {
-        if (i < used && buffer[i] != '\0') continue;
-        if (i > begin) names.emplace_back(buffer.data() + begin, i - begin);
-        begin = i + 1;
+    size_t used = 1;
+    for (std::string& name : ProfileFile::Load(file, CP_ACP).KeyNames(section)) {
+        used += Utf16Length(name) + 1;
+        if (used > kKeyNamesBufferSize) break;
+        if (!name.empty()) names.push_back(std::move(name));
     }
-    if (length >= kKeyNamesBufferSize - 2 && !names.empty()) names.pop_back();
     return names;
 }
 

@@ -2,7 +2,14 @@
 
 #include <windows.h>
 
+#include "platform/profile_file.h"
+#include "platform/text.h"
+
 namespace vigilo {
+
+namespace {
+constexpr size_t kLongestValue = 2047;
+}  // namespace
 
 std::string LanguageFileName(int language) {
     static const char* const kFiles[] = {"English.ini", "German.ini",  "French.ini",
@@ -14,12 +21,11 @@ std::string LanguageFileName(int language) {
 std::string LanguageTexts::Get(const std::string& section, const std::string& key,
                                const std::string& defaultText) const {
     if (path_.empty()) return defaultText;  // no file chosen: never fall back to win.ini
-    // 2048 characters with the NUL: at most 2047 of a value are used.
-    char buffer[2048];
-    DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultText.c_str(), buffer,
-                                            sizeof(buffer), path_.c_str());
-    if (length >= sizeof(buffer)) length = sizeof(buffer) - 1;
-    return std::string(buffer, length);
+    // Language files are made for Windows' profile functions: without a
+    // byte-order mark they are in the system code page. At most 2047
+    // characters of a value are used, as by a 2048-character buffer.
+    const ProfileFile file = ProfileFile::Load(path_, CP_ACP);
+    return file.Value(section, key, kLongestValue).value_or(FirstCharacters(defaultText, kLongestValue));
 }
 
 LanguageTexts& Language() {

@@ -1,58 +1,57 @@
 #include "core/path_set.h"
 
-#include <windows.h>
 #include <shlobj.h>
 
 #include "core/companion.h"
 #include "platform/file_system.h"
+#include "platform/shell.h"
 
 namespace vigilo {
-namespace {
-
-std::string ShellFolder(int csidl) {
-    char buffer[MAX_PATH] = "";
-    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) return {};
-    return buffer;
-}
-
-}  // namespace
 
 ShellFolders QueryShellFolders() {
     ShellFolders shell;
-    char buffer[MAX_PATH] = "";
-    UINT length = GetSystemDirectoryA(buffer, sizeof(buffer));
-    if (length > 0 && length < sizeof(buffer)) shell.system = buffer;
-    shell.userStartup = ShellFolder(CSIDL_STARTUP);
-    shell.commonStartup = ShellFolder(CSIDL_COMMON_STARTUP);
-    shell.internetCache = ShellFolder(CSIDL_INTERNET_CACHE);
-    shell.localAppData = ShellFolder(CSIDL_LOCAL_APPDATA);
-    shell.roamingAppData = ShellFolder(CSIDL_APPDATA);
+    shell.system = SystemFolderPath();
+    shell.userStartup = ShellFolderPath(CSIDL_STARTUP);
+    shell.commonStartup = ShellFolderPath(CSIDL_COMMON_STARTUP);
+    shell.internetCache = ShellFolderPath(CSIDL_INTERNET_CACHE);
+    shell.localAppData = ShellFolderPath(CSIDL_LOCAL_APPDATA);
+    shell.roamingAppData = ShellFolderPath(CSIDL_APPDATA);
     return shell;
 }
+
+namespace {
+
+// folder + "\" + below; empty when the shell gave no folder, which must stay
+// no folder: an empty text with a suffix is a path below the current drive's
+// root, where any local account may put what it likes.
+std::string Below(const std::string& folder, const std::string& below) {
+    return folder.empty() ? std::string() : WithTrailingBackslash(folder) + below;
+}
+
+}  // namespace
 
 PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell) {
     PathSet p;
     p.programFolder = programFolder;
     p.companionFileName = companion::ExecutableName();
-    // A failed shell query leaves an empty text; the suffixes are appended to it all the same.
-    p.systemFolder = WithTrailingBackslash(shell.system);
-    // These are watched: an unknown one must stay empty, never become "\", the current drive's root.
-    p.userStartupFolder = shell.userStartup.empty() ? "" : WithTrailingBackslash(shell.userStartup);
-    p.commonStartupFolder = shell.commonStartup.empty() ? "" : WithTrailingBackslash(shell.commonStartup);
-    p.internetCacheFolder = WithTrailingBackslash(shell.internetCache);
+    p.systemFolder = Below(shell.system, "");
+    p.userStartupFolder = Below(shell.userStartup, "");
+    p.commonStartupFolder = Below(shell.commonStartup, "");
+    p.internetCacheFolder = Below(shell.internetCache, "");
     p.localAppDataFolder = shell.localAppData;
-    p.chromeProfileFolder = WithTrailingBackslash(shell.localAppData) + "Google\\Chrome\\User Data\\Default\\";
-    p.chromeCacheFolder = p.chromeProfileFolder + "Cache\\";
-    p.chromeExtensionsFolder = p.chromeProfileFolder + "Extensions\\";
-    p.roamingAppDataFolder = WithTrailingBackslash(shell.roamingAppData);
-    std::string firefoxFolder = p.roamingAppDataFolder + "Mozilla\\Firefox\\";
-    p.firefoxProfileFolder = FirefoxProfilePath(firefoxFolder, "Profile0") + "\\";
-    p.firefoxCacheFolder = DirectoryExists(p.firefoxProfileFolder + "Cache2\\") ? p.firefoxProfileFolder + "Cache2\\"
-                                                                                : p.firefoxProfileFolder + "Cache\\";
-    p.firefoxExtensionsFolder = p.firefoxProfileFolder + "extensions\\";
-    // The profiles beyond those are looked for only where the shell said: not at the drive's root.
-    const std::string localAppData = shell.localAppData.empty() ? "" : WithTrailingBackslash(shell.localAppData);
-    p.firefoxProfiles = FirefoxProfiles(firefoxFolder, localAppData.empty() ? "" : localAppData + "Mozilla\\Firefox\\");
+    p.chromeProfileFolder = Below(shell.localAppData, "Google\\Chrome\\User Data\\Default\\");
+    p.chromeCacheFolder = Below(p.chromeProfileFolder, "Cache\\");
+    p.chromeExtensionsFolder = Below(p.chromeProfileFolder, "Extensions\\");
+    p.roamingAppDataFolder = Below(shell.roamingAppData, "");
+    const std::string firefoxFolder = Below(p.roamingAppDataFolder, "Mozilla\\Firefox\\");
+    // The profile's path and "\" as they stand (an empty Path gives the Firefox folder and "\").
+    if (!firefoxFolder.empty()) p.firefoxProfileFolder = FirefoxProfilePath(firefoxFolder, "Profile0");
+    if (!p.firefoxProfileFolder.empty()) p.firefoxProfileFolder += "\\";
+    if (!p.firefoxProfileFolder.empty())
+        p.firefoxCacheFolder = p.firefoxProfileFolder + (DirectoryExists(p.firefoxProfileFolder + "Cache2\\") ? "Cache2\\" : "Cache\\");
+    p.firefoxExtensionsFolder = Below(p.firefoxProfileFolder, "extensions\\");
+    const std::string localAppData = Below(shell.localAppData, "");
+    if (!firefoxFolder.empty()) p.firefoxProfiles = FirefoxProfiles(firefoxFolder, Below(localAppData, "Mozilla\\Firefox\\"));
     if (!localAppData.empty()) p.chromiumProfiles = ChromiumProfiles(localAppData);
     return p;
 }

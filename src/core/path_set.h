@@ -2,7 +2,8 @@
 // Folders and file names the monitors and windows use, computed once at
 // start-up and never refreshed. Folder texts end in "\" except the program
 // folder and the local application data folder, which are kept as found;
-// the Startup folders are empty when the shell does not know them.
+// a folder below one the shell does not give is empty, never a path below
+// the current drive's root.
 #include <string>
 #include <vector>
 

@@ -1,7 +1,6 @@
 #include "core/settings_store.h"
 
 #include <cstring>
-#include <vector>
 
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -13,26 +12,13 @@ namespace {
 constexpr REGSAM kReadAccess = KEY_READ;
 constexpr REGSAM kWriteAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
 
-struct ValueInfo {
-    bool exists = false;
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-};
-
-ValueInfo QueryInfo(HKEY key, const std::string& name) {
-    ValueInfo info;
-    LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &info.type, nullptr, &info.size);
-    info.exists = (rc == ERROR_SUCCESS);
-    return info;
-}
+bool ValueExistsIn(HKEY key, const std::string& name) { return QueryValueInfo(key, name).has_value(); }
 
 // Reads a value into a buffer of at most `capacity` bytes, as the fixed-size
-// reads of the store do; returns false with ERROR_MORE_DATA semantics folded
-// into `tooLong`.
+// reads of the store do; a value that holds more is reported in `tooLong`.
 bool ReadFixed(HKEY key, const std::string& name, void* buffer, DWORD capacity, DWORD& type, DWORD& size,
                bool& tooLong) {
-    size = capacity;
-    LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, static_cast<BYTE*>(buffer), &size);
+    const LONG rc = QueryFixedValue(key, name, buffer, capacity, type, size);
     tooLong = (rc == ERROR_MORE_DATA);
     return rc == ERROR_SUCCESS;
 }
@@ -49,22 +35,10 @@ std::string Format(const char* pattern, const std::string& name) {
 std::string ReadString(HKEY root, const std::string& key, const std::string& name, RegistryView view) {
     UniqueKey k = OpenKey(root, key, kReadAccess, view);
     if (!k) return {};
-    // The value may grow between the size query and the read: retry a few times.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        ValueInfo info = QueryInfo(k.get(), name);
-        if (!info.exists || (info.type != REG_SZ && info.type != REG_EXPAND_SZ)) return {};
-        std::vector<char> buffer(info.size + 1, '\0');
-        DWORD type = 0, size = info.size;
-        LONG rc = RegQueryValueExA(k.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                                   &size);
-        if (rc == ERROR_MORE_DATA) continue;
-        if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
-        // A text stored without its NUL is still read whole; an embedded NUL ends it.
-        size = std::min<DWORD>(size, static_cast<DWORD>(buffer.size() - 1));
-        std::string text(buffer.data(), strnlen(buffer.data(), size));
-        return UpperCaseAscii(TrimControlAndBlanks(text));
-    }
-    return {};
+    // A value that grows between the size query and the read is read again.
+    const std::optional<RegistryValue> value = QueryValue(k.get(), name);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
+    return UpperCaseAscii(TrimControlAndBlanks(TextOfValue(*value)));
 }
 
 int ReadInteger(HKEY root, const std::string& key, const std::string& name) {
@@ -78,7 +52,7 @@ int ReadInteger(HKEY root, const std::string& key, const std::string& name) {
 
 bool ReadBool(HKEY root, const std::string& key, const std::string& name) {
     UniqueKey k = OpenKey(root, key, kReadAccess);
-    if (!k || !QueryInfo(k.get(), name).exists) return false;
+    if (!k || !ValueExistsIn(k.get(), name)) return false;
     DWORD value = 0, type = 0, size = 0;
     bool tooLong = false;
     if (!ReadFixed(k.get(), name, &value, sizeof(value), type, size, tooLong)) {
@@ -93,8 +67,8 @@ DateTime ReadFloat(HKEY root, const std::string& key, const std::string& name) {
     DateTime result = Now();
     UniqueKey k = OpenKey(root, key, kReadAccess);
     if (!k) return result;
-    ValueInfo info = QueryInfo(k.get(), name);
-    if (!info.exists || info.type != REG_BINARY) return result;
+    const std::optional<RegistryValue> info = QueryValueInfo(k.get(), name);
+    if (!info || info->type != REG_BINARY) return result;
     unsigned char bytes[sizeof(DateTime)] = {};
     DWORD type = 0, size = 0;
     bool tooLong = false;
@@ -111,13 +85,13 @@ void WriteBool(HKEY root, const std::string& key, const std::string& name, bool 
     UniqueKey k = CreateKey(root, key, kWriteAccess);
     if (!k) return;
     DWORD data = value ? 1 : 0;
-    RegSetValueExA(k.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
+    SetValue(k.get(), name, REG_DWORD, &data, sizeof(data));
 }
 
 void WriteFloat(HKEY root, const std::string& key, const std::string& name, DateTime value) {
     UniqueKey k = CreateKey(root, key, kWriteAccess);
     if (!k) return;
-    RegSetValueExA(k.get(), name.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    SetValue(k.get(), name, REG_BINARY, &value, sizeof(value));
 }
 
 bool KeyExists(HKEY root, const std::string& key, RegistryView view) {
@@ -126,7 +100,7 @@ bool KeyExists(HKEY root, const std::string& key, RegistryView view) {
 
 bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
     UniqueKey k = OpenKey(root, key, KEY_QUERY_VALUE);
-    return k && QueryInfo(k.get(), name).exists;
+    return k && ValueExistsIn(k.get(), name);
 }
 
 }  // namespace vigilo

@@ -23,7 +23,7 @@ public:
     explicit ParentFolderWatch(const std::string& folder) : folder_(folder) {
         const std::string parent = ParentPath(folder);
         if (!parent.empty())
-            notification_.reset(FindFirstChangeNotificationA(parent.c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME));
+            notification_ = WatchFolderChanges(parent, false, FILE_NOTIFY_CHANGE_DIR_NAME);
     }
     HANDLE Signal() const override { return notification_ ? notification_.get() : nullptr; }
     void Rearm() override {
@@ -59,7 +59,7 @@ void TFolderMonitorThread::Execute() {
 }
 
 bool TFolderMonitorThread::WatchAndRound() {
-    UniqueChangeNotification notification(FindFirstChangeNotificationA(WatchFolder.c_str(), FALSE, kWatchFilter));
+    UniqueChangeNotification notification = WatchFolderChanges(WatchFolder, false, kWatchFilter);
     if (!notification) return true;
     ParentFolderWatch parent(WatchFolder);
     switch (WaitForChange(notification.get(), waitSliceMs_, *this, parent, watching_)) {

@@ -64,9 +64,10 @@ std::int64_t MeasureJunk(const std::vector<std::string>& folders) {
         return !ApplicationTerminated();
     };
     std::int64_t total = 0;
+    CountedFolders counted;  // one cache folder may lie inside or behind another
     for (const std::string& folder : folders) {
         if (ApplicationTerminated()) break;
-        total = AddSizes(total, MeasureFolder(folder, keepServing));
+        total = AddSizes(total, MeasureFolder(folder, keepServing, counted));
     }
     return total;
 }
@@ -74,6 +75,7 @@ std::int64_t MeasureJunk(const std::vector<std::string>& folders) {
 std::vector<std::string> JunkFolders(const PathSet& paths) {
     std::vector<std::string> folders;
     auto add = [&folders](const std::string& folder) {
+        if (folder.empty()) return;  // a folder the shell does not give
         for (const std::string& taken : folders)
             if (SameFolder(taken, folder)) return;
         folders.push_back(folder);

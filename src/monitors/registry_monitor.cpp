@@ -14,7 +14,7 @@ constexpr DWORD kWatchFilter =
 // Whether an open key has been deleted meanwhile. Querying its info needs
 // KEY_QUERY_VALUE, hence that right on the watched key.
 bool KeyDeleted(HKEY key) {
-    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                             nullptr, nullptr) == ERROR_KEY_DELETED;
 }
 
@@ -27,7 +27,7 @@ public:
         const std::string parent = ParentPath(keyPath);
         if (parent.empty()) return;
         key_ = OpenKey(root, parent, KEY_NOTIFY, view);
-        signal_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        signal_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         if (key_ && signal_) Rearm();
     }
     HANDLE Signal() const override { return armed_ ? signal_.get() : nullptr; }
@@ -74,7 +74,7 @@ void TRegistryMonitorThread::Execute() {
 bool TRegistryMonitorThread::WatchAndRound() {
     UniqueKey key = OpenKey(RootKey, KeyPath, KEY_NOTIFY | KEY_QUERY_VALUE, View);
     if (!key) return true;
-    UniqueKernelHandle changed(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    UniqueKernelHandle changed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!changed) return true;
     if (RegNotifyChangeKeyValue(key.get(), TRUE, kWatchFilter, changed.get(), TRUE) != ERROR_SUCCESS) return true;
     if (!WaitForChange(changed.get(), key.get())) return false;

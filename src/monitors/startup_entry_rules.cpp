@@ -6,6 +6,7 @@
 #include "core/exclusion_list.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
+#include "platform/file_system.h"
 #include "platform/text.h"
 
 namespace vigilo {
@@ -31,7 +32,7 @@ std::string StartupFolderEntryName(const std::string& folder, const std::string&
     if (entry.empty()) return {};
     const std::string upper = UpperCaseAscii(entry);
     if (upper == "DESKTOP.INI") return {};
-    const DWORD attributes = GetFileAttributesA((folder + entry).c_str());
+    const DWORD attributes = FileAttributes(folder + entry);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kUnseenAttributes)) return {};
     // A file named only ".lnk" keeps its name: there would be nothing left to show.
     const size_t extension = std::string(kShortcutExtension).size();

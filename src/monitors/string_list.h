@@ -8,7 +8,9 @@ namespace vigilo {
 
 using StringList = std::vector<std::string>;
 
-// Whole-string match that ignores letter case in the user's locale.
+// Whole-name match that ignores letter case in every script, ordinally
+// (never the locale's looser equality, which takes an invisible soft hyphen
+// for nothing).
 bool SameName(const std::string& a, const std::string& b);
 // Whether list holds name (linear search with SameName).
 bool ContainsName(const StringList& list, const std::string& name);

@@ -16,7 +16,7 @@ bool Handle(MSG& msg) {
     }
     if (g_filter) g_filter(msg);
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
     return true;
 }
 }  // namespace
@@ -25,7 +25,7 @@ void SetApplicationMessageFilter(MessageFilter filter) { g_filter = std::move(fi
 
 bool HandleOneMessage() {
     MSG msg;
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == -1) return !g_terminated;
     if (got == 0) msg.message = WM_QUIT;
     Handle(msg);
@@ -34,7 +34,7 @@ bool HandleOneMessage() {
 
 void ProcessMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         if (!Handle(msg)) return;
 }
 
@@ -54,7 +54,7 @@ bool ApplicationTerminated() { return g_terminated; }
 
 void ResetApplicationState() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
     g_terminated = false;
     g_filter = nullptr;

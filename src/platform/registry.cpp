@@ -1,12 +1,37 @@
 #include "platform/registry.h"
 
+#include <cstring>
+
+#include "platform/text.h"
+
 namespace vigilo {
 namespace {
 
-std::string RelativePath(const std::string& path) {
+std::wstring RelativePath(const std::string& path) {
     size_t start = 0;
     while (start < path.size() && path[start] == '\\') ++start;
-    return path.substr(start);
+    return Utf16(std::string_view(path).substr(start));
+}
+
+// Names reach 255 characters for keys and 16383 for values; a buffer that
+// is still too small (a name that grew meanwhile) is enlarged and the same
+// index asked again.
+template <typename EnumName>
+std::vector<std::string> Names(HKEY key, EnumName enumName) {
+    std::vector<std::string> names;
+    std::wstring name(256, L'\0');
+    for (DWORD index = 0;;) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG rc = enumName(key, index, name.data(), &length);
+        if (rc == ERROR_MORE_DATA && name.size() < 65536) {
+            name.resize(name.size() * 4);
+            continue;
+        }
+        if (rc != ERROR_SUCCESS) break;
+        names.push_back(Utf8(std::wstring_view(name.data(), length)));
+        ++index;
+    }
+    return names;
 }
 
 }  // namespace
@@ -15,17 +40,74 @@ REGSAM ViewFlag(RegistryView view) { return view == RegistryView::k32Bit ? KEY_W
 
 UniqueKey OpenKey(HKEY root, const std::string& path, REGSAM access, RegistryView view) {
     HKEY raw = nullptr;
-    if (RegOpenKeyExA(root, RelativePath(path).c_str(), 0, access | ViewFlag(view), &raw) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, RelativePath(path).c_str(), 0, access | ViewFlag(view), &raw) != ERROR_SUCCESS)
         return UniqueKey();
     return UniqueKey(raw);
 }
 
 UniqueKey CreateKey(HKEY root, const std::string& path, REGSAM access, RegistryView view) {
     HKEY raw = nullptr;
-    if (RegCreateKeyExA(root, RelativePath(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access | ViewFlag(view),
+    if (RegCreateKeyExW(root, RelativePath(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access | ViewFlag(view),
                         nullptr, &raw, nullptr) != ERROR_SUCCESS)
         return UniqueKey();
     return UniqueKey(raw);
+}
+
+std::optional<RegistryValue> QueryValueInfo(HKEY key, const std::string& name) {
+    RegistryValue value;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, Utf16(name).c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    value.data.resize(size);
+    return value;
+}
+
+std::optional<RegistryValue> QueryValue(HKEY key, const std::string& name) {
+    const std::wstring wideName = Utf16(name);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        RegistryValue value;
+        DWORD size = 0;
+        if (RegQueryValueExW(key, wideName.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        value.data.resize(size);
+        const LONG rc = RegQueryValueExW(key, wideName.c_str(), nullptr, &value.type,
+                                         size ? value.data.data() : nullptr, &size);
+        if (rc == ERROR_MORE_DATA) continue;
+        if (rc != ERROR_SUCCESS) return std::nullopt;
+        value.data.resize(size);
+        return value;
+    }
+    return std::nullopt;
+}
+
+LONG QueryFixedValue(HKEY key, const std::string& name, void* buffer, DWORD capacity, DWORD& type, DWORD& size) {
+    size = capacity;
+    return RegQueryValueExW(key, Utf16(name).c_str(), nullptr, &type, static_cast<BYTE*>(buffer), &size);
+}
+
+std::string TextOfValue(const RegistryValue& value) {
+    const size_t units = value.data.size() / sizeof(wchar_t);  // an odd last byte is no character
+    std::wstring text(units, L'\0');
+    if (units) std::memcpy(text.data(), value.data.data(), units * sizeof(wchar_t));
+    const size_t end = text.find(L'\0');
+    if (end != std::wstring::npos) text.resize(end);
+    return Utf8(text);
+}
+
+bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {
+    return RegSetValueExW(key, Utf16(name).c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+std::vector<std::string> ValueNames(HKEY key) {
+    return Names(key, [](HKEY k, DWORD index, wchar_t* name, DWORD* length) {
+        return RegEnumValueW(k, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+std::vector<std::string> SubkeyNames(HKEY key) {
+    return Names(key, [](HKEY k, DWORD index, wchar_t* name, DWORD* length) {
+        return RegEnumKeyExW(k, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 }  // namespace vigilo

@@ -1,11 +1,14 @@
 #pragma once
-// The one way the program opens registry keys. On 64-bit Windows the
+// The one way the program talks to the registry. On 64-bit Windows the
 // machine's software keys exist twice (the 64-bit view and the 32-bit view
 // under Wow6432Node); every open names the view it means. A leading "\" of a
-// key path is ignored, as RegOpenKeyA does.
+// key path is ignored, as RegOpenKey does. Names travel as UTF-8 and reach
+// the registry as UTF-16.
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/unique_handle.h"
 
@@ -21,5 +24,30 @@ REGSAM ViewFlag(RegistryView view);
 UniqueKey OpenKey(HKEY root, const std::string& path, REGSAM access, RegistryView view = RegistryView::k64Bit);
 // root\path opened with access in view, created when missing; empty on failure.
 UniqueKey CreateKey(HKEY root, const std::string& path, REGSAM access, RegistryView view = RegistryView::k64Bit);
+
+// A value as stored: its type and its bytes (a text in UTF-16, as Windows keeps it).
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+// The type and size of a value, without its data; empty when it does not exist.
+std::optional<RegistryValue> QueryValueInfo(HKEY key, const std::string& name);
+// The whole value; empty when it does not exist or cannot be read. A value
+// that grows while it is read is read again.
+std::optional<RegistryValue> QueryValue(HKEY key, const std::string& name);
+// At most `capacity` bytes of the value into buffer, with its type and size;
+// ERROR_MORE_DATA when it holds more.
+LONG QueryFixedValue(HKEY key, const std::string& name, void* buffer, DWORD capacity, DWORD& type, DWORD& size);
+// The text of a string value's UTF-16 bytes, up to its first NUL (a value
+// stored without one is read whole).
+std::string TextOfValue(const RegistryValue& value);
+// Writes a value; false on failure.
+bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size);
+
+// The names of the key's values, or of its subkeys, in the order the
+// registry gives them; empty when the key cannot be enumerated.
+std::vector<std::string> ValueNames(HKEY key);
+std::vector<std::string> SubkeyNames(HKEY key);
 
 }  // namespace vigilo

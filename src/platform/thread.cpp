@@ -69,7 +69,7 @@ TThread::~TThread() {
 }
 
 bool TThread::CreateSuspended() {
-    terminateEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    terminateEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!terminateEvent_) return false;
     handle_.reset(CreateThread(nullptr, 0, &TThread::ThreadProc, this, CREATE_SUSPENDED, nullptr));
     return static_cast<bool>(handle_);
@@ -93,7 +93,7 @@ void TThread::Synchronize(const std::function<void()>& method) {
     if (!window) return;
     MainThreadCall call{&method, nullptr};
     // SendMessage runs the method directly when called on the main thread.
-    SendMessageA(window, kMsgSynchronize, 0, reinterpret_cast<LPARAM>(&call));
+    SendMessageW(window, kMsgSynchronize, 0, reinterpret_cast<LPARAM>(&call));
     if (call.error) std::rethrow_exception(call.error);
 }
 

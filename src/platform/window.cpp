@@ -1,5 +1,6 @@
 #include "platform/window.h"
 
+#include "platform/text.h"
 #include "platform/unique_handle.h"
 
 namespace vigilo {
@@ -8,30 +9,31 @@ Window::~Window() { DestroyHandle(); }
 
 Window* Window::FromHandle(HWND hwnd) {
     if (!hwnd) return nullptr;
-    WNDPROC proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    WNDPROC proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
     if (proc != &Window::WindowProc) return nullptr;
-    return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 void Window::RegisterClassOnce(const char* className, UINT classStyle, HCURSOR cursor, HICON icon) {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSEXA existing{sizeof(existing)};
-    if (GetClassInfoExA(inst, className, &existing)) return;
-    WNDCLASSEXA wc{sizeof(wc)};
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    const std::wstring name = Utf16(className);
+    WNDCLASSEXW existing{sizeof(existing)};
+    if (GetClassInfoExW(inst, name.c_str(), &existing)) return;
+    WNDCLASSEXW wc{sizeof(wc)};
     wc.style = classStyle;
     wc.lpfnWndProc = &Window::WindowProc;
     wc.hInstance = inst;
-    wc.hCursor = cursor ? cursor : LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
     wc.hIcon = icon;
-    wc.lpszClassName = className;
-    RegisterClassExA(&wc);
+    wc.lpszClassName = name.c_str();
+    RegisterClassExW(&wc);
 }
 
 bool Window::CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
                           int width, int height, HWND parent, HMENU menuOrId) {
     DestroyHandle();
-    HWND hwnd = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menuOrId,
-                                GetModuleHandleA(nullptr), this);
+    HWND hwnd = CreateWindowExW(exStyle, Utf16(className).c_str(), Utf16(title).c_str(), style, x, y, width, height,
+                                parent, menuOrId, GetModuleHandleW(nullptr), this);
     return hwnd != nullptr;
 }
 
@@ -39,22 +41,22 @@ void Window::DestroyHandle() {
     if (hwnd_) DestroyWindow(hwnd_);  // WM_NCDESTROY clears hwnd_
 }
 
-LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd_, msg, wp, lp); }
+LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
 
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Window* self = nullptr;
     if (msg == WM_NCCREATE) {
-        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         AdjustLiveHandleCount(HandleKind::Window, +1);
     } else {
-        self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     LRESULT result = self->OnMessage(msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         AdjustLiveHandleCount(HandleKind::Window, -1);
         self->OnDestroyed();

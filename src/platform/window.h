@@ -23,7 +23,7 @@ protected:
     static void RegisterClassOnce(const char* className, UINT classStyle = 0, HCURSOR cursor = nullptr,
                                   HICON icon = nullptr);
 
-    // Creates the window bound to this object; false when CreateWindowExA fails.
+    // Creates the window bound to this object; false when CreateWindowEx fails.
     bool CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
                       int width, int height, HWND parent = nullptr, HMENU menuOrId = nullptr);
 

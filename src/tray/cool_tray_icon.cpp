@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "core/messages.h"
 #include "platform/message_loop.h"
+#include "platform/text.h"
 
 namespace vigilo {
 namespace {
@@ -59,7 +61,7 @@ TCoolTrayIcon::~TCoolTrayIcon() {
 }
 
 void TCoolTrayIcon::SetHint(const std::string& hint) {
-    hint_ = hint.substr(0, kMaxHintLength);
+    hint_ = FirstCharacters(hint, kMaxHintLength);
     RefreshTray();
 }
 
@@ -126,8 +128,10 @@ void TCoolTrayIcon::SetWantEnterExitEvents(bool want) {
 void TCoolTrayIcon::PrepareIconData() {
     iconData_.hIcon = icon_.get();
     std::memset(iconData_.szTip, 0, sizeof(iconData_.szTip));
-    if (!hint_.empty() && showHint_)
-        std::memcpy(iconData_.szTip, hint_.data(), std::min(hint_.size(), sizeof(iconData_.szTip) - 1));
+    if (!hint_.empty() && showHint_) {
+        const std::wstring tip = Utf16(FirstCharacters(hint_, std::size(iconData_.szTip) - 1));
+        std::memcpy(iconData_.szTip, tip.data(), tip.size() * sizeof(wchar_t));
+    }
 }
 
 bool TCoolTrayIcon::AddToTray() {
@@ -273,17 +277,17 @@ void TCoolTrayIcon::ShowMenuAtCursor() {
     // handler has run when this returns.
     const UINT command = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x, cursor.y, 0, owner, nullptr));
-    if (command != 0) SendMessageA(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    if (command != 0) SendMessageW(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 
     // Without a message to the owner after the menu, the next time the menu
     // opens it would close at once.
-    if (postTo && IsWindow(postTo)) PostMessageA(postTo, WM_NULL, 0, 0);
+    if (postTo && IsWindow(postTo)) PostMessageW(postTo, WM_NULL, 0, 0);
 }
 
 void TCoolTrayIcon::ClickDefaultMenuItem() {
     const UINT command = GetMenuDefaultItem(popupMenu_, FALSE, 0);
     if (command == static_cast<UINT>(-1)) return;
-    SendMessageA(MenuOwner(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    SendMessageW(MenuOwner(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 void TCoolTrayIcon::FireClick() { Raise(OnClick); }

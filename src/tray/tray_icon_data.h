@@ -1,7 +1,7 @@
 #pragma once
-// The record handed to Shell_NotifyIconA: NOTIFYICONDATAA as far as its
-// balloon fields (the 488-byte size every shell since Windows 2000 accepts).
-// The Windows 7 headers' NOTIFYICONDATAA is longer (guidItem, hBalloonIcon),
+// The record handed to Shell_NotifyIconW: NOTIFYICONDATAW as far as its
+// balloon fields (the 936-byte size every shell since Windows 2000 accepts).
+// The Windows 7 headers' NOTIFYICONDATAW is longer (guidItem, hBalloonIcon),
 // so the record is laid out here and checked against the system's fields.
 #include <windows.h>
 #include <shellapi.h>
@@ -17,25 +17,25 @@ struct TrayIconData {
     UINT uFlags;
     UINT uCallbackMessage;
     HICON hIcon;
-    CHAR szTip[128];
+    WCHAR szTip[128];
     DWORD dwState;
     DWORD dwStateMask;
-    CHAR szInfo[256];
+    WCHAR szInfo[256];
     UINT uTimeoutOrVersion;
-    CHAR szInfoTitle[64];
+    WCHAR szInfoTitle[64];
     DWORD dwInfoFlags;
 };
 
-inline constexpr DWORD kTrayIconDataSize = 488;
+inline constexpr DWORD kTrayIconDataSize = 936;
 static_assert(sizeof(TrayIconData) == kTrayIconDataSize);
-static_assert(offsetof(TrayIconData, szTip) == offsetof(NOTIFYICONDATAA, szTip));
-static_assert(offsetof(TrayIconData, szInfo) == offsetof(NOTIFYICONDATAA, szInfo));
-static_assert(offsetof(TrayIconData, dwInfoFlags) == offsetof(NOTIFYICONDATAA, dwInfoFlags));
-static_assert(sizeof(TrayIconData) == NOTIFYICONDATAA_V2_SIZE);
+static_assert(offsetof(TrayIconData, szTip) == offsetof(NOTIFYICONDATAW, szTip));
+static_assert(offsetof(TrayIconData, szInfo) == offsetof(NOTIFYICONDATAW, szInfo));
+static_assert(offsetof(TrayIconData, dwInfoFlags) == offsetof(NOTIFYICONDATAW, dwInfoFlags));
+static_assert(sizeof(TrayIconData) == NOTIFYICONDATAW_V2_SIZE);
 
-// Shell_NotifyIconA on the record; whether the shell accepted the call.
+// Shell_NotifyIconW on the record; whether the shell accepted the call.
 inline bool NotifyShell(DWORD message, TrayIconData& data) {
-    return Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(&data)) != FALSE;
+    return Shell_NotifyIconW(message, reinterpret_cast<NOTIFYICONDATAW*>(&data)) != FALSE;
 }
 
 }  // namespace vigilo

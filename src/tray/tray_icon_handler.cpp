@@ -7,7 +7,7 @@
 namespace vigilo {
 
 TTrayIconHandler::TTrayIconHandler() {
-    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+    taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
     RegisterClassOnce(kClassName);
     CreateHandle(kClassName, "", WS_POPUP, 0, 0, 0, 0, 0);
     // A program running elevated would otherwise never see the taskbar's broadcast.
@@ -44,7 +44,7 @@ LRESULT TTrayIconHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
         // One re-add answers a burst of broadcasts.
         MSG queued;
-        while (PeekMessageA(&queued, Handle(), taskbarCreatedMessage_, taskbarCreatedMessage_, PM_REMOVE)) {
+        while (PeekMessageW(&queued, Handle(), taskbarCreatedMessage_, taskbarCreatedMessage_, PM_REMOVE)) {
         }
         ReAddVisibleIcons();
         return 0;

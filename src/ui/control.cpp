@@ -35,7 +35,7 @@ bool Control::CreateChild(const char* className, HWND parent, const RECT& bounds
     return true;
 }
 
-bool Control::Visible() const { return Handle() && (GetWindowLongA(Handle(), GWL_STYLE) & WS_VISIBLE); }
+bool Control::Visible() const { return Handle() && (GetWindowLongW(Handle(), GWL_STYLE) & WS_VISIBLE); }
 
 void Control::SetVisible(bool visible) {
     if (!Handle() || Visible() == visible) return;
@@ -114,12 +114,12 @@ LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCHITTEST: {
         // The form decides where its drag strip is; over the strip the press
         // goes through to the form, which then drags like a caption bar.
-        LRESULT formHit = SendMessageA(GetParent(Handle()), WM_NCHITTEST, wp, lp);
+        LRESULT formHit = SendMessageW(GetParent(Handle()), WM_NCHITTEST, wp, lp);
         return formHit == HTCAPTION ? HTTRANSPARENT : HTCLIENT;
     }
     case WM_SETCURSOR:
         if (handCursor_ && LOWORD(lp) == HTCLIENT) {
-            SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */));
             return TRUE;
         }
         break;

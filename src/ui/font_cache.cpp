@@ -4,6 +4,8 @@
 #include <string>
 #include <tuple>
 
+#include "platform/text.h"
+
 namespace vigilo {
 namespace {
 using FontKey = std::tuple<std::string, int, bool, bool>;
@@ -14,7 +16,7 @@ std::map<FontKey, std::weak_ptr<const UniqueFont>>& Cache() {
 }
 
 UniqueFont CreatePixelFont(const FontSpec& spec) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = -spec.pixels;
     lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
     lf.lfUnderline = spec.underline ? TRUE : FALSE;
@@ -22,8 +24,8 @@ UniqueFont CreatePixelFont(const FontSpec& spec) {
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(lf.lfFaceName, spec.face, LF_FACESIZE);
-    return UniqueFont(CreateFontIndirectA(&lf));
+    lstrcpynW(lf.lfFaceName, Utf16(spec.face).c_str(), LF_FACESIZE);
+    return UniqueFont(CreateFontIndirectW(&lf));
 }
 }  // namespace
 

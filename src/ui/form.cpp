@@ -98,7 +98,7 @@ void Form::Close() {
     ShowWindow(Handle(), SW_HIDE);
     if (inModalShow_) {
         closed_ = true;
-        PostMessageA(Handle(), WM_NULL, 0, 0);  // wakes the modal loop if a sent message closed us
+        PostMessageW(Handle(), WM_NULL, 0, 0);  // wakes the modal loop if a sent message closed us
     }
     OnClose();
 }

@@ -1,6 +1,7 @@
 #include "ui/label.h"
 
 #include "platform/unique_handle.h"
+#include "platform/window_text.h"
 
 namespace vigilo {
 
@@ -15,13 +16,11 @@ bool Label::Create(HWND parent, const RECT& bounds, const std::string& text, boo
 
 std::string Label::Text() const {
     if (!Handle()) return {};
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
-    return text;
+    return WindowTextUtf8(Handle());
 }
 
 void Label::SetText(const std::string& text) {
-    if (Handle()) SetWindowTextA(Handle(), text.c_str());
+    if (Handle()) SetWindowTextUtf8(Handle(), text);
 }
 
 void Label::FitToText() {
@@ -31,8 +30,7 @@ void Label::FitToText() {
     ScopedSelect font(dc.get(), font_ ? font_->get() : nullptr);
     const std::string text = Text();
     RECT measured{0, 0, 0, 0};
-    DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &measured,
-              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextUtf8(dc.get(), text, measured, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     RECT bounds = Bounds();
     SetWindowPos(Handle(), nullptr, 0, 0, measured.right, bounds.bottom - bounds.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -51,7 +49,7 @@ void Label::PaintContent(HDC dc) const {
         if (layout_ & (kCenterV | kBottom)) {
             // DrawText places wrapped text only at the top: measure it, then move it down.
             RECT measured = box;
-            DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &measured, format | DT_CALCRECT);
+            DrawTextUtf8(dc, text, measured, format | DT_CALCRECT);
             const int spare = box.bottom - measured.bottom;
             box.top += (layout_ & kBottom) ? spare : spare / 2;
         }
@@ -59,7 +57,7 @@ void Label::PaintContent(HDC dc) const {
         // One line, cut at the box's right edge (and so at the window's).
         format |= DT_SINGLELINE | ((layout_ & kCenterV) ? DT_VCENTER : (layout_ & kBottom) ? DT_BOTTOM : DT_TOP);
     }
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
+    DrawTextUtf8(dc, text, box, format);
 }
 
 LRESULT Label::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -21,7 +21,7 @@ Picture Picture::FromIcon(HICON icon) {
         // GetIconInfo hands out copies of the icon's bitmaps; they are ours to delete.
         UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
         BITMAP bm{};
-        if (GetObjectA(info.hbmMask, sizeof(bm), &bm))
+        if (GetObjectW(info.hbmMask, sizeof(bm), &bm))
             p.size_ = {bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
     }
     return p;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/setting_names.h"
+#include "platform/text.h"
 
 namespace vigilo {
 namespace {
@@ -68,11 +69,11 @@ std::string JunkAmountText(std::int64_t bytes, const std::string& decimalSeparat
 }
 
 std::string DecimalSeparator() {
-    char separator[8] = "";
+    wchar_t separator[8] = L"";
     // The thread's locale starts as the user's, and then GetLocaleInfo honours
     // a separator the user set in the regional settings.
-    if (GetLocaleInfoA(GetThreadLocale(), LOCALE_SDECIMAL, separator, sizeof(separator)) <= 1) return ".";
-    return separator;
+    if (GetLocaleInfoW(GetThreadLocale(), LOCALE_SDECIMAL, separator, 8) <= 1) return ".";
+    return Utf8(separator);
 }
 
 }  // namespace vigilo

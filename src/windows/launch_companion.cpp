@@ -1,9 +1,8 @@
 #include "windows/launch_companion.h"
 
-#include <shellapi.h>
-
 #include "core/path_set.h"
 #include "platform/file_system.h"
+#include "platform/shell.h"
 #include "windows/info_form.h"
 
 namespace vigilo {
@@ -14,8 +13,7 @@ void LaunchCompanion(HWND owner, const std::string& parameters) {
     if (InformationWindowShown()) return;
     const std::string path = CompanionPath();
     if (FileExists(path)) {
-        ShellExecuteA(owner, "open", path.c_str(), parameters.empty() ? nullptr : parameters.c_str(), nullptr,
-                      SW_SHOWNORMAL);
+        ShellOpen(owner, path, parameters);
         return;
     }
     ShowInformationWindow();

@@ -1,9 +1,8 @@
 #include "windows/program_icon.h"
 
-#include <shellapi.h>
-
 #include "core/path_set.h"
 #include "platform/file_system.h"
+#include "platform/shell.h"
 
 namespace vigilo {
 namespace {
@@ -11,15 +10,16 @@ constexpr const char* kFallbackIconFile = "msiexec.exe";
 }  // namespace
 
 HICON FirstIcon(const std::string& file) {
-    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file.c_str(), 0);
-    // 1 means "not an executable": no icon either, and no handle to destroy.
-    if (reinterpret_cast<UINT_PTR>(icon) == 1) return nullptr;
-    return icon;
+    if (file.empty()) return nullptr;
+    return FirstIconOf(file).release();
 }
 
 std::string ProgramIconFile(const std::string& iconPath) {
-    // "C:\Dir\App.exe,0" names no file: an icon index is not honoured.
-    if (!iconPath.empty() && FileExists(iconPath)) return iconPath;
+    // "C:\Dir\App.exe,0" names no file: an icon index is not honoured. An
+    // installer's entry is not trusted to send Vigilo onto the network.
+    if (!iconPath.empty() && !IsNetworkPath(iconPath) && FileExists(iconPath)) return iconPath;
+    // No system folder known: no icon rather than a file looked for in the current folder.
+    if (Paths().systemFolder.empty()) return {};
     return Paths().systemFolder + kFallbackIconFile;
 }
 

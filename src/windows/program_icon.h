@@ -7,7 +7,8 @@
 namespace vigilo {
 
 // The file whose first icon stands for the program: iconPath when it names
-// an existing file, else msiexec.exe in the system folder.
+// an existing file on this computer (never a network path), else msiexec.exe
+// in the system folder; empty when the system folder is unknown.
 std::string ProgramIconFile(const std::string& iconPath);
 // The first icon of file, the caller's to destroy; null when it has none.
 HICON FirstIcon(const std::string& file);

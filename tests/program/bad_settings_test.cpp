@@ -28,12 +28,13 @@ struct WrongValue {
 
 std::vector<WrongValue> WrongValues() {
     return {
-        {"a DWORD written as text", REG_SZ, std::string("1\0", 2), "Invalid data type for"},
+        // Texts as stored, in UTF-16: "1" fits four bytes, the multi-string "1" does not.
+        {"a DWORD written as text", REG_SZ, std::string("1\0\0\0", 4), "Invalid data type for"},
         {"0 bytes of binary", REG_BINARY, "", "Invalid data type for"},
         {"4 bytes of binary", REG_BINARY, std::string("\1\0\0\0", 4), "Invalid data type for"},
         {"7 bytes of binary", REG_BINARY, std::string(7, '\1'), "Failed to get data for"},
         {"9 bytes of binary", REG_BINARY, std::string(9, '\1'), "Failed to get data for"},
-        {"a multi-string", REG_MULTI_SZ, std::string("1\0\0", 3), "Invalid data type for"},
+        {"a multi-string", REG_MULTI_SZ, std::string("1\0\0\0\0\0", 6), "Failed to get data for"},
         {"a typeless value", REG_NONE, "", "Invalid data type for"},
     };
 }

@@ -157,7 +157,7 @@ TEST_F(StartupTest, OnlyTheCloseRequestWithItsParameterEndsTheProgram) {
 }
 
 TEST_F(StartupTest, ANotifierSettingOfTheWrongTypeShowsTheErrorAndKeepsRunning) {
-    SetString(kCu, kSettings, "StartupNotifier", "yes");
+    SetString(kCu, kSettings, "StartupNotifier", "y");  // a text that fits the four bytes of a DWORD
     VigiloInstall vigilo;
     ASSERT_TRUE(vigilo.Start());
     HWND box = nullptr;

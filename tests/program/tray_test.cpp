@@ -63,6 +63,17 @@ TEST(TrayProgram, ClickLaunchesPurgeonAndExitEndsTheProgramAndRemovesTheIcon) {
     EXPECT_EQ(vigilo.PurgeonCalls().size(), 1u);
 }
 
+// A user name in another script than the system code page's puts Vigilo there.
+TEST(TrayProgram, InAFolderNamedInAnotherScriptAClickFindsAndStartsPurgeon) {
+    CleanSettings settings;
+    VigiloInstall vigilo(true, " \xE2\x98\x83\xE4\xB8\xAD\xE6\x96\x87");  // " ☃中文"
+    const HWND handler = StartWithTrayIcon(vigilo);
+    ASSERT_NE(handler, nullptr);
+    Click(handler);
+    EXPECT_TRUE(WaitUntil([&] { return vigilo.PurgeonCalls() == std::vector<std::string>{""}; }, 10000));
+    EXPECT_EQ(InformationWindows(vigilo.ProcessId()), 0);
+}
+
 TEST(TrayProgram, WithoutPurgeonAClickShowsOneInformationWindowAndTheTrayStaysUsable) {
     CleanSettings settings;
     VigiloInstall vigilo(false);

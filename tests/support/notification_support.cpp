@@ -1,37 +1,37 @@
 #include "support/notification_support.h"
 
+#include <optional>
 #include <vector>
 
+#include "platform/registry.h"
+#include "platform/text.h"
 #include "support/test_support.h"
 
 namespace vigilo::test {
 namespace {
 
-void CreateKey(const UninstallKey& key) {
-    HKEY handle = nullptr;
-    RegCreateKeyExA(key.root, key.path, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &handle, nullptr);
-    if (handle) RegCloseKey(handle);
+UniqueKey OpenUninstallKey(const UninstallKey& key) {
+    return vigilo::CreateKey(key.root, key.path, KEY_ALL_ACCESS, RegistryView::k64Bit);
 }
 
 void RemoveTestSubkeys(const UninstallKey& key) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(key.root, key.path, 0, KEY_READ | KEY_WOW64_64KEY, &handle) != ERROR_SUCCESS) return;
     std::vector<std::string> names;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof(name);
-        if (RegEnumKeyExA(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        if (std::string(name).rfind("VigiloTest", 0) == 0) names.push_back(name);
-    }
-    RegCloseKey(handle);
+    if (UniqueKey handle = OpenUninstallKey(key))
+        for (const std::string& name : SubkeyNames(handle.get()))
+            if (name.rfind("VigiloTest", 0) == 0) names.push_back(name);
     for (const std::string& n : names) DeleteKeyTree(key.root, key.path + n);
+}
+
+void SetText(HKEY key, const std::string& name, const std::string& value) {
+    const std::wstring wide = Utf16(value);
+    SetValue(key, name, REG_SZ, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 }  // namespace
 
 UninstallKeys::UninstallKeys() {
     for (const UninstallKey* key : {&kMachineUninstall, &kUserUninstall, &kWow64Uninstall}) {
-        CreateKey(*key);
+        OpenUninstallKey(*key);
         RemoveTestSubkeys(*key);
     }
 }
@@ -42,21 +42,15 @@ UninstallKeys::~UninstallKeys() {
 
 void RegisterProgram(const UninstallKey& key, const std::string& subkey, const std::string& displayName,
                      const std::string& publisher, const std::string& releaseType, const std::string& displayIcon) {
-    HKEY handle = nullptr;
-    const std::string path = key.path + subkey;
-    if (RegCreateKeyExA(key.root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &handle,
-                        nullptr) != ERROR_SUCCESS)
-        return;
+    UniqueKey handle = vigilo::CreateKey(key.root, key.path + subkey, KEY_ALL_ACCESS, RegistryView::k64Bit);
+    if (!handle) return;
     auto set = [&](const char* name, const std::string& value) {
-        if (!value.empty())
-            RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>(value.size() + 1));
+        if (!value.empty()) SetText(handle.get(), name, value);
     };
     set("DisplayName", displayName);
     set("Publisher", publisher);
     set("ReleaseType", releaseType);
     set("DisplayIcon", displayIcon);
-    RegCloseKey(handle);
 }
 
 void UnregisterProgram(const UninstallKey& key, const std::string& subkey) {
@@ -69,37 +63,21 @@ constexpr const char* kTestCommandFolder = "C:\\VigiloTest\\";
 const RunKey* const kRunKeys[] = {&kUserRun,      &kUserRunOnce,  &kMachineRun64,
                                   &kMachineRunOnce64, &kMachineRun32, &kMachineRunOnce32};
 
-HKEY OpenRunKey(const RunKey& key) {
-    HKEY handle = nullptr;
-    RegCreateKeyExA(key.root, key.path, 0, nullptr, 0, KEY_ALL_ACCESS | key.view, nullptr, &handle, nullptr);
-    return handle;
-}
-
-void SetCommand(const RunKey& key, const std::string& name, const std::string& command) {
-    if (HKEY handle = OpenRunKey(key)) {
-        RegSetValueExA(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>(command.size() + 1));
-        RegCloseKey(handle);
-    }
+UniqueKey OpenRunKey(const RunKey& key) {
+    return vigilo::CreateKey(key.root, key.path, KEY_ALL_ACCESS,
+                             key.view == KEY_WOW64_32KEY ? RegistryView::k32Bit : RegistryView::k64Bit);
 }
 
 void RemoveTestEntries(const RunKey& key) {
-    HKEY handle = OpenRunKey(key);
+    UniqueKey handle = OpenRunKey(key);
     if (!handle) return;
     std::vector<std::string> ours;
-    char name[16384];
-    char data[4096];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = sizeof(name), dataSize = sizeof(data) - 1, type = 0;
-        const LONG rc = RegEnumValueA(handle, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data),
-                                      &dataSize);
-        if (rc == ERROR_NO_MORE_ITEMS) break;
-        if (rc != ERROR_SUCCESS || type != REG_SZ) continue;
-        data[dataSize] = '\0';
-        if (std::string(data).rfind(kTestCommandFolder, 0) == 0) ours.push_back(name);
+    for (const std::string& name : ValueNames(handle.get())) {
+        const std::optional<RegistryValue> value = QueryValue(handle.get(), name);
+        if (value && value->type == REG_SZ && TextOfValue(*value).rfind(kTestCommandFolder, 0) == 0)
+            ours.push_back(name);
     }
-    for (const std::string& n : ours) RegDeleteValueA(handle, n.c_str());
-    RegCloseKey(handle);
+    for (const std::string& n : ours) RegDeleteValueW(handle.get(), Utf16(n).c_str());
 }
 
 }  // namespace
@@ -114,27 +92,21 @@ RunKeys::~RunKeys() {
 
 bool AddStartupEntry(const RunKey& key, const std::string& name) {
     if (HasStartupEntry(key, name)) return false;
-    SetCommand(key, name, kTestCommandFolder + name + ".exe");
+    if (UniqueKey handle = OpenRunKey(key)) SetText(handle.get(), name, kTestCommandFolder + name + ".exe");
     return true;
 }
 
 void ChangeStartupEntry(const RunKey& key, const std::string& name) {
-    SetCommand(key, name, kTestCommandFolder + name + ".exe /changed");
+    if (UniqueKey handle = OpenRunKey(key)) SetText(handle.get(), name, kTestCommandFolder + name + ".exe /changed");
 }
 
 void RemoveStartupEntry(const RunKey& key, const std::string& name) {
-    if (HKEY handle = OpenRunKey(key)) {
-        RegDeleteValueA(handle, name.c_str());
-        RegCloseKey(handle);
-    }
+    if (UniqueKey handle = OpenRunKey(key)) RegDeleteValueW(handle.get(), Utf16(name).c_str());
 }
 
 bool HasStartupEntry(const RunKey& key, const std::string& name) {
-    HKEY handle = OpenRunKey(key);
-    if (!handle) return false;
-    const bool has = RegQueryValueExA(handle, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(handle);
-    return has;
+    UniqueKey handle = OpenRunKey(key);
+    return handle && QueryValueInfo(handle.get(), name).has_value();
 }
 
 HWND VisibleWindowOf(DWORD pid, const char* className) {

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "platform/text.h"
+
 namespace vigilo::test {
 
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
@@ -21,33 +23,34 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
 }
 
 std::string BinFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::string folder = Utf8(path);
     return folder.substr(0, folder.find_last_of('\\'));
 }
 
 void DeleteKeyTree(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
-        RegDeleteTreeA(key, nullptr);
+    if (RegOpenKeyExW(root, Utf16(path).c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
+        RegDeleteTreeW(key, nullptr);
         RegCloseKey(key);
     }
-    RegDeleteKeyExA(root, path.c_str(), KEY_WOW64_64KEY, 0);
+    RegDeleteKeyExW(root, Utf16(path).c_str(), KEY_WOW64_64KEY, 0);
 }
 
 void SetRaw(HKEY root, const std::string& keyPath, const std::string& name, DWORD type, const void* data,
             DWORD size) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key,
+    if (RegCreateKeyExW(root, Utf16(keyPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegSetValueExW(key, Utf16(name).c_str(), 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
 }
 
 void SetString(HKEY root, const std::string& key, const std::string& name, const std::string& value, DWORD type) {
-    SetRaw(root, key, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    const std::wstring wide = Utf16(value);
+    SetRaw(root, key, name, type, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 void SetDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
@@ -56,18 +59,18 @@ void SetDword(HKEY root, const std::string& key, const std::string& name, DWORD 
 
 bool GetValueInfo(HKEY root, const std::string& keyPath, const std::string& name, DWORD& type, DWORD& size) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(root, Utf16(keyPath).c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return false;
     size = 0;
-    LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+    LONG rc = RegQueryValueExW(key, Utf16(name).c_str(), nullptr, &type, nullptr, &size);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS;
 }
 
 bool GetDword(HKEY root, const std::string& keyPath, const std::string& name, DWORD& value) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(root, Utf16(keyPath).c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return false;
     DWORD type = 0, size = sizeof(value);
-    LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    LONG rc = RegQueryValueExW(key, Utf16(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS && type == REG_DWORD;
 }
@@ -102,16 +105,16 @@ ScratchKey::~ScratchKey() { DeleteKeyTree(HKEY_CURRENT_USER, path_); }
 CleanSettings::CleanSettings() { DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Purgeon"); }
 CleanSettings::~CleanSettings() { DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Purgeon"); }
 
-TempFolder::TempFolder() {
-    char temp[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, temp);
+TempFolder::TempFolder(const std::string& nameSuffix) {
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
     static LONG counter = 0;
     for (;;) {
         char name[64];
         std::snprintf(name, sizeof(name), "vigilo-test-%lu-%ld", GetCurrentProcessId(),
                       InterlockedIncrement(&counter));
-        path_ = std::string(temp) + name;
-        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+        path_ = Utf8(temp) + name + nameSuffix;
+        if (CreateDirectoryW(Utf16(path_).c_str(), nullptr)) break;
     }
 }
 
@@ -120,7 +123,7 @@ TempFolder::~TempFolder() { RemoveTree(path_); }
 void TempFolder::Write(const std::string& name, const std::string& content) const { WriteFile(File(name), content); }
 
 void WriteFile(const std::string& path, const std::string& content) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(Utf16(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
@@ -129,7 +132,7 @@ void WriteFile(const std::string& path, const std::string& content) {
 }
 
 std::string ReadFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(Utf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     std::string content;
@@ -141,7 +144,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool WriteSparseFile(const std::string& path, long long size, DWORD attributes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+    HANDLE file = CreateFileW(Utf16(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD returned = 0;
     DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);  // not everywhere
@@ -154,35 +157,36 @@ bool WriteSparseFile(const std::string& path, long long size, DWORD attributes) 
 
 bool MakeFolders(const std::string& folder) {
     for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
-        CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
+        CreateDirectoryW(Utf16(folder.substr(0, at)).c_str(), nullptr);
+    CreateDirectoryW(Utf16(folder).c_str(), nullptr);
+    const DWORD attributes = GetFileAttributesW(Utf16(folder).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Utf16(path + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = data.cFileName;
+            std::string name = Utf8(data.cFileName);
             if (name == "." || name == "..") continue;
             std::string full = path + "\\" + name;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(full);
             else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
+                SetFileAttributesW(Utf16(full).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(Utf16(full).c_str());
             }
-        } while (FindNextFileA(find, &data));
+        } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(Utf16(path).c_str());
 }
 
-VigiloInstall::VigiloInstall(bool withPurgeon) {
-    CopyFileA((BinFolder() + "\\Vigilo.exe").c_str(), Exe().c_str(), FALSE);
-    if (withPurgeon) CopyFileA((BinFolder() + "\\Purgeon.exe").c_str(), folder_.File("Purgeon.exe").c_str(), FALSE);
+VigiloInstall::VigiloInstall(bool withPurgeon, const std::string& folderSuffix) : folder_(folderSuffix) {
+    CopyFileW(Utf16(BinFolder() + "\\Vigilo.exe").c_str(), Utf16(Exe()).c_str(), FALSE);
+    if (withPurgeon)
+        CopyFileW(Utf16(BinFolder() + "\\Purgeon.exe").c_str(), Utf16(folder_.File("Purgeon.exe")).c_str(), FALSE);
 }
 
 void VigiloInstall::Resume() {
@@ -199,11 +203,11 @@ VigiloInstall::~VigiloInstall() {
 }
 
 bool VigiloInstall::Start(bool suspended) {
-    STARTUPINFOA si{sizeof(si)};
+    STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
-    std::string commandLine = "\"" + Exe() + "\"";
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0,
-                        nullptr, folder_.Path().c_str(), &si, &pi))
+    std::wstring commandLine = Utf16("\"" + Exe() + "\"");
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0,
+                        nullptr, Utf16(folder_.Path()).c_str(), &si, &pi))
         return false;
     Resume();  // a copy started before
     if (suspended)
@@ -293,14 +297,13 @@ HWND FindTopWindow(const char* className, const char* title, DWORD pid) {
 }
 
 std::string WindowText(HWND hwnd) {
-    char buffer[4096] = "";
+    wchar_t buffer[4096] = L"";
     // With a time-out: under load Wine can leave a message sent to a window
     // of another process unanswered when that window is destroyed meanwhile.
     DWORD_PTR n = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                             5000, &n))
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &n))
         return {};
-    return std::string(buffer, n < sizeof(buffer) ? static_cast<size_t>(n) : 0);
+    return Utf8(std::wstring_view(buffer, n < 4096 ? static_cast<size_t>(n) : 0));
 }
 
 std::string ClassName(HWND hwnd) {

@@ -53,7 +53,8 @@ public:
 // A fresh folder under %TEMP%, removed with its contents afterwards.
 class TempFolder {
 public:
-    TempFolder();
+    // nameSuffix ends the folder's name (a name in another script, say).
+    explicit TempFolder(const std::string& nameSuffix = "");
     ~TempFolder();
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
@@ -75,7 +76,8 @@ void RemoveTree(const std::string& path);
 // stand-in Purgeon.exe beside it.
 class VigiloInstall {
 public:
-    explicit VigiloInstall(bool withPurgeon = true);
+    // folderSuffix ends the program folder's name.
+    explicit VigiloInstall(bool withPurgeon = true, const std::string& folderSuffix = "");
     ~VigiloInstall();
     const TempFolder& Folder() const { return folder_; }
     std::string Exe() const { return folder_.File("Vigilo.exe"); }
@@ -129,6 +131,7 @@ void EndPurgeons();
 
 // Top-level window of the given class and title owned by process pid (0: any).
 HWND FindTopWindow(const char* className, const char* title, DWORD pid = 0);
+// The window's text in UTF-8, read as a screen reader reads it (UTF-16).
 std::string WindowText(HWND hwnd);
 std::string ClassName(HWND hwnd);
 // Every child window (any depth).

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "platform/unique_handle.h"
 #include "support/test_support.h"
 #include "support/tray_support.h"
@@ -224,8 +225,8 @@ TEST_F(TrayIcon, UnknownIdsAndNotificationsAreIgnored) {
 
 TEST_F(TrayIcon, IconDataIsTheShellRecordWithTheTipCutTo127Characters) {
     const TrayIconData& data = icon.IconData();
-    EXPECT_EQ(sizeof(data), 488u);
-    EXPECT_EQ(data.cbSize, 488u);
+    EXPECT_EQ(sizeof(data), 936u);  // the wide record as far as its balloon fields
+    EXPECT_EQ(data.cbSize, 936u);
     EXPECT_EQ(data.hWnd, icon.HandlerWindow());
     EXPECT_EQ(data.uID, icon.IconId());
     EXPECT_EQ(data.uFlags, 7u);
@@ -235,14 +236,19 @@ TEST_F(TrayIcon, IconDataIsTheShellRecordWithTheTipCutTo127Characters) {
     for (int i = 0; i < 200; ++i) hint += static_cast<char>('A' + i % 26);
     icon.SetHint(hint);
     EXPECT_EQ(icon.Hint(), hint);
-    EXPECT_EQ(std::string(data.szTip), hint.substr(0, 127));
-    EXPECT_EQ(data.szTip[127], '\0');
+    EXPECT_EQ(Utf8(data.szTip), hint.substr(0, 127));
+    EXPECT_EQ(data.szTip[127], L'\0');
+    // Characters, not bytes, are counted: 127 snowmen of three UTF-8 bytes each.
+    std::string snowmen;
+    for (int i = 0; i < 200; ++i) snowmen += "\xE2\x98\x83";
+    icon.SetHint(snowmen);
+    EXPECT_EQ(Utf8(data.szTip), snowmen.substr(0, 3 * 127));
 
     icon.SetShowHint(false);
-    EXPECT_EQ(std::memcmp(data.szTip, std::string(128, '\0').data(), 128), 0);
+    EXPECT_EQ(std::memcmp(data.szTip, std::wstring(128, L'\0').data(), sizeof(data.szTip)), 0);
     icon.SetShowHint(true);
     icon.SetHint("");
-    EXPECT_EQ(std::memcmp(data.szTip, std::string(128, '\0').data(), 128), 0);
+    EXPECT_EQ(std::memcmp(data.szTip, std::wstring(128, L'\0').data(), sizeof(data.szTip)), 0);
     icon.SetHint(std::string(300, 'x'));
     EXPECT_EQ(icon.Hint().size(), 255u);  // the longest hint kept
 

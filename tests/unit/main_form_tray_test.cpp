@@ -27,7 +27,7 @@ TEST(MainFormTray, ShowsThePurgeonIconWhoseExitItemClosesTheFormAndGoesWithTheFo
     TCoolTrayIcon& tray = form->TrayIcon();
 
     EXPECT_EQ(tray.Hint(), "Purgeon");
-    EXPECT_EQ(std::string(tray.IconData().szTip), "Purgeon");
+    EXPECT_EQ(std::wstring(tray.IconData().szTip), L"Purgeon");
     EXPECT_TRUE(tray.ShowHint());
     EXPECT_TRUE(tray.Enabled());
     EXPECT_TRUE(tray.IconVisible());

@@ -13,6 +13,7 @@
 #include "core/path_set.h"
 #include "monitors/registry_listing.h"
 #include "monitors/string_list.h"
+#include "platform/text.h"
 #include "support/test_support.h"
 
 using namespace vigilo;
@@ -99,9 +100,9 @@ TEST(MalformedInput, DamagedProfilesIniStillGivesFirefoxFoldersUnderItsFolder) {
 
 TEST(MalformedInput, NamesWithHighBytesAndOfTheLongestLengthAreListedWhole) {
     ScratchKey key("MalformedNames");
-    std::string high = "Caf\xE9 \xC4pfel \xFF\x80";
+    const std::string high = "Caf\xC3\xA9 \xC3\x84pfel \xE2\x98\x83";  // "Café Äpfel ☃"
     const std::string longest(255, 'N');  // the longest key name; value names may be longer
-    const std::string longValue = high + std::string(16383 - high.size(), 'v');  // the longest value name
+    const std::string longValue = high + std::string(16383 - Utf16Length(high), 'v');  // the longest value name
     SetString(HKEY_CURRENT_USER, key.Path() + "\\" + high, "", "x");
     // Wine's ANSI call refuses to create a key name of 255 characters; Windows and the wide call do not.
     const std::wstring wide = std::wstring(key.Path().begin(), key.Path().end()) + L"\\" + std::wstring(255, L'N');

@@ -9,6 +9,7 @@
 #include "core/exclusion_list.h"
 #include "monitors/registry_listing.h"
 #include "monitors/string_list.h"
+#include "platform/text.h"
 #include "platform/thread.h"
 #include "platform/wait_seconds.h"
 #include "support/monitors_support.h"
@@ -168,8 +169,9 @@ TEST_F(ExclusionList, KeyNamesBeyondWhatTheProfileFunctionsReturnAreIgnored) {
 
 TEST_F(ExclusionList, BytesAboveAsciiAreNotCaseMapped) {
     const std::string key = Ansi(L"\u00dcn\u00efc\u00f6d\u00e9");         // Ünïcödé
-    const std::string same = Ansi(L"x \u00dcN\u00efC\u00f6D\u00e9 x");     // only a-z upper-cased
-    const std::string upper = Ansi(L"\u00dcN\u00cfC\u00d6D\u00c9");        // ÜNÏCÖDÉ
+    // The list is in the system code page; the names Vigilo holds are UTF-8.
+    const std::string same = Utf8(L"x \u00dcN\u00efC\u00f6D\u00e9 x");     // only a-z upper-cased
+    const std::string upper = Utf8(L"\u00dcN\u00cfC\u00d6D\u00c9");        // ÜNÏCÖDÉ
     ASSERT_EQ(key.size(), 7u);
     Write("[OptFr]\n" + key + "=1\n");
     EXPECT_EQ(ApplyExclusionList(same), "");

@@ -92,10 +92,15 @@ TEST(PathSet, MissingProfilesIniGivesAnEmptyProfilePart) {
     EXPECT_FALSE(DirectoryExists(p.firefoxExtensionsFolder));
 }
 
-TEST(PathSet, FailedShellQueriesLeaveEmptyTextsWithTheirSuffixes) {
-    PathSet p = BuildPathSet("C:\\P", ShellFolders{});
-    EXPECT_EQ(p.systemFolder, "\\");
-    EXPECT_EQ(p.chromeProfileFolder, "\\Google\\Chrome\\User Data\\Default\\");
+// A failed query plus a suffix would name a folder below the current drive's root.
+TEST(PathSet, FailedShellQueriesGiveNoFolderAtAll) {
+    const PathSet p = BuildPathSet("C:\\P", ShellFolders{});
+    for (const std::string& folder :
+         {p.systemFolder, p.userStartupFolder, p.commonStartupFolder, p.internetCacheFolder, p.roamingAppDataFolder,
+          p.chromeProfileFolder, p.chromeCacheFolder, p.chromeExtensionsFolder, p.firefoxProfileFolder,
+          p.firefoxCacheFolder, p.firefoxExtensionsFolder})
+        EXPECT_EQ(folder, "");
+    EXPECT_TRUE(p.firefoxProfiles.empty() && p.chromiumProfiles.empty());
 }
 
 TEST(PathSet, FindsTheDefaultAndNumberedProfilesOfChromeEdgeAndBrave) {

@@ -60,8 +60,8 @@ TEST_F(SettingsStore, ReadStringTrimsAndUpperCasesOnlyAsciiLetters) {
     EXPECT_EQ(ReadString(kCu, key(), "Controls"), "FOO EDITOR \x1f\x7f");
     SetString(kCu, key(), "Inner", "\x1f inner\x1f ");
     EXPECT_EQ(ReadString(kCu, key(), "Inner"), "INNER");
-    SetString(kCu, key(), "HighBytes", "caf\xe9 \xe0 la z\xfc");
-    EXPECT_EQ(ReadString(kCu, key(), "HighBytes"), "CAF\xe9 \xe0 LA Z\xfc");
+    SetString(kCu, key(), "Accents", "caf\xC3\xA9 \xC3\xA0 la z\xC3\xBC");  // "café à la zü"
+    EXPECT_EQ(ReadString(kCu, key(), "Accents"), "CAF\xC3\xA9 \xC3\xA0 LA Z\xC3\xBC");
 }
 
 TEST_F(SettingsStore, ReadStringReadsExpandableTextUnexpanded) {
@@ -70,12 +70,14 @@ TEST_F(SettingsStore, ReadStringReadsExpandableTextUnexpanded) {
 }
 
 TEST_F(SettingsStore, ReadStringStopsAtAnEmbeddedNulAndCopesWithoutTerminator) {
-    const char embedded[] = "abc\0def";
+    const wchar_t embedded[] = L"abc\0def";
     Raw("Embedded", REG_SZ, embedded, sizeof(embedded));
     EXPECT_EQ(ReadString(kCu, key(), "Embedded"), "ABC");
-    const char unterminated[] = {'x', 'y', 'z'};
+    const wchar_t unterminated[] = {L'x', L'y', L'z'};
     Raw("Unterminated", REG_SZ, unterminated, sizeof(unterminated));
     EXPECT_EQ(ReadString(kCu, key(), "Unterminated"), "XYZ");
+    Raw("OddSize", REG_SZ, L"xyz", 5);  // half a character at the end is none
+    EXPECT_EQ(ReadString(kCu, key(), "OddSize"), "XY");
     Raw("Empty", REG_SZ, "", 0);
     EXPECT_EQ(ReadString(kCu, key(), "Empty"), "");
 }

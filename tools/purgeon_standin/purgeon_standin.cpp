@@ -21,16 +21,17 @@ std::string ArgumentsOf(const char* commandLine) {
     return p;  // kept as given, blanks included
 }
 
-std::string LogPath() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    folder = folder.substr(0, folder.find_last_of('\\') + 1);
-    return folder + "Purgeon-calls.log";
+// Beside the executable, wherever it lies: its folder may have a name in any script.
+std::wstring LogPath() {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    folder = folder.substr(0, folder.find_last_of(L'\\') + 1);
+    return folder + L"Purgeon-calls.log";
 }
 
 void AppendLine(const std::string& line) {
-    HANDLE file = CreateFileA(LogPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE file = CreateFileW(LogPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     std::string text = line + "\r\n";

@@ -1,0 +1,41 @@
+#include "platform/shell.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "platform/text.h"
+
+namespace vigilo {
+
+std::string ShellFolderPath(int csidl) {
+    wchar_t buffer[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) return {};
+    buffer[MAX_PATH - 1] = L'\0';
+    return Utf8(buffer);
+}
+
+std::string SystemFolderPath() {
+    wchar_t buffer[MAX_PATH] = L"";
+    const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return Utf8(std::wstring_view(buffer, length));
+}
+
+void ShellOpen(HWND owner, const std::string& file, const std::string& parameters) {
+    const std::wstring wideParameters = Utf16(parameters);
+    ShellExecuteW(owner, L"open", Utf16(file).c_str(), parameters.empty() ? nullptr : wideParameters.c_str(), nullptr,
+                  SW_SHOWNORMAL);
+}
+
+UniqueIcon FirstIconOf(const std::string& file) {
+    HICON icon = ExtractIconW(GetModuleHandleW(nullptr), Utf16(file).c_str(), 0);
+    // 1 means "not an executable": no icon either, and no handle to destroy.
+    if (reinterpret_cast<UINT_PTR>(icon) == 1) return UniqueIcon();
+    return UniqueIcon(icon);
+}
+
+int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+    return MessageBoxW(owner, Utf16(text).c_str(), Utf16(caption).c_str(), flags);
+}
+
+}  // namespace vigilo

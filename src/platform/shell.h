@@ -1,0 +1,24 @@
+#pragma once
+// The shell's services the program uses, with UTF-8 names: known folders,
+// starting a program, icons of files and the message box.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/unique_handle.h"
+
+namespace vigilo {
+
+// The folder the shell keeps for csidl (SHGetFolderPath), as it gives it;
+// empty when it gives none.
+std::string ShellFolderPath(int csidl);
+// The system folder ("C:\Windows\system32"); empty on failure.
+std::string SystemFolderPath();
+// Opens file with parameters (none when empty), as the shell's "open" verb does.
+void ShellOpen(HWND owner, const std::string& file, const std::string& parameters);
+// The first icon of an executable, DLL or icon file; empty when it has none.
+UniqueIcon FirstIconOf(const std::string& file);
+// A modal message box; returns the button chosen.
+int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+
+}  // namespace vigilo

@@ -1,0 +1,48 @@
+#include "platform/text_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/text.h"
+#include "platform/unique_handle.h"
+
+namespace vigilo {
+namespace {
+
+bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
+
+std::string FromUtf16(std::string_view bytes, bool bigEndian) {
+    std::wstring text(bytes.size() / 2, L'\0');  // an odd last byte is no character
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        text[i] = static_cast<wchar_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    }
+    return Utf8(text);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    HANDLE raw = CreateFileW(Utf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
+    UniqueKernelHandle file(raw);
+    std::string bytes;
+    char chunk[65536];
+    DWORD read = 0;
+    while (bytes.size() < kTextFileLimit && ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) && read > 0)
+        bytes.append(chunk, std::min<size_t>(read, kTextFileLimit - bytes.size()));
+    return bytes;
+}
+
+std::string DecodeText(std::string_view bytes, unsigned codePage) {
+    if (StartsWith(bytes, "\xFF\xFE")) return FromUtf16(bytes.substr(2), false);
+    if (StartsWith(bytes, "\xFE\xFF")) return FromUtf16(bytes.substr(2), true);
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) return Utf8(Utf16(bytes.substr(3)));
+    if (codePage == CP_UTF8) return Utf8(Utf16(bytes));
+    return Utf8FromCodePage(bytes, codePage);
+}
+
+}  // namespace vigilo
