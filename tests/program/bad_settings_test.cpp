@@ -121,7 +121,7 @@ TEST(BadSettings, RestartRequestsWhileTheErrorBoxIsUpOpenNoSecondBox) {
     Sleep(1000);
     const DWORD pid = vigilo.ProcessId();
     int boxes = 0;
-    for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr));) {
+    for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
         DWORD owner = 0;
         GetWindowThreadProcessId(box, &owner);
         if (owner == pid) ++boxes;

@@ -51,7 +51,7 @@ BOOL CALLBACK CollectOfProcess(HWND window, LPARAM lp) {
 std::vector<HWND> OwnWindows(DWORD pid) {
     FoundWindows found{pid, {}};
     EnumWindows(&CollectOfProcess, reinterpret_cast<LPARAM>(&found));
-    for (HWND window = nullptr; (window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr));)
+    for (HWND window = nullptr; (window = FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr));)
         if (OwnerOf(window) == pid) found.windows.push_back(window);
     std::vector<HWND> all;
     for (HWND top : found.windows) {
@@ -132,7 +132,7 @@ TEST_F(HostileToEveryWindowAndThread, EveryPrivateMessageAndQuitOrCloseToWorkers
     for (HWND window : windows) PostEveryPrivateMessage(window, random);
     std::printf("%zu windows flooded in %llu ms\n", windows.size(), GetTickCount64() - start);
 
-    const UINT closeRequest = RegisterWindowMessageA("Vigilo");
+    const UINT closeRequest = RegisterWindowMessageW(L"Vigilo");
     const std::vector<DWORD> threads = OtherThreads(Pid(), vigilo_->MainWindow());
     EXPECT_FALSE(threads.empty());
     for (DWORD thread : threads) {
