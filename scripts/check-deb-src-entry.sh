@@ -55,7 +55,3 @@ grep -qx 'URIs: http://proxy.invalid/debian/' <<<"$got" || fail "from one-line s
 $got"
 grep -qx 'Signed-By: /etc/apt/keyrings/proxy.gpg' <<<"$got" || fail "the keyring was not taken: $got"
 passed "a one-line source list's mirror and keyring are taken"
-
-mkdir -p "$scratch/none/sources.list.d"
-if entry "$scratch/none" >"$scratch/out" 2>&1; then fail "an entry without any source: $(cat "$scratch/out")"; fi
-passed "no configured source: no entry, and a message"
