@@ -16,7 +16,7 @@ mkdir "$scratch/bin"
 cat >"$scratch/bin/apt-get" <<EOF
 #!/bin/sh
 echo "\$*" >>"$scratch/apt-get-calls"
-echo "Get:1 http://deb.debian.org/debian bookworm InRelease [151 kB]"
+echo "Get:1 http://mirror.invalid/debian bookworm InRelease [151 kB]"
 echo "/not/the/prefix"
 echo "Setting up xdotool (1:3.20160805.1-5) ..."
 EOF

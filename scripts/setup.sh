@@ -67,23 +67,20 @@ ensure_packages() {
     $SUDO apt-get install -y -q --no-install-recommends $missing
 }
 
-# Source packages come from the same Debian release as the binaries. A
-# deb-src entry is added only when no configured source list has one.
+# Source packages come from the same Debian release as the binaries, and
+# from where the machine takes those. A deb-src entry is added only when no
+# configured source list has one.
 ensure_source_index() {
     step="looking up the libpng1.6 source package"
     apt-cache showsrc --only-source libpng1.6 2>/dev/null | grep '^Version:' >/dev/null && return 0
-    local rel list=/etc/apt/sources.list.d/vigilo-deb-src.sources
+    local rel entry list=/etc/apt/sources.list.d/vigilo-deb-src.sources
     rel=$(. /etc/os-release && echo "$VERSION_CODENAME")
     if ! apt-get --print-uris update 2>/dev/null | grep "/dists/$rel/main/source/Sources" >/dev/null; then
+        step="finding the package source of $rel in the configured source lists"
+        entry=$("$scripts/deb-src-entry.sh" "$rel")
         log "adding a deb-src entry for $rel: $list"
         step="writing $list"
-        $SUDO tee "$list" >/dev/null <<SRC
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $rel $rel-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+        $SUDO tee "$list" >/dev/null <<<"$entry"
     fi
     step="updating the package lists for source packages (apt-get update)"
     quietly $SUDO apt-get update -q

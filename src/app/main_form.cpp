@@ -121,7 +121,13 @@ void TForm1::ShowForm() {
     try {
         StartMonitors();
     } catch (const SettingsError& error) {
+        // A restart request that arrives while the box is up is served inside
+        // the box's loop: it restarts, but shows no box within the box (a
+        // flood of them would nest boxes until the stack ran out).
+        if (errorBoxUp_) return;
+        errorBoxUp_ = true;
         ShowErrorBox(error.what());
+        errorBoxUp_ = false;
     }
 }
 
@@ -149,15 +155,15 @@ void TForm1::TrayIconClick() { LaunchCompanion(Handle()); }
 void TForm1::MenuItem3Click() { Close(); }
 
 void TForm1::Timer1Event() {
-    // Ticks while its error box is up are skipped, as ticks during a check
+    // Ticks while an error box is up are skipped, as ticks during a check
     // are: one box, not one more every ten minutes.
-    if (junkErrorUp_) return;
+    if (errorBoxUp_) return;
     try {
         junkCheck_->Run();
     } catch (const SettingsError& error) {
-        junkErrorUp_ = true;
+        errorBoxUp_ = true;
         ShowErrorBox(error.what());
-        junkErrorUp_ = false;
+        errorBoxUp_ = false;
     }
 }
 

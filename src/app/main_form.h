@@ -58,7 +58,7 @@ private:
     bool timerEnabled_ = false;
     MonitorGroups monitors_;
     std::unique_ptr<JunkCheck> junkCheck_;  // over the path set's caches, made with it
-    bool junkErrorUp_ = false;
+    bool errorBoxUp_ = false;  // the main form shows one error box at a time
 };
 
 }  // namespace vigilo

@@ -3,7 +3,6 @@
 #include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "core/exclusion_list.h"
-#include "platform/wait_seconds.h"
 
 namespace vigilo {
 namespace {
@@ -21,7 +20,7 @@ bool IsUpdateOrHotfix(const std::string& programName, const std::string& release
 }
 
 void TAppMonThread::Round() {
-    WaitSeconds(kSettleSeconds);
+    if (WaitTerminated(kSettleSeconds)) return;
     ProgramName.clear();
     StringList fresh;
     ListKey(fresh);

@@ -27,4 +27,23 @@ std::string ParentPath(const std::string& path) {
     return slash == std::string::npos ? std::string() : trimmed.substr(0, slash);
 }
 
+std::string ParentFolderPath(const std::string& folder) {
+    std::string trimmed = folder;
+    while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
+    // The length of the root, final backslash included: "D:\" or "\\server\share\".
+    size_t rootLength = 0;
+    if (trimmed.size() >= 2 && trimmed[1] == ':') {
+        rootLength = 3;
+    } else if (trimmed.rfind("\\\\", 0) == 0) {
+        const size_t share = trimmed.find('\\', 2);
+        if (share == std::string::npos) return {};
+        const size_t end = trimmed.find('\\', share + 1);
+        rootLength = (end == std::string::npos ? trimmed.size() : end) + 1;
+    }
+    if (trimmed.size() + 1 <= rootLength) return {};  // the root itself
+    const std::string parent = ParentPath(trimmed);
+    if (parent.size() + 1 <= rootLength) return trimmed.substr(0, rootLength - 1) + "\\";
+    return parent;
+}
+
 }  // namespace vigilo

@@ -47,4 +47,9 @@ WaitEnd WaitForChange(HANDLE notification, DWORD sliceMs, const TThread& thread,
 // is dropped; empty when it has no parent.
 std::string ParentPath(const std::string& path);
 
+// The folder that holds folder (with or without a final "\"): a folder at a
+// root has the root as its parent ("D:\" or "\\server\share\", never "D:",
+// which names drive D's current folder); empty for a root itself.
+std::string ParentFolderPath(const std::string& folder);
+
 }  // namespace vigilo

@@ -4,7 +4,6 @@
 #include "monitors/change_wait.h"
 #include "platform/file_system.h"
 #include "platform/unique_handle.h"
-#include "platform/wait_seconds.h"
 
 namespace vigilo {
 namespace {
@@ -21,7 +20,7 @@ constexpr DWORD kWatchFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE
 class ParentFolderWatch : public ParentWatch {
 public:
     explicit ParentFolderWatch(const std::string& folder) : folder_(folder) {
-        const std::string parent = ParentPath(folder);
+        const std::string parent = ParentFolderPath(folder);
         if (!parent.empty())
             notification_ = WatchFolderChanges(parent, false, FILE_NOTIFY_CHANGE_DIR_NAME);
     }
@@ -39,7 +38,8 @@ private:
 }  // namespace
 
 std::string TFolderMonitorThread::SettleAndFindAdded() const {
-    WaitSeconds(kSettleSeconds);
+    // A terminate cuts the delay short: the round finds nothing then.
+    if (WaitTerminated(kSettleSeconds)) return {};
     StringList fresh;
     ListFolderNames(WatchFolder, fresh);
     return FindAdded(Snapshot, fresh);
@@ -53,8 +53,7 @@ void TFolderMonitorThread::Execute() {
     for (;;) {
         if (Terminated()) return;
         ListFolderNames(WatchFolder, Snapshot);
-        if (!WatchAndRound() || Terminated()) return;
-        WaitSeconds(1);
+        if (!WatchAndRound() || WaitTerminated(1)) return;
     }
 }
 

@@ -7,7 +7,8 @@
 //      directly in the folder; when that fails (the folder is gone), skip to 5;
 //   4. wait for it; end as soon as told to terminate, and start a new cycle
 //      when the folder no longer exists; on the signal run the monitor's Round;
-//   5. close the notification, pause one second and start again.
+//   5. close the notification, pause one second and start again (a
+//      terminate ends the pause, as it ends the settle delay of a round).
 //
 // A vanished folder is therefore retried about once a second, and when it is
 // back its entries become the new baseline: nothing it already holds is

@@ -4,7 +4,6 @@
 #include "core/settings_store.h"
 #include "monitors/extension_filters.h"
 #include "platform/text.h"
-#include "platform/wait_seconds.h"
 
 namespace vigilo {
 namespace {
@@ -45,7 +44,7 @@ std::string ResolveExtensionName(const std::string& added, RegistryView view) {
 TIEExtMonThread::TIEExtMonThread() : TRegistryMonitorThread(&ListSubkeyNames, kWaitSliceMs) {}
 
 void TIEExtMonThread::Round() {
-    WaitSeconds(kSettleSeconds);
+    if (WaitTerminated(kSettleSeconds)) return;
     StringList fresh;
     ListKey(fresh);
     const std::string added = TrimControlAndBlanks(FindAdded(Snapshot, fresh));

@@ -2,7 +2,6 @@
 
 #include "core/settings_store.h"
 #include "monitors/change_wait.h"
-#include "platform/wait_seconds.h"
 #include "platform/registry.h"
 
 namespace vigilo {
@@ -66,8 +65,7 @@ void TRegistryMonitorThread::Execute() {
         if (Terminated()) return;
         if (!KeyExists(RootKey, KeyPath, View)) Terminate();
         ListKey(Snapshot);
-        if (!WatchAndRound() || Terminated()) return;
-        WaitSeconds(1);
+        if (!WatchAndRound() || WaitTerminated(1)) return;
     }
 }
 

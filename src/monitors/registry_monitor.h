@@ -12,7 +12,8 @@
 //      key's parent is watched for that, since Wine does not signal it on
 //      the key itself);
 //   7. on the signal run the monitor's Round, then close event and key;
-//   8. unless told to terminate, pause one second and start again.
+//   8. unless told to terminate, pause one second and start again (a
+//      terminate ends the pause, as it ends the settle delay of a round).
 //
 // The key is listed and watched in the same view (View), so on 64-bit
 // Windows the notification watches the very key the listings read. A monitor

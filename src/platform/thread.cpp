@@ -1,6 +1,10 @@
 #include "platform/thread.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
 #include <exception>
+#include <mutex>
 
 #include "platform/stack_trim.h"
 #include "platform/window.h"
@@ -8,8 +12,10 @@
 namespace vigilo {
 namespace {
 
-// Sent to the call window with a MainThreadCall in lParam.
-constexpr UINT kMsgSynchronize = WM_APP + 1;
+// Sent to the call window, with no parameters, to run the pending calls.
+// The calls themselves stay in this process: whatever another program sends
+// the window, it finds nothing to call but what a thread queued.
+constexpr UINT kMsgRunPendingCalls = WM_APP + 1;
 
 std::atomic<long> g_liveThreads{0};
 std::atomic<HWND> g_callWindow{nullptr};
@@ -18,12 +24,46 @@ std::atomic<DWORD> g_mainThreadId{0};
 // One synchronised call: the method, and what it threw, to be raised again
 // on the calling thread.
 struct MainThreadCall {
+    enum class State { Queued, Running, Done };
     const std::function<void()>* method;
     std::exception_ptr error;
+    State state = State::Queued;
 };
 
-// Message-only window owned by the main thread; sent kMsgSynchronize with a
-// MainThreadCall in lParam.
+// The calls waiting for the main thread, oldest first.
+std::mutex g_callsMutex;
+std::condition_variable g_callDone;
+std::deque<MainThreadCall*> g_pendingCalls;
+
+// Runs every queued call on the main thread. A call may run a loop of its
+// own (a modal notification) that serves the next wake-up: that one runs the
+// calls queued meanwhile, each caller waiting for its own call's end.
+void RunPendingCalls() {
+    for (;;) {
+        MainThreadCall* call = nullptr;
+        {
+            std::lock_guard lock(g_callsMutex);
+            if (g_pendingCalls.empty()) return;
+            call = g_pendingCalls.front();
+            g_pendingCalls.pop_front();
+            call->state = MainThreadCall::State::Running;
+        }
+        try {
+            (*call->method)();
+        } catch (...) {
+            // Never let it unwind through the window procedure.
+            call->error = std::current_exception();
+        }
+        {
+            std::lock_guard lock(g_callsMutex);
+            call->state = MainThreadCall::State::Done;
+        }
+        g_callDone.notify_all();
+    }
+}
+
+// Message-only window owned by the main thread; a sent kMsgRunPendingCalls
+// wakes it to run the pending calls.
 class MainThreadCallWindow : public Window {
 public:
     MainThreadCallWindow() {
@@ -33,14 +73,8 @@ public:
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == kMsgSynchronize) {
-            auto* call = reinterpret_cast<MainThreadCall*>(lp);
-            try {
-                (*call->method)();
-            } catch (...) {
-                // Never let it unwind through the window procedure.
-                call->error = std::current_exception();
-            }
+        if (msg == kMsgRunPendingCalls) {
+            RunPendingCalls();
             return 0;
         }
         return Window::OnMessage(msg, wp, lp);
@@ -86,14 +120,41 @@ void TThread::Resume() {
     ResumeThread(handle_.get());
 }
 
+bool TThread::WaitTerminated(int seconds) const {
+    const DWORD ms = seconds > 0 ? static_cast<DWORD>(seconds) * 1000 : 0;
+    if (terminateEvent_)
+        WaitForSingleObject(terminateEvent_.get(), ms);
+    else
+        Sleep(ms);
+    return terminated_;
+}
+
 long TThread::LiveCount() { return g_liveThreads.load(); }
 
 void TThread::Synchronize(const std::function<void()>& method) {
     HWND window = g_callWindow;
     if (!window) return;
+    if (OnMainThread()) {
+        method();
+        return;
+    }
     MainThreadCall call{&method, nullptr};
-    // SendMessage runs the method directly when called on the main thread.
-    SendMessageW(window, kMsgSynchronize, 0, reinterpret_cast<LPARAM>(&call));
+    {
+        std::lock_guard lock(g_callsMutex);
+        g_pendingCalls.push_back(&call);
+    }
+    // Served by every loop of the main thread, as any sent message is.
+    SendMessageW(window, kMsgRunPendingCalls, 0, 0);
+    {
+        std::unique_lock lock(g_callsMutex);
+        if (call.state == MainThreadCall::State::Queued) {
+            // The window went before it ran the call: it never will.
+            std::erase(g_pendingCalls, &call);
+            return;
+        }
+        // Another wake-up took the call: wait for the end of its run.
+        g_callDone.wait(lock, [&] { return call.state == MainThreadCall::State::Done; });
+    }
     if (call.error) std::rethrow_exception(call.error);
 }
 

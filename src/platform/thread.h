@@ -2,12 +2,14 @@
 // A background thread in the shape the monitors use: created suspended, its
 // fields set, then resumed; asked to terminate by a flag it checks itself;
 // never freed while it may still run. Synchronize runs a method on the main
-// thread and blocks the caller until it has returned: the call is a message
-// sent to a message-only window of the main thread, and a sent message is
+// thread and blocks the caller until it has returned: the call is queued in
+// the process and a message without parameters, sent to a message-only
+// window of the main thread, wakes it to run the queue. A sent message is
 // served by every way the main thread takes its messages (GetMessage,
 // PeekMessage and the waits that wake for input), so the main loop, modal
 // loops, the popup menu's tracking loop and the pump of WaitSeconds all
-// serve it.
+// serve it. A monitor thread itself never handles messages: it waits with
+// WaitTerminated, on its own time and its terminate event.
 #include <windows.h>
 
 #include <atomic>
@@ -35,6 +37,9 @@ public:
     // Signalled once the thread is told to terminate, so that a thread can
     // block on its work and on this together instead of waking to look.
     HANDLE TerminateEvent() const { return terminateEvent_.get(); }
+    // Blocks the calling thread (this one) for `seconds`, or less when it is
+    // told to terminate meanwhile; true when it was. Handles no messages.
+    bool WaitTerminated(int seconds) const;
     // The thread body has returned (or ended by an exception).
     bool Finished() const { return finished_; }
     HANDLE ThreadHandle() const { return handle_.get(); }

@@ -1,5 +1,6 @@
 #pragma once
-// The pause every monitor, the timed notifications and the junk check use.
+// The main thread's pause, which the timed notifications use. (A monitor
+// thread handles no messages: it pauses with TThread::WaitTerminated.)
 namespace vigilo {
 
 // Waits in half-second steps until at least `seconds` whole seconds have

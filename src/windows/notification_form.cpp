@@ -50,7 +50,9 @@ LRESULT NotificationForm::WMNCHitTest(int x, int y, LRESULT defaultResult) const
 }
 
 void NotificationForm::CloseForm() {
-    WriteBool(kSettingsRoot, kSettingsKey, constants_.setting, !(Check1 && Check1->Checked()));
+    // An unticked box leaves the setting as it is: Purgeon may have switched
+    // the notifications off while the window was up.
+    if (Check1 && Check1->Checked()) WriteBool(kSettingsRoot, kSettingsKey, constants_.setting, false);
 }
 
 void NotificationForm::LaunchAndClose() {

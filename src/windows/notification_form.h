@@ -2,9 +2,9 @@
 // What the four notification windows share: a borderless pop-up 5 pixels
 // from the right and 60 above the bottom of the screen, kept topmost, dragged
 // by the band above its first content line, closed by the cross at the top
-// right or by the link that starts Purgeon. Every close writes the window's
-// notifier setting as the negation of its don't-show box; a window that is
-// destroyed without having been closed writes nothing.
+// right or by the link that starts Purgeon. A close with the don't-show box
+// ticked writes the window's notifier setting as false; with the box unticked,
+// and for a window destroyed without having been closed, nothing is written.
 //
 // A window derives from NotificationForm, gives it its NotificationConstants,
 // declares its controls as one table (using the frame's rows below for the
@@ -50,7 +50,7 @@ public:
     void StayOnTop();
     // The result of WM_NCHITTEST at screen point (x, y), given the default result.
     LRESULT WMNCHitTest(int x, int y, LRESULT defaultResult) const;
-    // Writes the notifier setting: true while the don't-show box is unticked.
+    // Writes the notifier setting as false when the don't-show box is ticked.
     void CloseForm();
 
     // The controls every notification window has (frame_rows below).

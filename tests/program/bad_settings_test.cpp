@@ -102,3 +102,32 @@ TEST(BadSettings, WrongNotifierLanguageAndDateSettingsShowTheErrorAndVigiloRunsO
         vigilo.Kill();
     }
 }
+
+// Each restart request that arrived while the box was up opened another box
+// inside it: a flood of them nested boxes until the stack ran out.
+TEST(BadSettings, RestartRequestsWhileTheErrorBoxIsUpOpenNoSecondBox) {
+    CleanSettings settings;
+    Write("StartupNotifier", WrongValues().front());
+    VigiloInstall vigilo(false);
+    ASSERT_TRUE(vigilo.Start());
+    ASSERT_NE(WaitForErrorBox(vigilo.ProcessId()), nullptr);
+    HWND main = vigilo.MainWindow();
+    ASSERT_NE(main, nullptr);
+    for (int i = 0; i < 50; ++i) {
+        PostMessageA(main, WM_USER + 111, 0, 0);
+        Sleep(30);  // one at a time, as a burst is served by one restart
+    }
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &result), 0);
+    Sleep(1000);
+    const DWORD pid = vigilo.ProcessId();
+    int boxes = 0;
+    for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(box, &owner);
+        if (owner == pid) ++boxes;
+    }
+    EXPECT_EQ(boxes, 1);
+    EXPECT_TRUE(vigilo.Running());
+    vigilo.Kill();
+}

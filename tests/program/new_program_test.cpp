@@ -66,11 +66,10 @@ TEST_F(NewProgram, APerUserProgramIsShownAndTheCloseCrossWithTheBoxTickedSwitche
     HWND box = ControlAt(form, kCheckBox.x, kCheckBox.y);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ClassName(box), "Button");
-    ForgetSetting();
     Click(form, kCheckLabel);  // the text beside the box does not tick it
     Click(form, kCloseCross);  // after the label's click, so both have been handled in order
     ASSERT_TRUE(Gone(form));
-    EXPECT_EQ(WrittenSetting(), 1u);
+    EXPECT_EQ(Setting("NewAppNotifier"), 1u);  // unticked: left as it was
 
     // The hand-off ends when the window is destroyed; then the monitor pauses
     // a second before it lists its next baseline, and what is added in that
@@ -158,10 +157,9 @@ TEST_F(NewProgram, WithoutPurgeonTheLinkShowsTheInformationWindowThenCloses) {
     EXPECT_TRUE(IsWindowVisible(form)) << "the notification waits for the information window";
     HWND ok = FindChildByText(info, "OK");
     ASSERT_NE(ok, nullptr);
-    ForgetSetting();
     PostClick(ok);
     EXPECT_TRUE(Gone(info));
     EXPECT_TRUE(Gone(form));
-    EXPECT_EQ(WrittenSetting(), 1u);
+    EXPECT_EQ(Setting("NewAppNotifier"), 1u);  // unticked: left as it was
     EXPECT_TRUE(vigilo_->PurgeonCalls().empty());
 }

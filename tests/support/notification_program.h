@@ -38,7 +38,7 @@ protected:
     static void ExpectPlacedOnTop(HWND form, const char* title, int height);
     // Clicks the link at client point at, reading linkText, and checks that
     // the window goes, Purgeon is started once with arguments, and the
-    // window writes its setting as true.
+    // window's setting (on since the start) is left as it was.
     void ExpectLinkStartsPurgeon(HWND form, POINT at, const char* linkText, const char* arguments);
 
     CleanSettings settings_;

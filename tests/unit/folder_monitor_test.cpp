@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 
+#include "monitors/change_wait.h"
 #include "monitors/extension_filters.h"
 #include "monitors/ff_ext_mon_thread.h"
 #include "monitors/folder_listing.h"
@@ -24,7 +25,8 @@ namespace {
 // records the added name (empty when none).
 class TestFolderMonitor : public TFolderMonitorThread {
 public:
-    explicit TestFolderMonitor(const std::string& folder) : TFolderMonitorThread(300) {
+    explicit TestFolderMonitor(const std::string& folder, bool settle = false)
+        : TFolderMonitorThread(300), settle_(settle) {
         WatchFolder = folder;
         CreateSuspended();
         Resume();
@@ -40,13 +42,20 @@ public:
 
 protected:
     void Round() override {
-        StringList fresh;
-        ListFolderNames(WatchFolder, fresh);
+        std::string added;
+        if (settle_) {
+            added = SettleAndFindAdded();
+        } else {
+            StringList fresh;
+            ListFolderNames(WatchFolder, fresh);
+            added = FindAdded(Snapshot, fresh);
+        }
         std::lock_guard<std::mutex> lock(mutex_);
-        findings_.push_back(FindAdded(Snapshot, fresh));
+        findings_.push_back(added);
     }
 
 private:
+    bool settle_;
     mutable std::mutex mutex_;
     std::vector<std::string> findings_;
 };
@@ -129,6 +138,31 @@ TEST(FolderMonitor, ToldToTerminateItEndsWithinOneWaitSliceAndReleasesItsWatch) 
     monitor.reset();
     EXPECT_EQ(LiveHandleCount(HandleKind::ChangeNotification), watchesBefore);
     EXPECT_EQ(LiveHandleCount(HandleKind::Find), findsBefore);
+}
+
+// A restart or shutdown need not wait out the six seconds a new entry is given.
+TEST(FolderMonitor, ToldToTerminateDuringTheSettleDelayItEndsAtOnceWithoutAFinding) {
+    TempFolder folder;
+    TestFolderMonitor monitor(folder.Path() + "\\", true);
+    ASSERT_TRUE(WaitWatching(monitor));
+    folder.Write("fresh.lnk", "x");
+    ASSERT_TRUE(WaitUntil([&] { return !monitor.Watching(); }, 5000));  // the round has begun
+    const ULONGLONG asked = GetTickCount64();
+    monitor.Terminate();
+    ASSERT_TRUE(WaitUntil([&] { return monitor.Finished(); }, 8000));
+    EXPECT_LT(GetTickCount64() - asked, 1000u);
+    EXPECT_EQ(monitor.Findings(), std::vector<std::string>{""});
+}
+
+// The parent watched for a folder's removal: "D:" alone would name the
+// current folder of drive D, not its root.
+TEST(FolderMonitor, TheParentOfAFolderAtARootIsTheRoot) {
+    EXPECT_EQ(ParentFolderPath("D:\\extensions\\"), "D:\\");
+    EXPECT_EQ(ParentFolderPath("D:\\extensions"), "D:\\");
+    EXPECT_EQ(ParentFolderPath("D:\\Profiles\\extensions\\"), "D:\\Profiles");
+    EXPECT_EQ(ParentFolderPath("\\\\server\\share\\extensions\\"), "\\\\server\\share\\");
+    EXPECT_EQ(ParentFolderPath("D:\\"), "");
+    EXPECT_EQ(ParentFolderPath("\\\\server\\share\\"), "");
 }
 
 TEST(FolderExtensions, TempDefaultAndTheExcludedExtensionAreNotReportedInAnyLetterCase) {

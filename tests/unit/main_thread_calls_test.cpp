@@ -46,6 +46,15 @@ protected:
     }
 };
 
+// A thread object whose Synchronize the main thread calls itself.
+class MainThreadCaller : public TThread {
+public:
+    using TThread::Synchronize;
+
+protected:
+    void Execute() override {}
+};
+
 void CALLBACK CloseOnTimer(HWND hwnd, UINT, UINT_PTR, DWORD) { PostMessageA(hwnd, WM_CLOSE, 0, 0); }
 
 }  // namespace
@@ -65,6 +74,14 @@ TEST_F(MainThreadCalls, AnErrorOfTheMethodIsRaisedInTheCallingThreadAndEndsIt) {
     CallingThread thread([] { return true; }, [] { throw std::runtime_error("hand-off failed"); });
     ASSERT_TRUE(WaitUntil([&] { return thread.Finished(); }, 5000));
     EXPECT_FALSE(thread.Called());  // Execute did not go on after Synchronize
+}
+
+TEST_F(MainThreadCalls, CalledOnTheMainThreadItRunsAtOnceAndRaisesItsError) {
+    MainThreadCaller caller;
+    bool ran = false;
+    caller.Synchronize([&] { ran = OnMainThread(); });
+    EXPECT_TRUE(ran);
+    EXPECT_THROW(caller.Synchronize([] { throw std::runtime_error("hand-off failed"); }), std::runtime_error);
 }
 
 TEST_F(MainThreadCalls, ServedInsideAModalLoop) {

@@ -11,6 +11,7 @@
 #include "platform/message_loop.h"
 #include "core/language_texts.h"
 #include "core/path_set.h"
+#include "core/settings_store.h"
 #include "windows/notification_shapes.h"
 #include "platform/unique_handle.h"
 #include "support/notify_support.h"
@@ -167,9 +168,12 @@ TEST_F(NewProgramWindow, BandAboveLabel1LeftOfTheCrossDrags) {
     EXPECT_EQ(HTCLIENT, hit(Control("Label1"), 150, 60));
 }
 
-TEST_F(NewProgramWindow, CloseCrossWritesTrueWhenTheBoxIsUnticked) {
+// The user switched the notifications off in Purgeon while the window was
+// up; closing it with the box unticked must not switch them on again.
+TEST_F(NewProgramWindow, CloseCrossLeavesTheSettingAsItIsWhenTheBoxIsUnticked) {
+    WriteBool(kSettingsRoot, kSettingsKey, "NewAppNotifier", false);
     ClickAndWaitForClose("TopButton");
-    EXPECT_EQ("true", Notifier("NewAppNotifier"));
+    EXPECT_EQ("false", Notifier("NewAppNotifier"));
 }
 
 TEST_F(NewProgramWindow, CloseCrossWritesFalseWhenTheBoxIsTicked) {
@@ -198,7 +202,7 @@ TEST_F(NewProgramWindow, LinkWithPurgeonMissingShowsTheInformationWindowThenClos
     EXPECT_TRUE(answer.Answered());
     EXPECT_EQ("File Purgeon.exe not found!", answer.Message());
     EXPECT_EQ(nullptr, FindWindowA("TForm3", "Information"));
-    EXPECT_EQ("true", Notifier("NewAppNotifier"));
+    EXPECT_EQ("missing", Notifier("NewAppNotifier"));  // the box was unticked
     EXPECT_TRUE(IsWindowEnabled(Window()));
 }
 

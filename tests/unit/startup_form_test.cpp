@@ -128,15 +128,16 @@ TEST_F(StartupWindow, LinkStartsPurgeonWithStartupWritesTheSettingAndHides) {
     EXPECT_TRUE(IsWindow(Window()));  // hidden, kept until its caller destroys it
 }
 
-// Purgeon may switch the notifications off while a closed window waits out
-// its time; a second close must not switch them on again.
+// Purgeon may switch the notifications on again while a closed window waits
+// out its time; a second close must not switch them off again.
 TEST_F(StartupWindow, WritesItsSettingOnceAlthoughClosedTwice) {
+    form_->Check1->SetChecked(true);
     test::PostClick(form_->TopButton->Handle());
     ASSERT_TRUE(test::WaitUntil([&] { return !form_->Visible(); }, 10000));
-    EXPECT_EQ("true", Notifier(settings::kStartupNotifier));
-    WriteBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier, false);
-    SendMessageA(Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ("false", Notifier(settings::kStartupNotifier));
+    WriteBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier, true);
+    SendMessageA(Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ("true", Notifier(settings::kStartupNotifier));
 }
 
 // When each posted message was taken from the main thread's queue.
