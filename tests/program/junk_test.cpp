@@ -5,6 +5,8 @@
 #include <shlobj.h>
 
 #include "core/settings_store.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
 #include "support/notification_support.h"
 #include "support/test_support.h"
 
@@ -69,6 +71,20 @@ TEST_F(Junk, TheFirstTickShowsTheCachesJunkForTwentySecondsAndTheNextWaitsSixHou
     EXPECT_NEAR(vigilo::ReadFloat(kCu, kSettings, "LastCacheNotification"), vigilo::Now(), 1.0 / 1440);
     Tick();
     EXPECT_FALSE(WaitUntil([&] { return VisibleWindowOf(vigilo_.ProcessId(), "TForm2d") != nullptr; }, 2000));
+}
+
+// A link in the cache that points back up (made by CTest from the Linux side)
+// would count 60 MiB dozens of times and send the user to clean what is not there.
+TEST_F(Junk, AFolderLinkThatLoopsCountsItsFilesOnce) {
+    const std::string looping = junkFolder_.substr(0, junkFolder_.rfind('\\')) + "\\VigiloLoopTest";
+    if (!vigilo::DirectoryExists(looping + "\\loop")) GTEST_SKIP() << "no looping link: run through CTest";
+    const double stale = vigilo::Now() - 7.0 / 24;
+    StoreLastNotification(&stale, sizeof(stale));
+    ASSERT_TRUE(WriteSparseFile(looping + "\\f_000060", 60 << 20));
+    StartVigilo();
+    Tick();
+    EXPECT_FALSE(WaitUntil([&] { return VisibleWindowOf(vigilo_.ProcessId(), "TForm2d") != nullptr; }, 10000));
+    DeleteFileW(vigilo::Utf16(looping + "\\f_000060").c_str());
 }
 
 TEST_F(Junk, AStoredTimeOfTheWrongSizeShowsOneErrorBoxHoweverManyTicksCome) {
