@@ -4,7 +4,8 @@
 # then, in one run, times `du -sb` on it natively and the junk check's walk
 # under Wine, and reports the longest time a posted message waited for the
 # walking thread. Each is timed RUNS times (default 3) after one warm-up; the
-# median counts.
+# median counts. BENCH_JUNK_EXE names another build's bench_junk.exe, to
+# compare two builds' walks side by side on the same tree.
 #   scripts/bench-junk.sh [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -46,7 +47,7 @@ done | median)
 trap vigilo_end_session EXIT
 vigilo_begin_session
 windows_tree="Z:$(echo "$tree" | tr / '\\')\\"
-results=$("$root/scripts/wine-run.sh" "$build/bin/bench_junk.exe" "$windows_tree" "$((runs + 1))" | tr -d '\r' | tail -n "$runs")
+results=$("$root/scripts/wine-run.sh" "${BENCH_JUNK_EXE:-$build/bin/bench_junk.exe}" "$windows_tree" "$((runs + 1))" | tr -d '\r' | tail -n "$runs")
 walk_us=$(echo "$results" | sed -n 's/.*walk_us=\([0-9]*\).*/\1/p' | median)
 wait_us=$(echo "$results" | sed -n 's/.*longest_wait_us=\([0-9]*\).*/\1/p' | sort -n | tail -1)
 messages=$(echo "$results" | sed -n 's/.*messages=\([0-9]*\).*/\1/p' | median)

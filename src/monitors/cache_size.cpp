@@ -14,21 +14,30 @@ bool IsCacheBookkeeping(const std::string& name) {
     return upper == "INDEX.DAT" || upper.find("_CACHE_") != std::string::npos;
 }
 
-// Adds the folder's sizes to total; false when beforeEachEntry ended the walk.
-bool Walk(const std::string& folder, const BeforeEachEntry& beforeEachEntry, CountedFolders& counted,
-          std::int64_t& total) {
-    // A folder that cannot be opened for its identity cannot be listed either.
-    const std::optional<FileIdentity> identity = FolderIdentity(folder);
-    if (!identity || !counted.insert(*identity).second) return true;
-    return ForEachFolderEntry(folder, [&](const FolderEntry& entry) {
+// Adds the sizes in the open folder (on volume) to total; false when
+// beforeEachEntry ended the walk. Each subfolder's identity comes from the
+// listing; a link's is asked of the folder it leads to.
+bool Walk(const std::string& path, const OpenFolder& folder, DWORD volume, const BeforeEachEntry& beforeEachEntry,
+          CountedFolders& counted, std::int64_t& total) {
+    return folder.ForEachEntry([&](const FolderEntry& entry) {
         if (beforeEachEntry && !beforeEachEntry()) return false;
-        if (entry.IsFolder()) {
-            const std::string subfolder = folder + entry.name;
-            if (Utf16Length(subfolder) >= kWalkPathLimit) return true;
-            return Walk(subfolder + "\\", beforeEachEntry, counted, total);
+        if (!entry.IsFolder()) {
+            if (!IsCacheBookkeeping(entry.name)) total = AddSizes(total, entry.size);
+            return true;
         }
-        if (!IsCacheBookkeeping(entry.name)) total = AddSizes(total, entry.size);
-        return true;
+        const std::string subpath = path + entry.name;
+        if (Utf16Length(subpath) >= kWalkPathLimit) return true;
+        std::optional<FileIdentity> identity;
+        if (!entry.IsLink() && entry.fileIndex != 0) {  // a file system without indexes has no links either
+            identity = EntryIdentity(volume, entry);
+            if (!counted.insert(*identity).second) return true;
+        }
+        const OpenFolder subfolder(subpath + "\\");
+        if (entry.IsLink()) {
+            identity = subfolder.Identity();
+            if (!identity || !counted.insert(*identity).second) return true;
+        }
+        return Walk(subpath + "\\", subfolder, identity ? identity->volume : volume, beforeEachEntry, counted, total);
     });
 }
 
@@ -47,7 +56,10 @@ std::int64_t MeasureFolder(const std::string& folder, const BeforeEachEntry& bef
 std::int64_t MeasureFolder(const std::string& folder, const BeforeEachEntry& beforeEachEntry, CountedFolders& counted) {
     std::int64_t total = 0;
     // An empty path would be the current folder: no folder is no junk.
-    if (!folder.empty()) Walk(folder, beforeEachEntry, counted, total);
+    if (folder.empty()) return 0;
+    const OpenFolder top(folder);
+    const std::optional<FileIdentity> identity = top.Identity();
+    if (identity && counted.insert(*identity).second) Walk(folder, top, identity->volume, beforeEachEntry, counted, total);
     return total;
 }
 

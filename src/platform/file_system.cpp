@@ -1,23 +1,11 @@
 #include "platform/file_system.h"
 
 #include <limits>
+#include <memory>
 
 #include "platform/text.h"
 
 namespace vigilo {
-namespace {
-
-std::int64_t EntrySize(const WIN32_FIND_DATAW& entry) {
-    const std::uint64_t size = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-    constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-    return static_cast<std::int64_t>(size > kLargest ? kLargest : size);
-}
-
-bool IsDotOrDotDot(const wchar_t* name) {
-    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
-}  // namespace
 
 std::string WithTrailingBackslash(const std::string& folder) {
     if (!folder.empty() && folder.back() == '\\') return folder;
@@ -74,17 +62,6 @@ bool IsNetworkPath(const std::string& path) {
     return false;
 }
 
-std::optional<FileIdentity> FolderIdentity(const std::string& folder) {
-    // Read attributes only, and backup semantics, which a folder needs to be opened at all.
-    HANDLE raw = CreateFileW(Utf16(folder).c_str(), FILE_READ_ATTRIBUTES,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
-    UniqueKernelHandle handle(raw);
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-}
 
 std::string ExecutableFolder() {
     std::wstring path(MAX_PATH, L'\0');
@@ -102,21 +79,55 @@ std::string ExecutableFolder() {
     return slash == std::wstring::npos ? std::string() : Utf8(path.substr(0, slash));
 }
 
-bool ForEachFolderEntry(const std::string& folder, const std::function<bool(const FolderEntry&)>& each) {
-    WIN32_FIND_DATAW found;
-    // Without short names and in large batches: the same entries, listed faster.
-    UniqueFindHandle find(FindFirstFileExW(Utf16(folder + "*").c_str(), FindExInfoBasic, &found,
-                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) return true;
+OpenFolder::OpenFolder(const std::string& folder) {
+    // Listing access, and backup semantics, which a folder needs to be opened at all.
+    HANDLE raw = CreateFileW(Utf16(folder).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (raw != INVALID_HANDLE_VALUE) handle_.reset(raw);
+}
+
+std::optional<FileIdentity> OpenFolder::Identity() const {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!handle_ || !GetFileInformationByHandle(handle_.get(), &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+bool OpenFolder::ForEachEntry(const std::function<bool(const FolderEntry&)>& each) const {
+    if (!handle_) return true;
+    // Entries come in batches of a buffer each, as FindFirstFileEx's large
+    // fetch takes them; a buffer per listing, since each may list a subfolder.
+    constexpr DWORD kBatchBytes = 64 * 1024;
+    const std::unique_ptr<ULONGLONG[]> buffer(new ULONGLONG[kBatchBytes / sizeof(ULONGLONG)]);
+    const auto* bytes = reinterpret_cast<const BYTE*>(buffer.get());
     FolderEntry entry;
-    do {
-        if (IsDotOrDotDot(found.cFileName)) continue;
-        entry.name = Utf8(found.cFileName);
-        entry.attributes = found.dwFileAttributes;
-        entry.size = EntrySize(found);
-        if (!each(entry)) return false;
-    } while (FindNextFileW(find.get(), &found));
-    return true;
+    for (FILE_INFO_BY_HANDLE_CLASS batch = FileIdBothDirectoryRestartInfo;; batch = FileIdBothDirectoryInfo) {
+        if (!GetFileInformationByHandleEx(handle_.get(), batch, buffer.get(), kBatchBytes)) return true;
+        for (DWORD at = 0;;) {
+            const auto* found = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + at);
+            const std::wstring_view name(found->FileName, found->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..") {
+                entry.name = Utf8(name);
+                entry.attributes = found->FileAttributes;
+                entry.size = found->EndOfFile.QuadPart < 0 ? std::numeric_limits<std::int64_t>::max()
+                                                           : found->EndOfFile.QuadPart;
+                entry.fileIndex = static_cast<std::uint64_t>(found->FileId.QuadPart);
+                if (!each(entry)) return false;
+            }
+            if (found->NextEntryOffset == 0) break;
+            at += found->NextEntryOffset;
+        }
+    }
+}
+
+bool ForEachFolderEntry(const std::string& folder, const std::function<bool(const FolderEntry&)>& each) {
+    return OpenFolder(folder).ForEachEntry(each);
+}
+
+std::optional<FileIdentity> FolderIdentity(const std::string& folder) { return OpenFolder(folder).Identity(); }
+
+FileIdentity EntryIdentity(DWORD volume, const FolderEntry& entry) {
+    return FileIdentity{volume, static_cast<DWORD>(entry.fileIndex >> 32), static_cast<DWORD>(entry.fileIndex)};
 }
 
 UniqueChangeNotification WatchFolderChanges(const std::string& folder, bool subtree, DWORD filter) {

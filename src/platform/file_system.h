@@ -33,6 +33,19 @@ bool SameFolder(const std::string& a, const std::string& b);
 // waits for the network and hands the host the user's credentials.
 bool IsNetworkPath(const std::string& path);
 
+// One entry of a folder listing.
+struct FolderEntry {
+    std::string name;
+    DWORD attributes = 0;
+    std::int64_t size = 0;  // a size beyond 2^63 counts as the largest
+    // The entry's file index on its folder's volume, 0 where the file system
+    // has none; for a link, Windows gives the link's own, Wine the target's.
+    std::uint64_t fileIndex = 0;
+    bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    // A junction, mount point or symbolic link: it may lead anywhere, another volume included.
+    bool IsLink() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+};
+
 // Who a folder is, whatever path reached it: its volume and file index.
 struct FileIdentity {
     DWORD volume = 0;
@@ -40,20 +53,29 @@ struct FileIdentity {
     DWORD indexLow = 0;
     auto operator<=>(const FileIdentity&) const = default;
 };
-// The identity of folder; empty when it cannot be opened.
-std::optional<FileIdentity> FolderIdentity(const std::string& folder);
+// The identity of a folder's entry that is no link, from the listing alone.
+FileIdentity EntryIdentity(DWORD volume, const FolderEntry& entry);
 
-// One entry of a folder listing.
-struct FolderEntry {
-    std::string name;
-    DWORD attributes = 0;
-    std::int64_t size = 0;  // a size beyond 2^63 counts as the largest
-    bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+// A folder opened once, to tell who it is and to list its entries: the walk
+// of a cache needs both for every folder, and one open serves them.
+class OpenFolder {
+public:
+    explicit OpenFolder(const std::string& folder);
+    explicit operator bool() const { return static_cast<bool>(handle_); }
+    // Empty when the folder did not open. (Under Wine this asks for the
+    // volume's serial number, which costs a millisecond: a walk asks it of
+    // its top folder and of links only, and takes the rest from listings.)
+    std::optional<FileIdentity> Identity() const;
+    // Calls each for every entry but "." and "..", in the order the file
+    // system gives them, until it returns false; false when each ended the
+    // listing. A folder that did not open has no entries.
+    bool ForEachEntry(const std::function<bool(const FolderEntry&)>& each) const;
+
+private:
+    UniqueKernelHandle handle_;
 };
 
-// Calls each for every entry of folder (ending in "\") but "." and "..",
-// in the order the file system gives them, until it returns false; false
-// when each ended the listing. A folder that cannot be listed has no entries.
+// OpenFolder(folder).ForEachEntry(each), for folder ending in "\" or not.
 bool ForEachFolderEntry(const std::string& folder, const std::function<bool(const FolderEntry&)>& each);
 
 // A change notification for folder (FindFirstChangeNotification); empty

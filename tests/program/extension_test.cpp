@@ -146,6 +146,11 @@ TEST_F(Extension, FirefoxAddOnInARelativeProfileNamesFirefox) {
     ExpectFirefoxAddOnNames("1", "Profiles/vigilo.default", "Mozilla Firefox", "LogoFF");
 }
 
+// Firefox writes profiles.ini in UTF-8, whatever the system's code page.
+TEST_F(Extension, FirefoxAddOnInAProfileNamedInAnotherScriptNamesFirefox) {
+    ExpectFirefoxAddOnNames("1", "Profiles/\xE2\x98\x83\xE4\xB8\xAD\xC3\xA9.default", "Mozilla Firefox", "LogoFF");
+}
+
 TEST_F(Extension, FirefoxAddOnInAProfileStoredByAbsolutePathNamesFirefox) {
     TempFolder elsewhere;
     std::string path = elsewhere.File("Profile");
