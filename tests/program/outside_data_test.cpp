@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "platform/file_system.h"
+
 #include "platform/date_time.h"
 #include "support/extension_support.h"
 #include "support/notification_support.h"
@@ -19,7 +21,7 @@ using namespace vigilo::test;
 
 namespace {
 
-const char* const kUserShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const wchar_t* const kUserShellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 int ThreadsOf(DWORD pid) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -46,22 +48,63 @@ Start StartAndCount(VigiloInstall& vigilo) {
     return start;
 }
 
+// A shell folder set, for the test's life, to one that does not exist: the shell then gives none.
+class BrokenShellFolder {
+public:
+    explicit BrokenShellFolder(const wchar_t* name) : name_(name) {
+        wchar_t value[1024];
+        DWORD size = sizeof(value);
+        had_ = RegGetValueW(HKEY_CURRENT_USER, kUserShellFolders, name, RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
+                            value, &size) == ERROR_SUCCESS;
+        if (had_) saved_ = value;
+        Set(L"C:\\vigilo-no-such-folder");
+    }
+    ~BrokenShellFolder() {
+        if (had_)
+            Set(saved_.c_str());
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, name_);
+    }
+
+private:
+    void Set(const wchar_t* value) const {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, name_, REG_EXPAND_SZ, value,
+                        static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    }
+    const wchar_t* name_;
+    bool had_ = false;
+    std::wstring saved_;
+};
+
 }  // namespace
 
-// Without a folder of its own the Internet cache would be the current drive's root: gigabytes of "junk".
-TEST(OutsideData, AShellFolderTheShellDoesNotGiveIsNeverMeasured) {
+// Without the user's application-data folders, "\Mozilla\Firefox\" and "\" would be
+// the current drive's root, where any local account may put a profiles.ini,
+// and the whole drive would be measured as junk.
+TEST(OutsideData, AShellFolderTheShellDoesNotGiveIsNeverWatchedOrMeasured) {
+    const std::string planted = "C:\\Mozilla\\Firefox\\";
+    if (DirectoryExists("C:\\Mozilla")) GTEST_SKIP() << "C:\\Mozilla exists";
     CleanSettings settings;
-    SetString(HKEY_CURRENT_USER, kUserShellFolders, "Cache", "C:\\vigilo-no-such-cache", REG_EXPAND_SZ);
+    ASSERT_TRUE(MakeFolders(planted + "P\\extensions"));
+    WriteFile(planted + "profiles.ini", "[Profile0]\r\nIsRelative=1\r\nPath=P\r\n");
     const double stale = Now() - 7.0 / 24;
     SetRaw(HKEY_CURRENT_USER, "Software\\Purgeon", "LastCacheNotification", REG_BINARY, &stale, sizeof(stale));
-    VigiloInstall vigilo;
-    ASSERT_TRUE(vigilo.Start() && vigilo.WaitForMainWindow());
-    PostMessageW(vigilo.MainWindow(), WM_TIMER, 1, 0);
-    EXPECT_FALSE(WaitUntil([&] { return VisibleWindowOf(vigilo.ProcessId(), "TForm2d") != nullptr; }, 15000));
-    EXPECT_TRUE(vigilo.Running());
-    vigilo.Kill();
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                       L"Cache");
+    {
+        BrokenShellFolder roaming(L"AppData"), cache(L"Cache");
+        VigiloInstall vigilo;
+        ASSERT_TRUE(vigilo.Start() && vigilo.WaitForMainWindow());
+        Sleep(2000);  // the watches are up
+        WriteFile(planted + "P\\extensions\\addon@planted.xpi", "PK");
+        PostMessageW(vigilo.MainWindow(), WM_TIMER, 1, 0);
+        EXPECT_FALSE(WaitUntil(
+            [&] {
+                return VisibleWindowOf(vigilo.ProcessId(), "TForm2b") || VisibleWindowOf(vigilo.ProcessId(), "TForm2d");
+            },
+            12000));
+        EXPECT_TRUE(vigilo.Running());
+        vigilo.Kill();
+    }
+    RemoveTree("C:\\Mozilla");
 }
 
 TEST(OutsideData, TenThousandProfileSectionsCostNeitherStartTimeNorThreads) {
