@@ -40,6 +40,7 @@ std::string TFolderMonitorThread::SettleAndFindAdded() const {
     if (WaitTerminated(kSettleSeconds)) return {};
     StringList fresh;
     ListFolderNames(WatchFolder, fresh);
+    emptied_ = fresh.empty() && !Snapshot.empty();
     return FindAdded(Snapshot, fresh);
 }
 
@@ -80,15 +81,20 @@ void TFolderMonitorThread::TakeBaseline() {
 
 TFolderMonitorThread::Cycle TFolderMonitorThread::WatchAndRound() {
     UniqueChangeNotification notification = WatchFolderChanges(WatchFolder, false, filter_);
-    if (!notification) return DirectoryExists(WatchFolder) ? Cycle::Again : Cycle::Left;
+    // Gone since the baseline, and maybe back already: compared, not listed anew.
+    if (!notification) return Cycle::Left;
     ParentFolderWatch parent(WatchFolder);
     switch (WaitForChange(notification.get(), waitSliceMs_, *this, parent, watching_)) {
     case WaitEnd::Terminated: return Cycle::End;
     case WaitEnd::Gone: return Cycle::Left;
     case WaitEnd::Changed: break;
     }
+    emptied_ = false;
     Round();
-    return Cycle::Again;
+    // Deleted during the round, or emptied, as a folder is on its way out
+    // (Wine holds a watched folder's removal until its watch is closed): what
+    // is there next is compared with Snapshot, not taken as the baseline.
+    return DirectoryExists(WatchFolder) && !emptied_ ? Cycle::Again : Cycle::Left;
 }
 
 }  // namespace vigilo

@@ -90,6 +90,7 @@ private:
     DWORD filter_;
     std::atomic<bool> watching_{false};
     std::atomic<bool> waiting_{false};
+    mutable bool emptied_ = false;  // the round listed the folder empty, Snapshot was not
 };
 
 }  // namespace vigilo

@@ -83,7 +83,8 @@ void TRegistryMonitorThread::TakeBaseline() {
 
 TRegistryMonitorThread::Cycle TRegistryMonitorThread::WatchAndRound() {
     UniqueKey key = OpenKey(RootKey, KeyPath, KEY_NOTIFY | KEY_QUERY_VALUE, View);
-    if (!key) return KeyExists(RootKey, KeyPath, View) ? Cycle::Again : Cycle::Left;
+    // Gone since the baseline, and maybe back already: compared, not listed anew.
+    if (!key) return Cycle::Left;
     UniqueKernelHandle changed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!changed) return Cycle::Again;
     if (RegNotifyChangeKeyValue(key.get(), TRUE, kWatchFilter, changed.get(), TRUE) != ERROR_SUCCESS)
@@ -95,7 +96,8 @@ TRegistryMonitorThread::Cycle TRegistryMonitorThread::WatchAndRound() {
     case WaitEnd::Changed: break;
     }
     Round();
-    return Cycle::Again;
+    // Deleted during the round: what comes next is compared, not listed anew.
+    return KeyExists(RootKey, KeyPath, View) ? Cycle::Again : Cycle::Left;
 }
 
 }  // namespace vigilo

@@ -196,6 +196,7 @@ TEST_F(Extension, ChromeFolderPutBackReportsNothingAndMadeAgainWithANewEntryRepo
     MakeFolders(staged + "\\existing\\");
     ASSERT_TRUE(MoveFileA(staged.c_str(), folder.c_str()));
     EXPECT_TRUE(NoWindowFor(kNoReportMs));
+    Sleep(2000);  // the watch is armed again a second after its round
 
     ASSERT_TRUE(removed());
     MakeFolders(extensions + "fresh\\");
