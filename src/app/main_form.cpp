@@ -23,7 +23,7 @@ constexpr const char* kNotifierSettings[] = {settings::kNewAppNotifier, settings
 
 }  // namespace
 
-TForm1::TForm1() : monitors_([] { return MonitorSlots(Paths()); }) {
+TForm1::TForm1() : monitors_([this] { return MonitorSlots(Paths(), [this] { BrowserProfilesChanged(); }); }) {
     RegisterClassOnce(companion::kVigiloWindowClass);
     // A dialog-framed form with a 172 x 42 client area; it is never shown.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -133,7 +133,15 @@ void TForm1::ShowForm() {
 
 void TForm1::StartMonitors() {
     monitors_.Restart();
+    // A restart watches the profiles there are now, as a start does.
+    RescanBrowserProfiles(Paths());
+    UpdateProfileSlots(monitors_, Paths(), false);
     SetTimerEnabled(ReadBool(kSettingsRoot, kSettingsKey, settings::kCacheNotifier));
+}
+
+void TForm1::BrowserProfilesChanged() {
+    RescanBrowserProfiles(Paths());
+    UpdateProfileSlots(monitors_, Paths(), true);
 }
 
 void TForm1::EventsMessage(const MSG& msg) {

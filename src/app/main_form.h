@@ -44,6 +44,8 @@ private:
     void CreateTrayIcon();
     void ShowForm();
     void StartMonitors();
+    // Profiles came or went: each profile there is now gets its watch.
+    void BrowserProfilesChanged();
     void EventsMessage(const MSG& msg);
     void CloseForm();
     void TrayIconClick();

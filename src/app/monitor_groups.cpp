@@ -5,7 +5,6 @@
 
 #include "core/setting_names.h"
 #include "core/settings_store.h"
-#include "platform/file_system.h"
 
 namespace vigilo {
 namespace {
@@ -18,10 +17,6 @@ const char* SettingOf(MonitorGroup group) {
         case MonitorGroup::NewProgram: return settings::kNewAppNotifier;
         default: return settings::kNewToolbarNotifier;
     }
-}
-
-bool SlotExists(const MonitorSlot& slot) {
-    return slot.root ? KeyExists(slot.root, slot.keyOrFolder, slot.view) : DirectoryExists(slot.keyOrFolder);
 }
 
 }  // namespace
@@ -69,13 +64,36 @@ void MonitorGroups::Stop(MonitorGroup group) {
 }
 
 void MonitorGroups::Start(MonitorGroup group) {
-    for (size_t i = 0; i < slots_.size(); ++i) {
-        const MonitorSlot& slot = slots_[i];
-        if (slot.group != group || !slot.create || !SlotExists(slot)) continue;
-        if (std::unique_ptr<TThread> thread = slot.create(slot)) {
-            thread->Resume();
-            threads_[i] = std::move(thread);
+    for (size_t i = 0; i < slots_.size(); ++i)
+        if (slots_[i].group == group) StartSlot(i);
+}
+
+void MonitorGroups::StartSlot(size_t index) {
+    const MonitorSlot& slot = slots_[index];
+    if (!slot.create) return;
+    if (std::unique_ptr<TThread> thread = slot.create(slot)) {
+        thread->Resume();
+        threads_[index] = std::move(thread);
+    }
+}
+
+void MonitorGroups::AddSlot(MonitorSlot slot) {
+    slots_.push_back(std::move(slot));
+    threads_.emplace_back();
+    if (running_[static_cast<int>(slots_.back().group)]) StartSlot(slots_.size() - 1);
+    slots_.back().foundWhileRunning = false;
+}
+
+void MonitorGroups::RemoveSlots(const std::function<bool(const MonitorSlot&)>& drop) {
+    FreeEndedThreads();
+    for (size_t i = slots_.size(); i-- > 0;) {
+        if (!drop(slots_[i])) continue;
+        if (threads_[i]) {
+            threads_[i]->Terminate();
+            retired_.push_back(std::move(threads_[i]));
         }
+        slots_.erase(slots_.begin() + static_cast<std::ptrdiff_t>(i));
+        threads_.erase(threads_.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 // The three groups of monitor threads and their slots, one per watched
-// registry key (in one registry view) or folder. Restart stops each running
-// group (its threads end at their next check) and starts it again with new
-// threads when its setting is on. Threads are never freed while they may
-// still run; a replaced thread is freed once it has ended.
+// registry key (in one registry view) or folder, whether it exists or not (a
+// monitor waits for a missing one). Restart stops each running group (its
+// threads end at their next check) and starts it again with new threads when
+// its setting is on. While the groups run, slots come and go with the
+// browser profiles (AddSlot, RemoveSlots). Threads are never freed while
+// they may still run; a replaced thread is freed once it has ended.
 #include <windows.h>
 
 #include <array>
@@ -33,6 +35,16 @@ struct MonitorSlot {
     // An extensions folder's browser as the extension window names it;
     // empty: told by the folder's path.
     std::string browserName = {};
+    // A profile's extensions folder found by a profile scan; replaced as
+    // profiles come and go.
+    bool fromProfileScan = false;
+    // Found while the group runs: the monitor it starts reports what the
+    // folder holds already. Cleared once started, so a restart takes it as
+    // the baseline.
+    bool foundWhileRunning = false;
+    // What a watch of where profiles come and go calls on the main thread
+    // after a change.
+    std::function<void()> onChanged = {};
 };
 
 class MonitorGroups {
@@ -57,10 +69,16 @@ public:
     bool Running(MonitorGroup group) const { return running_[static_cast<int>(group)]; }
     // Threads held in the slots right now (running or ended).
     std::vector<TThread*> Threads() const;
+    const std::vector<MonitorSlot>& Slots() const { return slots_; }
+    // Adds a slot; its thread starts at once when its group runs.
+    void AddSlot(MonitorSlot slot);
+    // Removes the slots drop picks; their threads are told to terminate.
+    void RemoveSlots(const std::function<bool(const MonitorSlot&)>& drop);
 
 private:
     void Stop(MonitorGroup group);
     void Start(MonitorGroup group);
+    void StartSlot(size_t index);
     void FreeEndedThreads();
 
     std::function<std::vector<MonitorSlot>()> slotsSource_;

@@ -1,9 +1,12 @@
 #include "app/monitor_wiring.h"
 
+#include <algorithm>
+
 #include "core/browser_names.h"
 #include "monitors/app_mon_thread.h"
 #include "monitors/ff_ext_mon_thread.h"
 #include "monitors/ie_ext_mon_thread.h"
+#include "monitors/profile_discovery_thread.h"
 #include "monitors/startup_folder_mon_thread.h"
 #include "monitors/startup_mon_thread.h"
 #include "platform/file_system.h"
@@ -45,7 +48,8 @@ bool ShowJunk(std::int64_t junkSize) {
 }  // namespace
 
 std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths) {
-    return std::make_unique<JunkCheck>(JunkFolders(paths), &ShowJunk);
+    // The profiles there are at each tick, whatever the watches have seen.
+    return std::make_unique<JunkCheck>([&paths] { return JunkFoldersNow(paths); }, &ShowJunk);
 }
 
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
@@ -80,26 +84,79 @@ std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot) {
     return monitor;
 }
 
+std::unique_ptr<TThread> CreateProfileDiscovery(const MonitorSlot& slot, DWORD filter) {
+    auto watch = std::make_unique<TProfileDiscoveryThread>(filter);
+    if (!watch->CreateSuspended()) return nullptr;
+    watch->WatchFolder = slot.keyOrFolder;
+    watch->OnChanged = slot.onChanged;
+    return watch;
+}
+
+std::unique_ptr<TThread> CreateProfileFoldersWatch(const MonitorSlot& slot) {
+    return CreateProfileDiscovery(slot, TProfileDiscoveryThread::kProfileFolders);
+}
+
+std::unique_ptr<TThread> CreateProfileListWatch(const MonitorSlot& slot) {
+    return CreateProfileDiscovery(slot, TProfileDiscoveryThread::kProfileList);
+}
+
 namespace {
 
-// The extensions folders of every browser profile found at start-up beyond
-// the two of the path set, each naming its browser; a folder already
-// watched is not watched twice.
+bool WatchesFolder(const std::vector<MonitorSlot>& slots, const std::string& folder) {
+    return std::any_of(slots.begin(), slots.end(),
+                       [&](const MonitorSlot& slot) { return !slot.root && SameFolder(slot.keyOrFolder, folder); });
+}
+
+// The extensions folders of every browser profile of paths beyond the two
+// of the path set, each naming its browser; a folder already watched is not
+// watched twice.
 void AddBrowserProfileSlots(const PathSet& paths, std::vector<MonitorSlot>& slots) {
     auto add = [&](const std::string& folder, const std::string& browserName) {
-        for (const MonitorSlot& slot : slots)
-            if (!slot.root && SameFolder(slot.keyOrFolder, folder)) return;
+        if (WatchesFolder(slots, folder)) return;
         slots.push_back({MonitorGroup::Extension, nullptr, folder, &CreateExtensionFolderMonitor,
-                         RegistryView::k64Bit, browserName});
+                         RegistryView::k64Bit, browserName, true});
     };
     for (const FirefoxProfile& profile : paths.firefoxProfiles) add(profile.folder + "extensions\\", browsers::kFirefox);
     for (const BrowserProfile& profile : paths.chromiumProfiles)
         add(profile.folder + "Extensions\\", profile.browserName);
 }
 
+// The watches of where profiles come and go: each Chromium browser's "User
+// Data" folder and Firefox's folder, installed or not.
+void AddProfileDiscoverySlots(const PathSet& paths, const std::function<void()>& profilesChanged,
+                              std::vector<MonitorSlot>& slots) {
+    if (!profilesChanged) return;
+    auto add = [&](const std::string& folder, MonitorFactory create) {
+        MonitorSlot slot{MonitorGroup::Extension, nullptr, folder, create};
+        slot.onChanged = profilesChanged;
+        slots.push_back(std::move(slot));
+    };
+    if (!paths.localAppDataFolder.empty())
+        for (const std::string& userData : ChromiumUserDataFolders(WithTrailingBackslash(paths.localAppDataFolder)))
+            add(userData, &CreateProfileFoldersWatch);
+    if (!paths.firefoxFolder.empty()) add(paths.firefoxFolder, &CreateProfileListWatch);
+}
+
 }  // namespace
 
-std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
+void UpdateProfileSlots(MonitorGroups& groups, const PathSet& paths, bool whileRunning) {
+    // The slots that stay, then the profiles' in the order a start gives them.
+    std::vector<MonitorSlot> wanted;
+    for (const MonitorSlot& slot : groups.Slots())
+        if (!slot.fromProfileScan) wanted.push_back(slot);
+    const size_t kept = wanted.size();
+    AddBrowserProfileSlots(paths, wanted);
+    const std::vector<MonitorSlot> profiles(wanted.begin() + static_cast<std::ptrdiff_t>(kept), wanted.end());
+    groups.RemoveSlots([&](const MonitorSlot& slot) {
+        return slot.fromProfileScan && !WatchesFolder(profiles, slot.keyOrFolder);
+    });
+    for (MonitorSlot slot : profiles) {
+        slot.foundWhileRunning = whileRunning;
+        if (!WatchesFolder(groups.Slots(), slot.keyOrFolder)) groups.AddSlot(std::move(slot));
+    }
+}
+
+std::vector<MonitorSlot> MonitorSlots(const PathSet& paths, const std::function<void()>& profilesChanged) {
     using G = MonitorGroup;
     const HKEY cu = HKEY_CURRENT_USER, lm = HKEY_LOCAL_MACHINE;
     const MonitorFactory newProgram = &CreateNewProgramMonitor, startup = &CreateStartupMonitor;
@@ -137,6 +194,7 @@ std::vector<MonitorSlot> MonitorSlots(const PathSet& paths) {
     if (!SameFolder(paths.commonStartupFolder, paths.userStartupFolder))
         slots.push_back({G::Startup, nullptr, paths.commonStartupFolder, startupFolder});
     AddBrowserProfileSlots(paths, slots);
+    AddProfileDiscoverySlots(paths, profilesChanged, slots);
     // A folder the shell did not give is no folder: never watched (an empty
     // path would be the current folder).
     std::erase_if(slots, [](const MonitorSlot& slot) { return !slot.root && slot.keyOrFolder.empty(); });

@@ -2,6 +2,7 @@
 // What each slot watches and what a finding becomes: the monitors report
 // through their OnFound callbacks, and the functions here create each
 // monitor for its slot and wire its findings to the window that shows them.
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -15,8 +16,17 @@
 
 namespace vigilo {
 
-// The program's slots, with the folders of paths.
-std::vector<MonitorSlot> MonitorSlots(const PathSet& paths);
+// The program's slots, with the folders of paths. With profilesChanged, the
+// Extension group also watches where browser profiles come and go, and calls
+// it on the main thread after each change.
+std::vector<MonitorSlot> MonitorSlots(const PathSet& paths, const std::function<void()>& profilesChanged = {});
+
+// Gives each profile of paths its extensions folder's slot, and takes the
+// slot of a profile no longer there; a running group starts and stops their
+// threads at once. The profiles found later count toward the cap of
+// kMostProfilesPerBrowser, as paths holds no more. whileRunning: the profiles
+// are new to this run, so what their folders hold already is reported.
+void UpdateProfileSlots(MonitorGroups& groups, const PathSet& paths, bool whileRunning);
 
 // Creates a registry monitor suspended and gives it the slot's root, key,
 // view and an empty snapshot; null when the thread could not be created.
@@ -47,6 +57,7 @@ std::unique_ptr<Monitor> NewFolderMonitor(const MonitorSlot& slot) {
     if (!monitor->CreateSuspended()) return nullptr;
     monitor->WatchFolder = slot.keyOrFolder;
     monitor->Snapshot.clear();
+    monitor->ArrivedAtStart = slot.foundWhileRunning;
     return monitor;
 }
 
@@ -63,8 +74,14 @@ std::unique_ptr<TThread> CreateInternetExplorerMonitor(const MonitorSlot& slot);
 // findings shown in the extension window for 20 seconds.
 std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot);
 
-// The junk check over the cache folders of paths, its findings shown in the
-// junk window for 20 seconds.
+// The watch of a Chromium browser's "User Data" folder, for profile folders
+// that come and go, and of Firefox's folder, for profiles.ini; each calls
+// the slot's onChanged.
+std::unique_ptr<TThread> CreateProfileFoldersWatch(const MonitorSlot& slot);
+std::unique_ptr<TThread> CreateProfileListWatch(const MonitorSlot& slot);
+
+// The junk check over the cache folders of paths, with the browser profiles
+// there are at each tick, its findings shown in the junk window for 20 seconds.
 std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths);
 
 }  // namespace vigilo

@@ -137,4 +137,10 @@ std::vector<BrowserProfile> ChromiumProfiles(const std::string& localAppData) {
     return profiles;
 }
 
+std::vector<std::string> ChromiumUserDataFolders(const std::string& localAppData) {
+    std::vector<std::string> folders;
+    for (const ChromiumBrowser& browser : kChromiumBrowsers) folders.push_back(localAppData + browser.userData);
+    return folders;
+}
+
 }  // namespace vigilo

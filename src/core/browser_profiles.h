@@ -1,5 +1,6 @@
 #pragma once
-// The user's browser profiles, found once at start-up: every profile that
+// The user's browser profiles, found at start-up and again whenever the
+// folders they live in change: every profile that
 // Firefox's profiles.ini lists, and every profile folder of the
 // Chromium-family browsers (Google Chrome, Microsoft Edge, Brave). A browser
 // that is not installed has none.
@@ -44,5 +45,9 @@ struct BrowserProfile {
 // "Profile 2", ... by number, at most kMostProfilesPerBrowser of each. The browsers' other folders ("System
 // Profile", "Guest Profile", caches of their own) hold no add-ons of the user.
 std::vector<BrowserProfile> ChromiumProfiles(const std::string& localAppData);
+
+// The "User Data" folders of Chrome, Edge and Brave below localAppData
+// (ending in "\"), whether they exist or not: where their profiles come and go.
+std::vector<std::string> ChromiumUserDataFolders(const std::string& localAppData);
 
 }  // namespace vigilo

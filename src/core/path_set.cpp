@@ -44,16 +44,24 @@ PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell
     p.chromeExtensionsFolder = Below(p.chromeProfileFolder, "Extensions\\");
     p.roamingAppDataFolder = Below(shell.roamingAppData, "");
     const std::string firefoxFolder = Below(p.roamingAppDataFolder, "Mozilla\\Firefox\\");
+    p.firefoxFolder = firefoxFolder;
     // The profile's path and "\" as they stand (an empty Path gives the Firefox folder and "\").
     if (!firefoxFolder.empty()) p.firefoxProfileFolder = FirefoxProfilePath(firefoxFolder, "Profile0");
     if (!p.firefoxProfileFolder.empty()) p.firefoxProfileFolder += "\\";
     if (!p.firefoxProfileFolder.empty())
         p.firefoxCacheFolder = p.firefoxProfileFolder + (DirectoryExists(p.firefoxProfileFolder + "Cache2\\") ? "Cache2\\" : "Cache\\");
     p.firefoxExtensionsFolder = Below(p.firefoxProfileFolder, "extensions\\");
-    const std::string localAppData = Below(shell.localAppData, "");
-    if (!firefoxFolder.empty()) p.firefoxProfiles = FirefoxProfiles(firefoxFolder, Below(localAppData, "Mozilla\\Firefox\\"));
-    if (!localAppData.empty()) p.chromiumProfiles = ChromiumProfiles(localAppData);
+    RescanBrowserProfiles(p);
     return p;
+}
+
+void RescanBrowserProfiles(PathSet& paths) {
+    const std::string localAppData = Below(paths.localAppDataFolder, "");
+    paths.firefoxProfiles.clear();
+    paths.chromiumProfiles.clear();
+    if (!paths.firefoxFolder.empty())
+        paths.firefoxProfiles = FirefoxProfiles(paths.firefoxFolder, Below(localAppData, "Mozilla\\Firefox\\"));
+    if (!localAppData.empty()) paths.chromiumProfiles = ChromiumProfiles(localAppData);
 }
 
 PathSet& Paths() {

@@ -1,6 +1,7 @@
 #pragma once
 // Folders and file names the monitors and windows use, computed once at
-// start-up and never refreshed. Folder texts end in "\" except the program
+// start-up; only the browser profiles are looked for again, as browsers and
+// profiles come and go. Folder texts end in "\" except the program
 // folder and the local application data folder, which are kept as found;
 // a folder below one the shell does not give is empty, never a path below
 // the current drive's root.
@@ -26,6 +27,7 @@ struct PathSet {
     std::string firefoxProfileFolder;
     std::string firefoxCacheFolder;
     std::string firefoxExtensionsFolder;
+    std::string firefoxFolder;          // "...\Mozilla\Firefox\", where profiles.ini lies
     // Beyond the folders above, which stay as they are: every Firefox profile
     // of profiles.ini, and every profile of Chrome, Edge and Brave.
     std::vector<FirefoxProfile> firefoxProfiles;
@@ -47,6 +49,10 @@ ShellFolders QueryShellFolders();
 // Builds every path from the shell folders, reading Firefox's profiles.ini
 // and looking for the other browsers' profile folders.
 PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell);
+
+// Looks for the browser profiles of paths again: profiles.ini read anew, the
+// Chromium browsers' profile folders listed anew. The other folders stay.
+void RescanBrowserProfiles(PathSet& paths);
 
 // The program's path set, filled by the main form at creation.
 PathSet& Paths();

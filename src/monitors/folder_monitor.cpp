@@ -1,7 +1,8 @@
 #include "monitors/folder_monitor.h"
 
-#include "monitors/folder_listing.h"
+#include "monitors/appearance_wait.h"
 #include "monitors/change_wait.h"
+#include "monitors/folder_listing.h"
 #include "platform/file_system.h"
 #include "platform/unique_handle.h"
 
@@ -11,9 +12,6 @@ namespace {
 // A program writes a new entry's contents (an extension's files, a
 // shortcut's target) just after the entry itself: give it time.
 constexpr int kSettleSeconds = 6;
-
-// Entries created, deleted or renamed directly in the folder; changed contents do not count.
-constexpr DWORD kWatchFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
 
 // The watched folder's parent, watched for folders that come and go there:
 // the watched folder deleted, renamed or moved away is signalled there.
@@ -42,6 +40,7 @@ std::string TFolderMonitorThread::SettleAndFindAdded() const {
     if (WaitTerminated(kSettleSeconds)) return {};
     StringList fresh;
     ListFolderNames(WatchFolder, fresh);
+    emptied_ = fresh.empty() && !Snapshot.empty();
     return FindAdded(Snapshot, fresh);
 }
 
@@ -50,24 +49,52 @@ void TFolderMonitorThread::HandOff(const std::function<void()>& method) {
 }
 
 void TFolderMonitorThread::Execute() {
+    bool arrived = ArrivedAtStart;  // the folder has come (back): a round compares it with the last listing
     for (;;) {
         if (Terminated()) return;
-        ListFolderNames(WatchFolder, Snapshot);
-        if (!WatchAndRound() || WaitTerminated(1)) return;
+        if (!DirectoryExists(WatchFolder)) {
+            if (!WaitUntilExists(WatchFolder, Folders(), *this, waitSliceMs_, waiting_)) return;
+            arrived = true;
+        }
+        if (arrived) {
+            arrived = false;
+            Round();
+        } else {
+            TakeBaseline();
+            const Cycle cycle = WatchAndRound();
+            if (cycle == Cycle::End) return;
+            if (cycle == Cycle::Left) {
+                Left();
+                arrived = true;
+                continue;
+            }
+        }
+        if (WaitTerminated(1)) return;
     }
 }
 
-bool TFolderMonitorThread::WatchAndRound() {
-    UniqueChangeNotification notification = WatchFolderChanges(WatchFolder, false, kWatchFilter);
-    if (!notification) return true;
+void TFolderMonitorThread::TakeBaseline() {
+    StringList listed;
+    ListFolderNames(WatchFolder, listed);
+    if (DirectoryExists(WatchFolder)) Snapshot = std::move(listed);
+}
+
+TFolderMonitorThread::Cycle TFolderMonitorThread::WatchAndRound() {
+    UniqueChangeNotification notification = WatchFolderChanges(WatchFolder, false, filter_);
+    // Gone since the baseline, and maybe back already: compared, not listed anew.
+    if (!notification) return Cycle::Left;
     ParentFolderWatch parent(WatchFolder);
     switch (WaitForChange(notification.get(), waitSliceMs_, *this, parent, watching_)) {
-    case WaitEnd::Terminated: return false;
-    case WaitEnd::Gone: return true;  // a new cycle
+    case WaitEnd::Terminated: return Cycle::End;
+    case WaitEnd::Gone: return Cycle::Left;
     case WaitEnd::Changed: break;
     }
+    emptied_ = false;
     Round();
-    return true;
+    // Deleted during the round, or emptied, as a folder is on its way out
+    // (Wine holds a watched folder's removal until its watch is closed): what
+    // is there next is compared with Snapshot, not taken as the baseline.
+    return DirectoryExists(WatchFolder) && !emptied_ ? Cycle::Again : Cycle::Left;
 }
 
 }  // namespace vigilo

@@ -28,8 +28,11 @@ private:
 
 }  // namespace
 
-JunkCheck::JunkCheck(std::vector<std::string> folders, ShowJunkWindow show, Clock clock)
+JunkCheck::JunkCheck(Folders folders, ShowJunkWindow show, Clock clock)
     : folders_(std::move(folders)), show_(std::move(show)), clock_(std::move(clock)) {}
+
+JunkCheck::JunkCheck(std::vector<std::string> folders, ShowJunkWindow show, Clock clock)
+    : JunkCheck([folders = std::move(folders)] { return folders; }, std::move(show), std::move(clock)) {}
 
 JunkCheck::Outcome JunkCheck::Run() {
     if (running_) return Outcome::AlreadyRunning;
@@ -39,7 +42,7 @@ JunkCheck::Outcome JunkCheck::Run() {
     const DateTime last = ReadFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification);
     if (!SixHoursPassed(last, clock_())) return Outcome::TooSoon;
 
-    const std::int64_t junk = MeasureJunk(folders_);
+    const std::int64_t junk = MeasureJunk(folders_());
     if (ApplicationTerminated()) return Outcome::Abandoned;
     if (NotificationBusy()) return Outcome::NotificationUp;
     if (IsCompanionRunning()) return Outcome::CompanionRunning;
@@ -86,6 +89,12 @@ std::vector<std::string> JunkFolders(const PathSet& paths) {
         if (!profile.localFolder.empty()) add(profile.localFolder + "cache2\\");
     for (const BrowserProfile& profile : paths.chromiumProfiles) add(profile.folder + "Cache\\");
     return folders;
+}
+
+std::vector<std::string> JunkFoldersNow(const PathSet& paths) {
+    PathSet now = paths;
+    RescanBrowserProfiles(now);
+    return JunkFolders(now);
 }
 
 bool SixHoursPassed(DateTime last, DateTime now) {

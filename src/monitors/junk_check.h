@@ -40,6 +40,11 @@ public:
         Shown,             // the window was shown and the time recorded
     };
 
+    // The folders to measure, in order, each ending in "\"; asked at each
+    // check that gets as far as measuring.
+    using Folders = std::function<std::vector<std::string>()>;
+
+    JunkCheck(Folders folders, ShowJunkWindow show, Clock clock = Now);
     // folders: measured in this order, each ending in "\".
     JunkCheck(std::vector<std::string> folders, ShowJunkWindow show, Clock clock = Now);
 
@@ -47,7 +52,7 @@ public:
     Outcome Run();
 
 private:
-    std::vector<std::string> folders_;
+    Folders folders_;
     ShowJunkWindow show_;
     Clock clock_;
     bool running_ = false;
@@ -65,6 +70,8 @@ std::int64_t MeasureJunk(const std::vector<std::string>& folders);
 // Chrome, Edge and Brave. A folder reached twice, in any letter case and
 // with or without a trailing "\", is measured once.
 std::vector<std::string> JunkFolders(const PathSet& paths);
+// JunkFolders with the browser profiles there are now instead of those paths holds.
+std::vector<std::string> JunkFoldersNow(const PathSet& paths);
 
 // Whether six whole hours or more lie between last and now, in either
 // direction (the clock may have been set back). A stored time that is not a

@@ -1,6 +1,7 @@
 #include "monitors/registry_monitor.h"
 
 #include "core/settings_store.h"
+#include "monitors/appearance_wait.h"
 #include "monitors/change_wait.h"
 #include "platform/registry.h"
 
@@ -46,38 +47,57 @@ private:
 
 }  // namespace
 
-bool TRegistryMonitorThread::WaitForChange(HANDLE changed, HKEY key) {
-    ParentKeyWatch parent(RootKey, KeyPath, View, key);
-    switch (vigilo::WaitForChange(changed, waitSliceMs_, *this, parent, watching_)) {
-    case WaitEnd::Changed: return true;
-    case WaitEnd::Gone: Terminate(); return false;
-    case WaitEnd::Terminated: return false;
-    }
-    return false;
-}
-
 void TRegistryMonitorThread::HandOff(const std::function<void()>& method) {
     if (!Terminated()) Synchronize(method);
 }
 
 void TRegistryMonitorThread::Execute() {
+    bool arrived = false;  // the key has come (back): a round compares it with the last listing
     for (;;) {
         if (Terminated()) return;
-        if (!KeyExists(RootKey, KeyPath, View)) Terminate();
-        ListKey(Snapshot);
-        if (!WatchAndRound() || WaitTerminated(1)) return;
+        if (!KeyExists(RootKey, KeyPath, View)) {
+            if (!WaitUntilExists(KeyPath, RegistryKeys(RootKey, View), *this, waitSliceMs_, waiting_)) return;
+            arrived = true;
+        }
+        if (arrived) {
+            arrived = false;
+            Round();
+        } else {
+            TakeBaseline();
+            const Cycle cycle = WatchAndRound();
+            if (cycle == Cycle::End) return;
+            if (cycle == Cycle::Left) {
+                arrived = true;
+                continue;
+            }
+        }
+        if (WaitTerminated(1)) return;
     }
 }
 
-bool TRegistryMonitorThread::WatchAndRound() {
+void TRegistryMonitorThread::TakeBaseline() {
+    StringList listed;
+    ListKey(listed);
+    if (KeyExists(RootKey, KeyPath, View)) Snapshot = std::move(listed);
+}
+
+TRegistryMonitorThread::Cycle TRegistryMonitorThread::WatchAndRound() {
     UniqueKey key = OpenKey(RootKey, KeyPath, KEY_NOTIFY | KEY_QUERY_VALUE, View);
-    if (!key) return true;
+    // Gone since the baseline, and maybe back already: compared, not listed anew.
+    if (!key) return Cycle::Left;
     UniqueKernelHandle changed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!changed) return true;
-    if (RegNotifyChangeKeyValue(key.get(), TRUE, kWatchFilter, changed.get(), TRUE) != ERROR_SUCCESS) return true;
-    if (!WaitForChange(changed.get(), key.get())) return false;
+    if (!changed) return Cycle::Again;
+    if (RegNotifyChangeKeyValue(key.get(), TRUE, kWatchFilter, changed.get(), TRUE) != ERROR_SUCCESS)
+        return Cycle::Again;
+    ParentKeyWatch parent(RootKey, KeyPath, View, key.get());
+    switch (WaitForChange(changed.get(), waitSliceMs_, *this, parent, watching_)) {
+    case WaitEnd::Terminated: return Cycle::End;
+    case WaitEnd::Gone: return Cycle::Left;
+    case WaitEnd::Changed: break;
+    }
     Round();
-    return true;
+    // Deleted during the round: what comes next is compared, not listed anew.
+    return KeyExists(RootKey, KeyPath, View) ? Cycle::Again : Cycle::Left;
 }
 
 }  // namespace vigilo

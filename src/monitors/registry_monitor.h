@@ -1,25 +1,33 @@
 #pragma once
 // The cycle every registry monitor runs, until it is told to terminate:
 //
-//   1. end if told to terminate; if the watched key is gone, tell itself to
-//      terminate (the cycle still runs once more, harmlessly);
+//   1. end if told to terminate; while the watched key does not exist, wait
+//      for it (appearance_wait.h) and, when it is there, go to 7;
 //   2. list the key into Snapshot (the baseline);
 //   3. open the key for change notification, 4. create an event, 5. arm a
 //      notification for the whole subtree (names, attributes, values,
 //      security); on failure skip to 8;
-//   6. wait for the event; end as soon as told to terminate, and tell itself
-//      to terminate when the open key has been deleted (change_wait.h: the
-//      key's parent is watched for that, since Wine does not signal it on
-//      the key itself);
-//   7. on the signal run the monitor's Round, then close event and key;
+//   6. wait for the event; end as soon as told to terminate, and go back to
+//      1 when the open key has been deleted (change_wait.h: the key's parent
+//      is watched for that, since Wine does not signal it on the key itself);
+//   7. on the signal, or when the key has come (back), run the monitor's
+//      Round, then close event and key;
 //   8. unless told to terminate, pause one second and start again (a
 //      terminate ends the pause, as it ends the settle delay of a round).
 //
+// A key that comes (back) is itself a change: the round compares it with
+// Snapshot, the last listing of the key in this run, or nothing when it has
+// never been listed (an installer writes "Uninstall\{id}" with all its values
+// before a cycle could list the new key empty). So a key deleted and put back
+// as it was reports nothing, and one made anew reports what it holds. A key
+// that is missing or deleted never ends the monitor.
+//
 // The key is listed and watched in the same view (View), so on 64-bit
 // Windows the notification watches the very key the listings read. A monitor
-// never polls: between changes it only blocks, without waking. One change
-// signal gives one round; what changes between a round and the next
-// baseline is taken into that baseline and never reported.
+// never polls: between changes, and while it waits for its key, it only
+// blocks, without waking. One change signal gives one round; what changes
+// between a round and the next baseline is taken into that baseline and
+// never reported.
 //
 // A monitor derives from this class, passes its listing and wait slice to the
 // constructor and implements Round: settle, list again with ListKey, diff
@@ -47,6 +55,8 @@ public:
     DWORD WaitSlice() const { return waitSliceMs_; }
     // The change notification is armed and the thread waits for it.
     bool Watching() const { return watching_; }
+    // The key does not exist and the thread waits for it.
+    bool Waiting() const { return waiting_; }
 
 protected:
     // listing: ListSubkeyNames or ListValueNames. waitSliceMs: how often the
@@ -64,15 +74,18 @@ protected:
     void HandOff(const std::function<void()>& method);
 
 private:
+    enum class Cycle { Again, Left, End };
+
     void Execute() final;
-    // Steps 3 to 7; false when the thread is to end now.
-    bool WatchAndRound();
-    // Step 6; false when the thread is to end now.
-    bool WaitForChange(HANDLE changed, HKEY key);
+    // Step 2; a key gone meanwhile leaves Snapshot as it was.
+    void TakeBaseline();
+    // Steps 3 to 7.
+    Cycle WatchAndRound();
 
     KeyListing listing_;
     DWORD waitSliceMs_;
     std::atomic<bool> watching_{false};
+    std::atomic<bool> waiting_{false};
 };
 
 }  // namespace vigilo

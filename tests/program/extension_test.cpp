@@ -184,20 +184,48 @@ TEST_F(Extension, FirefoxProfileWhosePathMentionsGoogleIsTakenForChrome) {
     ExpectFirefoxAddOnNames("1", "Profiles/x.GoOgLe-default", "Google Chrome", "LogoCh");
 }
 
-TEST_F(Extension, ChromeFolderDeletedAndMadeAgainIsWatchedAgainWithoutReportingWhatItHolds) {
+// A restored backup puts back what the folder held: nothing to report. A
+// folder made again holds what is new against its last listing.
+TEST_F(Extension, ChromeFolderPutBackReportsNothingAndMadeAgainWithANewEntryReportsIt) {
     const std::string extensions = folders_.ChromeExtensions();
     const std::string folder = extensions.substr(0, extensions.size() - 1);
     AddFolder(extensions + "existing");
     StartVigilo();
+    auto removed = [&] {
+        RemoveTree(folder);
+        return WaitUntil([&] { return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES; }, 15000);
+    };
 
-    RemoveTree(folder);
-    ASSERT_TRUE(WaitUntil([&] { return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES; }, 15000));
-    // Back at once with what it holds, as a restored backup would be.
+    ASSERT_TRUE(removed());
     const std::string staged = folder + ".new";
-    MakeFolders(staged + "\\brought-along\\");
+    MakeFolders(staged + "\\existing\\");
     ASSERT_TRUE(MoveFileA(staged.c_str(), folder.c_str()));
     EXPECT_TRUE(NoWindowFor(kNoReportMs));
+    Sleep(2000);  // the watch is armed again a second after its round
 
-    AddFolder(extensions + "fresh");
+    ASSERT_TRUE(removed());
+    MakeFolders(extensions + "fresh\\");
     EXPECT_NE(ExpectWindowFor("Google Chrome", "LogoCh"), nullptr);
+}
+
+// Firefox makes a profile's extensions folder with its first add-on.
+TEST_F(Extension, FirefoxProfileWithoutAnExtensionsFolderReportsItsFirstAddOn) {
+    const std::string extensions = folders_.FirefoxProfile("1", "Profiles/fresh.default");
+    RemoveTree(extensions.substr(0, extensions.size() - 1));
+    StartVigilo();
+    MakeFolders(extensions);
+    WriteFile(extensions + "first@vigilo.test.xpi", "PK");
+    EXPECT_NE(ExpectWindowFor("Mozilla Firefox", "LogoFF"), nullptr);
+}
+
+TEST_F(Extension, ChromeProfileMadeWhileRunningReportsItsFirstExtension) {
+    StartVigilo();
+    AddFolder(folders_.ChromiumExtensions(kChromeUserData, "Profile 1") + "aaaabbbbccccddddeeeeffffgggghhhh");
+    EXPECT_NE(ExpectWindowFor("Google Chrome", "LogoCh"), nullptr);
+}
+
+TEST_F(Extension, EdgeInstalledAfterTheStartReportsItsFirstExtension) {
+    StartVigilo();
+    AddFolder(folders_.ChromiumExtensions(kEdgeUserData, "Default") + "aaaabbbbccccddddeeeeffffgggghhhh");
+    EXPECT_NE(ExpectWindowFor("Microsoft Edge", "LogoBr"), nullptr);
 }

@@ -163,3 +163,13 @@ TEST_F(NewProgram, WithoutPurgeonTheLinkShowsTheInformationWindowThenCloses) {
     EXPECT_EQ(Setting("NewAppNotifier"), 1u);  // unticked: left as it was
     EXPECT_TRUE(vigilo_->PurgeonCalls().empty());
 }
+
+// The per-user key exists only once the first per-user program registers;
+// the installer writes the program's key with its values at once.
+TEST_F(NewProgram, TheFirstPerUserProgramIsShownWhenTheKeyDidNotExistAtTheStart) {
+    const std::string key = kUserUninstall.path;
+    DeleteKeyTree(kUserUninstall.root, key.substr(0, key.size() - 1));
+    StartVigilo();
+    RegisterProgram(kUserUninstall, "VigiloTestFirst", "First Program", "First Ltd");
+    ExpectReportedThenClose("FIRST PROGRAM");
+}

@@ -3,6 +3,7 @@
 // driven here as the user would, through its controls.
 #include <gtest/gtest.h>
 
+#include "platform/registry.h"
 #include "support/notification_program.h"
 #include "support/notification_support.h"
 #include "support/test_support.h"
@@ -165,4 +166,15 @@ TEST_F(StartupEntry, AnEntryAddedWhileTheNewProgramWindowIsOpenIsDroppedForGood)
     Click(newProgram, kCloseCross);
     ASSERT_TRUE(Gone(newProgram));
     EXPECT_TRUE(NoWindowFor(kNoReportMs)) << "a dropped entry came back";
+}
+
+// A cleaner or a restore deletes the key and makes it again: the watch
+// waits for it and watches it again, with no restart.
+TEST_F(StartupEntry, TheUsersRunKeyDeletedAndMadeAgainIsWatchedAgain) {
+    StartVigilo();
+    DeleteKeyTree(kUserRun.root, kUserRun.path);
+    ASSERT_TRUE(NoWindowFor(kNoReportMs));
+    ASSERT_TRUE(vigilo::CreateKey(kUserRun.root, kUserRun.path, KEY_ALL_ACCESS));
+    EXPECT_TRUE(NoWindowFor(kNoReportMs)) << "the empty key came back";
+    EXPECT_NE(AddAndExpectShown(kUserRun, "Returned"), nullptr);
 }

@@ -101,25 +101,41 @@ TEST(FolderMonitor, NewEntriesWakeItButChangedContentsDoNot) {
 
 // A watched folder can leave its path without a signal: moved away (as to
 // the Recycle Bin, where the watch follows it) or removed behind Wine's back.
-// The monitor sees it after its wait slice, retries every second, and when
-// the folder is back takes what it holds as the new baseline.
-TEST(FolderMonitor, FolderGoneAndMadeAgainIsWatchedAgainWithoutReportingWhatItHolds) {
+// The monitor waits for it on its parent; what it holds when it is back is
+// compared with the last listing: a restored folder reports nothing, one
+// made again with an entry it did not hold reports that entry.
+TEST(FolderMonitor, FolderGoneAndBackIsComparedWithItsLastListing) {
     TempFolder parent;
     const std::string watched = parent.File("Extensions");
-    CreateDirectoryA(watched.c_str(), nullptr);
+    MakeFolders(watched + "\\kept\\");
     TestFolderMonitor monitor(watched + "\\");
     ASSERT_TRUE(WaitWatching(monitor));
 
     ASSERT_TRUE(MoveFileA(watched.c_str(), parent.File("Recycled").c_str()));
-    ASSERT_TRUE(WaitUntil([&] { return !monitor.Watching(); }, monitor.WaitSlice() + 2000));
-    EXPECT_FALSE(WaitUntil([&] { return monitor.Watching(); }, 1500)) << "watching a folder that is gone";
+    ASSERT_TRUE(WaitUntil([&] { return monitor.Waiting(); }, 3000));
+    ASSERT_TRUE(MoveFileA(parent.File("Recycled").c_str(), watched.c_str()));
+    ASSERT_TRUE(WaitUntil([&] { return monitor.Findings().size() == 1; }, 3000));
+    ASSERT_TRUE(WaitWatching(monitor));
 
-    CreateDirectoryA(watched.c_str(), nullptr);
-    WriteFile(watched + "\\brought-along.xpi", "x");
-    ASSERT_TRUE(WaitUntil([&] { return monitor.Watching(); }, 3000));
-    WriteFile(watched + "\\fresh.xpi", "x");
-    ASSERT_TRUE(WaitUntil([&] { return !monitor.Findings().empty(); }, 5000));
-    EXPECT_EQ(monitor.Findings(), std::vector<std::string>{"fresh.xpi"});
+    ASSERT_TRUE(MoveFileA(watched.c_str(), parent.File("Recycled2").c_str()));
+    ASSERT_TRUE(WaitUntil([&] { return monitor.Waiting(); }, 3000));
+    MakeFolders(parent.File("Staged") + "\\fresh\\");
+    ASSERT_TRUE(MoveFileA(parent.File("Staged").c_str(), watched.c_str()));
+    ASSERT_TRUE(WaitUntil([&] { return monitor.Findings().size() == 2; }, 3000));
+    EXPECT_EQ(monitor.Findings(), (std::vector<std::string>{"", "fresh"}));
+}
+
+// A folder whose parent is missing too: the wait moves down as levels come.
+TEST(FolderMonitor, MissingFolderIsWaitedForAndWhatItHoldsWhenItComesIsFound) {
+    TempFolder root;
+    TestFolderMonitor monitor(root.File("Profile\\extensions") + "\\");
+    ASSERT_TRUE(WaitUntil([&] { return monitor.Waiting(); }, 3000));
+    MakeFolders(root.File("Profile") + "\\");
+    EXPECT_FALSE(WaitUntil([&] { return !monitor.Findings().empty(); }, 1000));
+    MakeFolders(root.File("Staged") + "\\addon\\");
+    ASSERT_TRUE(MoveFileA(root.File("Staged").c_str(), root.File("Profile\\extensions").c_str()));
+    ASSERT_TRUE(WaitUntil([&] { return !monitor.Findings().empty(); }, 3000));
+    EXPECT_EQ(monitor.Findings(), std::vector<std::string>{"addon"});
 }
 
 TEST(FolderMonitor, ToldToTerminateItEndsWithinOneWaitSliceAndReleasesItsWatch) {

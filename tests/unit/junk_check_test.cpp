@@ -152,6 +152,20 @@ TEST_F(JunkCheckTick, EveryProfilesCacheOfEveryBrowserCountsOnce) {
     EXPECT_EQ(std::vector<std::int64_t>{104857601}, shown_);
 }
 
+// A browser installed after the check was made counts from the next tick.
+TEST_F(JunkCheckTick, EachTickMeasuresTheProfilesThereAreThen) {
+    ShellFolders shell{"", InternetCache(), root_.Path() + "\\Local", root_.Path() + "\\Roaming"};
+    const PathSet paths = BuildPathSet(root_.Path(), shell);
+    JunkCheck check([&] { return JunkFoldersNow(paths); }, [this](std::int64_t size) {
+        shown_.push_back(size);
+        return true;
+    }, [this] { return now_; });
+    EXPECT_EQ(Outcome::LittleJunk, check.Run());
+    Junk(root_.Path() + "\\Local\\Microsoft\\Edge\\User Data\\Profile 4\\Cache\\", "e", 150 * kMiB);
+    EXPECT_EQ(Outcome::Shown, check.Run());
+    EXPECT_EQ(std::vector<std::int64_t>{150 * kMiB}, shown_);
+}
+
 TEST_F(JunkCheckTick, PurgeonOrAnotherWindowPostponesItAndAShownWindowHoldsTheNextForSixHours) {
     Junk(InternetCache(), "big", 150 * kMiB);
     JunkCheck check = MakeCheck();

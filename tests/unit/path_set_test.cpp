@@ -167,6 +167,27 @@ TEST(MonitorSlots, WatchEveryProfilesExtensionsFolderOnceNamingItsBrowser) {
                            {"C:\\L\\Microsoft\\Edge\\User Data\\Default\\Extensions\\", "Microsoft Edge"}}));
 }
 
+// Profiles found later get their watch, profiles gone lose theirs, and the
+// path set's two folders and the other watches stay.
+TEST(MonitorSlots, ProfilesThatComeAndGoGainAndLoseTheirWatches) {
+    PathSet paths;
+    paths.chromeExtensionsFolder = "C:\\L\\Google\\Chrome\\User Data\\Default\\Extensions\\";
+    paths.firefoxProfiles = {{"D:\\Work\\", "D:\\Work\\"}};
+    MonitorGroups groups(MonitorSlots(paths));
+    const size_t before = groups.Slots().size();
+
+    paths.firefoxProfiles.clear();
+    paths.chromiumProfiles = {{"Google Chrome", "C:\\L\\Google\\Chrome\\User Data\\Default\\"},
+                              {"Microsoft Edge", "C:\\L\\Microsoft\\Edge\\User Data\\Profile 3\\"}};
+    UpdateProfileSlots(groups, paths, true);
+    ASSERT_EQ(groups.Slots().size(), before);
+    const MonitorSlot& added = groups.Slots().back();
+    EXPECT_EQ(added.keyOrFolder, "C:\\L\\Microsoft\\Edge\\User Data\\Profile 3\\Extensions\\");
+    EXPECT_EQ(added.browserName, "Microsoft Edge");
+    EXPECT_TRUE(std::none_of(groups.Slots().begin(), groups.Slots().end(),
+                             [](const MonitorSlot& slot) { return slot.keyOrFolder == "D:\\Work\\extensions\\"; }));
+}
+
 TEST(PathSet, FoldersAreTheSameWhateverTheirLetterCaseAndTrailingBackslashes) {
     EXPECT_TRUE(SameFolder("C:\\Users\\Ann\\Cache2", "c:\\users\\ANN\\cache2\\\\"));
     EXPECT_FALSE(SameFolder("C:\\Users\\Ann\\Cache", "C:\\Users\\Ann\\Cache2\\"));

@@ -2,6 +2,8 @@
 // it found, on scratch keys changed by another process or thread.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/monitor_groups.h"
 #include "core/settings_store.h"
 #include "app/monitor_wiring.h"
@@ -157,34 +159,49 @@ TEST_F(RegistryMonitor, AnErrorInARoundEndsTheThreadAndReleasesItsKeyAndEvent) {
     EXPECT_EQ(LiveHandleCount(HandleKind::Kernel), kernelBefore);
 }
 
-// Deleting an empty watched key gives no change signal on Wine; the thread
-// notices the deleted key after its wait slice all the same.
-TEST_F(RegistryMonitor, WatchedKeyDeletedEndsTheThreadByItself) {
-    ScratchKey key("MonitorDeleted");
-    auto monitor = StartTestMonitor(kCu, key.Path());
-    ASSERT_TRUE(WaitWatching(*monitor));
-
-    ASSERT_EQ(RegDeleteKeyExA(kCu, key.Path().c_str(), KEY_WOW64_64KEY, 0), ERROR_SUCCESS);
-    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, monitor->WaitSlice() + 1500));
-    EXPECT_TRUE(monitor->Terminated());
-    for (const std::string& found : monitor->Findings()) EXPECT_EQ(found, "");
+std::vector<std::string> Reported(const TestMonitor& monitor) {
+    std::vector<std::string> reported;
+    for (const std::string& found : monitor.Findings())
+        if (!found.empty()) reported.push_back(found);
+    return reported;
 }
 
-TEST_F(RegistryMonitor, WatchedTreeDeletedEndsTheThreadByItself) {
-    ScratchKey key("MonitorTreeDeleted");
+// Wine does not signal the deletion of the watched key itself: the parent's
+// watch sees it. A key put back as it was reports nothing; one put back
+// with a subkey it did not have reports that.
+TEST_F(RegistryMonitor, WatchedKeyDeletedIsWaitedForAndItsReturnIsComparedWithTheLastListing) {
+    ScratchKey key("MonitorDeleted");
     AddKey(key.Path() + "\\Entry");
     auto monitor = StartTestMonitor(kCu, key.Path());
     ASSERT_TRUE(WaitWatching(*monitor));
 
     DeleteKeyTree(kCu, key.Path());
-    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, monitor->WaitSlice() * 2 + 1500));
-    for (const std::string& found : monitor->Findings()) EXPECT_EQ(found, "");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Waiting(); }, 3000));
+    AddKey(key.Path() + "\\Entry");
+    ASSERT_TRUE(WaitWatching(*monitor));
+    DeleteKeyTree(kCu, key.Path());
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Waiting(); }, 3000));
+    AddKey(key.Path() + "\\Newcomer");
+    ASSERT_TRUE(WaitUntil([&] { return !Reported(*monitor).empty(); }, 3000));
+    EXPECT_EQ(Reported(*monitor), std::vector<std::string>{"Newcomer"});
+    EXPECT_FALSE(monitor->Finished());
+    EXPECT_TRUE(StopMonitors({monitor.get()}));
 }
 
-TEST_F(RegistryMonitor, MissingKeyEndsTheThreadAtItsNextCheck) {
-    auto monitor = StartTestMonitor(kCu, "Software\\VigiloTests\\NeverCreated");
-    ASSERT_TRUE(WaitUntil([&] { return monitor->Finished(); }, 3000));
-    EXPECT_TRUE(monitor->Findings().empty());
+// A key two levels short: the wait watches the nearest existing ancestor
+// and moves down as levels come; a round finds all the key holds when it
+// comes, which no listing of this run has seen.
+TEST_F(RegistryMonitor, MissingKeyIsWaitedForWithoutARoundAndWhatItHoldsWhenItComesIsFound) {
+    ScratchKey key("MonitorMissing");
+    auto monitor = StartTestMonitor(kCu, key.Path() + "\\Later\\Uninstall");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Waiting(); }, 3000));
+    AddKey(key.Path() + "\\Later");
+    EXPECT_FALSE(WaitUntil([&] { return monitor->RoundsEntered() > 0; }, 1000));
+    EXPECT_TRUE(monitor->Waiting());
+    AddKey(key.Path() + "\\Later\\Uninstall\\{Program}");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->Findings().size() == 1; }, 3000));
+    EXPECT_EQ(monitor->Findings()[0], "{Program}");
+    EXPECT_TRUE(StopMonitors({monitor.get()}));
 }
 
 TEST_F(RegistryMonitor, RestartingTheGroupsLeavesExactlyOneThreadPerWatchedKey) {
@@ -203,23 +220,47 @@ TEST_F(RegistryMonitor, RestartingTheGroupsLeavesExactlyOneThreadPerWatchedKey) 
     groups.Restart();
     EXPECT_TRUE(groups.Running(MonitorGroup::NewProgram));
     EXPECT_FALSE(groups.Running(MonitorGroup::Startup));
+    // The missing key's monitor waits for it.
     const std::vector<TThread*> firstThreads = groups.Threads();
-    ASSERT_EQ(firstThreads.size(), 2u);
-    ASSERT_TRUE(WaitUntil([] { return TThread::LiveCount() == 2; }, 3000));
+    ASSERT_EQ(firstThreads.size(), 3u);
+    ASSERT_TRUE(WaitUntil([] { return TThread::LiveCount() == 3; }, 3000));
 
     groups.Restart();
     const std::vector<TThread*> secondThreads = groups.Threads();
-    ASSERT_EQ(secondThreads.size(), 2u);
+    ASSERT_EQ(secondThreads.size(), 3u);
     for (TThread* old : firstThreads) EXPECT_TRUE(old->Terminated());
     for (TThread* fresh : secondThreads) EXPECT_FALSE(fresh->Terminated());
     // The old threads end at their next check, within one wait slice.
-    ASSERT_TRUE(WaitUntil([&] { return firstThreads[0]->Finished() && firstThreads[1]->Finished(); }, 2500));
+    ASSERT_TRUE(WaitUntil([&] {
+        return std::all_of(firstThreads.begin(), firstThreads.end(), [](TThread* t) { return t->Finished(); });
+    }, 2500));
     // A thread counts as live once it runs: the fresh ones may not have started yet.
-    EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 2; }, 2500));
+    EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 3; }, 2500));
 
     WriteBool(kSettingsRoot, kSettingsKey, "NewAppNotifier", false);
     groups.Restart();  // frees the ended threads; stops the group without starting it again
     EXPECT_FALSE(groups.Running(MonitorGroup::NewProgram));
     EXPECT_TRUE(groups.Threads().empty());
     EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 0; }, 2500));
+}
+
+TEST_F(RegistryMonitor, ASlotAddedToARunningGroupStartsAtOnceAndARemovedOneEnds) {
+    CleanSettings settings;
+    ScratchKey first("SlotFirst"), added("SlotAdded");
+    const MonitorFactory create = &CreateRegistryMonitor<TestMonitor>;
+    MonitorGroups groups({{MonitorGroup::Extension, kCu, first.Path(), create}});
+    WriteBool(kSettingsRoot, kSettingsKey, "NewToolbarNotifier", true);
+    groups.Restart();
+    ASSERT_EQ(groups.Threads().size(), 1u);
+    TThread* kept = groups.Threads()[0];
+
+    groups.AddSlot({MonitorGroup::Extension, kCu, added.Path(), create});
+    ASSERT_EQ(groups.Threads().size(), 2u);
+    EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 2; }, 2500));
+    groups.RemoveSlots([&](const MonitorSlot& slot) { return slot.keyOrFolder == first.Path(); });
+    ASSERT_EQ(groups.Slots().size(), 1u);
+    EXPECT_EQ(groups.Slots()[0].keyOrFolder, added.Path());
+    EXPECT_TRUE(kept->Terminated());
+    EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 1; }, 2500));
+    groups.StopAll();
 }

@@ -2,7 +2,8 @@
 // folder, reads a running program's threads and working set, and measures
 // how long Vigilo takes from a change to the notification window existing.
 //
-//   vigilo_bench prepare             creates every watched key and folder
+//   vigilo_bench prepare             creates every watched key and folder but
+//                                    three, which Vigilo then waits for
 //   vigilo_bench threads CLASS       threads of the process owning window CLASS
 //   vigilo_bench memory CLASS        its working set, in bytes
 //   vigilo_bench latency KIND        ms from the change to the window (KIND:
@@ -108,6 +109,12 @@ int Prepare() {
     }
     CreateFolders(ShellFolder(CSIDL_STARTUP));
     CreateFolders(ShellFolder(CSIDL_COMMON_STARTUP));
+    // Some watches wait for their place, as on a fresh machine: the user's
+    // RunOnce key, the 32-bit Explorer Bars key and Brave's extensions folder
+    // are missing (their parents watched instead).
+    DeleteTree(HKEY_CURRENT_USER, kRunOnce, k64);
+    DeleteTree(HKEY_LOCAL_MACHINE, kIeKeys[2], k32);
+    RemoveDirectoryA((local + "\\BraveSoftware\\Brave-Browser\\User Data\\Default\\Extensions").c_str());
     return 0;
 }
 

@@ -1,0 +1,27 @@
+#include "monitors/profile_discovery_thread.h"
+
+namespace vigilo {
+namespace {
+
+constexpr DWORD kWaitSliceMs = 10000;
+// A browser makes a profile folder, or writes profiles.ini, in a moment.
+constexpr int kSettleSeconds = 1;
+
+}  // namespace
+
+TProfileDiscoveryThread::TProfileDiscoveryThread(DWORD filter) : TFolderMonitorThread(kWaitSliceMs, filter) {}
+
+void TProfileDiscoveryThread::Round() {
+    if (WaitTerminated(kSettleSeconds)) return;
+    HandOff([this] {
+        if (OnChanged) OnChanged();
+    });
+}
+
+void TProfileDiscoveryThread::Left() {
+    HandOff([this] {
+        if (OnChanged) OnChanged();
+    });
+}
+
+}  // namespace vigilo
