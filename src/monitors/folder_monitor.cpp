@@ -49,28 +49,11 @@ void TFolderMonitorThread::HandOff(const std::function<void()>& method) {
 }
 
 void TFolderMonitorThread::Execute() {
-    bool arrived = ArrivedAtStart;  // the folder has come (back): a round compares it with the last listing
-    for (;;) {
-        if (Terminated()) return;
-        if (!DirectoryExists(WatchFolder)) {
-            if (!WaitUntilExists(WatchFolder, Folders(), *this, waitSliceMs_, waiting_)) return;
-            arrived = true;
-        }
-        if (arrived) {
-            arrived = false;
-            Round();
-        } else {
-            TakeBaseline();
-            const Cycle cycle = WatchAndRound();
-            if (cycle == Cycle::End) return;
-            if (cycle == Cycle::Left) {
-                Left();
-                arrived = true;
-                continue;
-            }
-        }
-        if (WaitTerminated(1)) return;
-    }
+    RunWatchCycle(*this, ArrivedAtStart,
+                  {[this] { return DirectoryExists(WatchFolder); },
+                   [this] { return WaitUntilExists(WatchFolder, Folders(), *this, waitSliceMs_, waiting_); },
+                   [this] { Round(); }, [this] { TakeBaseline(); }, [this] { return WatchAndRound(); },
+                   [this] { Left(); }});
 }
 
 void TFolderMonitorThread::TakeBaseline() {
@@ -79,14 +62,14 @@ void TFolderMonitorThread::TakeBaseline() {
     if (DirectoryExists(WatchFolder)) Snapshot = std::move(listed);
 }
 
-TFolderMonitorThread::Cycle TFolderMonitorThread::WatchAndRound() {
+WatchEnd TFolderMonitorThread::WatchAndRound() {
     UniqueChangeNotification notification = WatchFolderChanges(WatchFolder, false, filter_);
     // Gone since the baseline, and maybe back already: compared, not listed anew.
-    if (!notification) return Cycle::Left;
+    if (!notification) return WatchEnd::Left;
     ParentFolderWatch parent(WatchFolder);
     switch (WaitForChange(notification.get(), waitSliceMs_, *this, parent, watching_)) {
-    case WaitEnd::Terminated: return Cycle::End;
-    case WaitEnd::Gone: return Cycle::Left;
+    case WaitEnd::Terminated: return WatchEnd::End;
+    case WaitEnd::Gone: return WatchEnd::Left;
     case WaitEnd::Changed: break;
     }
     emptied_ = false;
@@ -94,7 +77,7 @@ TFolderMonitorThread::Cycle TFolderMonitorThread::WatchAndRound() {
     // Deleted during the round, or emptied, as a folder is on its way out
     // (Wine holds a watched folder's removal until its watch is closed): what
     // is there next is compared with Snapshot, not taken as the baseline.
-    return DirectoryExists(WatchFolder) && !emptied_ ? Cycle::Again : Cycle::Left;
+    return DirectoryExists(WatchFolder) && !emptied_ ? WatchEnd::Again : WatchEnd::Left;
 }
 
 }  // namespace vigilo

@@ -34,6 +34,7 @@
 #include <string>
 
 #include "monitors/string_list.h"
+#include "monitors/watch_cycle.h"
 #include "platform/thread.h"
 
 namespace vigilo {
@@ -78,13 +79,11 @@ protected:
     void HandOff(const std::function<void()>& method);
 
 private:
-    enum class Cycle { Again, Left, End };
-
     void Execute() final;
     // Step 2; a folder gone meanwhile leaves Snapshot as it was.
     void TakeBaseline();
     // Steps 3 and 4.
-    Cycle WatchAndRound();
+    WatchEnd WatchAndRound();
 
     DWORD waitSliceMs_;
     DWORD filter_;

@@ -52,27 +52,10 @@ void TRegistryMonitorThread::HandOff(const std::function<void()>& method) {
 }
 
 void TRegistryMonitorThread::Execute() {
-    bool arrived = false;  // the key has come (back): a round compares it with the last listing
-    for (;;) {
-        if (Terminated()) return;
-        if (!KeyExists(RootKey, KeyPath, View)) {
-            if (!WaitUntilExists(KeyPath, RegistryKeys(RootKey, View), *this, waitSliceMs_, waiting_)) return;
-            arrived = true;
-        }
-        if (arrived) {
-            arrived = false;
-            Round();
-        } else {
-            TakeBaseline();
-            const Cycle cycle = WatchAndRound();
-            if (cycle == Cycle::End) return;
-            if (cycle == Cycle::Left) {
-                arrived = true;
-                continue;
-            }
-        }
-        if (WaitTerminated(1)) return;
-    }
+    RunWatchCycle(*this, false,
+                  {[this] { return KeyExists(RootKey, KeyPath, View); },
+                   [this] { return WaitUntilExists(KeyPath, RegistryKeys(RootKey, View), *this, waitSliceMs_, waiting_); },
+                   [this] { Round(); }, [this] { TakeBaseline(); }, [this] { return WatchAndRound(); }, [] {}});
 }
 
 void TRegistryMonitorThread::TakeBaseline() {
@@ -81,23 +64,23 @@ void TRegistryMonitorThread::TakeBaseline() {
     if (KeyExists(RootKey, KeyPath, View)) Snapshot = std::move(listed);
 }
 
-TRegistryMonitorThread::Cycle TRegistryMonitorThread::WatchAndRound() {
+WatchEnd TRegistryMonitorThread::WatchAndRound() {
     UniqueKey key = OpenKey(RootKey, KeyPath, KEY_NOTIFY | KEY_QUERY_VALUE, View);
     // Gone since the baseline, and maybe back already: compared, not listed anew.
-    if (!key) return Cycle::Left;
+    if (!key) return WatchEnd::Left;
     UniqueKernelHandle changed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!changed) return Cycle::Again;
+    if (!changed) return WatchEnd::Again;
     if (RegNotifyChangeKeyValue(key.get(), TRUE, kWatchFilter, changed.get(), TRUE) != ERROR_SUCCESS)
-        return Cycle::Again;
+        return WatchEnd::Again;
     ParentKeyWatch parent(RootKey, KeyPath, View, key.get());
     switch (WaitForChange(changed.get(), waitSliceMs_, *this, parent, watching_)) {
-    case WaitEnd::Terminated: return Cycle::End;
-    case WaitEnd::Gone: return Cycle::Left;
+    case WaitEnd::Terminated: return WatchEnd::End;
+    case WaitEnd::Gone: return WatchEnd::Left;
     case WaitEnd::Changed: break;
     }
     Round();
     // Deleted during the round: what comes next is compared, not listed anew.
-    return KeyExists(RootKey, KeyPath, View) ? Cycle::Again : Cycle::Left;
+    return KeyExists(RootKey, KeyPath, View) ? WatchEnd::Again : WatchEnd::Left;
 }
 
 }  // namespace vigilo

@@ -40,6 +40,7 @@
 
 #include "monitors/registry_listing.h"
 #include "monitors/string_list.h"
+#include "monitors/watch_cycle.h"
 #include "platform/thread.h"
 
 namespace vigilo {
@@ -74,13 +75,11 @@ protected:
     void HandOff(const std::function<void()>& method);
 
 private:
-    enum class Cycle { Again, Left, End };
-
     void Execute() final;
     // Step 2; a key gone meanwhile leaves Snapshot as it was.
     void TakeBaseline();
     // Steps 3 to 7.
-    Cycle WatchAndRound();
+    WatchEnd WatchAndRound();
 
     KeyListing listing_;
     DWORD waitSliceMs_;

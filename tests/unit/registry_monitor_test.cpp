@@ -172,7 +172,10 @@ std::vector<std::string> Reported(const TestMonitor& monitor) {
 TEST_F(RegistryMonitor, WatchedKeyDeletedIsWaitedForAndItsReturnIsComparedWithTheLastListing) {
     ScratchKey key("MonitorDeleted");
     AddKey(key.Path() + "\\Entry");
-    auto monitor = StartTestMonitor(kCu, key.Path());
+    // Rounds pass the gate but when the key's return is being written: a key
+    // and its subkey are made one level at a time.
+    UniqueKernelHandle gate(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    auto monitor = StartTestMonitor(kCu, key.Path(), [&](TestMonitor& m) { m.gate = gate.get(); });
     ASSERT_TRUE(WaitWatching(*monitor));
 
     DeleteKeyTree(kCu, key.Path());
@@ -181,7 +184,9 @@ TEST_F(RegistryMonitor, WatchedKeyDeletedIsWaitedForAndItsReturnIsComparedWithTh
     ASSERT_TRUE(WaitWatching(*monitor));
     DeleteKeyTree(kCu, key.Path());
     ASSERT_TRUE(WaitUntil([&] { return monitor->Waiting(); }, 3000));
+    ResetEvent(gate.get());
     AddKey(key.Path() + "\\Newcomer");
+    SetEvent(gate.get());
     ASSERT_TRUE(WaitUntil([&] { return !Reported(*monitor).empty(); }, 3000));
     EXPECT_EQ(Reported(*monitor), std::vector<std::string>{"Newcomer"});
     EXPECT_FALSE(monitor->Finished());
@@ -193,12 +198,15 @@ TEST_F(RegistryMonitor, WatchedKeyDeletedIsWaitedForAndItsReturnIsComparedWithTh
 // comes, which no listing of this run has seen.
 TEST_F(RegistryMonitor, MissingKeyIsWaitedForWithoutARoundAndWhatItHoldsWhenItComesIsFound) {
     ScratchKey key("MonitorMissing");
-    auto monitor = StartTestMonitor(kCu, key.Path() + "\\Later\\Uninstall");
+    UniqueKernelHandle gate(CreateEventW(nullptr, TRUE, TRUE, nullptr));  // closed while a key is written
+    auto monitor = StartTestMonitor(kCu, key.Path() + "\\Later\\Uninstall", [&](TestMonitor& m) { m.gate = gate.get(); });
     ASSERT_TRUE(WaitUntil([&] { return monitor->Waiting(); }, 3000));
     AddKey(key.Path() + "\\Later");
     EXPECT_FALSE(WaitUntil([&] { return monitor->RoundsEntered() > 0; }, 1000));
     EXPECT_TRUE(monitor->Waiting());
+    ResetEvent(gate.get());
     AddKey(key.Path() + "\\Later\\Uninstall\\{Program}");
+    SetEvent(gate.get());
     ASSERT_TRUE(WaitUntil([&] { return monitor->Findings().size() == 1; }, 3000));
     EXPECT_EQ(monitor->Findings()[0], "{Program}");
     EXPECT_TRUE(StopMonitors({monitor.get()}));
