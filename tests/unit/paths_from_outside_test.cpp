@@ -1,6 +1,5 @@
 // Paths that data others write name: a profiles.ini that spells one folder
-// many ways or lists thousands, profiles and icons on another computer, and
-// a cache folder reached twice by different paths.
+// many ways or lists thousands, and profiles and icons on another computer.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,7 +7,6 @@
 
 #include "core/browser_profiles.h"
 #include "core/path_set.h"
-#include "monitors/junk_check.h"
 #include "platform/file_system.h"
 #include "support/test_support.h"
 #include "windows/program_icon.h"
@@ -48,13 +46,4 @@ TEST(PathsFromOutside, NetworkPathsAreRecognisedAsWrittenAndNeverOpened) {
     EXPECT_EQ(ProgramIconFile("\\\\server\\share\\setup.exe"), "C:\\windows\\system32\\msiexec.exe");
     Paths() = PathSet{};
     EXPECT_EQ(ProgramIconFile(""), "");  // no system folder: no icon, never a file of the current folder
-}
-
-TEST(PathsFromOutside, AFolderReachedTwiceIsCountedOnce) {
-    TempFolder cache;
-    ASSERT_TRUE(MakeFolders(cache.File("sub")));
-    WriteFile(cache.File("sub\\data"), std::string(1000, 'x'));
-    // The same folder by another path, as a link pointing back up would reach it.
-    EXPECT_EQ(MeasureJunk({cache.Path() + "\\", cache.File("sub\\..\\")}), 1000);
-    EXPECT_EQ(MeasureJunk({""}), 0);  // an unknown folder is not the current one
 }

@@ -4,7 +4,6 @@
 // is still walked.
 #include <gtest/gtest.h>
 
-#include "core/browser_profiles.h"
 #include "core/language_texts.h"
 #include "monitors/cache_size.h"
 #include "monitors/registry_listing.h"
@@ -50,17 +49,6 @@ TEST(TextsFromOutside, LanguageFilesDecodeByTheirByteOrderMarkElseTheSystemCodeP
     for (const auto& file : files) {
         folder.Write("English.ini", file.bytes);
         EXPECT_EQ(LanguageTexts(folder.File("English.ini")).Get("Tray", "Launch", "d"), file.expected) << file.what;
-    }
-}
-
-TEST(TextsFromOutside, ProfilesIniIsUtf8WithOrWithoutItsMark) {
-    TempFolder folder;
-    const std::string firefox = folder.Path() + "\\";
-    for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
-        folder.Write("profiles.ini", mark + "[Profile0]\r\nIsRelative=1\r\nPath=Profiles/" + kUeberCafe + "\r\n");
-        const std::vector<FirefoxProfile> profiles = FirefoxProfiles(firefox, "");
-        ASSERT_EQ(profiles.size(), 1u);
-        EXPECT_EQ(profiles[0].folder, firefox + "Profiles\\" + kUeberCafe + "\\");
     }
 }
 
