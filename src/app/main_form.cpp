@@ -54,6 +54,7 @@ void TForm1::CreateForm() {
 
     Paths() = BuildPathSet(programFolder, QueryShellFolders());
     junkCheck_ = CreateJunkCheck(Paths());
+    taskCheck_ = CreateScheduledTaskCheck();
 
     for (const char* name : kNotifierSettings)
         if (!ValueExists(kSettingsRoot, kSettingsKey, name)) WriteBool(kSettingsRoot, kSettingsKey, name, true);
@@ -136,7 +137,13 @@ void TForm1::StartMonitors() {
     // A restart watches the profiles there are now, as a start does.
     RescanBrowserProfiles(Paths());
     UpdateProfileSlots(monitors_, Paths(), false);
-    SetTimerEnabled(ReadBool(kSettingsRoot, kSettingsKey, settings::kCacheNotifier));
+    if (monitors_.Running(MonitorGroup::Startup))
+        taskCheck_->Start();
+    else
+        taskCheck_->Stop();
+    // The timer serves the task check as well as the junk check.
+    SetTimerEnabled(ReadBool(kSettingsRoot, kSettingsKey, settings::kCacheNotifier) ||
+                    ReadBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier));
 }
 
 void TForm1::BrowserProfilesChanged() {
@@ -167,6 +174,8 @@ void TForm1::Timer1Event() {
     // are: one box, not one more every ten minutes.
     if (errorBoxUp_) return;
     try {
+        // First, and whatever the junk check decides: it ends early often.
+        taskCheck_->Run();
         junkCheck_->Run();
     } catch (const SettingsError& error) {
         errorBoxUp_ = true;

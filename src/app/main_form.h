@@ -11,6 +11,7 @@
 
 #include "app/monitor_groups.h"
 #include "monitors/junk_check.h"
+#include "monitors/scheduled_task_check.h"
 #include "platform/unique_handle.h"
 #include "tray/cool_tray_icon.h"
 #include "platform/window.h"
@@ -60,6 +61,7 @@ private:
     bool timerEnabled_ = false;
     MonitorGroups monitors_;
     std::unique_ptr<JunkCheck> junkCheck_;  // over the path set's caches, made with it
+    std::unique_ptr<ScheduledTaskCheck> taskCheck_;  // runs while the startup watches run
     bool errorBoxUp_ = false;  // the main form shows one error box at a time
 };
 

@@ -5,11 +5,14 @@
 #include "core/browser_names.h"
 #include "monitors/app_mon_thread.h"
 #include "monitors/ff_ext_mon_thread.h"
+#include "monitors/forced_extension_mon_thread.h"
 #include "monitors/ie_ext_mon_thread.h"
 #include "monitors/profile_discovery_thread.h"
+#include "monitors/service_mon_thread.h"
 #include "monitors/startup_folder_mon_thread.h"
 #include "monitors/startup_mon_thread.h"
 #include "platform/file_system.h"
+#include "platform/registry_views.h"
 #include "windows/extension_form.h"
 #include "windows/junk_form.h"
 #include "windows/new_program_form.h"
@@ -24,6 +27,23 @@ constexpr const char* kIeExtensions = "SOFTWARE\\Microsoft\\Internet Explorer\\E
 constexpr const char* kIeHelperObjects =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\";
 constexpr const char* kIeExplorerBars = "SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars\\";
+
+// Where programs are made to start by policy, of the user and of the machine.
+constexpr const char* kPolicyRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
+// The services and drivers Windows knows; a new subkey is a new service.
+constexpr const char* kServices = "SYSTEM\\CurrentControlSet\\Services\\";
+
+// The browsers' lists of extensions forced in by policy.
+struct ForcedExtensionList {
+    const char* key;
+    const char* browserName;
+};
+constexpr ForcedExtensionList kForcedExtensionLists[] = {
+    {"SOFTWARE\\Policies\\Google\\Chrome\\ExtensionInstallForcelist", browsers::kChrome},
+    {"SOFTWARE\\Policies\\Microsoft\\Edge\\ExtensionInstallForcelist", browsers::kEdge},
+    {"SOFTWARE\\Policies\\BraveSoftware\\Brave\\ExtensionInstallForcelist", browsers::kBrave},
+    {"SOFTWARE\\Policies\\Mozilla\\Firefox\\Extensions\\Install", browsers::kFirefox},
+};
 
 void ShowNewProgram(const TAppMonThread& monitor) {
     ShowModalNotification<TForm2a>([&](TForm2a& form) {
@@ -52,6 +72,10 @@ std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths) {
     return std::make_unique<JunkCheck>([&paths] { return JunkFoldersNow(paths); }, &ShowJunk);
 }
 
+std::unique_ptr<ScheduledTaskCheck> CreateScheduledTaskCheck() {
+    return std::make_unique<ScheduledTaskCheck>([](const std::string& taskName) { ShowStartupEntry(taskName); });
+}
+
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
     auto monitor = NewRegistryMonitor<TAppMonThread>(slot);
     if (monitor) monitor->OnFound = &ShowNewProgram;
@@ -67,6 +91,20 @@ std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot) {
 std::unique_ptr<TThread> CreateStartupFolderMonitor(const MonitorSlot& slot) {
     auto monitor = NewFolderMonitor<TStartupFolderMonThread>(slot);
     if (monitor) monitor->OnFound = [](const TStartupFolderMonThread& found) { ShowStartupEntry(found.ProgramName); };
+    return monitor;
+}
+
+std::unique_ptr<TThread> CreateServiceMonitor(const MonitorSlot& slot) {
+    auto monitor = NewRegistryMonitor<TServiceMonThread>(slot);
+    if (monitor) monitor->OnFound = [](const TServiceMonThread& found) { ShowStartupEntry(found.ProgramName); };
+    return monitor;
+}
+
+std::unique_ptr<TThread> CreateForcedExtensionMonitor(const MonitorSlot& slot) {
+    auto monitor = NewRegistryMonitor<TForcedExtMonThread>(slot);
+    if (!monitor) return nullptr;
+    monitor->Browser = slot.browserName;
+    monitor->OnFound = [](const TForcedExtMonThread& found) { ShowExtension(found.Browser); };
     return monitor;
 }
 
@@ -119,6 +157,29 @@ void AddBrowserProfileSlots(const PathSet& paths, std::vector<MonitorSlot>& slot
     for (const FirefoxProfile& profile : paths.firefoxProfiles) add(profile.folder + "extensions\\", browsers::kFirefox);
     for (const BrowserProfile& profile : paths.chromiumProfiles)
         add(profile.folder + "Extensions\\", profile.browserName);
+}
+
+// The machine's key at path in the 64-bit view, and in the 32-bit view too
+// unless both views reach the same key (Wine shares the policy keys between
+// them, and Windows shares some): one value is never reported twice.
+void AddMachineKeySlots(MonitorGroup group, const std::string& path, MonitorFactory create,
+                        const std::string& browserName, std::vector<MonitorSlot>& slots) {
+    slots.push_back({group, HKEY_LOCAL_MACHINE, path, create, RegistryView::k64Bit, browserName});
+    if (!SameKeyInBothViews(HKEY_LOCAL_MACHINE, path))
+        slots.push_back({group, HKEY_LOCAL_MACHINE, path, create, RegistryView::k32Bit, browserName});
+}
+
+// Where programs are made to start, or extensions forced in, by policy; and
+// the services, which are one list in both views.
+void AddPolicyAndServiceSlots(std::vector<MonitorSlot>& slots) {
+    slots.push_back({MonitorGroup::Startup, HKEY_CURRENT_USER, kPolicyRun, &CreateStartupMonitor});
+    AddMachineKeySlots(MonitorGroup::Startup, kPolicyRun, &CreateStartupMonitor, "", slots);
+    slots.push_back({MonitorGroup::Startup, HKEY_LOCAL_MACHINE, kServices, &CreateServiceMonitor});
+    for (const ForcedExtensionList& list : kForcedExtensionLists) {
+        slots.push_back({MonitorGroup::Extension, HKEY_CURRENT_USER, list.key, &CreateForcedExtensionMonitor,
+                         RegistryView::k64Bit, list.browserName});
+        AddMachineKeySlots(MonitorGroup::Extension, list.key, &CreateForcedExtensionMonitor, list.browserName, slots);
+    }
 }
 
 // The watches of where profiles come and go: each Chromium browser's "User
@@ -193,6 +254,7 @@ std::vector<MonitorSlot> MonitorSlots(const PathSet& paths, const std::function<
     // Where the two are one folder, one watch reports each entry once.
     if (!SameFolder(paths.commonStartupFolder, paths.userStartupFolder))
         slots.push_back({G::Startup, nullptr, paths.commonStartupFolder, startupFolder});
+    AddPolicyAndServiceSlots(slots);
     AddBrowserProfileSlots(paths, slots);
     AddProfileDiscoverySlots(paths, profilesChanged, slots);
     // A folder the shell did not give is no folder: never watched (an empty

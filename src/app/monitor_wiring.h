@@ -13,6 +13,7 @@
 #include "monitors/folder_monitor.h"
 #include "monitors/junk_check.h"
 #include "monitors/registry_monitor.h"
+#include "monitors/scheduled_task_check.h"
 
 namespace vigilo {
 
@@ -67,6 +68,11 @@ std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot);
 std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot);
 // The Startup folder monitor, its findings shown in the startup window for 20 seconds.
 std::unique_ptr<TThread> CreateStartupFolderMonitor(const MonitorSlot& slot);
+// The service monitor, its findings shown in the startup window for 20 seconds.
+std::unique_ptr<TThread> CreateServiceMonitor(const MonitorSlot& slot);
+// The monitor of a browser's extensions forced in by policy (the slot names
+// the browser), its findings shown in the extension window for 20 seconds.
+std::unique_ptr<TThread> CreateForcedExtensionMonitor(const MonitorSlot& slot);
 // The Internet Explorer extension monitor for the slot's key and view, its
 // findings shown in the extension window for 20 seconds.
 std::unique_ptr<TThread> CreateInternetExplorerMonitor(const MonitorSlot& slot);
@@ -79,6 +85,9 @@ std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot);
 // the slot's onChanged.
 std::unique_ptr<TThread> CreateProfileFoldersWatch(const MonitorSlot& slot);
 std::unique_ptr<TThread> CreateProfileListWatch(const MonitorSlot& slot);
+
+// The check for new scheduled tasks, its findings shown in the startup window for 20 seconds.
+std::unique_ptr<ScheduledTaskCheck> CreateScheduledTaskCheck();
 
 // The junk check over the cache folders of paths, with the browser profiles
 // there are at each tick, its findings shown in the junk window for 20 seconds.

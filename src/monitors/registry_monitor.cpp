@@ -70,7 +70,9 @@ WatchEnd TRegistryMonitorThread::WatchAndRound() {
     if (!key) return WatchEnd::Left;
     UniqueKernelHandle changed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!changed) return WatchEnd::Again;
-    if (RegNotifyChangeKeyValue(key.get(), TRUE, kWatchFilter, changed.get(), TRUE) != ERROR_SUCCESS)
+    const BOOL subtree = subkeyNamesOnly_ ? FALSE : TRUE;
+    const DWORD filter = subkeyNamesOnly_ ? REG_NOTIFY_CHANGE_NAME : kWatchFilter;
+    if (RegNotifyChangeKeyValue(key.get(), subtree, filter, changed.get(), TRUE) != ERROR_SUCCESS)
         return WatchEnd::Again;
     ParentKeyWatch parent(RootKey, KeyPath, View, key.get());
     switch (WaitForChange(changed.get(), waitSliceMs_, *this, parent, watching_)) {

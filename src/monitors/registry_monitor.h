@@ -69,6 +69,9 @@ protected:
 
     // Lists the watched key with this monitor's listing.
     int ListKey(StringList& list) const { return listing_(RootKey, KeyPath, list, View); }
+    // Watches only the names of the key's direct subkeys from now on, not
+    // the whole subtree: for a key whose subkeys' values change all the time.
+    void WatchSubkeyNamesOnly() { subkeyNamesOnly_ = true; }
     // Runs method (the hand-off) on the main thread and waits for it, unless
     // the thread has been told to terminate. The cycle checks again right
     // after the round, so a thread told to terminate meanwhile ends there.
@@ -85,6 +88,7 @@ private:
     DWORD waitSliceMs_;
     std::atomic<bool> watching_{false};
     std::atomic<bool> waiting_{false};
+    bool subkeyNamesOnly_ = false;
 };
 
 }  // namespace vigilo

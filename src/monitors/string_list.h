@@ -17,6 +17,8 @@ bool ContainsName(const StringList& list, const std::string& name);
 
 // The last entry of fresh that older lacks; empty when there is none.
 std::string FindAdded(const StringList& older, const StringList& fresh);
+// Every entry of fresh that older lacks, in fresh's order.
+StringList AddedNames(const StringList& older, const StringList& fresh);
 // The last entry of older that fresh lacks; empty when there is none.
 std::string FindRemoved(const StringList& older, const StringList& fresh);
 

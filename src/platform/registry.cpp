@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/text.h"
@@ -92,6 +93,24 @@ std::string TextOfValue(const RegistryValue& value) {
     const size_t end = text.find(L'\0');
     if (end != std::wstring::npos) text.resize(end);
     return Utf8(text);
+}
+
+std::string LoadDisplayText(HKEY key, const std::string& name) {
+    const std::optional<RegistryValue> value = QueryValue(key, name);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
+    std::string text = TextOfValue(*value);
+    // Wine's loader takes indirect texts only, Windows' any: ask it for those alone.
+    if (text.empty() || text.front() != '@') return text;
+    // Texts shown in lists of programs and services stay far below this.
+    std::wstring loaded(4096, L'\0');
+    DWORD bytes = 0;
+    if (RegLoadMUIStringW(key, Utf16(name).c_str(), loaded.data(), static_cast<DWORD>(loaded.size() * sizeof(wchar_t)),
+                          &bytes, 0, nullptr) != ERROR_SUCCESS)
+        return {};
+    loaded.resize(std::min<size_t>(bytes / sizeof(wchar_t), loaded.size()));
+    const size_t end = loaded.find(L'\0');
+    if (end != std::wstring::npos) loaded.resize(end);
+    return Utf8(loaded);
 }
 
 bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {

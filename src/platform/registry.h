@@ -42,6 +42,10 @@ LONG QueryFixedValue(HKEY key, const std::string& name, void* buffer, DWORD capa
 // The text of a string value's UTF-16 bytes, up to its first NUL (a value
 // stored without one is read whole).
 std::string TextOfValue(const RegistryValue& value);
+// The text of a string value as Windows shows it: an indirect "@file,-id"
+// text is loaded from that file's resources, any other text stands as it is.
+// Empty when the value is missing, no text, or its resource cannot be loaded.
+std::string LoadDisplayText(HKEY key, const std::string& name);
 // Writes a value; false on failure.
 bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size);
 

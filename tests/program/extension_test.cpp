@@ -229,3 +229,24 @@ TEST_F(Extension, EdgeInstalledAfterTheStartReportsItsFirstExtension) {
     AddFolder(folders_.ChromiumExtensions(kEdgeUserData, "Default") + "aaaabbbbccccddddeeeeffffgggghhhh");
     EXPECT_NE(ExpectWindowFor("Microsoft Edge", "LogoBr"), nullptr);
 }
+
+// The policy keys usually do not exist until the first add-on forced in;
+// the machine's Chrome list and the user's Edge list are made here after the start.
+TEST_F(Extension, ExtensionsForcedInByPolicyNameChromeAndEdge) {
+    const std::string chrome = "SOFTWARE\\Policies\\Google\\Chrome";
+    const std::string edge = "SOFTWARE\\Policies\\Microsoft\\Edge";
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, chrome);
+    DeleteKeyTree(HKEY_CURRENT_USER, edge);
+    StartVigilo();
+    SetMachineString(chrome + "\\ExtensionInstallForcelist", "1",
+                     "aaaabbbbccccddddeeeeffffgggghhhh;https://clients2.google.com/service/update2/crx", k64);
+    EXPECT_NE(ExpectWindowFor("Google Chrome", "LogoCh"), nullptr);
+    vigilo_->Kill();
+
+    StartVigilo();
+    SetString(HKEY_CURRENT_USER, edge + "\\ExtensionInstallForcelist", "1", "iiiijjjjkkkkllllmmmmnnnnoooopppp");
+    EXPECT_NE(ExpectWindowFor("Microsoft Edge", "LogoBr"), nullptr);
+    vigilo_->Kill();
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, chrome);
+    DeleteKeyTree(HKEY_CURRENT_USER, edge);
+}

@@ -45,18 +45,6 @@ protected:
         EXPECT_NE(FindChildByText(form, name), nullptr) << name;
         return form;
     }
-    // Starts the stand-in Purgeon from Vigilo's folder; true once its window is up.
-    bool StartPurgeon() const {
-        std::string line = "\"" + vigilo_->Folder().File("Purgeon.exe") + "\"";
-        STARTUPINFOA si{sizeof(si)};
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-            return false;
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        return WaitUntil([] { return FindWindowA("TForm1a", "Purgeon") != nullptr; }, 10000);
-    }
-
     // "Written at once" is timed: Wine's two-second wait for the withdrawal of a
     // hidden window, which no desktop has, must not count.
     UnmanagedVigiloWindows unmanaged_;

@@ -4,6 +4,7 @@
 
 #include "core/path_set.h"
 #include "platform/file_system.h"
+#include "support/private_wine_prefix.h"
 #include "support/test_support.h"
 
 namespace vigilo::test {
@@ -64,8 +65,13 @@ BrowserFolders::BrowserFolders() {
     const std::vector<std::string> tops{localAppData_ + "Google", localAppData_ + "Microsoft\\Edge",
                                         localAppData_ + "BraveSoftware", localAppData_ + "Mozilla",
                                         WithTrailingBackslash(shell.roamingAppData) + "Mozilla"};
+    // In the tests' private prefix no browser ever ran: what is there is
+    // left by an earlier test whose Vigilo still held a folder when it was
+    // removed. Elsewhere it may be a real browser's data, never touched.
+    if (WhyNotInPrivateWinePrefix().empty())
+        for (const std::string& top : tops) RemoveTree(top);
     for (const std::string& top : tops)
-        if (DirectoryExists(top)) return;  // a real browser's data
+        if (DirectoryExists(top)) return;
     usable_ = true;
     madeTops_ = tops;
     chromeExtensions_ = ChromiumExtensions(kChromeUserData, "Default");

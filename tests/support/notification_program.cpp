@@ -19,6 +19,16 @@ void NotificationProgram::StartVigilo(bool withPurgeon) {
     Sleep(1000);
 }
 
+bool NotificationProgram::StartPurgeon() const {
+    std::string line = "\"" + vigilo_->Folder().File("Purgeon.exe") + "\"";
+    STARTUPINFOA si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return WaitUntil([] { return FindWindowA("TForm1a", "Purgeon") != nullptr; }, 10000);
+}
+
 HWND NotificationProgram::WaitForWindow(DWORD timeoutMs) const {
     return WaitForVisibleWindow(Pid(), windowClass_, timeoutMs);
 }

@@ -41,6 +41,9 @@ protected:
     // window's setting (on since the start) is left as it was.
     void ExpectLinkStartsPurgeon(HWND form, POINT at, const char* linkText, const char* arguments);
 
+    // Starts the stand-in Purgeon from Vigilo's folder; true once its window is up.
+    bool StartPurgeon() const;
+
     CleanSettings settings_;
     std::unique_ptr<VigiloInstall> vigilo_;
 

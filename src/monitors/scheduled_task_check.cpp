@@ -1,0 +1,76 @@
+#include "monitors/scheduled_task_check.h"
+
+#include "monitors/startup_entry_rules.h"
+#include "monitors/string_list.h"
+#include "platform/task_scheduler.h"
+#include "platform/text.h"
+
+namespace vigilo {
+namespace {
+
+constexpr const char* kWindowsOwnTasks = "\\MICROSOFT\\WINDOWS\\";
+
+// Clears running when the tick ends, also by an exception.
+class RunningFlag {
+public:
+    explicit RunningFlag(bool& running) : running_(running) { running_ = true; }
+    ~RunningFlag() { running_ = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+    bool& running_;
+};
+
+}  // namespace
+
+TaskList ListScheduledTasks() {
+    if (auto paths = TaskPathsFromScheduler()) return {TaskListSource::Scheduler, std::move(*paths)};
+    if (auto paths = TaskPathsFromTaskFolder()) return {TaskListSource::TaskFolder, std::move(*paths)};
+    if (auto paths = TaskPathsFromTaskCache()) return {TaskListSource::TaskCache, std::move(*paths)};
+    return {};
+}
+
+std::string ScheduledTaskName(const std::string& path) {
+    if (UpperCaseAscii(path).rfind(kWindowsOwnTasks, 0) == 0) return {};
+    const size_t last = path.find_last_of('\\');
+    return last == std::string::npos ? path : path.substr(last + 1);
+}
+
+ScheduledTaskCheck::ScheduledTaskCheck(Report report, Lister lister)
+    : report_(std::move(report)), lister_(std::move(lister)) {}
+
+void ScheduledTaskCheck::Start() {
+    started_ = true;
+    TaskList list = lister_();
+    if (list.source == TaskListSource::None)
+        previous_.reset();
+    else
+        previous_ = std::move(list.paths);
+}
+
+void ScheduledTaskCheck::Stop() {
+    started_ = false;
+    previous_.reset();
+}
+
+void ScheduledTaskCheck::Run() {
+    if (!started_ || running_) return;
+    // Listing through the scheduler and the window both let ticks in.
+    const RunningFlag running(running_);
+    TaskList list = lister_();
+    if (list.source == TaskListSource::None) return;
+    // The first list that could be read becomes the one to compare with.
+    if (!previous_) {
+        previous_ = std::move(list.paths);
+        return;
+    }
+    const StringList added = AddedNames(*previous_, list.paths);
+    previous_ = std::move(list.paths);
+    std::string name;
+    for (auto it = added.rbegin(); it != added.rend() && name.empty(); ++it)
+        name = ReportedStartupEntry(ScheduledTaskName(*it));
+    if (!name.empty()) report_(name);
+}
+
+}  // namespace vigilo

@@ -1,0 +1,60 @@
+#pragma once
+// The check for new scheduled tasks, run by the main form's ten-minute
+// timer on the main thread while the startup watches run. The Task
+// Scheduler gives no change notification a standard user could wait on, so
+// each tick lists the tasks and compares them with the previous tick's list
+// (the first one taken when the startup watches start). A task new since
+// then, other than Windows' own under "\Microsoft\Windows\", is a new
+// startup entry named by its task name (the last part of its path), under
+// the startup entries' rules (startup_entry_rules.h).
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vigilo {
+
+// Where the task list came from: the Task Scheduler's interface where it can
+// list (Windows), else the system's "Tasks" folder (Wine), else the
+// registry's task cache.
+enum class TaskListSource { None, Scheduler, TaskFolder, TaskCache };
+
+struct TaskList {
+    TaskListSource source = TaskListSource::None;
+    std::vector<std::string> paths;  // "\Folder\Name"
+};
+
+// The tasks from the first of the sources that can be read.
+TaskList ListScheduledTasks();
+
+// The name a task at path is reported by: its last part; empty for the
+// tasks of Windows itself (under "\Microsoft\Windows\", any letter case).
+std::string ScheduledTaskName(const std::string& path);
+
+class ScheduledTaskCheck {
+public:
+    using Lister = std::function<TaskList()>;
+    // Shows the startup window for a finding.
+    using Report = std::function<void(const std::string& taskName)>;
+
+    explicit ScheduledTaskCheck(Report report, Lister lister = ListScheduledTasks);
+
+    // Takes the list the next ticks compare with; when it cannot be read,
+    // the first tick's list is taken instead.
+    void Start();
+    // Ticks do nothing until the next Start.
+    void Stop();
+    // One tick: reports the last new task that passes the rules, if any, and
+    // keeps this list for the next tick. A list that cannot be read leaves
+    // the previous one in place. A tick that comes during one (its listing or its window) is skipped.
+    void Run();
+
+private:
+    Report report_;
+    Lister lister_;
+    bool started_ = false;
+    std::optional<std::vector<std::string>> previous_;
+    bool running_ = false;
+};
+
+}  // namespace vigilo

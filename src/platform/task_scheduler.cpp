@@ -1,0 +1,168 @@
+#include "platform/task_scheduler.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <taskschd.h>
+
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+
+namespace vigilo {
+namespace {
+
+// Task folders nest a few levels; a deeper tree, or a longer list, is no
+// system's and is cut short rather than followed.
+constexpr int kDeepestFolder = 16;
+constexpr size_t kMostTasks = 20000;
+
+constexpr CLSID kTaskSchedulerClass = {0x0f87369f, 0xa4e5, 0x4cfc, {0xbd, 0x3e, 0x73, 0xe6, 0x15, 0x45, 0x72, 0xdd}};
+constexpr IID kTaskServiceInterface = {0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 0x20, 0xcc, 0x3f, 0xd4, 0x0f, 0x85}};
+constexpr LONG kHiddenTasksToo = 1;  // TASK_ENUM_HIDDEN
+
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+template <typename Interface>
+using ComRef = std::unique_ptr<Interface, ComRelease>;
+
+struct BstrFree {
+    void operator()(BSTR text) const { SysFreeString(text); }
+};
+using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
+
+// COM on the calling thread for one listing: left as it was afterwards.
+class ComForThisCall {
+public:
+    ComForThisCall() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComForThisCall() {
+        if (initialized_) CoUninitialize();
+    }
+    ComForThisCall(const ComForThisCall&) = delete;
+    ComForThisCall& operator=(const ComForThisCall&) = delete;
+
+private:
+    bool initialized_;
+};
+
+std::string TextOf(BSTR text) { return text ? Utf8(std::wstring_view(text, SysStringLen(text))) : std::string(); }
+
+bool AddTasksOf(ITaskFolder& folder, int depth, std::vector<std::string>& paths) {
+    if (depth > kDeepestFolder || paths.size() >= kMostTasks) return true;
+    IRegisteredTaskCollection* rawTasks = nullptr;
+    if (FAILED(folder.GetTasks(kHiddenTasksToo, &rawTasks)) || !rawTasks) return false;
+    const ComRef<IRegisteredTaskCollection> tasks(rawTasks);
+    LONG count = 0;
+    if (FAILED(tasks->get_Count(&count))) return false;
+    for (LONG index = 1; index <= count && paths.size() < kMostTasks; ++index) {
+        VARIANT at;
+        VariantInit(&at);
+        at.vt = VT_I4;
+        at.lVal = index;
+        IRegisteredTask* rawTask = nullptr;
+        if (FAILED(tasks->get_Item(at, &rawTask)) || !rawTask) return false;
+        const ComRef<IRegisteredTask> task(rawTask);
+        BSTR rawPath = nullptr;
+        if (FAILED(task->get_Path(&rawPath))) return false;
+        const UniqueBstr path(rawPath);
+        paths.push_back(TextOf(path.get()));
+    }
+    ITaskFolderCollection* rawFolders = nullptr;
+    if (FAILED(folder.GetFolders(0, &rawFolders)) || !rawFolders) return false;
+    const ComRef<ITaskFolderCollection> folders(rawFolders);
+    if (FAILED(folders->get_Count(&count))) return false;
+    for (LONG index = 1; index <= count; ++index) {
+        VARIANT at;
+        VariantInit(&at);
+        at.vt = VT_I4;
+        at.lVal = index;
+        ITaskFolder* rawFolder = nullptr;
+        if (FAILED(folders->get_Item(at, &rawFolder)) || !rawFolder) return false;
+        const ComRef<ITaskFolder> subfolder(rawFolder);
+        if (!AddTasksOf(*subfolder, depth + 1, paths)) return false;
+    }
+    return true;
+}
+
+// The native system folder: a 32-bit program on 64-bit Windows reaches it
+// as "Sysnative"; "system32" would be its own copy, which holds no tasks.
+std::string NativeSystemFolder() {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return SystemFolderPath();
+    wchar_t buffer[MAX_PATH] = L"";
+    const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return Utf8(std::wstring_view(buffer, length)) + "\\Sysnative";
+}
+
+bool AddTaskFiles(const std::string& folder, const std::string& path, int depth, std::vector<std::string>& paths) {
+    const OpenFolder listing(folder);
+    if (!listing) return false;
+    listing.ForEachEntry([&](const FolderEntry& entry) {
+        if (paths.size() >= kMostTasks) return false;
+        // A link could lead back up the tree; the scheduler makes none.
+        if (entry.IsLink()) return true;
+        if (!entry.IsFolder())
+            paths.push_back(path + "\\" + entry.name);
+        else if (depth < kDeepestFolder)
+            AddTaskFiles(folder + "\\" + entry.name, path + "\\" + entry.name, depth + 1, paths);
+        return true;
+    });
+    return true;
+}
+
+constexpr const char* kTaskCacheTree = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Schedule\\TaskCache\\Tree";
+
+void AddCachedTasks(HKEY key, const std::string& path, int depth, std::vector<std::string>& paths) {
+    for (const std::string& name : SubkeyNames(key)) {
+        if (paths.size() >= kMostTasks) return;
+        const UniqueKey subkey = OpenKey(key, name, KEY_READ);
+        if (!subkey) continue;
+        if (QueryValueInfo(subkey.get(), "Id"))
+            paths.push_back(path + "\\" + name);
+        else if (depth < kDeepestFolder)
+            AddCachedTasks(subkey.get(), path + "\\" + name, depth + 1, paths);
+    }
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> TaskPathsFromScheduler() {
+    const ComForThisCall com;
+    ITaskService* rawService = nullptr;
+    if (FAILED(CoCreateInstance(kTaskSchedulerClass, nullptr, CLSCTX_INPROC_SERVER, kTaskServiceInterface,
+                                reinterpret_cast<void**>(&rawService))) ||
+        !rawService)
+        return std::nullopt;
+    const ComRef<ITaskService> service(rawService);
+    VARIANT none;
+    VariantInit(&none);
+    if (FAILED(service->Connect(none, none, none, none))) return std::nullopt;
+    const UniqueBstr rootPath(SysAllocString(L"\\"));
+    ITaskFolder* rawRoot = nullptr;
+    if (!rootPath || FAILED(service->GetFolder(rootPath.get(), &rawRoot)) || !rawRoot) return std::nullopt;
+    const ComRef<ITaskFolder> root(rawRoot);
+    std::vector<std::string> paths;
+    if (!AddTasksOf(*root, 0, paths)) return std::nullopt;
+    return paths;
+}
+
+std::optional<std::vector<std::string>> TaskPathsFromTaskFolder() {
+    const std::string system = NativeSystemFolder();
+    if (system.empty()) return std::nullopt;
+    std::vector<std::string> paths;
+    if (!AddTaskFiles(system + "\\Tasks", "", 0, paths)) return std::nullopt;
+    return paths;
+}
+
+std::optional<std::vector<std::string>> TaskPathsFromTaskCache() {
+    const UniqueKey tree = OpenKey(HKEY_LOCAL_MACHINE, kTaskCacheTree, KEY_READ);
+    if (!tree) return std::nullopt;
+    std::vector<std::string> paths;
+    AddCachedTasks(tree.get(), "", 0, paths);
+    return paths;
+}
+
+}  // namespace vigilo
