@@ -2,18 +2,23 @@
 
 namespace vigilo {
 
-void RunWatchCycle(const TThread& thread, bool arrived, const WatchSteps& steps) {
+void RunWatchCycle(const TThread& thread, bool arrived, StringList& snapshot, KeptPlace& kept,
+                   const WatchSteps& steps) {
+    arrived = kept.Start(snapshot) || arrived;
     for (;;) {
         if (thread.Terminated()) return;
         if (!steps.exists()) {
+            kept.Missing();
             if (!steps.waitUntilExists()) return;
             arrived = true;
         }
         if (arrived) {
             arrived = false;
             steps.round();
+            if (!thread.Terminated()) kept.CaughtUp();
         } else {
             steps.takeBaseline();
+            kept.Listed(snapshot);
             const WatchEnd end = steps.watchAndRound();
             if (end == WatchEnd::End) return;
             if (end == WatchEnd::Left) {
