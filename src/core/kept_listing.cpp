@@ -16,23 +16,21 @@ constexpr wchar_t kNameMark = L'>';
 // The registry's limit on a value name, in UTF-16 units.
 constexpr size_t kLongestValueName = 16383;
 
-std::wstring WithEnd(std::wstring strings) {
-    strings.push_back(L'\0');
-    return strings;
-}
+// One string, then the empty string that ends the list.
+std::wstring OnlyString(const wchar_t* text) { return std::wstring(text) + L'\0' + L'\0'; }
 
 // The value's strings, each ended by a NUL, and the empty string that ends the list.
 std::wstring Encode(const KeptListing& listing) {
-    const std::wstring tooLarge = WithEnd(std::wstring(kTooLarge) + L'\0');
-    if (listing.kind == KeptListing::Kind::Absent) return WithEnd(std::wstring(kAbsent) + L'\0');
-    if (listing.names.size() > KeptListingStore::kMostNames) return tooLarge;
+    if (listing.kind == KeptListing::Kind::Absent) return OnlyString(kAbsent);
+    if (listing.names.size() > KeptListingStore::kMostNames) return OnlyString(kTooLarge);
     std::wstring data = std::wstring(kListed) + L'\0';
     for (const std::string& name : listing.names) {
         data.push_back(kNameMark);
         data.append(Utf16(name)).push_back(L'\0');
-        if ((data.size() + 1) * sizeof(wchar_t) > KeptListingStore::kMostBytes) return tooLarge;
+        if ((data.size() + 1) * sizeof(wchar_t) > KeptListingStore::kMostBytes) return OnlyString(kTooLarge);
     }
-    return WithEnd(std::move(data));
+    data.push_back(L'\0');
+    return data;
 }
 
 KeptListing Decode(const RegistryValue& value) {

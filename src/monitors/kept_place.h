@@ -28,6 +28,8 @@ public:
     // whether the place counts as come (to be compared, not taken as the
     // baseline). False on the first start ever, and on later starts in a run.
     bool Start(StringList& snapshot);
+    // Whether the next round is the catch-up's.
+    bool CatchingUp() const { return catchingUp_; }
     // The catch-up's round has run or reported.
     void CaughtUp();
     // A baseline was taken.

@@ -14,8 +14,12 @@ void RunWatchCycle(const TThread& thread, bool arrived, StringList& snapshot, Ke
         }
         if (arrived) {
             arrived = false;
+            const bool catchingUp = kept.CatchingUp();
             steps.round();
             if (!thread.Terminated()) kept.CaughtUp();
+            // The baseline follows at once: what a program adds just after
+            // Vigilo's start is then reported, not taken into it unseen.
+            if (catchingUp) continue;
         } else {
             steps.takeBaseline();
             kept.Listed(snapshot);

@@ -114,6 +114,35 @@ TEST_F(KeptListings, AKeyAbsentAtItsLastRunReportsWhatItHoldsAndOneNeverKeptNoth
     EXPECT_TRUE(StopMonitors({caughtUp.get(), first.get()}));
 }
 
+// A restart that cuts the catch-up's round short leaves it to the next watch
+// of the place; once done, later watches in the run take their baseline.
+TEST_F(KeptListings, TheCatchUpIsDoneOnceARunAndARestartThatCutsItShortLeavesItToTheNextWatch) {
+    ScratchKey key("KeptOnce");
+    SetDword(kCu, key.Path() + "\\New", "", 0);
+    const std::string place = "HKEY_CURRENT_USER (64-bit view)\\" + key.Path();
+    store_.Save(place, {KeptListing::Kind::Names, {}});
+    UniqueKernelHandle gate(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    auto cut = StartTestMonitor(kCu, key.Path(), [&](TestMonitor& m) {
+        m.Kept = &store_;
+        m.gate = gate.get();
+    });
+    ASSERT_TRUE(WaitUntil([&] { return cut->RoundsEntered() == 1; }, 5000));
+    cut->Terminate();
+    SetEvent(gate.get());
+    ASSERT_TRUE(StopMonitors({cut.get()}));
+
+    auto next = StartTestMonitor(kCu, key.Path(), [&](TestMonitor& m) { m.Kept = &store_; });
+    ASSERT_TRUE(WaitUntil([&] { return next->Findings().size() == 1; }, 5000));
+    EXPECT_EQ(next->Findings()[0], "New");
+    ASSERT_TRUE(StopMonitors({next.get()}));
+
+    store_.Save(place, {KeptListing::Kind::Names, {}});  // as if the catch-up's listing had not been kept
+    auto later = StartTestMonitor(kCu, key.Path(), [&](TestMonitor& m) { m.Kept = &store_; });
+    ASSERT_TRUE(WaitUntil([&] { return later->Watching(); }, 5000));
+    EXPECT_TRUE(later->Findings().empty());
+    EXPECT_TRUE(StopMonitors({later.get()}));
+}
+
 TEST(KeptPlaceNames, AKeyIsNamedByRootViewAndPathAFolderByItsPath) {
     EXPECT_EQ(KeyPlaceName(HKEY_LOCAL_MACHINE, RegistryView::k32Bit, "\\Software\\Run\\"),
               "HKEY_LOCAL_MACHINE (32-bit view)\\Software\\Run");
