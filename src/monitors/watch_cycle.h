@@ -8,7 +8,8 @@
 //
 // The watch keeps what it compares with across runs (kept_place.h): at its
 // start, what was kept counts as its last listing, so that what came while
-// Vigilo was not running is reported by its first round.
+// Vigilo was not running is reported by its first round, whose baseline
+// follows without the pause.
 #include <functional>
 
 #include "monitors/kept_place.h"
