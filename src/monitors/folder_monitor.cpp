@@ -45,11 +45,14 @@ std::string TFolderMonitorThread::SettleAndFindAdded() const {
 }
 
 void TFolderMonitorThread::HandOff(const std::function<void()>& method) {
-    if (!Terminated()) Synchronize(method);
+    if (Terminated()) return;
+    kept_.CaughtUp();
+    Synchronize(method);
 }
 
 void TFolderMonitorThread::Execute() {
-    RunWatchCycle(*this, ArrivedAtStart,
+    kept_ = KeptPlace(Kept, FolderPlaceName(WatchFolder));
+    RunWatchCycle(*this, ArrivedAtStart, Snapshot, kept_,
                   {[this] { return DirectoryExists(WatchFolder); },
                    [this] { return WaitUntilExists(WatchFolder, Folders(), *this, waitSliceMs_, waiting_); },
                    [this] { Round(); }, [this] { TakeBaseline(); }, [this] { return WatchAndRound(); },

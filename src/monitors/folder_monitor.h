@@ -23,6 +23,11 @@
 // deletion of the watched folder itself. Between changes, and while it waits
 // for its folder, the monitor only blocks, without waking.
 //
+// What the monitor compares with is kept between runs, under the folder's
+// path (kept_place.h): the first watch of the folder in a run compares its
+// first listing with it, so the first round reports what was added while
+// Vigilo was not running (a folder absent then reports what it holds now).
+//
 // A monitor derives from this class, passes its wait slice to the
 // constructor and implements Round: settle, list again and diff against
 // Snapshot (SettleAndFindAdded), filter, and at most once HandOff to the
@@ -33,6 +38,8 @@
 #include <functional>
 #include <string>
 
+#include "core/kept_listing.h"
+#include "monitors/kept_place.h"
 #include "monitors/string_list.h"
 #include "monitors/watch_cycle.h"
 #include "platform/thread.h"
@@ -43,6 +50,9 @@ class TFolderMonitorThread : public TThread {
 public:
     // Set by the creator while the thread is suspended.
     std::string WatchFolder;  // ends in "\"
+    // Where the watch keeps its listing between runs; null: nowhere, and no
+    // catch-up at the start.
+    KeptListingStore* Kept = &VigiloKeptListings();
     StringList Snapshot;      // baseline listing of the current cycle
     // The folder is new to this run (a profile found while Vigilo runs): what
     // it holds at the first cycle is compared with Snapshot, not taken as the baseline.
@@ -87,6 +97,7 @@ private:
 
     DWORD waitSliceMs_;
     DWORD filter_;
+    KeptPlace kept_;
     std::atomic<bool> watching_{false};
     std::atomic<bool> waiting_{false};
     mutable bool emptied_ = false;  // the round listed the folder empty, Snapshot was not

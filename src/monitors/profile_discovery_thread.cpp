@@ -9,7 +9,10 @@ constexpr int kSettleSeconds = 1;
 
 }  // namespace
 
-TProfileDiscoveryThread::TProfileDiscoveryThread(DWORD filter) : TFolderMonitorThread(kWaitSliceMs, filter) {}
+TProfileDiscoveryThread::TProfileDiscoveryThread(DWORD filter) : TFolderMonitorThread(kWaitSliceMs, filter) {
+    // It reports no findings: nothing to catch up with at the start.
+    Kept = nullptr;
+}
 
 void TProfileDiscoveryThread::Round() {
     if (WaitTerminated(kSettleSeconds)) return;

@@ -48,11 +48,14 @@ private:
 }  // namespace
 
 void TRegistryMonitorThread::HandOff(const std::function<void()>& method) {
-    if (!Terminated()) Synchronize(method);
+    if (Terminated()) return;
+    kept_.CaughtUp();
+    Synchronize(method);
 }
 
 void TRegistryMonitorThread::Execute() {
-    RunWatchCycle(*this, false,
+    kept_ = KeptPlace(Kept, KeyPlaceName(RootKey, View, KeyPath));
+    RunWatchCycle(*this, false, Snapshot, kept_,
                   {[this] { return KeyExists(RootKey, KeyPath, View); },
                    [this] { return WaitUntilExists(KeyPath, RegistryKeys(RootKey, View), *this, waitSliceMs_, waiting_); },
                    [this] { Round(); }, [this] { TakeBaseline(); }, [this] { return WatchAndRound(); }, [] {}});

@@ -22,6 +22,11 @@
 // as it was reports nothing, and one made anew reports what it holds. A key
 // that is missing or deleted never ends the monitor.
 //
+// What the monitor compares with is kept between runs, under the key's root,
+// view and path (kept_place.h): the first watch of the key in a run compares
+// its first listing with it, so the first round reports what was added while
+// Vigilo was not running (a key absent then reports what it holds now).
+//
 // The key is listed and watched in the same view (View), so on 64-bit
 // Windows the notification watches the very key the listings read. A monitor
 // never polls: between changes, and while it waits for its key, it only
@@ -38,6 +43,8 @@
 #include <functional>
 #include <string>
 
+#include "core/kept_listing.h"
+#include "monitors/kept_place.h"
 #include "monitors/registry_listing.h"
 #include "monitors/string_list.h"
 #include "monitors/watch_cycle.h"
@@ -51,6 +58,9 @@ public:
     HKEY RootKey = nullptr;
     std::string KeyPath;  // as given; may end in "\", subkey names are appended directly
     RegistryView View = RegistryView::k64Bit;  // the view listed and watched
+    // Where the watch keeps its listing between runs; null: nowhere, and no
+    // catch-up at the start.
+    KeptListingStore* Kept = &VigiloKeptListings();
     StringList Snapshot;  // baseline listing of the current cycle
 
     DWORD WaitSlice() const { return waitSliceMs_; }
@@ -86,6 +96,7 @@ private:
 
     KeyListing listing_;
     DWORD waitSliceMs_;
+    KeptPlace kept_;
     std::atomic<bool> watching_{false};
     std::atomic<bool> waiting_{false};
     bool subkeyNamesOnly_ = false;

@@ -5,8 +5,15 @@
 // last listing; otherwise take a fresh baseline, watch it and run a round on
 // its change. A place that left during the watch is waited for again and
 // compared when it returns. Between cycles the thread pauses one second.
+//
+// The watch keeps what it compares with across runs (kept_place.h): at its
+// start, what was kept counts as its last listing, so that what came while
+// Vigilo was not running is reported by its first round, whose baseline
+// follows without the pause.
 #include <functional>
 
+#include "monitors/kept_place.h"
+#include "monitors/string_list.h"
 #include "platform/thread.h"
 
 namespace vigilo {
@@ -24,7 +31,9 @@ struct WatchSteps {
     std::function<void()> left;  // the place left during the watch
 };
 
-// arrived: the place counts as come at the start (compared, not taken as the baseline).
-void RunWatchCycle(const TThread& thread, bool arrived, const WatchSteps& steps);
+// arrived: the place counts as come at the start (compared, not taken as the
+// baseline). snapshot: the watch's last listing, which takeBaseline replaces.
+void RunWatchCycle(const TThread& thread, bool arrived, StringList& snapshot, KeptPlace& kept,
+                   const WatchSteps& steps);
 
 }  // namespace vigilo
