@@ -39,6 +39,7 @@ TForm1::TForm1() : monitors_([this] { return MonitorSlots(Paths(), [this] { Brow
 TForm1::~TForm1() {
     SetApplicationMessageFilter(nullptr);
     SetTimerEnabled(false);
+    KillTimer(Handle(), kTimerTaskCatchUp);
 }
 
 void TForm1::CreateForm() {
@@ -98,6 +99,10 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_TIMER:
             if (wp == kTimer1) Timer1Event();
+            if (wp == kTimerTaskCatchUp) {
+                KillTimer(Handle(), kTimerTaskCatchUp);
+                RunChecks(false);
+            }
             return 0;
         case WM_COMMAND:
             if (HIWORD(wp) == 0 && LOWORD(wp) == kMenuItem1) TrayIconClick();
@@ -137,10 +142,10 @@ void TForm1::StartMonitors() {
     // A restart watches the profiles there are now, as a start does.
     RescanBrowserProfiles(Paths());
     UpdateProfileSlots(monitors_, Paths(), false);
-    if (monitors_.Running(MonitorGroup::Startup))
-        taskCheck_->Start();
-    else
+    if (!monitors_.Running(MonitorGroup::Startup))
         taskCheck_->Stop();
+    else if (taskCheck_->Start())
+        SetTimer(Handle(), kTimerTaskCatchUp, USER_TIMER_MINIMUM, nullptr);
     // The timer serves the task check as well as the junk check.
     SetTimerEnabled(ReadBool(kSettingsRoot, kSettingsKey, settings::kCacheNotifier) ||
                     ReadBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier));
@@ -169,14 +174,16 @@ void TForm1::TrayIconClick() { LaunchCompanion(Handle()); }
 
 void TForm1::MenuItem3Click() { Close(); }
 
-void TForm1::Timer1Event() {
+void TForm1::Timer1Event() { RunChecks(true); }
+
+void TForm1::RunChecks(bool junkToo) {
     // Ticks while an error box is up are skipped, as ticks during a check
     // are: one box, not one more every ten minutes.
     if (errorBoxUp_) return;
     try {
         // First, and whatever the junk check decides: it ends early often.
         taskCheck_->Run();
-        junkCheck_->Run();
+        if (junkToo) junkCheck_->Run();
     } catch (const SettingsError& error) {
         errorBoxUp_ = true;
         ShowErrorBox(error.what());

@@ -36,6 +36,9 @@ public:
     static constexpr UINT kMenuItem3 = 3;  // "Exit"
     static constexpr UINT_PTR kTimer1 = 1;
     static constexpr UINT kTimer1Interval = 600000;
+    // Once, right after a start: the task check catches up on the tasks
+    // registered while Vigilo was away.
+    static constexpr UINT_PTR kTimerTaskCatchUp = 2;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -52,6 +55,9 @@ private:
     void TrayIconClick();
     void MenuItem3Click();
     void Timer1Event();
+    // Runs the task check, then the junk check when junkToo; one error box
+    // for a setting of the wrong type.
+    void RunChecks(bool junkToo);
     void SetTimerEnabled(bool enabled);
 
     UINT closeRequestId_ = 0;

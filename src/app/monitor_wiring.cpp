@@ -73,7 +73,8 @@ std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths) {
 }
 
 std::unique_ptr<ScheduledTaskCheck> CreateScheduledTaskCheck() {
-    return std::make_unique<ScheduledTaskCheck>([](const std::string& taskName) { ShowStartupEntry(taskName); });
+    return std::make_unique<ScheduledTaskCheck>([](const std::string& taskName) { ShowStartupEntry(taskName); },
+                                                ListScheduledTasks, &VigiloKeptListings());
 }
 
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {

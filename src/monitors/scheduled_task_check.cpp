@@ -9,6 +9,8 @@ namespace vigilo {
 namespace {
 
 constexpr const char* kWindowsOwnTasks = "\\MICROSOFT\\WINDOWS\\";
+// The kept list's place name: no key or folder is named so.
+constexpr const char* kKeptPlace = "Scheduled tasks";
 
 // Clears running when the tick ends, also by an exception.
 class RunningFlag {
@@ -37,21 +39,40 @@ std::string ScheduledTaskName(const std::string& path) {
     return last == std::string::npos ? path : path.substr(last + 1);
 }
 
-ScheduledTaskCheck::ScheduledTaskCheck(Report report, Lister lister)
-    : report_(std::move(report)), lister_(std::move(lister)) {}
+ScheduledTaskCheck::ScheduledTaskCheck(Report report, Lister lister, KeptListingStore* kept)
+    : report_(std::move(report)), lister_(std::move(lister)), kept_(kept) {}
 
-void ScheduledTaskCheck::Start() {
+bool ScheduledTaskCheck::Start() {
     started_ = true;
+    if (kept_ && kept_->CatchUpPending(kKeptPlace)) {
+        KeptListing kept = kept_->Load(kKeptPlace);
+        if (kept.kind == KeptListing::Kind::Names) {
+            lastKept_ = kept.names;
+            previous_ = std::move(kept.names);
+            catchingUp_ = true;
+            return true;
+        }
+    }
     TaskList list = lister_();
-    if (list.source == TaskListSource::None)
+    if (list.source == TaskListSource::None) {
         previous_.reset();
-    else
+    } else {
+        Keep(list.paths);
         previous_ = std::move(list.paths);
+    }
+    return false;
 }
 
 void ScheduledTaskCheck::Stop() {
     started_ = false;
+    catchingUp_ = false;  // left to the next start
     previous_.reset();
+}
+
+void ScheduledTaskCheck::Keep(const std::vector<std::string>& paths) {
+    if (!kept_ || lastKept_ == paths) return;
+    kept_->Save(kKeptPlace, {KeptListing::Kind::Names, paths});
+    lastKept_ = paths;
 }
 
 void ScheduledTaskCheck::Run() {
@@ -62,11 +83,15 @@ void ScheduledTaskCheck::Run() {
     if (list.source == TaskListSource::None) return;
     // The first list that could be read becomes the one to compare with.
     if (!previous_) {
+        Keep(list.paths);
         previous_ = std::move(list.paths);
         return;
     }
     const StringList added = AddedNames(*previous_, list.paths);
+    Keep(list.paths);
     previous_ = std::move(list.paths);
+    if (catchingUp_) kept_->MarkCaughtUp(kKeptPlace);
+    catchingUp_ = false;
     std::string name;
     for (auto it = added.rbegin(); it != added.rend() && name.empty(); ++it)
         name = ReportedStartupEntry(ScheduledTaskName(*it));

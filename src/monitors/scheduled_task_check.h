@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/kept_listing.h"
+
 namespace vigilo {
 
 // Where the task list came from: the Task Scheduler's interface where it can
@@ -37,11 +39,15 @@ public:
     // Shows the startup window for a finding.
     using Report = std::function<void(const std::string& taskName)>;
 
-    explicit ScheduledTaskCheck(Report report, Lister lister = ListScheduledTasks);
+    // kept: where the list is kept between runs of Vigilo (null: nowhere).
+    explicit ScheduledTaskCheck(Report report, Lister lister = ListScheduledTasks, KeptListingStore* kept = nullptr);
 
     // Takes the list the next ticks compare with; when it cannot be read,
-    // the first tick's list is taken instead.
-    void Start();
+    // the first tick's list is taken instead. At the first start of a run
+    // with a list kept from the last run, that list is the one compared with
+    // instead, and the result is true: run a tick now, to catch up on the
+    // tasks registered while Vigilo was away.
+    bool Start();
     // Ticks do nothing until the next Start.
     void Stop();
     // One tick: reports the last new task that passes the rules, if any, and
@@ -50,8 +56,14 @@ public:
     void Run();
 
 private:
+    // Keeps paths between runs when they differ from what was kept last.
+    void Keep(const std::vector<std::string>& paths);
+
     Report report_;
     Lister lister_;
+    KeptListingStore* kept_;
+    std::optional<std::vector<std::string>> lastKept_;
+    bool catchingUp_ = false;
     bool started_ = false;
     std::optional<std::vector<std::string>> previous_;
     bool running_ = false;

@@ -91,6 +91,29 @@ TEST(ScheduledTaskCheck, ReportsTasksNewSinceTheLastReadableListOnlyWhileStarted
     EXPECT_EQ(reported, (std::vector<std::string>{"First", "Second"}));
 }
 
+// Each store stands for one run of Vigilo.
+TEST(ScheduledTaskCheck, ATaskRegisteredWhileVigiloWasAwayIsReportedAtTheNextStartButNotOnTheFirstEver) {
+    CleanSettings settings;
+    WriteBool(kSettingsRoot, kSettingsKey, "StartupNotifier", true);
+    ScratchKey keptKey("KeptTasks");
+    TaskList list{TaskListSource::TaskFolder, {"\\AtFirstStart"}};
+    std::vector<std::string> reported;
+    const auto report = [&](const std::string& name) { reported.push_back(name); };
+    {
+        KeptListingStore firstRun(HKEY_CURRENT_USER, keptKey.Path());
+        ScheduledTaskCheck check(report, [&] { return list; }, &firstRun);
+        EXPECT_FALSE(check.Start()) << "nothing kept: nothing to catch up on";
+    }
+    list.paths.push_back("\\Vendor\\WhileAway");
+    KeptListingStore secondRun(HKEY_CURRENT_USER, keptKey.Path());
+    ScheduledTaskCheck check(report, [&] { return list; }, &secondRun);
+    ASSERT_TRUE(check.Start());
+    check.Run();
+    EXPECT_FALSE(check.Start()) << "a restart in the same run catches up no more";
+    check.Run();
+    EXPECT_EQ(reported, std::vector<std::string>{"WhileAway"});
+}
+
 // Measured on 64-bit Wine 8: the machine's Run key is two keys, the policy
 // keys one.
 TEST(RegistryViews, RedirectedKeysAreTwoSharedAndMissingKeysUnderSharedOnesAreOne) {
