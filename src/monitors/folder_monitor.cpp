@@ -40,13 +40,16 @@ std::string TFolderMonitorThread::SettleAndFindAdded() const {
     if (WaitTerminated(kSettleSeconds)) return {};
     StringList fresh;
     ListFolderNames(WatchFolder, fresh);
+    roundListing_ = fresh;
     emptied_ = fresh.empty() && !Snapshot.empty();
     return FindAdded(Snapshot, fresh);
 }
 
 void TFolderMonitorThread::HandOff(const std::function<void()>& method) {
     if (Terminated()) return;
-    kept_.CaughtUp();
+    // Kept before the window holds this thread: a run that ends meanwhile
+    // (a log-off while it is up) must not report the finding again.
+    kept_.Listed(roundListing_);
     Synchronize(method);
 }
 

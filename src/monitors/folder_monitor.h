@@ -98,6 +98,7 @@ private:
     DWORD waitSliceMs_;
     DWORD filter_;
     KeptPlace kept_;
+    mutable StringList roundListing_;  // the round's listing, kept at its hand-off
     std::atomic<bool> watching_{false};
     std::atomic<bool> waiting_{false};
     mutable bool emptied_ = false;  // the round listed the folder empty, Snapshot was not

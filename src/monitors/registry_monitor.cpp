@@ -49,7 +49,9 @@ private:
 
 void TRegistryMonitorThread::HandOff(const std::function<void()>& method) {
     if (Terminated()) return;
-    kept_.CaughtUp();
+    // Kept before the window holds this thread: a run that ends meanwhile
+    // (a log-off while it is up) must not report the finding again.
+    kept_.Listed(roundListing_);
     Synchronize(method);
 }
 

@@ -78,7 +78,12 @@ protected:
     virtual void Round() = 0;
 
     // Lists the watched key with this monitor's listing.
-    int ListKey(StringList& list) const { return listing_(RootKey, KeyPath, list, View); }
+    // The last listing is what a hand-off keeps for the next run.
+    int ListKey(StringList& list) const {
+        const int count = listing_(RootKey, KeyPath, list, View);
+        roundListing_ = list;
+        return count;
+    }
     // Watches only the names of the key's direct subkeys from now on, not
     // the whole subtree: for a key whose subkeys' values change all the time.
     void WatchSubkeyNamesOnly() { subkeyNamesOnly_ = true; }
@@ -97,6 +102,7 @@ private:
     KeyListing listing_;
     DWORD waitSliceMs_;
     KeptPlace kept_;
+    mutable StringList roundListing_;  // the round's listing, kept at its hand-off
     std::atomic<bool> watching_{false};
     std::atomic<bool> waiting_{false};
     bool subkeyNamesOnly_ = false;

@@ -231,7 +231,9 @@ TEST_F(Extension, EdgeInstalledAfterTheStartReportsItsFirstExtension) {
 }
 
 // The policy keys usually do not exist until the first add-on forced in;
-// the machine's Chrome list and the user's Edge list are made here after the start.
+// the machine's Chrome list and the user's Edge list are made here after the
+// start. Vigilo ended while Chrome's window is up does not report Chrome's
+// again at its next start: what was reported is kept before the window shows.
 TEST_F(Extension, ExtensionsForcedInByPolicyNameChromeAndEdge) {
     const std::string chrome = "SOFTWARE\\Policies\\Google\\Chrome";
     const std::string edge = "SOFTWARE\\Policies\\Microsoft\\Edge";

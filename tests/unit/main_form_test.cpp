@@ -59,13 +59,19 @@ TEST_F(MainForm, MenuTextsFallBackToTheBuiltInDefaults) {
     }
 }
 
-TEST_F(MainForm, TheJunkTimerFollowsCacheNotifierOnEveryRestart) {
+// The timer serves the junk check and the scheduled-task check.
+TEST_F(MainForm, TheTimerFollowsCacheNotifierAndStartupNotifierOnEveryRestart) {
     TForm1 form;
     EXPECT_FALSE(form.TimerEnabled());  // armed only once message 1135 is handled
     Settle();
     EXPECT_TRUE(form.TimerEnabled());   // CacheNotifier was created as true
 
     SetDword(HKEY_CURRENT_USER, kSettings, "CacheNotifier", 0);
+    PostMessageA(form.Handle(), 1135, 0, 0);
+    Settle();
+    EXPECT_TRUE(form.TimerEnabled()) << "StartupNotifier is still on";
+
+    SetDword(HKEY_CURRENT_USER, kSettings, "StartupNotifier", 0);
     PostMessageA(form.Handle(), 1135, 0, 0);
     Settle();
     EXPECT_FALSE(form.TimerEnabled());
