@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/monitor_groups.h"
+#include "app/recent_findings_menu.h"
 #include "monitors/junk_check.h"
 #include "platform/unique_handle.h"
 #include "tray/cool_tray_icon.h"
@@ -28,6 +29,8 @@ public:
     UINT CloseRequestId() const { return closeRequestId_; }
     bool TimerEnabled() const { return timerEnabled_; }
     HMENU PopupMenu() const { return popupMenu1_.get(); }
+    // "Recent findings", right after "Launch Purgeon"; owned by PopupMenu.
+    HMENU RecentFindingsSubmenu() const { return recentSubmenu_; }
     TCoolTrayIcon& TrayIcon() const { return *trayIcon_; }
     const MonitorGroups& Monitors() const { return monitors_; }
 
@@ -55,6 +58,8 @@ private:
 
     UINT closeRequestId_ = 0;
     UniqueMenu popupMenu1_;
+    HMENU recentSubmenu_ = nullptr;
+    RecentFindingsMenu recentFindings_;
     // After the menu it shows, so it goes first; removes the icon when it goes.
     std::unique_ptr<TCoolTrayIcon> trayIcon_;
     bool timerEnabled_ = false;

@@ -42,6 +42,13 @@ LONG QueryFixedValue(HKEY key, const std::string& name, void* buffer, DWORD capa
 // The text of a string value's UTF-16 bytes, up to its first NUL (a value
 // stored without one is read whole).
 std::string TextOfValue(const RegistryValue& value);
+// The texts of a REG_MULTI_SZ value's UTF-16 bytes, in order, each ended by
+// its NUL; the list ends at the first empty text, and a last text without
+// its NUL (a value cut short), like an odd last byte, is left out.
+std::vector<std::string> TextsOfMultiString(const RegistryValue& value);
+// The bytes of a REG_MULTI_SZ value holding texts (none empty, none with a
+// NUL), with the empty text that ends the list.
+std::vector<BYTE> MultiStringBytes(const std::vector<std::string>& texts);
 // Writes a value; false on failure.
 bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size);
 
