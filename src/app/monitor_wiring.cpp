@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/browser_names.h"
+#include "core/findings_record.h"
 #include "monitors/app_mon_thread.h"
 #include "monitors/ff_ext_mon_thread.h"
 #include "monitors/ie_ext_mon_thread.h"
@@ -74,7 +75,13 @@ std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
 
 std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot) {
     auto monitor = NewRegistryMonitor<TStartupMonThread>(slot);
-    if (monitor) monitor->OnFound = [](const TStartupMonThread& found) { ShowStartupEntry(found.ProgramName); };
+    if (monitor)
+        monitor->OnFound = [](const TStartupMonThread& found) {
+            if (found.CameDuringHandOff)
+                AddFinding({FindingKind::Startup, found.ProgramName});
+            else
+                ShowStartupEntry(found.ProgramName);
+        };
     return monitor;
 }
 

@@ -7,11 +7,26 @@ namespace vigilo {
 void TStartupMonThread::Round() {
     StringList fresh;
     ListKey(fresh);
+    CameDuringHandOff = false;
     ProgramName = ReportedStartupEntry(FindAdded(Snapshot, fresh));
     if (ProgramName.empty()) return;
-    HandOff([this] {
-        if (OnFound) OnFound(*this);
-    });
+    const auto handOff = [this] {
+        HandOff([this] {
+            if (OnFound) OnFound(*this);
+        });
+    };
+    handOff();
+    // Values added while a window held the hand-off would go unseen into the
+    // next baseline: they are reported here, to be recorded.
+    StringList after;
+    ListKey(after);
+    CameDuringHandOff = true;
+    for (const std::string& name : after) {
+        if (Terminated()) return;
+        if (ContainsName(fresh, name)) continue;
+        ProgramName = ReportedStartupEntry(name);
+        if (!ProgramName.empty()) handOff();
+    }
 }
 
 }  // namespace vigilo

@@ -17,6 +17,9 @@ public:
 
     // The finding of the last round: the new value's name as enumerated; empty: nothing to report.
     std::string ProgramName;
+    // The value was added while the hand-off of an earlier one held this
+    // thread (its window was up): by the busy rule it is only recorded.
+    bool CameDuringHandOff = false;
     // Runs on the main thread for each finding, while this thread waits for it.
     std::function<void(const TStartupMonThread&)> OnFound;
 
