@@ -1,5 +1,8 @@
 #include "monitors/startup_mon_thread.h"
 
+#include <unordered_set>
+
+#include "core/findings_record.h"
 #include "monitors/startup_entry_rules.h"
 
 namespace vigilo {
@@ -17,14 +20,18 @@ void TStartupMonThread::Round() {
     };
     handOff();
     // Values added while a window held the hand-off would go unseen into the
-    // next baseline: they are reported here, to be recorded.
+    // next baseline: they are reported here, to be recorded. The record keeps
+    // fifty, so of a flood only the last fifty are looked at.
     StringList after;
     ListKey(after);
+    const std::unordered_set<std::string> listed(fresh.begin(), fresh.end());
+    StringList came;
+    for (auto name = after.rbegin(); name != after.rend() && came.size() < kMostRecordedFindings; ++name)
+        if (!listed.contains(*name) && !ContainsName(fresh, *name)) came.push_back(*name);
     CameDuringHandOff = true;
-    for (const std::string& name : after) {
+    for (auto name = came.rbegin(); name != came.rend(); ++name) {
         if (Terminated()) return;
-        if (ContainsName(fresh, name)) continue;
-        ProgramName = ReportedStartupEntry(name);
+        ProgramName = ReportedStartupEntry(*name);
         if (!ProgramName.empty()) handOff();
     }
 }
