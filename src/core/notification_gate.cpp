@@ -10,7 +10,8 @@ bool StateRefusesNotifications(QUERY_USER_NOTIFICATION_STATE state) {
            state == QUNS_QUIET_TIME;
 }
 
-NotificationGate::NotificationGate() : NotificationGate(Seams{&QueryNotificationState, &ForegroundIsFullScreen, &GetTickCount64}) {}
+NotificationGate::NotificationGate()
+    : NotificationGate(Seams{&QueryNotificationState, &ForegroundIsFullScreen, &GetTickCount64}) {}
 
 NotificationGate::NotificationGate(Seams seams) : seams_(std::move(seams)) {}
 
