@@ -12,7 +12,10 @@
 #   junk.png         892 MB of sparse files in the Internet cache folder, and
 #                    the junk timer's tick delivered at once, as the timer's
 #                    own message (tools/post_message), not ten minutes later.
-# Each window is closed by its cross before the next finding. The README's
+# Each window is closed by its cross before the next finding. Then
+#   tray-menu.png    the tray menu opened on Wine's system tray, with its
+#                    submenu "Recent findings" listing the five findings.
+# The README's
 # pictures were made with
 #   scripts/demo.sh assets/screenshots/new-program.png
 set -euo pipefail
@@ -34,11 +37,13 @@ edge_extensions="$edge_top/User Data/Default/Extensions"
 edge_out="$(dirname "$out")/extension-edge.png"
 junk_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/VigiloDemo"
 junk_out="$(dirname "$out")/junk.png"
+tray_menu_out="$(dirname "$out")/tray-menu.png"
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
 forget_demo_entries() {
     wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
     wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
     wine_run reg delete "$button_key" /f /reg:64 >/dev/null 2>&1 || true
+    wine_run reg delete 'HKCU\Software\Purgeon\Vigilo' /v Recent /f >/dev/null 2>&1 || true
     rm -rf "$junk_folder" "$edge_top"
 }
 cleanup() {
@@ -134,3 +139,14 @@ wine_run "$build/bin/post_message.exe" TForm1 Vigilo 0x113 1 0
 wait_for_window "Cache notifications"
 sleep 0.5
 save_window "$junk_out" 410x290+1510+745
+
+echo "demo: closing it, then opening the tray menu's \"Recent findings\"" >&2
+close_window 760
+wait_until_gone "Cache notifications"
+# Wine's system tray lies at the top left of a display without a desktop;
+# the menu opens at the cursor, its second item being the submenu.
+xdotool mousemove 13 32 click 3
+sleep 1.5
+xdotool mousemove 40 62
+sleep 1.5
+save_window "$tray_menu_out" 790x150+0+15

@@ -23,7 +23,9 @@ constexpr const char* kNotifierSettings[] = {settings::kNewAppNotifier, settings
 
 }  // namespace
 
-TForm1::TForm1() : monitors_([this] { return MonitorSlots(Paths(), [this] { BrowserProfilesChanged(); }); }) {
+TForm1::TForm1()
+    : recentFindings_([this](const std::string& parameters) { LaunchCompanion(Handle(), parameters); }),
+      monitors_([this] { return MonitorSlots(Paths(), [this] { BrowserProfilesChanged(); }); }) {
     RegisterClassOnce(companion::kVigiloWindowClass);
     // A dialog-framed form with a 172 x 42 client area; it is never shown.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -50,6 +52,9 @@ void TForm1::CreateForm() {
 
     popupMenu1_.reset(CreatePopupMenu());
     AppendMenuText(popupMenu1_.get(), MF_STRING, kMenuItem1, Text(texts::kTrayLaunch));
+    recentSubmenu_ = CreatePopupMenu();  // the menu destroys it with itself
+    AppendMenuText(popupMenu1_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(recentSubmenu_),
+                   Text(texts::kTrayRecentFindings));
     AppendMenuText(popupMenu1_.get(), MF_SEPARATOR, 0, "");
     AppendMenuText(popupMenu1_.get(), MF_STRING, kMenuItem3, Text(texts::kButtonsExit));
 
@@ -104,9 +109,15 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 RunChecks(false);
             }
             return 0;
+        case WM_INITMENUPOPUP:
+            // Listed as the record is when the menu opens.
+            if (reinterpret_cast<HMENU>(wp) == popupMenu1_.get() || reinterpret_cast<HMENU>(wp) == recentSubmenu_)
+                recentFindings_.Fill(recentSubmenu_, ReadFindings());
+            return 0;
         case WM_COMMAND:
             if (HIWORD(wp) == 0 && LOWORD(wp) == kMenuItem1) TrayIconClick();
             if (HIWORD(wp) == 0 && LOWORD(wp) == kMenuItem3) MenuItem3Click();
+            if (HIWORD(wp) == 0) recentFindings_.Choose(LOWORD(wp));
             return 0;
         case WM_CLOSE:
             Close();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/monitor_groups.h"
+#include "app/recent_findings_menu.h"
 #include "monitors/junk_check.h"
 #include "monitors/scheduled_task_check.h"
 #include "platform/unique_handle.h"
@@ -29,6 +30,8 @@ public:
     UINT CloseRequestId() const { return closeRequestId_; }
     bool TimerEnabled() const { return timerEnabled_; }
     HMENU PopupMenu() const { return popupMenu1_.get(); }
+    // "Recent findings", right after "Launch Purgeon"; owned by PopupMenu.
+    HMENU RecentFindingsSubmenu() const { return recentSubmenu_; }
     TCoolTrayIcon& TrayIcon() const { return *trayIcon_; }
     const MonitorGroups& Monitors() const { return monitors_; }
 
@@ -62,6 +65,8 @@ private:
 
     UINT closeRequestId_ = 0;
     UniqueMenu popupMenu1_;
+    HMENU recentSubmenu_ = nullptr;
+    RecentFindingsMenu recentFindings_;
     // After the menu it shows, so it goes first; removes the icon when it goes.
     std::unique_ptr<TCoolTrayIcon> trayIcon_;
     bool timerEnabled_ = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/browser_names.h"
+#include "core/findings_record.h"
 #include "monitors/app_mon_thread.h"
 #include "monitors/ff_ext_mon_thread.h"
 #include "monitors/forced_extension_mon_thread.h"
@@ -14,6 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/registry_views.h"
 #include "windows/extension_form.h"
+#include "windows/finding_presentation.h"
 #include "windows/junk_form.h"
 #include "windows/new_program_form.h"
 #include "windows/notification_shapes.h"
@@ -45,36 +47,53 @@ constexpr ForcedExtensionList kForcedExtensionLists[] = {
     {"SOFTWARE\\Policies\\Mozilla\\Firefox\\Extensions\\Install", browsers::kFirefox},
 };
 
+// Each finding is recorded and shown through PresentFinding; its window's
+// data is copied, as the window may show after the monitor has moved on.
 void ShowNewProgram(const TAppMonThread& monitor) {
-    ShowModalNotification<TForm2a>([&](TForm2a& form) {
-        form.ProgramName = monitor.ProgramName;
-        form.Publisher = monitor.Publisher;
-        form.IconPath = monitor.IconPath;
-    });
+    PresentFinding({FindingKind::Program, monitor.ProgramName},
+                   [name = monitor.ProgramName, publisher = monitor.Publisher, icon = monitor.IconPath] {
+                       return ShowModalNotification<TForm2a>([&](TForm2a& form) {
+                           form.ProgramName = name;
+                           form.Publisher = publisher;
+                           form.IconPath = icon;
+                       });
+                   });
 }
 
 void ShowStartupEntry(const std::string& programName) {
-    ShowTimedNotification<TForm2c>([&](TForm2c& form) { form.ProgramName = programName; });
+    PresentFinding({FindingKind::Startup, programName}, [programName] {
+        return ShowTimedNotification<TForm2c>([&](TForm2c& form) { form.ProgramName = programName; });
+    });
 }
 
-void ShowExtension(const std::string& browserName) {
-    ShowTimedNotification<TForm2b>([&](TForm2b& form) { form.BrowserName = browserName; });
+void ShowExtension(const std::string& browserName, const std::string& foundName) {
+    PresentFinding({FindingKind::Extension, browserName + ": " + foundName}, [browserName] {
+        return ShowTimedNotification<TForm2b>([&](TForm2b& form) { form.BrowserName = browserName; });
+    });
 }
 
 bool ShowJunk(std::int64_t junkSize) {
     return ShowTimedNotification<TForm2d>([&](TForm2d& form) { form.JunkSize = junkSize; });
 }
 
+Presentation ReportJunk(std::int64_t junkSize, const std::function<bool()>& show, bool recordUnlessShown) {
+    return PresentFinding({FindingKind::Junk, JunkAmountText(junkSize, DecimalSeparator())}, show, recordUnlessShown);
+}
+
 }  // namespace
 
 std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths) {
     // The profiles there are at each tick, whatever the watches have seen.
-    return std::make_unique<JunkCheck>([&paths] { return JunkFoldersNow(paths); }, &ShowJunk);
+    return std::make_unique<JunkCheck>([&paths] { return JunkFoldersNow(paths); }, &ShowJunk, &ReportJunk);
 }
 
 std::unique_ptr<ScheduledTaskCheck> CreateScheduledTaskCheck() {
-    return std::make_unique<ScheduledTaskCheck>([](const std::string& taskName) { ShowStartupEntry(taskName); },
-                                                ListScheduledTasks, &VigiloKeptListings());
+    // One window a tick, for the newest; the record keeps them all.
+    const auto report = [](const std::vector<std::string>& taskNames) {
+        for (size_t i = 0; i + 1 < taskNames.size(); ++i) AddFinding({FindingKind::Startup, taskNames[i]});
+        if (!taskNames.empty()) ShowStartupEntry(taskNames.back());
+    };
+    return std::make_unique<ScheduledTaskCheck>(report, ListScheduledTasks, &VigiloKeptListings());
 }
 
 std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
@@ -85,7 +104,13 @@ std::unique_ptr<TThread> CreateNewProgramMonitor(const MonitorSlot& slot) {
 
 std::unique_ptr<TThread> CreateStartupMonitor(const MonitorSlot& slot) {
     auto monitor = NewRegistryMonitor<TStartupMonThread>(slot);
-    if (monitor) monitor->OnFound = [](const TStartupMonThread& found) { ShowStartupEntry(found.ProgramName); };
+    if (monitor)
+        monitor->OnFound = [](const TStartupMonThread& found) {
+            if (found.CameDuringHandOff)
+                AddFinding({FindingKind::Startup, found.ProgramName});
+            else
+                ShowStartupEntry(found.ProgramName);
+        };
     return monitor;
 }
 
@@ -105,13 +130,16 @@ std::unique_ptr<TThread> CreateForcedExtensionMonitor(const MonitorSlot& slot) {
     auto monitor = NewRegistryMonitor<TForcedExtMonThread>(slot);
     if (!monitor) return nullptr;
     monitor->Browser = slot.browserName;
-    monitor->OnFound = [](const TForcedExtMonThread& found) { ShowExtension(found.Browser); };
+    monitor->OnFound = [](const TForcedExtMonThread& found) { ShowExtension(found.Browser, found.ExtensionId); };
     return monitor;
 }
 
 std::unique_ptr<TThread> CreateInternetExplorerMonitor(const MonitorSlot& slot) {
     auto monitor = NewRegistryMonitor<TIEExtMonThread>(slot);
-    if (monitor) monitor->OnFound = [](const TIEExtMonThread&) { ShowExtension(browsers::kInternetExplorer); };
+    if (monitor)
+        monitor->OnFound = [](const TIEExtMonThread& found) {
+            ShowExtension(browsers::kInternetExplorer, found.AddedName);
+        };
     return monitor;
 }
 
@@ -119,7 +147,7 @@ std::unique_ptr<TThread> CreateExtensionFolderMonitor(const MonitorSlot& slot) {
     auto monitor = NewFolderMonitor<TFFExtMonThread>(slot);
     if (!monitor) return nullptr;
     monitor->Browser = slot.browserName;
-    monitor->OnFound = [](const TFFExtMonThread& found) { ShowExtension(found.BrowserName()); };
+    monitor->OnFound = [](const TFFExtMonThread& found) { ShowExtension(found.BrowserName(), found.NewEntry); };
     return monitor;
 }
 

@@ -34,6 +34,14 @@ struct TextId {
 namespace texts {
 inline constexpr TextId kTrayLaunch{"Tray", "Launch", "Launch Purgeon"};
 inline constexpr TextId kButtonsExit{"Buttons", "Exit", "Exit"};
+// The tray menu's record of findings, with the word for each kind.
+inline constexpr TextId kTrayRecentFindings{"Tray", "RecentFindings", "Recent findings"};
+inline constexpr TextId kTrayRecentNone{"Tray", "RecentNone", "(none)"};
+inline constexpr TextId kTrayRecentClear{"Tray", "RecentClear", "Clear recent findings"};
+inline constexpr TextId kTrayKindProgram{"Tray", "KindProgram", "New program"};
+inline constexpr TextId kTrayKindStartup{"Tray", "KindStartup", "Startup entry"};
+inline constexpr TextId kTrayKindExtension{"Tray", "KindExtension", "Browser extension"};
+inline constexpr TextId kTrayKindJunk{"Tray", "KindJunk", "Junk files"};
 inline constexpr TextId kInformation{"Messages", "Information", "Information"};
 inline constexpr TextId kFileNotFound{"Tray", "FileNotFound", "File Purgeon.exe not found!"};
 inline constexpr TextId kButtonsOk{"Buttons", "OK", "OK"};

@@ -1,6 +1,5 @@
 #include "monitors/app_mon_thread.h"
 
-#include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "core/exclusion_list.h"
 
@@ -40,12 +39,11 @@ void TAppMonThread::Round() {
     if (!removed.empty()) IsRemoval = true;
     ProgramName = ApplyExclusionList(ProgramName);
 
+    // Reported whatever the notifier settings: the hand-off records it, and shows it only where they allow.
     if (ProgramName.empty() || IsRemoval) return;
-    if (ReadBool(kSettingsRoot, kSettingsKey, settings::kNewAppNotifier) ||
-        ReadBool(kSettingsRoot, kSettingsKey, settings::kUninstallNotifier))
-        HandOff([this] {
-            if (OnFound) OnFound(*this);
-        });
+    HandOff([this] {
+        if (OnFound) OnFound(*this);
+    });
 }
 
 }  // namespace vigilo

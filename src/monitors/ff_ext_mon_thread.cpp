@@ -1,8 +1,6 @@
 #include "monitors/ff_ext_mon_thread.h"
 
 #include "core/browser_names.h"
-#include "core/setting_names.h"
-#include "core/settings_store.h"
 #include "monitors/extension_filters.h"
 #include "platform/text.h"
 
@@ -26,8 +24,6 @@ std::string BrowserNameForFolder(const std::string& folder) {
 void TFFExtMonThread::Round() {
     NewEntry = SettleAndFindAdded();
     if (!IsReportedFolderEntry(NewEntry)) return;
-    // Read anew each round: a window's don't-show box silences the running monitor.
-    if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kNewToolbarNotifier)) return;
     HandOff([this] {
         if (OnFound) OnFound(*this);
     });

@@ -1,7 +1,5 @@
 #include "monitors/forced_extension_mon_thread.h"
 
-#include "core/setting_names.h"
-#include "core/settings_store.h"
 #include "monitors/extension_filters.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -37,7 +35,6 @@ void TForcedExtMonThread::Round() {
     ListKey(fresh);
     ExtensionId = FindAdded(Snapshot, fresh);
     if (ExtensionId.empty() || IsExcludedExtension(ExtensionId)) return;
-    if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kNewToolbarNotifier)) return;
     HandOff([this] {
         if (OnFound) OnFound(*this);
     });

@@ -4,8 +4,8 @@
 // keep installed ("<id>;<update URL>" for Chromium browsers, the add-on's
 // address for Firefox). What is new is an extension not listed before,
 // whichever number it came under: a number reused for another extension
-// counts. It is reported naming the browser, under the extension rules
-// (extension notifications on, the one extension never reported).
+// counts. It is reported naming the browser, unless it is the one extension
+// never reported.
 #include <functional>
 #include <string>
 

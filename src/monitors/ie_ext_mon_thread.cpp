@@ -1,6 +1,5 @@
 #include "monitors/ie_ext_mon_thread.h"
 
-#include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "monitors/extension_filters.h"
 #include "platform/text.h"
@@ -47,10 +46,9 @@ void TIEExtMonThread::Round() {
     if (WaitTerminated(kSettleSeconds)) return;
     StringList fresh;
     ListKey(fresh);
-    const std::string added = TrimControlAndBlanks(FindAdded(Snapshot, fresh));
-    ExtensionName = added.empty() ? std::string() : ResolveExtensionName(added, View);
-    if (ExtensionName.empty() || !ReadBool(kSettingsRoot, kSettingsKey, settings::kNewToolbarNotifier)) return;
-    if (IsExcludedExtension(ExtensionName)) return;
+    AddedName = TrimControlAndBlanks(FindAdded(Snapshot, fresh));
+    ExtensionName = AddedName.empty() ? std::string() : ResolveExtensionName(AddedName, View);
+    if (ExtensionName.empty() || IsExcludedExtension(ExtensionName)) return;
     HandOff([this] {
         if (OnFound) OnFound(*this);
     });

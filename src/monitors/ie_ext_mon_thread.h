@@ -3,7 +3,7 @@
 // keys under which Internet Explorer's add-ons register (toolbar buttons and
 // menu extensions, browser helper objects, explorer bars), each in one
 // registry view, and reports a new entry, unless it is the one extension
-// never reported or extension notifications are switched off.
+// never reported.
 #include <functional>
 #include <string>
 
@@ -19,6 +19,8 @@ public:
     // when there was nothing to report. It only decides whether to report:
     // the window names the browser.
     std::string ExtensionName;
+    // The new subkey's name as found (trimmed), which the record of findings names.
+    std::string AddedName;
     // Runs on the main thread for each reported entry; set by the creator.
     std::function<void(const TIEExtMonThread&)> OnFound;
 

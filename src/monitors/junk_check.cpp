@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "core/companion_running.h"
-#include "core/notification_busy.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "monitors/cache_size.h"
@@ -29,7 +28,14 @@ private:
 }  // namespace
 
 JunkCheck::JunkCheck(Folders folders, ShowJunkWindow show, Clock clock)
-    : folders_(std::move(folders)), show_(std::move(show)), clock_(std::move(clock)) {}
+    : JunkCheck(std::move(folders), std::move(show),
+                [](std::int64_t, const std::function<bool()>& showWindow, bool) {
+                    return showWindow() ? Presentation::Shown : Presentation::Dropped;
+                },
+                std::move(clock)) {}
+
+JunkCheck::JunkCheck(Folders folders, ShowJunkWindow show, ReportJunk report, Clock clock)
+    : folders_(std::move(folders)), show_(std::move(show)), report_(std::move(report)), clock_(std::move(clock)) {}
 
 JunkCheck::JunkCheck(std::vector<std::string> folders, ShowJunkWindow show, Clock clock)
     : JunkCheck([folders = std::move(folders)] { return folders; }, std::move(show), std::move(clock)) {}
@@ -44,12 +50,22 @@ JunkCheck::Outcome JunkCheck::Run() {
 
     const std::int64_t junk = MeasureJunk(folders_());
     if (ApplicationTerminated()) return Outcome::Abandoned;
-    if (NotificationBusy()) return Outcome::NotificationUp;
     if (IsCompanionRunning()) return Outcome::CompanionRunning;
     if (junk <= kJunkThreshold) return Outcome::LittleJunk;
-    if (!show_(junk)) return Outcome::NotificationUp;
-    WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, clock_());
-    return Outcome::Shown;
+
+    // The time is recorded when the window shows, now or after waiting.
+    const auto show = [show = show_, clock = clock_, junk] {
+        if (!show(junk)) return false;
+        WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, clock());
+        return true;
+    };
+    // A window kept off the screen comes again at every tick: it is recorded once in six hours.
+    const DateTime now = clock_();
+    const bool recordUnlessShown = !lastRecorded_ || SixHoursPassed(*lastRecorded_, now);
+    const Presentation presented = report_(junk, show, recordUnlessShown);
+    if (recordUnlessShown && presented != Presentation::Shown) lastRecorded_ = now;
+    if (presented == Presentation::Shown) return Outcome::Shown;
+    return presented == Presentation::Held ? Outcome::Waiting : Outcome::NotificationUp;
 }
 
 std::int64_t MeasureJunk(const std::vector<std::string>& folders) {

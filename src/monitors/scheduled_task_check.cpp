@@ -92,10 +92,10 @@ void ScheduledTaskCheck::Run() {
     previous_ = std::move(list.paths);
     if (catchingUp_) kept_->MarkCaughtUp(kKeptPlace);
     catchingUp_ = false;
-    std::string name;
-    for (auto it = added.rbegin(); it != added.rend() && name.empty(); ++it)
-        name = ReportedStartupEntry(ScheduledTaskName(*it));
-    if (!name.empty()) report_(name);
+    std::vector<std::string> names;
+    for (const std::string& path : added)
+        if (std::string name = ReportedStartupEntry(ScheduledTaskName(path)); !name.empty()) names.push_back(name);
+    if (!names.empty()) report_(names);
 }
 
 }  // namespace vigilo

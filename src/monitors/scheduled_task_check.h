@@ -36,8 +36,8 @@ std::string ScheduledTaskName(const std::string& path);
 class ScheduledTaskCheck {
 public:
     using Lister = std::function<TaskList()>;
-    // Shows the startup window for a finding.
-    using Report = std::function<void(const std::string& taskName)>;
+    // Reports the names of the new tasks of one tick, in the list's order.
+    using Report = std::function<void(const std::vector<std::string>& taskNames)>;
 
     // kept: where the list is kept between runs of Vigilo (null: nowhere).
     explicit ScheduledTaskCheck(Report report, Lister lister = ListScheduledTasks, KeptListingStore* kept = nullptr);
@@ -50,8 +50,8 @@ public:
     bool Start();
     // Ticks do nothing until the next Start.
     void Stop();
-    // One tick: reports the last new task that passes the rules, if any, and
-    // keeps this list for the next tick. A list that cannot be read leaves
+    // One tick: reports the new tasks that pass the rules, if any, and keeps
+    // this list for the next tick. A list that cannot be read leaves
     // the previous one in place. A tick that comes during one (its listing or its window) is skipped.
     void Run();
 

@@ -4,8 +4,6 @@
 
 #include "core/companion_running.h"
 #include "core/exclusion_list.h"
-#include "core/setting_names.h"
-#include "core/settings_store.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
@@ -24,7 +22,6 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 std::string ReportedStartupEntry(const std::string& name) {
     const std::string reported = ApplyExclusionList(name);
     if (reported.empty() || IsCompanionRunning()) return {};
-    if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier)) return {};
     return reported;
 }
 

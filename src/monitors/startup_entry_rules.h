@@ -7,9 +7,9 @@
 namespace vigilo {
 
 // The name to report for a new startup entry: empty when it is empty, on
-// Purgeon's exclusion list, when Purgeon runs (it is the one changing
-// startup entries), or when startup notifications are switched off (read
-// anew on each call, so a window's don't-show box silences running monitors).
+// Purgeon's exclusion list, or when Purgeon runs (it is the one changing
+// startup entries). Switched-off startup notifications still report it: the
+// hand-off records it without showing it.
 std::string ReportedStartupEntry(const std::string& name);
 
 // The name of entry, new in the Startup folder folder (ending in "\"), as

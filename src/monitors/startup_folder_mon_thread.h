@@ -3,7 +3,7 @@
 // folder (whose entries the shell starts at log-on) for a new shortcut or
 // file and reports it by the name the user knows it by, under the same
 // rules as the Run-key monitor: not on Purgeon's exclusion list, not while
-// Purgeon runs, not with startup notifications switched off. Hidden and
+// Purgeon runs. Hidden and
 // system files, folders and "desktop.ini" are never reported. Unlike a
 // registry value, a file is written after it appears: the round settles first.
 #include <functional>

@@ -113,6 +113,30 @@ std::string LoadDisplayText(HKEY key, const std::string& name) {
     return Utf8(loaded);
 }
 
+std::vector<std::string> TextsOfMultiString(const RegistryValue& value) {
+    const size_t units = value.data.size() / sizeof(wchar_t);
+    std::wstring all(units, L'\0');
+    if (units) std::memcpy(all.data(), value.data.data(), units * sizeof(wchar_t));
+    std::vector<std::string> texts;
+    size_t start = 0;
+    for (size_t end = all.find(L'\0'); end != std::wstring::npos && end > start; end = all.find(L'\0', start)) {
+        texts.push_back(Utf8(std::wstring_view(all).substr(start, end - start)));
+        start = end + 1;
+    }
+    return texts;
+}
+
+std::vector<BYTE> MultiStringBytes(const std::vector<std::string>& texts) {
+    std::wstring all;
+    for (const std::string& text : texts) {
+        all += Utf16(text);
+        all += L'\0';
+    }
+    all += L'\0';
+    const auto* bytes = reinterpret_cast<const BYTE*>(all.data());
+    return std::vector<BYTE>(bytes, bytes + all.size() * sizeof(wchar_t));
+}
+
 bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {
     return RegSetValueExW(key, Utf16(name).c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }

@@ -46,6 +46,13 @@ std::string TextOfValue(const RegistryValue& value);
 // text is loaded from that file's resources, any other text stands as it is.
 // Empty when the value is missing, no text, or its resource cannot be loaded.
 std::string LoadDisplayText(HKEY key, const std::string& name);
+// The texts of a REG_MULTI_SZ value's UTF-16 bytes, in order, each ended by
+// its NUL; the list ends at the first empty text, and a last text without
+// its NUL (a value cut short), like an odd last byte, is left out.
+std::vector<std::string> TextsOfMultiString(const RegistryValue& value);
+// The bytes of a REG_MULTI_SZ value holding texts (none empty, none with a
+// NUL), with the empty text that ends the list.
+std::vector<BYTE> MultiStringBytes(const std::vector<std::string>& texts);
 // Writes a value; false on failure.
 bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size);
 

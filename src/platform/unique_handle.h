@@ -11,7 +11,7 @@
 
 namespace vigilo {
 
-enum class HandleKind { Key, Kernel, Find, ChangeNotification, Icon, GdiObject, Dc, Window, Menu, Count };
+enum class HandleKind { Key, Kernel, Find, ChangeNotification, Icon, GdiObject, Dc, Window, Menu, WinEventHook, Count };
 
 // Live handles of one kind held by UniqueHandle owners right now.
 long LiveHandleCount(HandleKind kind);
@@ -90,6 +90,7 @@ using GdiTraits = HandleTraits<T, HandleKind::GdiObject, &DeleteObject>;
 using MemoryDcTraits = HandleTraits<HDC, HandleKind::Dc, &DeleteDC>;
 using WindowTraits = HandleTraits<HWND, HandleKind::Window, &DestroyWindow>;
 using MenuTraits = HandleTraits<HMENU, HandleKind::Menu, &DestroyMenu>;
+using WinEventHookTraits = HandleTraits<HWINEVENTHOOK, HandleKind::WinEventHook, &UnhookWinEvent>;
 
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelTraits>;
@@ -102,6 +103,7 @@ using UniqueBrush = UniqueHandle<GdiTraits<HBRUSH>>;
 using UniqueRegion = UniqueHandle<GdiTraits<HRGN>>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueWinEventHook = UniqueHandle<WinEventHookTraits>;
 
 // Selects a GDI object into a DC for the lifetime of the scope.
 class ScopedSelect {

@@ -296,6 +296,22 @@ HWND FindTopWindow(const char* className, const char* title, DWORD pid) {
     return nullptr;
 }
 
+std::vector<std::string> RecentFindingLines() {
+    DWORD type = 0, size = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Purgeon\\Vigilo", L"Recent", RRF_RT_ANY | RRF_NOEXPAND, &type,
+                     nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_MULTI_SZ)
+        return {};
+    std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Purgeon\\Vigilo", L"Recent", RRF_RT_ANY | RRF_NOEXPAND, &type,
+                     data.data(), &size) != ERROR_SUCCESS)
+        return {};
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = data.find(L'\0', start)) != std::wstring::npos && end > start; start = end + 1)
+        lines.push_back(Utf8(std::wstring_view(data).substr(start, end - start)));
+    return lines;
+}
+
 std::string WindowText(HWND hwnd) {
     wchar_t buffer[4096] = L"";
     // With a time-out: under load Wine can leave a message sent to a window

@@ -28,6 +28,10 @@ bool GetDword(HKEY root, const std::string& key, const std::string& name, DWORD&
 // Type and size of a value; false when it does not exist.
 bool GetValueInfo(HKEY root, const std::string& key, const std::string& name, DWORD& type, DWORD& size);
 
+// The texts of the record of findings, HKCU\Software\Purgeon\Vigilo's
+// REG_MULTI_SZ value "Recent", read raw; empty when it is missing or of another type.
+std::vector<std::string> RecentFindingLines();
+
 // HKCU\Software\VigiloTests\<name>, empty at construction, deleted afterwards.
 class ScratchKey {
 public:

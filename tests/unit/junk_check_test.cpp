@@ -225,3 +225,32 @@ TEST_F(JunkCheckTick, AWalkStartedAsTheProgramEndsStopsAtItsFirstEntry) {
     PostQuitMessage(0);
     EXPECT_EQ(0, MeasureJunk(folders));
 }
+
+// A window kept off the screen is reported again at every tick: the record
+// takes it once in six hours, a shown one always; the time is written only
+// when the window shows, even after waiting.
+TEST_F(JunkCheckTick, AJunkFindingNotShownIsRecordedOnceInSixHours) {
+    Junk(InternetCache(), "big", 150 * kMiB);
+    Presentation next = Presentation::Dropped;
+    std::vector<bool> recordUnlessShown;
+    std::function<bool()> waiting;
+    JunkCheck check(
+        [this] { return std::vector<std::string>{InternetCache()}; }, [](std::int64_t) { return true; },
+        [&](std::int64_t, const std::function<bool()>& show, bool record) {
+            recordUnlessShown.push_back(record);
+            if (next == Presentation::Held) waiting = show;
+            return next == Presentation::Shown && show() ? Presentation::Shown : next;
+        },
+        [this] { return now_; });
+    EXPECT_EQ(Outcome::NotificationUp, check.Run());
+    now_ += 10.0 / 24 / 60;
+    next = Presentation::Held;
+    EXPECT_EQ(Outcome::Waiting, check.Run());
+    EXPECT_EQ(stale_, StoredLast());
+    now_ = 45000.5 + kSixHours;
+    EXPECT_EQ(Outcome::Waiting, check.Run());
+    EXPECT_EQ(recordUnlessShown, (std::vector<bool>{true, false, true}));
+
+    ASSERT_TRUE(waiting && waiting());  // the full-screen program went
+    EXPECT_EQ(now_, StoredLast());
+}

@@ -81,3 +81,21 @@ TEST(LanguageFile, EachReadSeesTheFileAsItIsNow) {
     folder.Write("English.ini", "[Buttons]\r\nOK=Second\r\n");
     EXPECT_EQ(texts.Get("Buttons", "OK", "OK"), "Second");
 }
+
+TEST(LanguageFile, TheTrayMenusRecordOfFindingsHasEnglishDefaultsAndTranslations) {
+    TempFolder folder;
+    folder.Write("German.ini", "[Tray]\r\nRecentFindings=Letzte Funde\r\nKindJunk=Datenmuell\r\n");
+    Language() = LanguageTexts(folder.File("English.ini"));  // missing: every default
+    EXPECT_EQ(Text(texts::kTrayRecentFindings), "Recent findings");
+    EXPECT_EQ(Text(texts::kTrayRecentNone), "(none)");
+    EXPECT_EQ(Text(texts::kTrayRecentClear), "Clear recent findings");
+    EXPECT_EQ(Text(texts::kTrayKindProgram), "New program");
+    EXPECT_EQ(Text(texts::kTrayKindStartup), "Startup entry");
+    EXPECT_EQ(Text(texts::kTrayKindExtension), "Browser extension");
+    EXPECT_EQ(Text(texts::kTrayKindJunk), "Junk files");
+    Language() = LanguageTexts(folder.File("German.ini"));
+    EXPECT_EQ(Text(texts::kTrayRecentFindings), "Letzte Funde");
+    EXPECT_EQ(Text(texts::kTrayKindJunk), "Datenmuell");
+    EXPECT_EQ(Text(texts::kTrayRecentClear), "Clear recent findings");
+    Language() = LanguageTexts();
+}

@@ -43,7 +43,7 @@ TEST_F(MainForm, MenuTextsComeFromTheChosenLanguageFile) {
     TForm1 form;
     EXPECT_EQ(MenuText(form.PopupMenu(), TForm1::kMenuItem1), "Purgeon starten");
     EXPECT_EQ(MenuText(form.PopupMenu(), TForm1::kMenuItem3), "Beenden");
-    EXPECT_EQ(GetMenuItemCount(form.PopupMenu()), 3);
+    EXPECT_EQ(GetMenuItemCount(form.PopupMenu()), 4);  // with "Recent findings" and the separator
 }
 
 TEST_F(MainForm, MenuTextsFallBackToTheBuiltInDefaults) {

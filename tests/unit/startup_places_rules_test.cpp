@@ -74,7 +74,8 @@ TEST(ScheduledTaskCheck, ReportsTasksNewSinceTheLastReadableListOnlyWhileStarted
     WriteBool(kSettingsRoot, kSettingsKey, "StartupNotifier", true);
     TaskList list{TaskListSource::TaskFolder, {"\\Old"}};
     std::vector<std::string> reported;
-    ScheduledTaskCheck check([&](const std::string& name) { reported.push_back(name); }, [&] { return list; });
+    ScheduledTaskCheck check([&](const std::vector<std::string>& names) { reported.insert(reported.end(), names.begin(), names.end()); },
+                             [&] { return list; });
 
     check.Run();  // not started: the tasks of a switched-off startup group are not compared
     check.Start();
@@ -98,7 +99,7 @@ TEST(ScheduledTaskCheck, ATaskRegisteredWhileVigiloWasAwayIsReportedAtTheNextSta
     ScratchKey keptKey("KeptTasks");
     TaskList list{TaskListSource::TaskFolder, {"\\AtFirstStart"}};
     std::vector<std::string> reported;
-    const auto report = [&](const std::string& name) { reported.push_back(name); };
+    const auto report = [&](const std::vector<std::string>& names) { reported.insert(reported.end(), names.begin(), names.end()); };
     {
         KeptListingStore firstRun(HKEY_CURRENT_USER, keptKey.Path());
         ScheduledTaskCheck check(report, [&] { return list; }, &firstRun);

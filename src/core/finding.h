@@ -1,0 +1,31 @@
+#pragma once
+// What a watch found, as the user is told of it and as the record of
+// findings keeps it: its kind and the name its window gives it.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vigilo {
+
+enum class FindingKind { Program, Startup, Extension, Junk };
+
+struct Finding {
+    FindingKind kind = FindingKind::Program;
+    // The program's or startup entry's name; for an extension "<browser>: <entry found>"; for junk the amount as
+    // the junk window shows it.
+    std::string name;
+};
+
+// The kind's word in the record: "program", "startup", "extension" or "junk".
+const char* FindingKindWord(FindingKind kind);
+// The kind a record's word names; empty for any other word.
+std::optional<FindingKind> FindingKindOfWord(std::string_view word);
+
+// What became of a finding handed to be shown.
+enum class Presentation {
+    Shown,    // its window was shown now
+    Held,     // it waits for the program in front to go
+    Dropped,  // not shown: another window was up, or its kind is switched off
+};
+
+}  // namespace vigilo

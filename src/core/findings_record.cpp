@@ -1,0 +1,99 @@
+#include "core/findings_record.h"
+
+#include <cstdio>
+
+#include "core/settings_store.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+
+namespace vigilo {
+namespace {
+
+constexpr char kSeparator = '\t';
+constexpr size_t kTimeLength = 19;  // "YYYY-MM-DD HH:MM:SS"
+// Fifty whole lines take under 30 KB; a value far beyond that is no record.
+constexpr size_t kMostValueBytes = 256 * 1024;
+
+bool IsTime(const std::string& text) {
+    if (text.size() != kTimeLength) return false;
+    for (size_t i = 0; i < kTimeLength; ++i) {
+        const char expected = "dddd-dd-dd dd:dd:dd"[i];
+        const char c = text[i];
+        if (expected == 'd' ? (c < '0' || c > '9') : c != expected) return false;
+    }
+    return true;
+}
+
+std::string RecordedName(const std::string& name) {
+    std::string clean = name;
+    for (char& c : clean)
+        if (c == '\t' || c == '\r' || c == '\n' || c == '\0') c = ' ';
+    return FirstCharacters(clean, kMostRecordedNameCharacters);
+}
+
+std::vector<std::string> ReadLines() {
+    const UniqueKey key = OpenKey(kSettingsRoot, kVigiloSettingsKey, KEY_QUERY_VALUE);
+    if (!key) return {};
+    const std::optional<RegistryValue> info = QueryValueInfo(key.get(), kRecentFindingsValue);
+    if (!info || info->type != REG_MULTI_SZ || info->data.size() > kMostValueBytes) return {};
+    const std::optional<RegistryValue> value = QueryValue(key.get(), kRecentFindingsValue);
+    if (!value || value->type != REG_MULTI_SZ || value->data.size() > kMostValueBytes) return {};
+    return TextsOfMultiString(*value);
+}
+
+void WriteLines(const std::vector<std::string>& lines) {
+    const UniqueKey key = CreateKey(kSettingsRoot, kVigiloSettingsKey, KEY_SET_VALUE);
+    if (!key) return;
+    const std::vector<BYTE> bytes = MultiStringBytes(lines);
+    SetValue(key.get(), kRecentFindingsValue, REG_MULTI_SZ, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+}  // namespace
+
+std::string FindingLine(const Finding& finding, const SYSTEMTIME& at) {
+    char time[32];
+    std::snprintf(time, sizeof(time), "%04u-%02u-%02u %02u:%02u:%02u", at.wYear % 10000u, at.wMonth % 100u,
+                  at.wDay % 100u, at.wHour % 100u, at.wMinute % 100u, at.wSecond % 100u);
+    return std::string(time) + kSeparator + FindingKindWord(finding.kind) + kSeparator + RecordedName(finding.name);
+}
+
+std::optional<RecordedFinding> ParseFindingLine(const std::string& line) {
+    if (line.size() < kTimeLength + 1 || line[kTimeLength] != kSeparator) return std::nullopt;
+    const size_t kindEnd = line.find(kSeparator, kTimeLength + 1);
+    if (kindEnd == std::string::npos) return std::nullopt;
+    const std::string time = line.substr(0, kTimeLength);
+    const std::optional<FindingKind> kind = FindingKindOfWord(
+        std::string_view(line).substr(kTimeLength + 1, kindEnd - kTimeLength - 1));
+    std::string name = line.substr(kindEnd + 1);
+    if (!IsTime(time) || !kind || name != RecordedName(name)) return std::nullopt;
+    return RecordedFinding{time, Finding{*kind, std::move(name)}};
+}
+
+std::vector<RecordedFinding> ReadFindings() {
+    std::vector<RecordedFinding> findings;
+    for (const std::string& line : ReadLines()) {
+        if (findings.size() == kMostRecordedFindings) break;
+        if (std::optional<RecordedFinding> finding = ParseFindingLine(line)) findings.push_back(std::move(*finding));
+    }
+    return findings;
+}
+
+void AddFinding(const Finding& finding) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    AddFinding(finding, now);
+}
+
+void AddFinding(const Finding& finding, const SYSTEMTIME& at) {
+    // Rewritten from the good lines only: a damaged value heals with the next finding.
+    std::vector<std::string> lines{FindingLine(finding, at)};
+    for (const RecordedFinding& kept : ReadFindings()) {
+        if (lines.size() == kMostRecordedFindings) break;
+        lines.push_back(kept.time + kSeparator + FindingKindWord(kept.finding.kind) + kSeparator + kept.finding.name);
+    }
+    WriteLines(lines);
+}
+
+void ClearFindings() { WriteLines({}); }
+
+}  // namespace vigilo
