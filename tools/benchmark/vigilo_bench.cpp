@@ -8,7 +8,8 @@
 //   vigilo_bench memory CLASS        its working set, in bytes
 //   vigilo_bench latency KIND        ms from the change to the window (KIND:
 //                                    startup, new-program, extension-ie,
-//                                    extension-chrome), after which the window
+//                                    extension-chrome, extension-policy,
+//                                    service), after which the window
 //                                    is closed and gone
 //   vigilo_bench notify N            N new-program notifications, each closed
 //                                    as soon as it shows
@@ -63,6 +64,25 @@ void CreateFolders(const std::string& path) {
 }
 
 const char* const kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kChromeForcelist = "SOFTWARE\\Policies\\Google\\Chrome\\ExtensionInstallForcelist";
+
+// A service that starts automatically, as an updater's does; deleted again with remove.
+void BenchService(const std::string& name, bool remove) {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    if (!manager) return;
+    if (remove) {
+        if (SC_HANDLE service = OpenServiceA(manager, name.c_str(), DELETE)) {
+            DeleteService(service);
+            CloseServiceHandle(service);
+        }
+    } else if (SC_HANDLE service = CreateServiceA(manager, name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
+                                                  SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_IGNORE,
+                                                  "C:\\windows\\system32\\notepad.exe", nullptr, nullptr, nullptr,
+                                                  nullptr, nullptr)) {
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+}
 const char* const kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const char* const kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char* const kIeKeys[] = {"SOFTWARE\\Microsoft\\Internet Explorer\\Extensions",
@@ -213,6 +233,12 @@ int Latency(const std::string& kind) {
     } else if (kind == "extension-chrome") {
         windowClass = "TForm2b";
         CreateDirectoryA((ChromeExtensions() + "\\" + name).c_str(), nullptr);
+    } else if (kind == "extension-policy") {
+        windowClass = "TForm2b";
+        SetValue(HKEY_CURRENT_USER, kChromeForcelist, name.c_str(), name + ";https://update.example", k64);
+    } else if (kind == "service") {
+        windowClass = "TForm2c";
+        BenchService(name, false);
     } else {
         std::fprintf(stderr, "unknown kind %s\n", kind.c_str());
         return 2;
@@ -232,6 +258,14 @@ int Latency(const std::string& kind) {
         DeleteTree(HKEY_LOCAL_MACHINE, std::string(kUninstall) + "\\" + name, k64);
     } else if (kind == "extension-ie") {
         DeleteTree(HKEY_LOCAL_MACHINE, std::string(kIeKeys[0]) + "\\" + name, k64);
+    } else if (kind == "extension-policy") {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kChromeForcelist, 0, KEY_SET_VALUE | k64, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, name.c_str());
+            RegCloseKey(key);
+        }
+    } else if (kind == "service") {
+        BenchService(name, true);
     } else {
         RemoveDirectoryA((ChromeExtensions() + "\\" + name).c_str());
     }
