@@ -8,24 +8,11 @@
 #include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "monitors/cache_size.h"
+#include "monitors/running_scope.h"
 #include "platform/file_system.h"
 #include "platform/message_loop.h"
 
 namespace vigilo {
-namespace {
-
-class RunningScope {
-public:
-    explicit RunningScope(bool& running) : running_(running) { running_ = true; }
-    ~RunningScope() { running_ = false; }
-    RunningScope(const RunningScope&) = delete;
-    RunningScope& operator=(const RunningScope&) = delete;
-
-private:
-    bool& running_;
-};
-
-}  // namespace
 
 JunkCheck::JunkCheck(Folders folders, ShowJunkWindow show, Clock clock)
     : JunkCheck(std::move(folders), std::move(show),

@@ -1,5 +1,6 @@
 #include "monitors/scheduled_task_check.h"
 
+#include "monitors/running_scope.h"
 #include "monitors/startup_entry_rules.h"
 #include "monitors/string_list.h"
 #include "platform/task_scheduler.h"
@@ -12,23 +13,14 @@ constexpr const char* kWindowsOwnTasks = "\\MICROSOFT\\WINDOWS\\";
 // The kept list's place name: no key or folder is named so.
 constexpr const char* kKeptPlace = "Scheduled tasks";
 
-// Clears running when the tick ends, also by an exception.
-class RunningFlag {
-public:
-    explicit RunningFlag(bool& running) : running_(running) { running_ = true; }
-    ~RunningFlag() { running_ = false; }
-    RunningFlag(const RunningFlag&) = delete;
-    RunningFlag& operator=(const RunningFlag&) = delete;
-
-private:
-    bool& running_;
-};
-
 }  // namespace
 
 TaskList ListScheduledTasks() {
-    if (auto paths = TaskPathsFromScheduler()) return {TaskListSource::Scheduler, std::move(*paths)};
+    // The task files first where they can be read (Wine; never a standard
+    // user on Windows): the same list, without loading the scheduler's client
+    // into Vigilo for good (5 MB under Wine, whose client cannot list anyway).
     if (auto paths = TaskPathsFromTaskFolder()) return {TaskListSource::TaskFolder, std::move(*paths)};
+    if (auto paths = TaskPathsFromScheduler()) return {TaskListSource::Scheduler, std::move(*paths)};
     if (auto paths = TaskPathsFromTaskCache()) return {TaskListSource::TaskCache, std::move(*paths)};
     return {};
 }
@@ -78,7 +70,7 @@ void ScheduledTaskCheck::Keep(const std::vector<std::string>& paths) {
 void ScheduledTaskCheck::Run() {
     if (!started_ || running_) return;
     // Listing through the scheduler and the window both let ticks in.
-    const RunningFlag running(running_);
+    const RunningScope running(running_);
     TaskList list = lister_();
     if (list.source == TaskListSource::None) return;
     // The first list that could be read becomes the one to compare with.

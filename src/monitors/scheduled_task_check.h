@@ -16,10 +16,10 @@
 
 namespace vigilo {
 
-// Where the task list came from: the Task Scheduler's interface where it can
-// list (Windows), else the system's "Tasks" folder (Wine), else the
-// registry's task cache.
-enum class TaskListSource { None, Scheduler, TaskFolder, TaskCache };
+// Where the task list came from: the system's "Tasks" folder where it can be
+// read (Wine, an elevated program), else the Task Scheduler's interface (a
+// standard user on Windows), else the registry's task cache.
+enum class TaskListSource { None, TaskFolder, Scheduler, TaskCache };
 
 struct TaskList {
     TaskListSource source = TaskListSource::None;

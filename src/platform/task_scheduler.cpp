@@ -47,6 +47,15 @@ private:
     bool initialized_;
 };
 
+// A collection's index (from 1), as its get_Item takes it.
+VARIANT Index(LONG index) {
+    VARIANT at;
+    VariantInit(&at);
+    at.vt = VT_I4;
+    at.lVal = index;
+    return at;
+}
+
 std::string TextOf(BSTR text) { return text ? Utf8(std::wstring_view(text, SysStringLen(text))) : std::string(); }
 
 bool AddTasksOf(ITaskFolder& folder, int depth, std::vector<std::string>& paths) {
@@ -57,12 +66,8 @@ bool AddTasksOf(ITaskFolder& folder, int depth, std::vector<std::string>& paths)
     LONG count = 0;
     if (FAILED(tasks->get_Count(&count))) return false;
     for (LONG index = 1; index <= count && paths.size() < kMostTasks; ++index) {
-        VARIANT at;
-        VariantInit(&at);
-        at.vt = VT_I4;
-        at.lVal = index;
         IRegisteredTask* rawTask = nullptr;
-        if (FAILED(tasks->get_Item(at, &rawTask)) || !rawTask) return false;
+        if (FAILED(tasks->get_Item(Index(index), &rawTask)) || !rawTask) return false;
         const ComRef<IRegisteredTask> task(rawTask);
         BSTR rawPath = nullptr;
         if (FAILED(task->get_Path(&rawPath))) return false;
@@ -74,12 +79,8 @@ bool AddTasksOf(ITaskFolder& folder, int depth, std::vector<std::string>& paths)
     const ComRef<ITaskFolderCollection> folders(rawFolders);
     if (FAILED(folders->get_Count(&count))) return false;
     for (LONG index = 1; index <= count; ++index) {
-        VARIANT at;
-        VariantInit(&at);
-        at.vt = VT_I4;
-        at.lVal = index;
         ITaskFolder* rawFolder = nullptr;
-        if (FAILED(folders->get_Item(at, &rawFolder)) || !rawFolder) return false;
+        if (FAILED(folders->get_Item(Index(index), &rawFolder)) || !rawFolder) return false;
         const ComRef<ITaskFolder> subfolder(rawFolder);
         if (!AddTasksOf(*subfolder, depth + 1, paths)) return false;
     }
@@ -152,8 +153,10 @@ std::optional<std::vector<std::string>> TaskPathsFromScheduler() {
 std::optional<std::vector<std::string>> TaskPathsFromTaskFolder() {
     const std::string system = NativeSystemFolder();
     if (system.empty()) return std::nullopt;
+    const std::string tasks = system + "\\Tasks";
     std::vector<std::string> paths;
-    if (!AddTaskFiles(system + "\\Tasks", "", 0, paths)) return std::nullopt;
+    if (!DirectoryExists(tasks)) return paths;
+    if (!AddTaskFiles(tasks, "", 0, paths)) return std::nullopt;
     return paths;
 }
 

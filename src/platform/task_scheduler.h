@@ -14,8 +14,9 @@ namespace vigilo {
 // cannot be reached or cannot list (Wine's answers E_NOTIMPL).
 std::optional<std::vector<std::string>> TaskPathsFromScheduler();
 // The tasks' paths from the files of the system's "Tasks" folder (the native
-// one, not the 32-bit programs' copy); empty when it cannot be read, as for
-// a standard user on Windows.
+// one, not the 32-bit programs' copy); none when the folder does not exist
+// (no task was ever stored); empty when it cannot be read, as for a standard
+// user on Windows.
 std::optional<std::vector<std::string>> TaskPathsFromTaskFolder();
 // The tasks' paths from the registry's task cache (a key with an "Id" value
 // is a task); empty when it cannot be read.

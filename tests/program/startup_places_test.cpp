@@ -121,26 +121,20 @@ TEST_F(StartupPlaces, AValueUnderThePolicyRunKeyMadeAfterTheStartShowsTheWindow)
 
 // One start for every case that shows nothing.
 TEST_F(StartupPlaces, OnDemandServicesWindowsOwnTasksAndEntriesSilencedByTheSettingOrByPurgeonShowNothing) {
+    // A service and a task, then a tick, and no window for the service's settle delay and more.
+    const auto expectSilent = [&](const wchar_t* service, DWORD startType, const std::string& task) {
+        TestService made(service, L"Vigilo Test Silent", startType);
+        ASSERT_TRUE(made.Created());
+        ASSERT_TRUE(RegisterTask(task));
+        Tick();
+        EXPECT_TRUE(NoWindowFor(kServiceSilentMs)) << task;
+    };
     StartVigilo();
-    TestService onDemand(L"VigiloTestDemandSvc", L"On Demand", SERVICE_DEMAND_START);
-    ASSERT_TRUE(onDemand.Created());
-    ASSERT_TRUE(RegisterTask("\\Microsoft\\Windows\\VigiloTestWindowsOwn"));
-    Tick();
-    EXPECT_TRUE(NoWindowFor(kServiceSilentMs));
-
+    expectSilent(L"VigiloTestDemandSvc", SERVICE_DEMAND_START, "\\Microsoft\\Windows\\VigiloTestWindowsOwn");
     SetDword(HKEY_CURRENT_USER, "Software\\Purgeon", "StartupNotifier", 0);
-    TestService switchedOff(L"VigiloTestOffSvc", L"Switched Off", SERVICE_AUTO_START);
-    ASSERT_TRUE(switchedOff.Created());
-    ASSERT_TRUE(RegisterTask("VigiloTestTaskSwitchedOff"));
-    Tick();
-    EXPECT_TRUE(NoWindowFor(kServiceSilentMs));
-
+    expectSilent(L"VigiloTestOffSvc", SERVICE_AUTO_START, "VigiloTestTaskSwitchedOff");
     SetDword(HKEY_CURRENT_USER, "Software\\Purgeon", "StartupNotifier", 1);
     ASSERT_TRUE(StartPurgeon());
-    TestService whilePurgeon(L"VigiloTestPurgeonSvc", L"While Purgeon Runs", SERVICE_AUTO_START);
-    ASSERT_TRUE(whilePurgeon.Created());
-    ASSERT_TRUE(RegisterTask("VigiloTestTaskWhilePurgeon"));
-    Tick();
-    EXPECT_TRUE(NoWindowFor(kServiceSilentMs));
+    expectSilent(L"VigiloTestPurgeonSvc", SERVICE_AUTO_START, "VigiloTestTaskWhilePurgeon");
     EndPurgeons();
 }
