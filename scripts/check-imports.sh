@@ -6,7 +6,7 @@
 set -euo pipefail
 exe=${1:?executable}
 objdump=$(command -v i686-w64-mingw32-objdump || command -v objdump)
-allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL MSVCRT.DLL OLE32.DLL OLEAUT32.DLL COMCTL32.DLL "
+allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL MSVCRT.DLL OLE32.DLL COMCTL32.DLL "
 status=0
 imports=$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
 [ -n "$imports" ] || { echo "imports: no import table read from $exe" >&2; exit 1; }

@@ -1,5 +1,6 @@
 #include "app/recent_findings_menu.h"
 
+#include "core/companion.h"
 #include "core/language_texts.h"
 #include "platform/text.h"
 #include "platform/window_text.h"
@@ -35,8 +36,8 @@ std::string WithoutMnemonics(const std::string& text) {
 }  // namespace
 
 std::string CompanionParameters(FindingKind kind) {
-    if (kind == FindingKind::Startup) return " /STARTUP";
-    if (kind == FindingKind::Junk) return " /CLEAN";
+    if (kind == FindingKind::Startup) return companion::kStartupArgument;
+    if (kind == FindingKind::Junk) return companion::kCleanArgument;
     return "";
 }
 

@@ -2,7 +2,7 @@
 // Whether a finding's window may show now, and the findings that wait until
 // it may. A window is unwelcome while the program in front fills its screen
 // (a game, a video, a presentation) or Windows says notifications are
-// (busy, a full-screen Direct3D program, presentation mode, quiet hours).
+// unwelcome (busy, a full-screen Direct3D program, presentation mode, quiet hours).
 // Meanwhile at most one finding of each kind waits, a newer one replacing
 // the older; when the state ends, the one that came first is shown and the
 // others are let go (the record keeps them all). One that waited an hour is

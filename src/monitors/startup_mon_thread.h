@@ -1,9 +1,9 @@
 #pragma once
 // The startup-entry monitor: watches one Run or RunOnce key for a new value
-// and reports its name, unless it is on Purgeon's exclusion list, Purgeon
-// itself is running (it is the one changing startup entries). Values whose data changed, and values that
-// were deleted, are not reported. No settle delay: a startup entry is one
-// value, complete when it appears.
+// and reports its name, unless it is on Purgeon's exclusion list or Purgeon
+// itself is running (it is the one changing startup entries). Values whose
+// data changed, and values that were deleted, are not reported. No settle
+// delay: a startup entry is one value, complete when it appears.
 #include <functional>
 #include <string>
 

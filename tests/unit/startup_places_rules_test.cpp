@@ -10,6 +10,7 @@
 #include "monitors/service_mon_thread.h"
 #include "platform/registry.h"
 #include "platform/registry_views.h"
+#include "platform/task_scheduler.h"
 #include "platform/text.h"
 #include "support/registry_sandbox.h"
 #include "support/test_support.h"
@@ -90,6 +91,12 @@ TEST(ScheduledTaskCheck, ReportsTasksNewSinceTheLastReadableListOnlyWhileStarted
     list.paths.push_back("\\AfterStop");
     check.Run();
     EXPECT_EQ(reported, (std::vector<std::string>{"First", "Second"}));
+}
+
+// Measured on Wine 8: its scheduler's interface cannot list, the task files can be read.
+TEST(ScheduledTasks, UnderWineTheListComesFromTheTaskFiles) {
+    EXPECT_FALSE(TaskPathsFromScheduler());
+    EXPECT_EQ(ListScheduledTasks().source, TaskListSource::TaskFolder);
 }
 
 // Each store stands for one run of Vigilo.
