@@ -4,6 +4,7 @@
 // window under the startup entries' rules.
 #include <gtest/gtest.h>
 
+#include "support/monitors_support.h"
 #include "support/notification_program.h"
 #include "support/notification_support.h"
 #include "support/test_support.h"
@@ -47,21 +48,6 @@ private:
     bool created_ = false;
 };
 
-// Runs a command line and waits for its end; its exit code, or -1.
-int RunCommand(std::string commandLine) {
-    STARTUPINFOA si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
-                        &pi))
-        return -1;
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = static_cast<DWORD>(-1);
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
-}
-
 class StartupPlaces : public NotificationProgram {
 protected:
     StartupPlaces() : NotificationProgram("TForm2c", "StartupNotifier") {}
@@ -69,7 +55,7 @@ protected:
     void TearDown() override {
         vigilo_.reset();
         DeleteKeyTree(HKEY_CURRENT_USER, kPolicyRunKey);
-        for (const std::string& task : tasks_) RunCommand("schtasks.exe /delete /f /tn \"" + task + "\"");
+        for (const std::string& task : tasks_) RunProcess("schtasks.exe /delete /f /tn \"" + task + "\"");
     }
     // Registers a task that starts at log-on, as updaters do, with schtasks.
     bool RegisterTask(const std::string& path) {
@@ -81,7 +67,8 @@ protected:
                      "<Actions Context=\"Author\"><Exec><Command>C:\\windows\\notepad.exe</Command></Exec></Actions>\r\n"
                      "</Task>\r\n");
         tasks_.push_back(path);
-        return RunCommand("schtasks.exe /create /f /xml \"" + folder.File("task.xml") + "\" /tn \"" + path + "\"") == 0;
+        const std::string xml = folder.File("task.xml");
+        return RunProcess("schtasks.exe /create /f /xml \"" + xml + "\" /tn \"" + path + "\"", 60000) == 0;
     }
     void Tick() const { PostMessageW(vigilo_->MainWindow(), WM_TIMER, 1, 0); }
     HWND ExpectShownNaming(const std::string& name, DWORD timeoutMs) {
