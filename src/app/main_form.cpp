@@ -12,7 +12,8 @@
 #include "platform/window_text.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
-#include "windows/notification_shapes.h"
+#include "windows/notification_host.h"
+#include "core/kept_listing.h"
 #include "resource_ids.h"
 
 namespace vigilo {
@@ -25,7 +26,8 @@ constexpr const char* kNotifierSettings[] = {settings::kNewAppNotifier, settings
 
 TForm1::TForm1()
     : recentFindings_([this](const std::string& parameters) { LaunchCompanion(Handle(), parameters); }),
-      monitors_([this] { return MonitorSlots(Paths(), [this] { BrowserProfilesChanged(); }); }) {
+      monitors_([] { return MonitorSlots(Paths()); },
+                [this](const MonitorSlot& slot) { return CreateWatch(slot, [this] { BrowserProfilesChanged(); }); }) {
     RegisterClassOnce(companion::kVigiloWindowClass);
     // A dialog-framed form with a 172 x 42 client area; it is never shown.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -39,6 +41,7 @@ TForm1::TForm1()
 }
 
 TForm1::~TForm1() {
+    EndNotification();  // the program ends: nothing it shows writes a setting now
     SetApplicationMessageFilter(nullptr);
     SetTimerEnabled(false);
     KillTimer(Handle(), kTimerTaskCatchUp);
@@ -66,6 +69,10 @@ void TForm1::CreateForm() {
         if (!ValueExists(kSettingsRoot, kSettingsKey, name)) WriteBool(kSettingsRoot, kSettingsKey, name, true);
     if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification))
         WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, Now());
+
+    // What is kept of places no slot watches any more (a browser profile
+    // gone, a place an earlier version watched) goes.
+    VigiloKeptListings().KeepOnly(KeptPlaceNames(Paths()));
 
     SetApplicationMessageFilter([this](const MSG& msg) { EventsMessage(msg); });
     SetNotificationBusy(false);  // the group running flags start cleared with monitors_
@@ -135,21 +142,16 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TForm1::ShowForm() {
-    try {
-        StartMonitors();
-    } catch (const SettingsError& error) {
-        // A restart request that arrives while the box is up is served inside
-        // the box's loop: it restarts, but shows no box within the box (a
-        // flood of them would nest boxes until the stack ran out).
-        if (errorBoxUp_) return;
-        errorBoxUp_ = true;
-        ShowErrorBox(error.what());
-        errorBoxUp_ = false;
-    }
+    const std::string error = StartMonitors();
+    // A restart request that arrives while the box is up is served inside
+    // the box's loop: it restarts, but shows no box within the box (a flood
+    // of them would nest boxes until the stack ran out).
+    if (!error.empty() && !ErrorBoxUp()) ShowErrorBox(error);
 }
 
-void TForm1::StartMonitors() {
-    monitors_.Restart();
+std::string TForm1::StartMonitors() {
+    // A group whose setting cannot be read stays stopped; nothing else does.
+    std::string error = monitors_.Restart();
     // A restart watches the profiles there are now, as a start does.
     RescanBrowserProfiles(Paths());
     UpdateProfileSlots(monitors_, Paths(), false);
@@ -157,9 +159,20 @@ void TForm1::StartMonitors() {
         taskCheck_->Stop();
     else if (taskCheck_->Start())
         SetTimer(Handle(), kTimerTaskCatchUp, USER_TIMER_MINIMUM, nullptr);
-    // The timer serves the task check as well as the junk check.
-    SetTimerEnabled(ReadBool(kSettingsRoot, kSettingsKey, settings::kCacheNotifier) ||
-                    ReadBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier));
+    // The timer serves the task check as well as the junk check, each of
+    // which reads its setting at every tick: it runs unless both are off.
+    const auto off = [&error](const char* setting) {
+        try {
+            return !ReadBool(kSettingsRoot, kSettingsKey, setting);
+        } catch (const SettingsError& settingError) {
+            if (error.empty()) error = settingError.what();
+            return false;
+        }
+    };
+    const bool cacheOff = off(settings::kCacheNotifier);
+    const bool startupOff = off(settings::kStartupNotifier);
+    SetTimerEnabled(!cacheOff || !startupOff);
+    return error;
 }
 
 void TForm1::BrowserProfilesChanged() {
@@ -190,15 +203,14 @@ void TForm1::Timer1Event() { RunChecks(true); }
 void TForm1::RunChecks(bool junkToo) {
     // Ticks while an error box is up are skipped, as ticks during a check
     // are: one box, not one more every ten minutes.
-    if (errorBoxUp_) return;
+    if (ErrorBoxUp()) return;
+    // First, and whatever the junk check decides: it ends early often.
+    taskCheck_->Run();
+    if (!junkToo) return;
     try {
-        // First, and whatever the junk check decides: it ends early often.
-        taskCheck_->Run();
-        if (junkToo) junkCheck_->Run();
+        junkCheck_->Run();
     } catch (const SettingsError& error) {
-        errorBoxUp_ = true;
         ShowErrorBox(error.what());
-        errorBoxUp_ = false;
     }
 }
 

@@ -50,7 +50,9 @@ private:
     void CreateForm();
     void CreateTrayIcon();
     void ShowForm();
-    void StartMonitors();
+    // Restarts the monitors per the settings; the text of the first setting
+    // that could not be read, or empty.
+    std::string StartMonitors();
     // Profiles came or went: each profile there is now gets its watch.
     void BrowserProfilesChanged();
     void EventsMessage(const MSG& msg);
@@ -73,7 +75,6 @@ private:
     MonitorGroups monitors_;
     std::unique_ptr<JunkCheck> junkCheck_;  // over the path set's caches, made with it
     std::unique_ptr<ScheduledTaskCheck> taskCheck_;  // runs while the startup watches run
-    bool errorBoxUp_ = false;  // the main form shows one error box at a time
 };
 
 }  // namespace vigilo

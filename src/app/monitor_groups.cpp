@@ -21,9 +21,11 @@ const char* SettingOf(MonitorGroup group) {
 
 }  // namespace
 
-MonitorGroups::MonitorGroups(std::function<std::vector<MonitorSlot>()> slots) : slotsSource_(std::move(slots)) {}
+MonitorGroups::MonitorGroups(std::function<std::vector<MonitorSlot>()> slots, MonitorFactory create)
+    : slotsSource_(std::move(slots)), create_(std::move(create)) {}
 
-MonitorGroups::MonitorGroups(std::vector<MonitorSlot> slots) : slots_(std::move(slots)), threads_(slots_.size()) {}
+MonitorGroups::MonitorGroups(std::vector<MonitorSlot> slots, MonitorFactory create)
+    : create_(std::move(create)), slots_(std::move(slots)), threads_(slots_.size()) {}
 
 MonitorGroups::~MonitorGroups() {
     for (auto& thread : threads_)
@@ -37,26 +39,32 @@ void MonitorGroups::StopAll() {
     for (MonitorGroup group : kGroups) Stop(group);
 }
 
-void MonitorGroups::Restart() {
+std::string MonitorGroups::Restart() {
     if (slotsSource_) {
         slots_ = slotsSource_();
         threads_.resize(slots_.size());
         slotsSource_ = nullptr;
     }
     FreeEndedThreads();
+    std::string firstError;
     for (MonitorGroup group : kGroups) {
         Stop(group);
-        if (ReadBool(kSettingsRoot, kSettingsKey, SettingOf(group))) {
-            Start(group);
-            running_[static_cast<int>(group)] = true;  // also when none of its keys exists
+        try {
+            if (!ReadBool(kSettingsRoot, kSettingsKey, SettingOf(group))) continue;
+        } catch (const SettingsError& error) {
+            if (firstError.empty()) firstError = error.what();
+            continue;
         }
+        Start(group);
+        running_[static_cast<int>(group)] = true;  // also when none of its places exists
     }
+    return firstError;
 }
 
 void MonitorGroups::Stop(MonitorGroup group) {
     if (!running_[static_cast<int>(group)]) return;
     for (size_t i = 0; i < slots_.size(); ++i) {
-        if (slots_[i].group != group || !threads_[i]) continue;
+        if (slots_[i].Group() != group || !threads_[i]) continue;
         threads_[i]->Terminate();
         retired_.push_back(std::move(threads_[i]));
     }
@@ -65,13 +73,11 @@ void MonitorGroups::Stop(MonitorGroup group) {
 
 void MonitorGroups::Start(MonitorGroup group) {
     for (size_t i = 0; i < slots_.size(); ++i)
-        if (slots_[i].group == group) StartSlot(i);
+        if (slots_[i].Group() == group) StartSlot(i);
 }
 
 void MonitorGroups::StartSlot(size_t index) {
-    const MonitorSlot& slot = slots_[index];
-    if (!slot.create) return;
-    if (std::unique_ptr<TThread> thread = slot.create(slot)) {
+    if (std::unique_ptr<TThread> thread = create_(slots_[index])) {
         thread->Resume();
         threads_[index] = std::move(thread);
     }
@@ -80,7 +86,7 @@ void MonitorGroups::StartSlot(size_t index) {
 void MonitorGroups::AddSlot(MonitorSlot slot) {
     slots_.push_back(std::move(slot));
     threads_.emplace_back();
-    if (running_[static_cast<int>(slots_.back().group)]) StartSlot(slots_.size() - 1);
+    if (running_[static_cast<int>(slots_.back().Group())]) StartSlot(slots_.size() - 1);
     slots_.back().foundWhileRunning = false;
 }
 

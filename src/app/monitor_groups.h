@@ -1,11 +1,11 @@
 #pragma once
-// The three groups of monitor threads and their slots, one per watched
-// registry key (in one registry view) or folder, whether it exists or not (a
-// monitor waits for a missing one). Restart stops each running group (its
-// threads end at their next check) and starts it again with new threads when
-// its setting is on. While the groups run, slots come and go with the
-// browser profiles (AddSlot, RemoveSlots). Threads are never freed while
-// they may still run; a replaced thread is freed once it has ended.
+// The three groups of watches and their slots, one per watched place (a
+// registry key in one view, or a folder), whether it exists or not (a watch
+// waits for a missing one). Restart stops each running group (its watches
+// end at once, being told to) and starts it again with new watches when its
+// setting is on. While the groups run, slots come and go with the browser
+// profiles (AddSlot, RemoveSlots). Threads are never freed while they may
+// still run; a replaced thread is freed once it has ended.
 #include <windows.h>
 
 #include <array>
@@ -14,56 +14,43 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry.h"
+#include "monitors/place.h"
+#include "monitors/watch_kinds.h"
 #include "platform/thread.h"
 
 namespace vigilo {
 
-enum class MonitorGroup { Startup, NewProgram, Extension, Count };
-
-struct MonitorSlot;
-// Creates a monitor suspended, with the slot's key or folder and an empty
-// snapshot set; null when the thread could not be created.
-using MonitorFactory = std::unique_ptr<TThread> (*)(const MonitorSlot& slot);
-
 struct MonitorSlot {
-    MonitorGroup group;
-    HKEY root;               // null for a folder monitor
-    std::string keyOrFolder;
-    MonitorFactory create;   // null while no monitor of this kind exists
-    RegistryView view = RegistryView::k64Bit;
-    // An extensions folder's browser as the extension window names it;
-    // empty: told by the folder's path.
-    std::string browserName = {};
-    // A profile's extensions folder found by a profile scan; replaced as
-    // profiles come and go.
-    bool fromProfileScan = false;
-    // Found while the group runs: the monitor it starts reports what the
-    // folder holds already. Cleared once started, so a restart takes it as
-    // the baseline.
+    const WatchKind* kind = nullptr;
+    PlaceSpec place;
+    // Found while the group runs (a browser profile made meanwhile): what its
+    // folder holds already is reported. Cleared once started, so a restart
+    // compares with what its watch kept.
     bool foundWhileRunning = false;
-    // What a watch of where profiles come and go calls on the main thread
-    // after a change.
-    std::function<void()> onChanged = {};
+
+    MonitorGroup Group() const { return kind->group; }
 };
+
+// Creates a slot's watch suspended; null when the thread could not be created.
+using MonitorFactory = std::function<std::unique_ptr<TThread>(const MonitorSlot& slot)>;
 
 class MonitorGroups {
 public:
     // The slots are taken at the first Restart, from slots(): the folders
     // come from the path set, which is ready by then.
-    explicit MonitorGroups(std::function<std::vector<MonitorSlot>()> slots);
+    MonitorGroups(std::function<std::vector<MonitorSlot>()> slots, MonitorFactory create);
     // Given slots, for a program variant or a test.
-    explicit MonitorGroups(std::vector<MonitorSlot> slots);
+    MonitorGroups(std::vector<MonitorSlot> slots, MonitorFactory create);
     // Frees the threads that have ended; the others keep running and are
     // left to end with the process.
     ~MonitorGroups();
     MonitorGroups(const MonitorGroups&) = delete;
     MonitorGroups& operator=(const MonitorGroups&) = delete;
 
-    // Stops and restarts the groups per the current settings. Throws
-    // SettingsError when a notifier setting has the wrong type; the groups
-    // handled before it keep their new state.
-    void Restart();
+    // Stops and restarts the groups per the current settings. A group whose
+    // setting cannot be read stays stopped, and the others go on; the text of
+    // the first such error is returned (empty when none).
+    std::string Restart();
     // Asks every thread of every running group to terminate; does not wait.
     void StopAll();
     bool Running(MonitorGroup group) const { return running_[static_cast<int>(group)]; }
@@ -82,6 +69,7 @@ private:
     void FreeEndedThreads();
 
     std::function<std::vector<MonitorSlot>()> slotsSource_;
+    MonitorFactory create_;
     std::vector<MonitorSlot> slots_;
     std::vector<std::unique_ptr<TThread>> threads_;  // one per slot
     std::vector<std::unique_ptr<TThread>> retired_;  // asked to terminate, not yet ended

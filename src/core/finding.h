@@ -14,6 +14,10 @@ struct Finding {
     // The program's or startup entry's name; for an extension "<browser>: <entry found>"; for junk the amount as
     // the junk window shows it.
     std::string name;
+    // What the window shows besides: a program's publisher and icon file, an extension's browser.
+    std::string publisher = {};
+    std::string iconPath = {};
+    std::string browser = {};
 };
 
 // The kind's word in the record: "program", "startup", "extension" or "junk".

@@ -84,9 +84,20 @@ void AddFinding(const Finding& finding) {
     AddFinding(finding, now);
 }
 
-void AddFinding(const Finding& finding, const SYSTEMTIME& at) {
+void AddFinding(const Finding& finding, const SYSTEMTIME& at) { AddFindings({finding}, at); }
+
+void AddFindings(const std::vector<Finding>& findings) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    AddFindings(findings, now);
+}
+
+void AddFindings(const std::vector<Finding>& findings, const SYSTEMTIME& at) {
+    if (findings.empty()) return;
     // Rewritten from the good lines only: a damaged value heals with the next finding.
-    std::vector<std::string> lines{FindingLine(finding, at)};
+    std::vector<std::string> lines;
+    for (auto it = findings.rbegin(); it != findings.rend() && lines.size() < kMostRecordedFindings; ++it)
+        lines.push_back(FindingLine(*it, at));
     for (const RecordedFinding& kept : ReadFindings()) {
         if (lines.size() == kMostRecordedFindings) break;
         lines.push_back(kept.time + kSeparator + FindingKindWord(kept.finding.kind) + kSeparator + kept.finding.name);

@@ -41,6 +41,10 @@ std::vector<RecordedFinding> ReadFindings();
 // Puts finding first in the record, made now (or at at), dropping the oldest beyond fifty.
 void AddFinding(const Finding& finding);
 void AddFinding(const Finding& finding, const SYSTEMTIME& at);
+// Puts findings first, the last of them newest, in one write; of a flood
+// only the last fifty stay.
+void AddFindings(const std::vector<Finding>& findings);
+void AddFindings(const std::vector<Finding>& findings, const SYSTEMTIME& at);
 // Empties the record.
 void ClearFindings();
 

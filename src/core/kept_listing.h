@@ -1,33 +1,38 @@
 #pragma once
 // What a watch last listed of its place, kept per user between runs of
-// Vigilo, so that what was added while Vigilo was not running is reported at
-// its next start. One REG_MULTI_SZ value per place under Vigilo's own key
-// HKCU\Software\Purgeon\Vigilo\Kept, named after the place (KeyPlaceName,
-// FolderPlaceName); its first string says what it holds:
+// Vigilo and between its watches in one run, so that what was added while
+// no watch looked (Vigilo not running, or restarted) is reported when the
+// next watch of the place starts. One REG_MULTI_SZ value per place under
+// Vigilo's own key HKCU\Software\Purgeon\Vigilo\Kept, named after the place
+// (KeyPlaceName, FolderPlaceName); its first string says what it holds:
 //
-//   "listed", then each name with ">" before it (so that an empty name, the
-//             default value of a key, survives);
-//   "absent"  the place did not exist and the watch had no listing of it;
-//   "too large" the listing had more than kMostNames names or kMostBytes.
+//   "entries" then one string per entry: ">" and its name, and where looked
+//             at, a TAB and the hex hash of its data, and a TAB, its display
+//             name, a TAB and its publisher; "%", TAB and NUL inside a name
+//             are written "%25", "%09" and "%00", so no name breaks it;
+//   "hashed"  then the sorted hex hashes of the upper-cased names (at most
+//             kMostHashes), for a listing beyond kMostNames or kMostBytes;
+//   "absent"  the place did not exist and the watch had no listing of it.
 //
-// Anything else (another type, an odd size, no final terminator, another
-// first string, a name without its ">") is damaged and counts as nothing
-// kept, as does "too large".
+// Values an earlier Vigilo wrote still load ("listed", each name after a
+// ">", as it stands). Anything else (another type, a size beyond any
+// listing, another first string, an entry without its ">") is damaged and
+// counts as nothing kept, as does the old "too large".
 #include <windows.h>
 
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/listing.h"
 #include "platform/registry.h"
 
 namespace vigilo {
 
 struct KeptListing {
-    enum class Kind { Nothing, Absent, Names };
+    enum class Kind { Nothing, Absent, Listed };
     Kind kind = Kind::Nothing;
-    std::vector<std::string> names;  // for Names, in the order listed
+    Listing listing = {};  // for Listed
 
     bool operator==(const KeptListing&) const = default;
 };
@@ -36,27 +41,23 @@ class KeptListingStore {
 public:
     static constexpr size_t kMostNames = 4096;
     static constexpr size_t kMostBytes = 256 * 1024;
+    static constexpr size_t kMostHashes = 32000;
 
     // The store under root\keyPath (a test's own key, say).
     KeptListingStore(HKEY root, std::string keyPath) : root_(root), keyPath_(std::move(keyPath)) {}
 
     // What is kept for place; Nothing when nothing sound is.
     KeptListing Load(const std::string& place) const;
-    // Keeps listing for place (Absent or Names; a Names listing beyond the
-    // bounds is kept as too large). A place whose name is too long for a
+    // Keeps listing for place (Absent or Listed; a listing beyond the bounds
+    // keeps its names' hashes only). A place whose name is too long for a
     // value name keeps nothing.
     void Save(const std::string& place, const KeptListing& listing) const;
-
-    // What was kept of a place is compared once a run: whether that is still
-    // to come, and the mark that it has been done.
-    bool CatchUpPending(const std::string& place) const;
-    void MarkCaughtUp(const std::string& place);
+    // Removes what is kept of every place but those of places.
+    void KeepOnly(const std::vector<std::string>& places) const;
 
 private:
     HKEY root_;
     std::string keyPath_;
-    mutable std::mutex mutex_;
-    std::vector<std::string> caughtUp_;
 };
 
 // Vigilo's store, under HKCU\Software\Purgeon\Vigilo\Kept.

@@ -15,8 +15,9 @@ WaitEnd WaitForChange(HANDLE notification, DWORD sliceMs, const TThread& thread,
         const DWORD result = WaitForMultipleObjects(count, handles, FALSE, handles[2] ? INFINITE : sliceMs);
         if (result == WAIT_OBJECT_0 + 1 || thread.Terminated()) return WaitEnd::Terminated;
         if (result != WAIT_OBJECT_0 + 2 && result != WAIT_TIMEOUT) return WaitEnd::Changed;
-        if (parent.Gone()) return WaitEnd::Gone;
+        // Armed again before looking: a change after the look signals anew.
         if (result == WAIT_OBJECT_0 + 2) parent.Rearm();
+        if (parent.Gone()) return WaitEnd::Gone;
     }
 }
 

@@ -2,18 +2,31 @@
 
 #include "monitors/running_scope.h"
 #include "monitors/startup_entry_rules.h"
-#include "monitors/string_list.h"
 #include "platform/task_scheduler.h"
 #include "platform/text.h"
+
+#include <utility>
 
 namespace vigilo {
 namespace {
 
 constexpr const char* kWindowsOwnTasks = "\\MICROSOFT\\WINDOWS\\";
-// The kept list's place name: no key or folder is named so.
-constexpr const char* kKeptPlace = "Scheduled tasks";
+
+// The kept list's place name, one per source: no key or folder is named so.
+const char* KeptPlace(TaskListSource source) {
+    switch (source) {
+    case TaskListSource::Scheduler: return "Scheduled tasks (scheduler)";
+    case TaskListSource::TaskCache: return "Scheduled tasks (task cache)";
+    default: return "Scheduled tasks";
+    }
+}
 
 }  // namespace
+
+std::vector<std::string> ScheduledTaskPlaceNames() {
+    return {KeptPlace(TaskListSource::TaskFolder), KeptPlace(TaskListSource::Scheduler),
+            KeptPlace(TaskListSource::TaskCache)};
+}
 
 TaskList ListScheduledTasks() {
     // The task files first where they can be read (Wine; never a standard
@@ -36,35 +49,18 @@ ScheduledTaskCheck::ScheduledTaskCheck(Report report, Lister lister, KeptListing
 
 bool ScheduledTaskCheck::Start() {
     started_ = true;
-    if (kept_ && kept_->CatchUpPending(kKeptPlace)) {
-        KeptListing kept = kept_->Load(kKeptPlace);
-        if (kept.kind == KeptListing::Kind::Names) {
-            lastKept_ = kept.names;
-            previous_ = std::move(kept.names);
-            catchingUp_ = true;
-            return true;
-        }
-    }
-    TaskList list = lister_();
-    if (list.source == TaskListSource::None) {
-        previous_.reset();
-    } else {
-        Keep(list.paths);
-        previous_ = std::move(list.paths);
-    }
-    return false;
+    // The list of the run's last tick stays: a restart loses no task registered since.
+    if (loaded_ || !kept_) return false;
+    loaded_ = true;
+    return true;
 }
 
-void ScheduledTaskCheck::Stop() {
-    started_ = false;
-    catchingUp_ = false;  // left to the next start
-    previous_.reset();
-}
+void ScheduledTaskCheck::Stop() { started_ = false; }
 
-void ScheduledTaskCheck::Keep(const std::vector<std::string>& paths) {
-    if (!kept_ || lastKept_ == paths) return;
-    kept_->Save(kKeptPlace, {KeptListing::Kind::Names, paths});
-    lastKept_ = paths;
+void ScheduledTaskCheck::Keep(const TaskList& list) {
+    if (!kept_ || (lastKept_ && lastKept_->source == list.source && lastKept_->paths == list.paths)) return;
+    kept_->Save(KeptPlace(list.source), {KeptListing::Kind::Listed, ListingOf(list.paths)});
+    lastKept_ = list;
 }
 
 void ScheduledTaskCheck::Run() {
@@ -73,20 +69,19 @@ void ScheduledTaskCheck::Run() {
     const RunningScope running(running_);
     TaskList list = lister_();
     if (list.source == TaskListSource::None) return;
-    // The first list that could be read becomes the one to compare with.
-    if (!previous_) {
-        Keep(list.paths);
-        previous_ = std::move(list.paths);
-        return;
+    // At the run's first list, what the last run kept of the same source.
+    if (!previous_ && kept_) {
+        KeptListing kept = kept_->Load(KeptPlace(list.source));
+        if (kept.kind == KeptListing::Kind::Listed) previous_.emplace(list.source, std::move(kept.listing));
     }
-    const StringList added = AddedNames(*previous_, list.paths);
-    Keep(list.paths);
-    previous_ = std::move(list.paths);
-    if (catchingUp_) kept_->MarkCaughtUp(kKeptPlace);
-    catchingUp_ = false;
+    Keep(list);
+    Listing listing = ListingOf(list.paths);
+    auto previous = std::exchange(previous_, std::make_pair(list.source, listing));
+    // The first list that could be read, or one from another source, is taken silently.
+    if (!previous || previous->first != list.source) return;
     std::vector<std::string> names;
-    for (const std::string& path : added)
-        if (std::string name = ReportedStartupEntry(ScheduledTaskName(path)); !name.empty()) names.push_back(name);
+    for (const ListedEntry& task : AddedEntries(previous->second, listing))
+        if (std::string name = ReportedStartupEntry(ScheduledTaskName(task.name)); !name.empty()) names.push_back(name);
     if (!names.empty()) report_(names);
 }
 

@@ -2,17 +2,20 @@
 // The check for new scheduled tasks, run by the main form's ten-minute
 // timer on the main thread while the startup watches run. The Task
 // Scheduler gives no change notification a standard user could wait on, so
-// each tick lists the tasks and compares them with the previous tick's list
-// (the first one taken when the startup watches start). A task new since
-// then, other than Windows' own under "\Microsoft\Windows\", is a new
-// startup entry named by its task name (the last part of its path), under
-// the startup entries' rules (startup_entry_rules.h).
+// each tick lists the tasks and compares them with the previous tick's list,
+// or at the first tick of a run with the list kept from the last one. A
+// task new since then, other than Windows' own under "\Microsoft\Windows\",
+// is a new startup entry named by its task name (the last part of its
+// path), under the startup entries' rules (startup_entry_rules.h). A list
+// is compared only with one from the same source: the sources differ in
+// what they hold, so a change of source takes a new list silently.
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/kept_listing.h"
+#include "core/listing.h"
 
 namespace vigilo {
 
@@ -29,6 +32,9 @@ struct TaskList {
 // The tasks from the first of the sources that can be read.
 TaskList ListScheduledTasks();
 
+// The names the task lists are kept under, one per source.
+std::vector<std::string> ScheduledTaskPlaceNames();
+
 // The name a task at path is reported by: its last part; empty for the
 // tasks of Windows itself (under "\Microsoft\Windows\", any letter case).
 std::string ScheduledTaskName(const std::string& path);
@@ -42,13 +48,13 @@ public:
     // kept: where the list is kept between runs of Vigilo (null: nowhere).
     explicit ScheduledTaskCheck(Report report, Lister lister = ListScheduledTasks, KeptListingStore* kept = nullptr);
 
-    // Takes the list the next ticks compare with; when it cannot be read,
-    // the first tick's list is taken instead. At the first start of a run
-    // with a list kept from the last run, that list is the one compared with
-    // instead, and the result is true: run a tick now, to catch up on the
-    // tasks registered while Vigilo was away.
+    // Ticks run from now on. The list the next tick compares with is the
+    // previous tick's; at the first start of a run, the one kept from the
+    // last, and the result is true: run a tick now, to catch up on the tasks
+    // registered while Vigilo was away.
     bool Start();
-    // Ticks do nothing until the next Start.
+    // Ticks do nothing until the next Start, which compares with the list of
+    // the last tick before this Stop.
     void Stop();
     // One tick: reports the new tasks that pass the rules, if any, and keeps
     // this list for the next tick. A list that cannot be read leaves
@@ -56,16 +62,17 @@ public:
     void Run();
 
 private:
-    // Keeps paths between runs when they differ from what was kept last.
-    void Keep(const std::vector<std::string>& paths);
+    // Keeps list between runs when it differs from what was kept last.
+    void Keep(const TaskList& list);
 
     Report report_;
     Lister lister_;
     KeptListingStore* kept_;
-    std::optional<std::vector<std::string>> lastKept_;
-    bool catchingUp_ = false;
+    std::optional<TaskList> lastKept_;
+    bool loaded_ = false;  // the list kept from the last run was looked at
     bool started_ = false;
-    std::optional<std::vector<std::string>> previous_;
+    // What the next tick compares with, and where it came from.
+    std::optional<std::pair<TaskListSource, Listing>> previous_;
     bool running_ = false;
 };
 

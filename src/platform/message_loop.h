@@ -1,6 +1,5 @@
 #pragma once
-// The main thread's message handling, shared by every loop that runs on it:
-// the main loop, modal windows and WaitSeconds. Each message taken from the
+// The main thread's message handling, shared by every loop that runs on it. Each message taken from the
 // queue first passes the application's message filter (the main form's
 // close-request check), then is translated and dispatched. TerminateApplication
 // (or a WM_QUIT from elsewhere) marks the application as terminated; loops

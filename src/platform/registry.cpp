@@ -141,6 +141,10 @@ bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, D
     return RegSetValueExW(key, Utf16(name).c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
+bool DeleteValue(HKEY key, const std::string& name) {
+    return RegDeleteValueW(key, Utf16(name).c_str()) == ERROR_SUCCESS;
+}
+
 std::vector<std::string> ValueNames(HKEY key) {
     return Names(key, [](HKEY k, DWORD index, wchar_t* name, DWORD* length) {
         return RegEnumValueW(k, index, name, length, nullptr, nullptr, nullptr, nullptr);

@@ -55,6 +55,8 @@ std::vector<std::string> TextsOfMultiString(const RegistryValue& value);
 std::vector<BYTE> MultiStringBytes(const std::vector<std::string>& texts);
 // Writes a value; false on failure.
 bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size);
+// Deletes a value; false on failure (also when it does not exist).
+bool DeleteValue(HKEY key, const std::string& name);
 
 // The names of the key's values, or of its subkeys, in the order the
 // registry gives them; empty when the key cannot be enumerated.

@@ -159,4 +159,10 @@ int CompareIgnoringCase(std::wstring_view a, std::wstring_view b) {
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) { return CompareIgnoringCase(a, b) == 0; }
 
+std::wstring UpperCaseOrdinal(std::string_view text) {
+    std::wstring upper = Utf16(text);
+    if (!upper.empty()) CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    return upper;
+}
+
 }  // namespace vigilo

@@ -36,5 +36,8 @@ std::string TrimControlAndBlanks(const std::string& text);
 int CompareIgnoringCase(std::string_view a, std::string_view b);
 int CompareIgnoringCase(std::wstring_view a, std::wstring_view b);
 bool SameIgnoringCase(std::string_view a, std::string_view b);
+// The UTF-16 capitals of text by the system's own upper-casing table, so that
+// names CompareIgnoringCase takes as one have one form (for hashing them).
+std::wstring UpperCaseOrdinal(std::string_view text);
 
 }  // namespace vigilo

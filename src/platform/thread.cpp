@@ -34,6 +34,7 @@ struct MainThreadCall {
 std::mutex g_callsMutex;
 std::condition_variable g_callDone;
 std::deque<MainThreadCall*> g_pendingCalls;
+std::deque<std::function<void()>> g_postedTasks;
 
 // Runs every queued call on the main thread. A call may run a loop of its
 // own (a modal notification) that serves the next wake-up: that one runs the
@@ -41,6 +42,22 @@ std::deque<MainThreadCall*> g_pendingCalls;
 void RunPendingCalls() {
     for (;;) {
         MainThreadCall* call = nullptr;
+        std::function<void()> task;
+        {
+            std::lock_guard lock(g_callsMutex);
+            if (g_pendingCalls.empty() && !g_postedTasks.empty()) {
+                task = std::move(g_postedTasks.front());
+                g_postedTasks.pop_front();
+            }
+        }
+        if (task) {
+            try {
+                task();
+            } catch (...) {
+                // Never let it unwind through the window procedure.
+            }
+            continue;
+        }
         {
             std::lock_guard lock(g_callsMutex);
             if (g_pendingCalls.empty()) return;
@@ -92,6 +109,16 @@ void InitMainThreadCalls() {
 }
 
 bool OnMainThread() { return g_mainThreadId != 0 && GetCurrentThreadId() == g_mainThreadId; }
+
+void PostToMainThread(std::function<void()> task) {
+    HWND window = g_callWindow;
+    if (!window) return;
+    {
+        std::lock_guard lock(g_callsMutex);
+        g_postedTasks.push_back(std::move(task));
+    }
+    PostMessageW(window, kMsgRunPendingCalls, 0, 0);
+}
 
 TThread::~TThread() {
     if (handle_ && !resumed_) {

@@ -6,9 +6,8 @@
 // the process and a message without parameters, sent to a message-only
 // window of the main thread, wakes it to run the queue. A sent message is
 // served by every way the main thread takes its messages (GetMessage,
-// PeekMessage and the waits that wake for input), so the main loop, modal
-// loops, the popup menu's tracking loop and the pump of WaitSeconds all
-// serve it. A monitor thread itself never handles messages: it waits with
+// PeekMessage and the waits that wake for input), so the main loop, the
+// error box's and the popup menu's tracking loop all serve it. A monitor thread itself never handles messages: it waits with
 // WaitTerminated, on its own time and its terminate event.
 #include <windows.h>
 
@@ -71,5 +70,9 @@ private:
 void InitMainThreadCalls();
 // Whether the calling thread is the one that serves Synchronize.
 bool OnMainThread();
+// Queues task to run on the main thread, from its message loop, and returns
+// at once; from the main thread too (a window's end, say, that must not run
+// inside the window's own message). Dropped when the call window is gone.
+void PostToMainThread(std::function<void()> task);
 
 }  // namespace vigilo

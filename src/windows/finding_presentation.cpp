@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/companion_running.h"
+#include "core/error_box.h"
 #include "core/findings_record.h"
 #include "core/notification_busy.h"
 #include "core/notification_gate.h"
@@ -17,15 +18,13 @@ namespace {
 // where the system reports no change of the foreground window.
 constexpr UINT kForegroundCheckMs = 1000;
 
+bool SwitchedOn(FindingKind kind);
+
 class WaitingFindings {
 public:
-    void Hold(FindingKind kind, std::function<bool()> show) {
+    void Hold(FindingKind kind, ShowWindow show) {
         gate_.Hold(kind, [kind, show = std::move(show)] {
-            try {
-                if (KindSwitchedOn(kind) && !IsCompanionRunning()) show();
-            } catch (const SettingsError&) {
-                // A damaged setting shows nothing; its box comes with the next restart.
-            }
+            if (SwitchedOn(kind) && !IsCompanionRunning()) show();
         });
         if (!watch_) watch_ = std::make_unique<ForegroundWatch>([this] { Recheck(); }, kForegroundCheckMs);
         Recheck();
@@ -49,6 +48,16 @@ WaitingFindings& Waiting() {
     return waiting;
 }
 
+// KindSwitchedOn, with a setting that cannot be read counted as off and reported once.
+bool SwitchedOn(FindingKind kind) {
+    try {
+        return KindSwitchedOn(kind);
+    } catch (const SettingsError& error) {
+        ReportErrorOnce(error.what());
+        return false;
+    }
+}
+
 }  // namespace
 
 bool KindSwitchedOn(FindingKind kind) {
@@ -66,17 +75,29 @@ bool KindSwitchedOn(FindingKind kind) {
     return false;
 }
 
-Presentation PresentFinding(const Finding& finding, std::function<bool()> show, bool recordUnlessShown) {
-    const bool busy = NotificationBusy();
-    const bool showable = !busy && KindSwitchedOn(finding.kind);
+Presented PresentFinding(const Finding& finding, ShowWindow show, bool recordUnlessShown) {
+    if (recordUnlessShown) AddFinding(finding);
+    const bool showable = !NotificationBusy() && SwitchedOn(finding.kind);
     const bool mustWait = showable && Waiting().MustWait();
-    if (recordUnlessShown || (showable && !mustWait)) AddFinding(finding);
-    if (!showable) return Presentation::Dropped;
+    if (!recordUnlessShown && showable && !mustWait) AddFinding(finding);
+    if (!showable) return {Presentation::Dropped};
     if (mustWait) {
         Waiting().Hold(finding.kind, std::move(show));
-        return Presentation::Held;
+        return {Presentation::Held};
     }
-    return show() ? Presentation::Shown : Presentation::Dropped;
+    SharedEvent windowEnd = show();
+    return {windowEnd ? Presentation::Shown : Presentation::Dropped, windowEnd};
+}
+
+SharedEvent PresentRound(const std::vector<Finding>& findings, bool recordOnly,
+                         const std::function<ShowWindow(const Finding&)>& windowFor) {
+    if (findings.empty()) return {};
+    if (recordOnly) {
+        AddFindings(findings);
+        return {};
+    }
+    AddFindings({findings.begin(), findings.end() - 1});
+    return PresentFinding(findings.back(), windowFor(findings.back())).windowEnd;
 }
 
 }  // namespace vigilo

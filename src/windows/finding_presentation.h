@@ -1,23 +1,42 @@
 #pragma once
 // How every finding reaches the user, on the main thread: it is recorded at
-// once (core/findings_record.h), then its window is shown, unless its kind's
-// notification is switched off (the setting is read now) or another window
-// is up (the busy rule: it is dropped). While the program in front fills the
-// screen, or Windows says notifications are unwelcome, it waits instead
-// (core/notification_gate.h) and the call returns at once; when that ends,
-// the first that came is shown, if its kind is still switched on and
-// Purgeon does not run then. Only while something waits is the foreground
-// watched (platform/foreground_watch.h).
+// once (core/findings_record.h), before any setting is read; then its window
+// is shown, unless its kind's notification is switched off (the setting is
+// read now; one that cannot be read counts as off and is reported once in
+// the error box) or another window is up (the busy rule: it is dropped).
+// While the program in front fills the screen, or Windows says
+// notifications are unwelcome, it waits instead (core/notification_gate.h);
+// when that ends, the first that came is shown, if its kind is still
+// switched on and Purgeon does not run then. Only while something waits is
+// the foreground watched (platform/foreground_watch.h).
 #include <functional>
+#include <vector>
 
 #include "core/finding.h"
+#include "platform/shared_event.h"
 
 namespace vigilo {
 
-// show: shows the finding's window under the busy flag and answers whether
-// it did; run now, later or never. recordUnlessShown false: the finding is
+// Shows a finding's window under the busy rule; the event set at its end,
+// or none when it was not shown.
+using ShowWindow = std::function<SharedEvent()>;
+
+struct Presented {
+    Presentation outcome;
+    SharedEvent windowEnd;  // set when the window shown now ends
+};
+
+// show: run now, later or never. recordUnlessShown false: the finding is
 // recorded only when its window shows now (a repeated junk tick).
-Presentation PresentFinding(const Finding& finding, std::function<bool()> show, bool recordUnlessShown = true);
+Presented PresentFinding(const Finding& finding, ShowWindow show, bool recordUnlessShown = true);
+
+// The findings of one round, in listing order: every one is recorded, and
+// the last is presented as above; the others would meet the busy rule. With
+// recordOnly (they came while the round's own window held its watch), none
+// is shown. windowFor gives a finding's window. Returns the end of the
+// window shown now.
+SharedEvent PresentRound(const std::vector<Finding>& findings, bool recordOnly,
+                         const std::function<ShowWindow(const Finding&)>& windowFor);
 
 // Whether a finding of kind is to be shown by its notifier setting
 // (new programs: NewAppNotifier or UninstallNotifier; startup entries:

@@ -1,7 +1,7 @@
 #pragma once
 // The new-program window: a program was just registered for uninstallation;
 // shows its icon, name and publisher and offers to start Purgeon. The only
-// notification window shown modally: it stays until the user closes it.
+// notification window without a time limit: it stays until the user closes it.
 #include <windows.h>
 
 #include <string>

@@ -13,6 +13,7 @@
 // copies its data fields into its controls in FillControls().
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "resource_ids.h"
@@ -40,8 +41,7 @@ public:
 
     // Places the window and shows it in front without modality and without
     // taking activation (the user keeps typing where they were); it joins the
-    // topmost windows at once. The timed notifications' callers call it
-    // directly; the modal show runs the same placement and filling.
+    // topmost windows at once.
     void ShowForm();
     // Closes the window (close cross).
     void TopButtonClick() { Close(); }
@@ -52,6 +52,10 @@ public:
     LRESULT WMNCHitTest(int x, int y, LRESULT defaultResult) const;
     // Writes the notifier setting as false when the don't-show box is ticked.
     void CloseForm();
+    // Runs after the user closed the window (its close handler has run).
+    std::function<void()> OnClosed;
+    // Its link is starting Purgeon (or showing that it is missing): it must not be destroyed now.
+    bool Launching() const { return launching_; }
 
     // The controls every notification window has (frame_rows below).
     Image* WndImage = nullptr;     // the art, the window's size
@@ -69,7 +73,10 @@ protected:
     virtual void FillControls() {}
 
     void OnShow() final;
-    void OnClose() final { CloseForm(); }
+    void OnClose() final {
+        CloseForm();
+        if (OnClosed) OnClosed();
+    }
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:

@@ -107,7 +107,7 @@ TEST_F(NewProgram, TheThirtyTwoBitUninstallKeyIsWatchedAndASecondFindingWhileOne
 
 TEST_F(NewProgram, UpdatesExcludedNamesAndUninstallsAreNotReported) {
     RegisterProgram(kWow64Uninstall, "VigiloTestLeaving", "Leaving Soon");
-    RegisterProgram(kMachineUninstall, "VigiloTestSwapOld", "Swap Old");
+    RegisterProgram(kMachineUninstall, "VigiloTestSwapOld", "Swap Old", "Swap Maker");
     StartVigilo();
     vigilo_->Folder().Write("SList.txt", "[OptFr]\r\nspyware=1\r\n");
 
@@ -123,7 +123,7 @@ TEST_F(NewProgram, UpdatesExcludedNamesAndUninstallsAreNotReported) {
     EXPECT_TRUE(NoWindowFor(kNoReportMs));
 
     UnregisterProgram(kMachineUninstall, "VigiloTestSwapOld");
-    RegisterProgram(kMachineUninstall, "VigiloTestSwapNew", "Swap New");
+    RegisterProgram(kMachineUninstall, "VigiloTestSwapNew", "Swap New", "Swap Maker");  // an upgrade
     RegisterProgram(kUserUninstall, "VigiloTestBlink", "Blink");
     Sleep(1000);
     UnregisterProgram(kUserUninstall, "VigiloTestBlink");

@@ -1,121 +1,174 @@
 #include "support/monitors_support.h"
 
-#include <stdexcept>
+#include <algorithm>
 
-#include "platform/message_loop.h"
-#include "windows/notification_shapes.h"
-#include "monitors/string_list.h"
 #include "support/registry_sandbox.h"
 #include "support/test_support.h"
 
 namespace vigilo::test {
-namespace {
 
-constexpr const char* kFormClass = "VigiloTestNotification";
-HWND g_currentForm = nullptr;
-std::vector<std::string> g_shownNames;
+FakePlaceState::FakePlaceState() : appeared_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-// Waits for a thread to end while serving the main thread's messages, so a
-// thread blocked in a synchronised call can finish it.
+void FakePlaceState::Add(const std::vector<std::string>& names) {
+    std::lock_guard lock(mutex_);
+    names_.insert(names_.end(), names.begin(), names.end());
+    for (HANDLE event : armed_) SetEvent(event);
+}
+
+void FakePlaceState::Remove(const std::string& name) {
+    std::lock_guard lock(mutex_);
+    std::erase(names_, name);
+    for (HANDLE event : armed_) SetEvent(event);
+}
+
+void FakePlaceState::SetExists(bool exists) {
+    std::lock_guard lock(mutex_);
+    exists_ = exists;
+    if (exists) SetEvent(appeared_.get());
+    else ResetEvent(appeared_.get());
+}
+
+void FakePlaceState::OnList(std::function<void()> hook) {
+    std::lock_guard lock(mutex_);
+    onList_ = std::move(hook);
+}
+
+class FakeWatch : public PlaceWatch {
+public:
+    explicit FakeWatch(std::shared_ptr<FakePlaceState> state)
+        : state_(std::move(state)), changed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        std::lock_guard lock(state_->mutex_);
+        state_->armed_.push_back(changed_.get());
+    }
+    ~FakeWatch() override {
+        std::lock_guard lock(state_->mutex_);
+        std::erase(state_->armed_, changed_.get());
+    }
+    HANDLE Changed() const override { return changed_.get(); }
+    void RearmChanged() override { ResetEvent(changed_.get()); }
+    HANDLE Signal() const override { return nullptr; }  // looked at every slice
+    void Rearm() override {}
+    bool Gone() const override {
+        std::lock_guard lock(state_->mutex_);
+        return !state_->exists_;
+    }
+
+private:
+    std::shared_ptr<FakePlaceState> state_;
+    UniqueKernelHandle changed_;
+};
+
+class FakePlace : public Place {
+public:
+    FakePlace(std::string name, std::shared_ptr<FakePlaceState> state) : name_(std::move(name)), state_(std::move(state)) {}
+    std::string KeptName() const override { return "Fake place " + name_; }
+    bool Exists() const override {
+        std::lock_guard lock(state_->mutex_);
+        return state_->exists_;
+    }
+    bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const override {
+        waiting = true;
+        const HANDLE handles[] = {state_->appeared_.get(), thread.TerminateEvent()};
+        const DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+        waiting = false;
+        return result == WAIT_OBJECT_0 && !thread.Terminated();
+    }
+    std::unique_ptr<PlaceWatch> Watch() const override {
+        if (!Exists()) return nullptr;
+        return std::make_unique<FakeWatch>(state_);
+    }
+    Listing List(const Listing&) const override {
+        std::function<void()> hook;
+        {
+            std::lock_guard lock(state_->mutex_);
+            hook = state_->onList_;
+        }
+        if (hook) hook();
+        ++state_->listings_;
+        std::lock_guard lock(state_->mutex_);
+        return state_->exists_ ? ListingOf(state_->names_) : Listing{};
+    }
+    DWORD WaitSliceMs() const override { return 20; }
+
+private:
+    std::string name_;
+    std::shared_ptr<FakePlaceState> state_;
+};
+
+std::unique_ptr<Place> MakeFakePlace(const std::string& name, std::shared_ptr<FakePlaceState> state) {
+    return std::make_unique<FakePlace>(name, std::move(state));
+}
+
+HandOff HandOffRecorder::Get() {
+    return [this](const RoundReport& report) {
+        if (during) during();
+        std::lock_guard lock(mutex_);
+        reports_.push_back(report);
+        if (!holding_ || report.findings.empty()) return SharedEvent();
+        window_ = SharedEvent::Create();
+        return window_;
+    };
+}
+
+std::vector<RoundReport> HandOffRecorder::Reports() const {
+    std::lock_guard lock(mutex_);
+    return reports_;
+}
+
+std::vector<std::string> HandOffRecorder::Names() const {
+    std::vector<std::string> names;
+    for (const RoundReport& report : Reports())
+        for (const Finding& finding : report.findings) names.push_back(finding.name);
+    return names;
+}
+
+bool HandOffRecorder::WindowUp() const {
+    std::lock_guard lock(mutex_);
+    return static_cast<bool>(window_);
+}
+
+void HandOffRecorder::EndWindow() {
+    std::lock_guard lock(mutex_);
+    window_.Set();
+    window_ = {};
+}
+
+std::vector<Finding> EveryAddedName(const RoundSight& sight) {
+    std::vector<Finding> findings;
+    for (const ListedEntry& entry : AddedEntries(sight.previous, sight.fresh))
+        findings.push_back({FindingKind::Startup, entry.name});
+    return findings;
+}
+
+std::vector<std::string> ListedNames(HKEY root, const std::string& path, PlaceListing listing) {
+    std::vector<std::string> names;
+    for (const ListedEntry& entry : MakePlace({root, path}, listing, PlaceChanges::KeySubtree)->List({}).entries)
+        names.push_back(entry.name);
+    return names;
+}
+
+std::vector<std::string> AddedNames(const std::vector<std::string>& older, const std::vector<std::string>& fresh) {
+    std::vector<std::string> names;
+    for (const ListedEntry& entry : AddedEntries(ListingOf(older), ListingOf(fresh))) names.push_back(entry.name);
+    return names;
+}
+
+std::unique_ptr<Watch> StartWatch(std::unique_ptr<Place> place, const PlaceSpec& spec, WatchRules rules,
+                                  HandOffRecorder& recorder, KeptListingStore* kept) {
+    auto watch = std::make_unique<Watch>(std::move(place), spec, rules, recorder.Get(), kept);
+    if (!watch->CreateSuspended()) return nullptr;
+    watch->Resume();
+    return watch;
+}
+
 bool WaitForThreadEnd(HANDLE thread, DWORD timeoutMs) {
     return WaitUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, timeoutMs);
 }
 
-}  // namespace
-
-TestNotificationForm::TestNotificationForm() {
-    RegisterClassOnce(kFormClass);
-    CreateHandle(kFormClass, "Test notification", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, 0, 0, 200, 100);
-}
-
-void TestNotificationForm::ShowForm() {
-    g_currentForm = Handle();
-    g_shownNames.push_back(ProgramName);
-    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
-}
-
-void TestNotificationForm::ShowModal() {
-    ShowForm();
-    while (!closed_ && HandleOneMessage()) {
-    }
-}
-
-LRESULT TestNotificationForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CLOSE) {
-        closed_ = true;
-        ShowWindow(Handle(), SW_HIDE);
-        return 0;
-    }
-    if (msg == WM_DESTROY && g_currentForm == Handle()) g_currentForm = nullptr;
-    return Window::OnMessage(msg, wp, lp);
-}
-
-HWND TestNotificationForm::Current() { return g_currentForm; }
-std::vector<std::string> TestNotificationForm::ShownNames() { return g_shownNames; }
-void TestNotificationForm::ResetRecord() {
-    g_shownNames.clear();
-    g_currentForm = nullptr;
-}
-
-TestMonitor::~TestMonitor() {
-    Terminate();
-    if (ThreadHandle()) WaitForThreadEnd(ThreadHandle(), 30000);
-}
-
-void TestMonitor::Round() {
-    ++roundsEntered_;
-    if (gate) WaitForSingleObject(gate, 15000);
-    if (failInRound) throw std::runtime_error("setting of the wrong type");
-    StringList fresh;
-    ListKey(fresh);
-    const std::string added = FindAdded(Snapshot, fresh);
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        findings_.push_back(added);
-    }
-    if (!added.empty() && handOff != HandOffKind::None) HandOff([this, added] { ShowFinding(added); });
-}
-
-void TestMonitor::ShowFinding(const std::string& name) {
-    if (!OnMainThread()) handOffsOnMainThread_ = false;
-    const ULONGLONG start = GetTickCount64();
-    auto fill = [&](TestNotificationForm& form) { form.ProgramName = name; };
-    const bool shown = handOff == HandOffKind::Modal ? ShowModalNotification<TestNotificationForm>(fill)
-                                                     : ShowTimedNotification<TestNotificationForm>(fill, timedSeconds);
-    if (shown) {
-        lastHandOffMs_ = static_cast<DWORD>(GetTickCount64() - start);
-    } else {
-        std::lock_guard<std::mutex> lock(mutex_);
-        dropped_.push_back(name);
-    }
-    ++handOffsDone_;
-}
-
-std::vector<std::string> TestMonitor::Findings() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return findings_;
-}
-
-std::vector<std::string> TestMonitor::Dropped() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return dropped_;
-}
-
-std::unique_ptr<TestMonitor> StartTestMonitor(HKEY root, const std::string& key,
-                                              const std::function<void(TestMonitor&)>& configure) {
-    auto monitor = std::make_unique<TestMonitor>();
-    if (!monitor->CreateSuspended()) return nullptr;
-    monitor->RootKey = root;
-    monitor->KeyPath = key;
-    if (configure) configure(*monitor);
-    monitor->Resume();
-    return monitor;
-}
-
-bool StopMonitors(const std::vector<TestMonitor*>& monitors, DWORD timeoutMs) {
-    for (TestMonitor* monitor : monitors) monitor->Terminate();
+bool StopThreads(const std::vector<TThread*>& threads, DWORD timeoutMs) {
+    for (TThread* thread : threads) thread->Terminate();
     bool ended = true;
-    for (TestMonitor* monitor : monitors) ended = WaitForThreadEnd(monitor->ThreadHandle(), timeoutMs) && ended;
+    for (TThread* thread : threads) ended = WaitForThreadEnd(thread->ThreadHandle(), timeoutMs) && ended;
     return ended;
 }
 

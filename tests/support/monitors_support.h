@@ -1,8 +1,9 @@
 #pragma once
-// Test doubles for the monitor frame: a registry monitor whose round records
-// what it found and hands it to a stand-in notification window, that window
-// (modal or timed), a thread that makes one synchronised call, and a way to
-// change the registry from another process.
+// Test doubles for the watch engine: a place of the test's own whose
+// listing, existence and change signals the test drives (no Wine delays), a
+// hand-off that records what each round handed to the main thread and can
+// hold the watch as a window would, a thread that makes one synchronised
+// call, and a way to change the registry from another process.
 #include <windows.h>
 
 #include <atomic>
@@ -12,77 +13,79 @@
 #include <string>
 #include <vector>
 
-#include "monitors/registry_monitor.h"
-#include "platform/window.h"
+#include "monitors/place.h"
+#include "monitors/watch.h"
+#include "platform/shared_event.h"
+#include "platform/thread.h"
+#include "platform/unique_handle.h"
 
 namespace vigilo::test {
 
-// A stand-in notification window: shown without activation (Wine stalls on
-// hiding an activated window), closed by WM_CLOSE, which only hides it.
-class TestNotificationForm : public Window {
+// What a FakePlace holds, shared between the test and the watch that owns the place.
+class FakePlaceState {
 public:
-    TestNotificationForm();
-    // Destroys the window while this class still sees its messages.
-    ~TestNotificationForm() override { DestroyHandle(); }
-    std::string ProgramName;
-    void ShowForm();
-    // Runs a modal loop on the application's message handling until closed.
-    void ShowModal();
-    bool Closed() const { return closed_; }
-
-    // The window shown right now (null when none), and every name shown.
-    static HWND Current();
-    static std::vector<std::string> ShownNames();
-    static void ResetRecord();
-
-protected:
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    FakePlaceState();
+    // Adds names (in this order) and signals every watch armed on the place.
+    void Add(const std::vector<std::string>& names);
+    void Remove(const std::string& name);
+    // The place leaves (its names stay for its return) or comes back.
+    void SetExists(bool exists);
+    // Runs at each listing, before the names are read (a writer at that moment).
+    void OnList(std::function<void()> hook);
+    int Listings() const { return listings_; }
 
 private:
-    bool closed_ = false;
-};
-
-enum class HandOffKind { None, Modal, Timed };
-
-// A registry monitor on the frame with a recording round: list, FindAdded
-// against Snapshot, record, and hand a non-empty finding to the main thread.
-class TestMonitor : public TRegistryMonitorThread {
-public:
-    TestMonitor() : TestMonitor(&ListSubkeyNames, 1000) {}
-    TestMonitor(KeyListing listing, DWORD waitSliceMs) : TRegistryMonitorThread(listing, waitSliceMs) {}
-    ~TestMonitor() override;
-
-    HandOffKind handOff = HandOffKind::None;
-    int timedSeconds = 20;
-    HANDLE gate = nullptr;  // when set, a round waits for it before listing again
-    bool failInRound = false;  // the round throws, as a setting of the wrong type does
-
-    std::vector<std::string> Findings() const;  // one entry per finished round
-    int RoundsEntered() const { return roundsEntered_; }
-    std::vector<std::string> Dropped() const;
-    int HandOffsDone() const { return handOffsDone_; }
-    bool HandOffsOnMainThread() const { return handOffsOnMainThread_; }
-    DWORD LastHandOffMs() const { return lastHandOffMs_; }
-
-protected:
-    void Round() override;
-
-private:
-    void ShowFinding(const std::string& name);
+    friend class FakePlace;
+    friend class FakeWatch;
     mutable std::mutex mutex_;
-    std::vector<std::string> findings_;
-    std::vector<std::string> dropped_;
-    std::atomic<int> roundsEntered_{0};
-    std::atomic<int> handOffsDone_{0};
-    std::atomic<bool> handOffsOnMainThread_{true};
-    std::atomic<DWORD> lastHandOffMs_{0};
+    bool exists_ = true;
+    std::vector<std::string> names_;
+    std::vector<HANDLE> armed_;  // the change events of the watches armed now
+    std::function<void()> onList_;
+    UniqueKernelHandle appeared_;
+    std::atomic<int> listings_{0};
 };
 
-// Creates a TestMonitor suspended on root\key (the factory shape).
-std::unique_ptr<TestMonitor> StartTestMonitor(HKEY root, const std::string& key,
-                                              const std::function<void(TestMonitor&)>& configure = nullptr);
+// A place named name, kept under "Fake place " + name.
+std::unique_ptr<Place> MakeFakePlace(const std::string& name, std::shared_ptr<FakePlaceState> state);
+
+// A hand-off that records every round's report (on the main thread). While
+// holding, each report that has findings gets a window end the test sets
+// with EndWindow, as a shown window would hold its watch.
+class HandOffRecorder {
+public:
+    HandOff Get();
+    std::vector<RoundReport> Reports() const;
+    // Every name reported so far, in order; recordOnly marks names that came while held.
+    std::vector<std::string> Names() const;
+    void SetHolding(bool holding) { holding_ = holding; }
+    bool WindowUp() const;
+    void EndWindow();
+    // Runs on the main thread in each hand-off, before it is recorded.
+    std::function<void()> during;
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<RoundReport> reports_;
+    std::atomic<bool> holding_{false};
+    SharedEvent window_;
+};
+
+// A rule that reports every added name.
+std::vector<Finding> EveryAddedName(const RoundSight& sight);
+
+// The names a key's place lists (its values, by default), in listing order.
+std::vector<std::string> ListedNames(HKEY root, const std::string& path, PlaceListing listing = PlaceListing::Values);
+// The names of fresh that older lacks (AddedEntries), in fresh's order.
+std::vector<std::string> AddedNames(const std::vector<std::string>& older, const std::vector<std::string>& fresh);
+
+// Creates and resumes a Watch; null when its thread could not be made.
+std::unique_ptr<Watch> StartWatch(std::unique_ptr<Place> place, const PlaceSpec& spec, WatchRules rules,
+                                  HandOffRecorder& recorder, KeptListingStore* kept);
 // Asks each to terminate, waits (pumping messages) until they ended; false on time-out.
-bool StopMonitors(const std::vector<TestMonitor*>& monitors, DWORD timeoutMs = 15000);
+bool StopThreads(const std::vector<TThread*>& threads, DWORD timeoutMs = 15000);
+// Waits for the thread to end while serving the main thread's calls.
+bool WaitForThreadEnd(HANDLE thread, DWORD timeoutMs);
 
 // A thread whose body makes one synchronised call of method, once `ready`
 // holds (polled on the thread); then it ends.

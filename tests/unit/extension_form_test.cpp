@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/language_texts.h"
-#include "windows/notification_shapes.h"
+#include "windows/notification_host.h"
 #include "support/notification_support.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
@@ -151,12 +151,14 @@ TEST_F(ExtensionWindow, TimedShowLeftAloneEndsWithoutWritingAndLeavesNothingBehi
     long before[3];
     for (int k = 0; k < 3; ++k) before[k] = LiveHandleCount(kinds[k]);
     for (const char* browser : {"Internet Explorer", "Mozilla Firefox", "Google Chrome"}) {
-        EXPECT_TRUE(ShowTimedNotification<TForm2b>(
+        const SharedEvent end = ShowNotification<TForm2b>(
             [&](TForm2b& form) {
                 form.BrowserName = browser;
                 form.Check1->SetChecked(true);
             },
-            0));
+            NotificationLife::Timed, 0);
+        ASSERT_TRUE(end);
+        ASSERT_TRUE(test::WaitUntil([&] { return WaitForSingleObject(end.Handle(), 0) == WAIT_OBJECT_0; }, 5000));
         EXPECT_EQ(nullptr, FindWindowA("TForm2b", nullptr)) << browser;
     }
     for (int k = 0; k < 3; ++k) EXPECT_EQ(before[k], LiveHandleCount(kinds[k])) << "kind " << k;

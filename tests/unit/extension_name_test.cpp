@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "monitors/ie_ext_mon_thread.h"
+#include "monitors/finding_rules.h"
 #include "platform/registry.h"
 #include "support/registry_sandbox.h"
 

@@ -83,10 +83,10 @@ protected:
         return JunkCheck(
             JunkFolders(BuildPathSet(root_.Path(), shell)),
             [this](std::int64_t size) {
-                return RunNotification([&] {
-                    shown_.push_back(size);
-                    if (duringWindow_) duringWindow_();
-                });
+                if (NotificationBusy()) return false;
+                shown_.push_back(size);
+                if (duringWindow_) duringWindow_();
+                return true;
             },
             [this] { return now_; });
     }

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "platform/message_loop.h"
-#include "platform/wait_seconds.h"
+#include "platform/window.h"
 #include "platform/unique_handle.h"
 #include "support/monitors_support.h"
 #include "support/test_support.h"
@@ -55,8 +55,6 @@ protected:
     void Execute() override {}
 };
 
-void CALLBACK CloseOnTimer(HWND hwnd, UINT, UINT_PTR, DWORD) { PostMessageA(hwnd, WM_CLOSE, 0, 0); }
-
 }  // namespace
 
 TEST_F(MainThreadCalls, MethodRunsOnTheMainThreadWhileTheCallerWaits) {
@@ -84,23 +82,6 @@ TEST_F(MainThreadCalls, CalledOnTheMainThreadItRunsAtOnceAndRaisesItsError) {
     EXPECT_THROW(caller.Synchronize([] { throw std::runtime_error("hand-off failed"); }), std::runtime_error);
 }
 
-TEST_F(MainThreadCalls, ServedInsideAModalLoop) {
-    TestNotificationForm form;
-    std::atomic<bool> modalRunning{false};
-    bool ranInModal = false;
-    CallingThread thread([&] { return modalRunning.load(); }, [&] {
-        ranInModal = modalRunning && OnMainThread();
-        PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
-    });
-    modalRunning = true;
-    UINT_PTR safety = SetTimer(form.Handle(), 1, 10000, &CloseOnTimer);  // never hang the suite
-    form.ShowModal();
-    modalRunning = false;
-    KillTimer(form.Handle(), safety);
-    EXPECT_TRUE(ranInModal);
-    ASSERT_TRUE(WaitUntil([&] { return thread.Finished(); }, 5000));
-}
-
 TEST_F(MainThreadCalls, ServedInsideThePopupMenusTrackingLoop) {
     MenuOwner owner;
     UniqueMenu menu(CreatePopupMenu());
@@ -119,13 +100,11 @@ TEST_F(MainThreadCalls, ServedInsideThePopupMenusTrackingLoop) {
     ASSERT_TRUE(WaitUntil([&] { return thread.Finished(); }, 5000));
 }
 
-TEST_F(MainThreadCalls, ServedDuringWaitSeconds) {
-    std::atomic<bool> waiting{false};
-    bool ranDuringWait = false;
-    CallingThread thread([&] { return waiting.load(); }, [&] { ranDuringWait = waiting && OnMainThread(); });
-    waiting = true;
-    WaitSeconds(1);
-    waiting = false;
-    EXPECT_TRUE(ranDuringWait);
-    ASSERT_TRUE(WaitUntil([&] { return thread.Finished(); }, 5000));
+// A window's end is posted from inside the window's own message: it must
+// run after that message, not within it.
+TEST_F(MainThreadCalls, APostedTaskRunsFromTheLoopAfterThePosterReturned) {
+    bool posterReturned = false, ranAfter = false;
+    PostToMainThread([&] { ranAfter = posterReturned && OnMainThread(); });
+    posterReturned = true;
+    EXPECT_TRUE(WaitUntil([&] { return ranAfter; }, 5000));
 }

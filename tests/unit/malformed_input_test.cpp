@@ -11,8 +11,7 @@
 #include "core/exclusion_list.h"
 #include "core/language_texts.h"
 #include "core/path_set.h"
-#include "monitors/registry_listing.h"
-#include "monitors/string_list.h"
+#include "support/monitors_support.h"
 #include "platform/text.h"
 #include "support/test_support.h"
 
@@ -114,12 +113,10 @@ TEST(MalformedInput, NamesWithHighBytesAndOfTheLongestLengthAreListedWhole) {
     SetString(HKEY_CURRENT_USER, key.Path(), high, "x");
     SetString(HKEY_CURRENT_USER, key.Path(), longValue, "x");
 
-    StringList subkeys, values;
-    EXPECT_EQ(ListSubkeyNames(HKEY_CURRENT_USER, key.Path(), subkeys), 2);
-    EXPECT_TRUE(ContainsName(subkeys, high));
-    EXPECT_TRUE(ContainsName(subkeys, longest));
-    EXPECT_EQ(ListValueNames(HKEY_CURRENT_USER, key.Path(), values), 2);
-    EXPECT_TRUE(ContainsName(values, high));
-    EXPECT_TRUE(ContainsName(values, longValue));
-    EXPECT_EQ(FindAdded({high}, values), longValue);
+    const std::vector<std::string> subkeys = ListedNames(HKEY_CURRENT_USER, key.Path(), PlaceListing::Subkeys);
+    EXPECT_EQ(AddedNames({}, subkeys).size(), 2u);
+    EXPECT_TRUE(AddedNames(subkeys, {high, longest}).empty());
+    const std::vector<std::string> values = ListedNames(HKEY_CURRENT_USER, key.Path());
+    EXPECT_EQ(values.size(), 2u);
+    EXPECT_EQ(AddedNames({high}, values), std::vector<std::string>{longValue});
 }

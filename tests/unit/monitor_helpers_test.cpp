@@ -1,5 +1,5 @@
-// The helpers every monitor shares: WaitSeconds, the registry listings, the
-// list diffs, the exclusion list and the companion check.
+// The helpers every watch shares: the listings of a key, the diffs of two
+// listings, the exclusion list and the companion check.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -7,11 +7,8 @@
 #include "core/path_set.h"
 #include "core/companion_running.h"
 #include "core/exclusion_list.h"
-#include "monitors/registry_listing.h"
-#include "monitors/string_list.h"
+#include "core/listing.h"
 #include "platform/text.h"
-#include "platform/thread.h"
-#include "platform/wait_seconds.h"
 #include "support/monitors_support.h"
 #include "support/test_support.h"
 
@@ -21,29 +18,6 @@ using namespace vigilo::test;
 namespace {
 
 const HKEY kCu = HKEY_CURRENT_USER;
-
-ULONGLONG MillisecondsOf(int seconds) {
-    const ULONGLONG start = GetTickCount64();
-    WaitSeconds(seconds);
-    return GetTickCount64() - start;
-}
-
-// A window of the main thread that counts what it is sent and posted.
-class Responder : public Window {
-public:
-    Responder() {
-        RegisterClassOnce("VigiloTestResponder");
-        CreateHandle("VigiloTestResponder", "", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 10, 10);
-    }
-    std::atomic<int> sent{0}, posted{0};
-
-protected:
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_APP + 10) return ++sent;
-        if (msg == WM_APP + 11) ++posted;
-        return Window::OnMessage(msg, wp, lp);
-    }
-};
 
 // Points the program folder at a temp folder with the given "SList.txt".
 class ExclusionList : public ::testing::Test {
@@ -66,36 +40,6 @@ std::string Ansi(const wchar_t* text) {
 
 }  // namespace
 
-TEST(WaitSeconds, ZeroSleepsOnceAndTwoTakesTwoToTwoAndAHalfSeconds) {
-    const ULONGLONG zero = MillisecondsOf(0);
-    EXPECT_GE(zero, 490u);
-    EXPECT_LT(zero, 800u);
-    const ULONGLONG two = MillisecondsOf(2);
-    EXPECT_GE(two, 2000u);
-    EXPECT_LE(two, 2550u);
-}
-
-TEST(WaitSeconds, MainThreadWindowsStayResponsive) {
-    Responder responder;
-    std::atomic<bool> waiting{false};
-    std::atomic<LRESULT> answer{0};
-    std::atomic<ULONGLONG> answeredAfter{0};
-    std::thread other([&] {
-        WaitUntil([&] { return waiting.load(); }, 5000);
-        const ULONGLONG start = GetTickCount64();
-        answer = SendMessageA(responder.Handle(), WM_APP + 10, 0, 0);
-        answeredAfter = GetTickCount64() - start;
-        PostMessageA(responder.Handle(), WM_APP + 11, 0, 0);
-    });
-    waiting = true;
-    WaitSeconds(2);
-    waiting = false;
-    other.join();
-    EXPECT_EQ(answer, 1);
-    EXPECT_LT(answeredAfter, 700u);  // served at the next half-second step
-    EXPECT_EQ(responder.posted, 1);
-}
-
 TEST(ListNames, ListsSubkeysAndValuesInEnumerationOrderAndNothingForAMissingKey) {
     ScratchKey key("ListNames");
     SetString(kCu, key.Path(), "Beta", "b");
@@ -105,36 +49,22 @@ TEST(ListNames, ListsSubkeysAndValuesInEnumerationOrderAndNothingForAMissingKey)
     std::string longName(300, 'v');
     SetString(kCu, key.Path(), longName, "long value names are listed whole");
 
-    StringList list{"stale"};
-    EXPECT_EQ(ListSubkeyNames(kCu, key.Path(), list), 2);
-    EXPECT_EQ(list, (StringList{"Echo", "Zulu"}));
-    EXPECT_EQ(ListValueNames(kCu, key.Path(), list), 3);
-    EXPECT_TRUE(ContainsName(list, "Alpha") && ContainsName(list, "Beta") && ContainsName(list, longName));
-    EXPECT_EQ(ListSubkeyNames(kCu, key.Path() + "\\Missing", list), 0);
-    EXPECT_TRUE(list.empty());
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(ListedNames(kCu, key.Path(), PlaceListing::Subkeys), (Names{"Echo", "Zulu"}));
+    EXPECT_TRUE(AddedNames(ListedNames(kCu, key.Path()), {"Alpha", "Beta", longName}).empty());
+    EXPECT_EQ(ListedNames(kCu, key.Path()).size(), 3u);
+    EXPECT_TRUE(ListedNames(kCu, key.Path() + "\\Missing", PlaceListing::Subkeys).empty());
 }
 
-TEST(FindAddedAndRemoved, ReportTheLastUnmatchedEntryIgnoringLetterCase) {
-    const StringList older{"Alpha", "Beta", "Gamma"};
-    EXPECT_EQ(FindAdded(older, {"alpha", "Delta", "BETA", "Epsilon", "gamma"}), "Epsilon");
-    EXPECT_EQ(FindAdded(older, {"GAMMA", "beta"}), "");
-    EXPECT_EQ(FindAdded({}, {}), "");
-    EXPECT_EQ(FindAdded(older, {"Alpha "}), "Alpha ");  // whole names only
-    EXPECT_EQ(FindAdded(older, {"Alph"}), "Alph");
-    EXPECT_EQ(FindRemoved(older, {"ALPHA", "Delta"}), "Gamma");
-    EXPECT_EQ(FindRemoved(older, {"gamma", "beta", "alpha"}), "");
-}
-
-TEST(FindAddedAndRemoved, TenThousandNamesAreDiffedAtOnce) {
-    StringList older;
-    for (int i = 0; i < 10000; ++i) older.push_back("Entry" + std::to_string(i));
-    StringList fresh = older;
-    fresh.insert(fresh.begin() + 5000, "Newcomer");
-    const DWORD start = GetTickCount();
-    EXPECT_EQ(FindAdded(older, fresh), "Newcomer");
-    EXPECT_EQ(FindAdded(fresh, fresh), "");
-    EXPECT_EQ(FindRemoved(fresh, older), "Newcomer");
-    EXPECT_LT(GetTickCount() - start, 2000u);
+TEST(AddedAndRemovedEntries, EveryUnmatchedEntryInOrderWholeNamesLetterCaseIgnoredEachOnce) {
+    using Names = std::vector<std::string>;
+    const Names older{"Alpha", "Beta", "Gamma"};
+    EXPECT_EQ(AddedNames(older, {"alpha", "Delta", "BETA", "Epsilon", "gamma", "delta"}), (Names{"Delta", "Epsilon"}));
+    EXPECT_EQ(AddedNames(older, {"GAMMA", "beta"}), Names{});
+    EXPECT_EQ(AddedNames(older, {"Alpha ", "Alph"}), (Names{"Alpha ", "Alph"}));
+    const std::vector<ListedEntry> removed = RemovedEntries(ListingOf(older), ListingOf({"ALPHA", "Delta"}));
+    ASSERT_EQ(removed.size(), 2u);
+    EXPECT_EQ(removed[1].name, "Gamma");
 }
 
 TEST_F(ExclusionList, AKeyNameContainedInTheNameInAnyCaseExcludesIt) {

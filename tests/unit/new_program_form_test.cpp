@@ -1,6 +1,6 @@
 // The new-program window TForm2a and the notification frame under it:
 // placement, texts, the drag band, topmost, the close cross, the link, the
-// don't-show setting, the program icon and the modal show.
+// don't-show setting, the program icon and how it is shown until closed.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,7 +12,7 @@
 #include "core/language_texts.h"
 #include "core/path_set.h"
 #include "core/settings_store.h"
-#include "windows/notification_shapes.h"
+#include "windows/notification_host.h"
 #include "platform/unique_handle.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
@@ -24,12 +24,6 @@
 namespace vigilo {
 namespace {
 using test::Notifier;
-
-// The hand-offs can use it in both shapes.
-static_assert(requires(TForm2a& form) {
-    form.ShowModal();
-    form.ShowForm();
-});
 
 RECT WindowRect(HWND hwnd) {
     RECT r;
@@ -244,14 +238,30 @@ TEST(NewProgramWindowTexts, ComeFromTheLanguageFile) {
     Language() = LanguageTexts();
 }
 
-// The modal show, as the new-program monitor's hand-off runs it.
-class NewProgramWindowModal : public ::testing::Test {
+// The show as the hand-off runs it: up until the user closes it, with no
+// loop of its own.
+class NewProgramWindowShown : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetApplicationState();
         SetCursorPos(5, 5);
     }
-    void TearDown() override { ResetApplicationState(); }
+    void TearDown() override {
+        EndNotification();
+        ResetApplicationState();
+    }
+    SharedEvent Show(bool ticked = false) {
+        return ShowNotification<TForm2a>(
+            [&](TForm2a& form) {
+                form.ProgramName = "FOO EDITOR";
+                form.Check1->SetChecked(ticked);
+            },
+            NotificationLife::UntilClosed);
+    }
+    static bool Ended(const SharedEvent& end) {
+        return test::WaitUntil([&] { return WaitForSingleObject(end.Handle(), 0) == WAIT_OBJECT_0; }, 10000);
+    }
+    static TForm2a& Shown() { return static_cast<TForm2a&>(*CurrentNotification()); }
     test::CleanSettings settings_;
 };
 
@@ -265,81 +275,56 @@ LRESULT CALLBACK RecordTopmostWhenShown(int code, WPARAM wp, LPARAM lp) {
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-TEST_F(NewProgramWindowModal, IsTopmostBeforeAnyActivation) {
-    TForm2a form;
+TEST_F(NewProgramWindowShown, IsTopmostBeforeAnyActivationAndStaysUntilClosed) {
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordTopmostWhenShown, nullptr, GetCurrentThreadId());
-    test::RepeatOnTimer close([&] {
-        if (!form.Visible()) return false;
-        PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
-        return true;
-    });
-    EXPECT_TRUE(form.ShowModal());
+    const SharedEvent end = Show();
     UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(end);
     EXPECT_TRUE(g_topmostWhenShown);
+    EXPECT_EQ("1515,782 400x238", Placement(WindowRect(Shown().Handle())));
+    EXPECT_FALSE(Show()) << "a second window while one is up";
+    Pump(500);
+    EXPECT_NE(WaitForSingleObject(end.Handle(), 0), DWORD(WAIT_OBJECT_0));
+    const HWND window = Shown().Handle();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Ended(end));
+    EXPECT_FALSE(NotificationBusy());
+    EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(window); }, 5000));
 }
 
-TEST_F(NewProgramWindowModal, LinkStartsPurgeonWithoutParametersAndEndsTheShow) {
+TEST_F(NewProgramWindowShown, LinkStartsPurgeonWithoutParametersAndEndsTheWindow) {
     test::ProgramFolder folder(true);
-    TForm2a form;
-    form.ProgramName = "FOO EDITOR";
-    bool topmost = false, active = false;
-    RECT placed{};
-    test::RepeatOnTimer click([&] {
-        if (!form.Visible()) return false;
-        topmost = Topmost(form.Handle());
-        active = GetActiveWindow() == form.Handle();
-        placed = WindowRect(form.Handle());
-        form.Check1->SetChecked(true);
-        test::PostClick(test::FindLabel(form, "Label3b")->Handle());
-        return true;
-    });
-    EXPECT_TRUE(form.ShowModal());
-    EXPECT_TRUE(topmost);
-    EXPECT_TRUE(active);
-    EXPECT_EQ("1515,782 400x238", Placement(placed));
-    EXPECT_FALSE(form.Visible());
+    const SharedEvent end = Show(true);
+    test::PostClick(test::FindLabel(Shown(), "Label3b")->Handle());
+    EXPECT_TRUE(Ended(end));
     ASSERT_TRUE(folder.WaitForPurgeonCalls(1));
     EXPECT_EQ(std::vector<std::string>{""}, folder.PurgeonCalls());
     EXPECT_EQ("false", Notifier("NewAppNotifier"));
 }
 
-TEST_F(NewProgramWindowModal, ShutdownEndsTheShowWithoutWriting) {
-    test::ProgramFolder folder(false);
-    bool shown = false;
-    test::RepeatOnTimer shutdown([&] {
-        HWND window = FindWindowA("TForm2a", "New program notification");
-        if (!window || !IsWindowVisible(window)) return false;
-        shown = true;
-        TerminateApplication();
-        return true;
-    });
-    EXPECT_TRUE(ShowModalNotification<TForm2a>([](TForm2a& form) {
-        form.ProgramName = "FOO EDITOR";
-        form.Check1->SetChecked(true);
-    }));
-    EXPECT_TRUE(shown);
+TEST_F(NewProgramWindowShown, ShutdownEndsItWithoutWriting) {
+    const SharedEvent end = Show(true);
+    EndNotification();
+    EXPECT_TRUE(Ended(end));
     EXPECT_FALSE(NotificationBusy());
     EXPECT_EQ(nullptr, FindWindowA("TForm2a", nullptr));
     EXPECT_EQ("missing", Notifier("NewAppNotifier"));
 }
 
-TEST_F(NewProgramWindowModal, ShutdownDuringTheInformationWindowWritesNothing) {
+TEST_F(NewProgramWindowShown, ShutdownDuringTheInformationWindowWritesNothing) {
     test::ProgramFolder folder(false);
-    TForm2a form;
-    test::RepeatOnTimer click([&] {
-        if (!form.Visible()) return false;
-        test::PostClick(test::FindLabel(form, "Label3b")->Handle());
-        return true;
-    });
+    const SharedEvent end = Show();
+    HWND form = Shown().Handle();
     test::RepeatOnTimer shutdown([&] {
         HWND info = FindWindowA("TForm3", "Information");
         if (!info || !IsWindowVisible(info)) return false;
-        EXPECT_FALSE(IsWindowEnabled(form.Handle()));  // no second launch beneath it
+        EXPECT_FALSE(IsWindowEnabled(form));  // no second launch beneath it
         TerminateApplication();
         return true;
     });
-    EXPECT_FALSE(form.ShowModal());
-    EXPECT_TRUE(shutdown.Done());
+    test::PostClick(test::FindLabel(Shown(), "Label3b")->Handle());
+    EXPECT_TRUE(test::WaitUntil([&] { return shutdown.Done(); }, 10000));
+    EndNotification();
     EXPECT_EQ("missing", Notifier("NewAppNotifier"));
 }
 

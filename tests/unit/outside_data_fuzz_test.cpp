@@ -17,7 +17,7 @@
 #include "core/language_texts.h"
 #include "core/path_set.h"
 #include "core/settings_store.h"
-#include "monitors/registry_listing.h"
+#include "support/monitors_support.h"
 #include "platform/file_system.h"
 #include "platform/profile_file.h"
 #include "platform/text.h"
@@ -114,8 +114,7 @@ TEST(OutsideDataFuzz, EveryReaderSurvivesGeneratedInputsInBoundedMemory) {
         } catch (const SettingsError&) {
         }
         if (i % 100 == 99) {
-            StringList names;
-            ListValueNames(HKEY_CURRENT_USER, key.Path(), names);
+            ListedNames(HKEY_CURRENT_USER, key.Path());
             DeleteKeyTree(HKEY_CURRENT_USER, key.Path());
         }
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/monitor_wiring.h"
+#include "monitors/finding_rules.h"
 #include "platform/file_system.h"
 #include "core/path_set.h"
 #include "support/test_support.h"
@@ -158,7 +159,7 @@ TEST(MonitorSlots, WatchEveryProfilesExtensionsFolderOnceNamingItsBrowser) {
                               {"Microsoft Edge", "C:\\L\\Microsoft\\Edge\\User Data\\Default\\"}};
     std::vector<std::pair<std::string, std::string>> watched;
     for (const MonitorSlot& slot : MonitorSlots(paths))
-        if (slot.group == MonitorGroup::Extension && !slot.root) watched.emplace_back(slot.keyOrFolder, slot.browserName);
+        if (slot.kind->rule == &NewExtensionFolderEntries) watched.emplace_back(slot.place.path, slot.place.browser);
     EXPECT_EQ(watched, (std::vector<std::pair<std::string, std::string>>{
                            {paths.firefoxExtensionsFolder, ""},
                            {paths.chromeExtensionsFolder, ""},
@@ -173,7 +174,7 @@ TEST(MonitorSlots, ProfilesThatComeAndGoGainAndLoseTheirWatches) {
     PathSet paths;
     paths.chromeExtensionsFolder = "C:\\L\\Google\\Chrome\\User Data\\Default\\Extensions\\";
     paths.firefoxProfiles = {{"D:\\Work\\", "D:\\Work\\"}};
-    MonitorGroups groups(MonitorSlots(paths));
+    MonitorGroups groups(MonitorSlots(paths), [](const MonitorSlot&) { return nullptr; });
     const size_t before = groups.Slots().size();
 
     paths.firefoxProfiles.clear();
@@ -182,10 +183,10 @@ TEST(MonitorSlots, ProfilesThatComeAndGoGainAndLoseTheirWatches) {
     UpdateProfileSlots(groups, paths, true);
     ASSERT_EQ(groups.Slots().size(), before);
     const MonitorSlot& added = groups.Slots().back();
-    EXPECT_EQ(added.keyOrFolder, "C:\\L\\Microsoft\\Edge\\User Data\\Profile 3\\Extensions\\");
-    EXPECT_EQ(added.browserName, "Microsoft Edge");
+    EXPECT_EQ(added.place.path, "C:\\L\\Microsoft\\Edge\\User Data\\Profile 3\\Extensions\\");
+    EXPECT_EQ(added.place.browser, "Microsoft Edge");
     EXPECT_TRUE(std::none_of(groups.Slots().begin(), groups.Slots().end(),
-                             [](const MonitorSlot& slot) { return slot.keyOrFolder == "D:\\Work\\extensions\\"; }));
+                             [](const MonitorSlot& slot) { return slot.place.path == "D:\\Work\\extensions\\"; }));
 }
 
 TEST(PathSet, FoldersAreTheSameWhateverTheirLetterCaseAndTrailingBackslashes) {

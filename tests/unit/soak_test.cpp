@@ -20,18 +20,18 @@
 #include "windows/extension_form.h"
 #include "windows/junk_form.h"
 #include "windows/new_program_form.h"
-#include "windows/notification_shapes.h"
+#include "windows/notification_host.h"
 #include "windows/startup_form.h"
 
 namespace vigilo {
 namespace {
 
 constexpr int kRounds = 1000;
-constexpr int kWarmUpRounds = 50;
+constexpr int kWarmUpRounds = 250;
 constexpr SIZE_T kWorkingSetGrowthLimit = 2 * 1024 * 1024;
 // Four kinds take turns. Every so many rounds (a number prime to four, so
-// that every kind has its turn) a window goes through the timed shape, whose
-// wait lasts at least half a second; the others go through the modal one.
+// that every kind has its turn) a window goes through the timed shape; the
+// others stay until they are closed.
 constexpr int kTimedEvery = 49;
 // Every so many rounds the link is followed (Purgeon missing: the
 // information window); the others close with the cross.
@@ -65,9 +65,15 @@ void PostEnding(Form& form, Label* link, Ending ending) {
     test::PostClick(ending == Ending::Link ? link->Handle() : form.TopButton->Handle());
 }
 
+// Shows it and waits for its end, as its watch would.
 template <typename Form, typename Fill>
 bool ShowInShape(bool timed, Fill fill) {
-    return timed ? ShowTimedNotification<Form>(fill, 0) : ShowModalNotification<Form>(fill);
+    const SharedEvent end =
+        ShowNotification<Form>(fill, timed ? NotificationLife::Timed : NotificationLife::UntilClosed, 0);
+    if (!end) return false;
+    const HWND window = CurrentNotification()->Handle();
+    return test::WaitUntil([&] { return WaitForSingleObject(end.Handle(), 0) == WAIT_OBJECT_0 && !IsWindow(window); },
+                           10000);
 }
 
 // One window of the round's kind, shown, clicked and destroyed.

@@ -7,6 +7,7 @@
 
 #include "app/monitor_wiring.h"
 #include "core/path_set.h"
+#include "monitors/finding_rules.h"
 #include "monitors/startup_entry_rules.h"
 #include "platform/file_system.h"
 #include "support/test_support.h"
@@ -19,7 +20,7 @@ namespace {
 std::vector<std::string> StartupFolderWatches(const PathSet& paths) {
     std::vector<std::string> folders;
     for (const MonitorSlot& slot : MonitorSlots(paths))
-        if (slot.create == &CreateStartupFolderMonitor) folders.push_back(slot.keyOrFolder);
+        if (slot.kind->rule == &NewStartupFolderEntries) folders.push_back(slot.place.path);
     return folders;
 }
 

@@ -18,7 +18,7 @@
 #include "support/test_support.h"
 #include "support/ui_support.h"
 #include "windows/program_icon.h"
-#include "windows/notification_shapes.h"
+#include "windows/notification_host.h"
 #include "windows/startup_form.h"
 
 namespace vigilo {
@@ -170,12 +170,14 @@ TEST(TimedStartupWindow, HandlesEachPostedMessageWithinFiftyMillisecondsAndGoesA
     });
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, RecordProbe, nullptr, GetCurrentThreadId());
     const ULONGLONG start = GetTickCount64();
-    EXPECT_TRUE(ShowTimedNotification<TForm2c>(
+    const SharedEvent end = ShowNotification<TForm2c>(
         [](TForm2c& form) {
             form.ProgramName = "Updater";
             form.Check1->SetChecked(true);
         },
-        2));
+        NotificationLife::Timed, 2);
+    ASSERT_TRUE(end);
+    ASSERT_TRUE(test::WaitUntil([&] { return WaitForSingleObject(end.Handle(), 0) == WAIT_OBJECT_0; }, 5000));
     const ULONGLONG shownFor = GetTickCount64() - start;
     UnhookWindowsHookEx(hook);
     poster.join();

@@ -1,17 +1,19 @@
-// The rules of the startup places beyond the Run keys, at their edges:
-// which services start with Windows, which tasks are Windows' own, what a
-// forced extension's value names, the task check's ticks, and whether a
-// machine key is one or two keys in the registry's views.
+// The rules of the places beyond the Run keys, at their edges: which
+// services start with Windows, which tasks are Windows' own, what a forced
+// extension's value names, the task check's ticks, whether a machine key is
+// one or two keys in the registry's views, and when a new uninstall entry is
+// an upgrade.
 #include <gtest/gtest.h>
 
 #include "core/settings_store.h"
-#include "monitors/forced_extension_mon_thread.h"
+#include "monitors/finding_rules.h"
 #include "monitors/scheduled_task_check.h"
-#include "monitors/service_mon_thread.h"
+#include "monitors/place.h"
 #include "platform/registry.h"
 #include "platform/registry_views.h"
 #include "platform/task_scheduler.h"
 #include "platform/text.h"
+#include "support/monitors_support.h"
 #include "support/registry_sandbox.h"
 #include "support/test_support.h"
 
@@ -65,32 +67,39 @@ TEST(ForcedExtensions, TheIdIsTheTextUpToTheFirstSemicolonAndOnlyStringValuesNam
     SetDword(HKEY_CURRENT_USER, key.Path(), "2", 7);
     SetString(HKEY_CURRENT_USER, key.Path(), "3", "thirdextension", REG_EXPAND_SZ);
     SetString(HKEY_CURRENT_USER, key.Path(), "4", ";");
-    StringList listed;
-    EXPECT_EQ(ListForcedExtensions(HKEY_CURRENT_USER, key.Path(), listed, RegistryView::k64Bit), 2);
-    EXPECT_EQ(listed, (StringList{"secondextension", "thirdextension"}));
+    EXPECT_EQ(ListedNames(HKEY_CURRENT_USER, key.Path(), PlaceListing::ForcedExtensionIds),
+              (std::vector<std::string>{"secondextension", "thirdextension"}));
 }
 
-TEST(ScheduledTaskCheck, ReportsTasksNewSinceTheLastReadableListOnlyWhileStarted) {
-    CleanSettings settings;
-    WriteBool(kSettingsRoot, kSettingsKey, "StartupNotifier", true);
+TEST(ScheduledTaskCheck, ReportsTasksNewSinceTheLastListOfTheSameSourceOnlyWhileStarted) {
     TaskList list{TaskListSource::TaskFolder, {"\\Old"}};
     std::vector<std::string> reported;
     ScheduledTaskCheck check([&](const std::vector<std::string>& names) { reported.insert(reported.end(), names.begin(), names.end()); },
                              [&] { return list; });
 
     check.Run();  // not started: the tasks of a switched-off startup group are not compared
-    check.Start();
+    EXPECT_FALSE(check.Start());
+    check.Run();  // the first list read
     list.paths = {"\\Old", "\\Vendor\\First"};
     check.Run();
     list = {TaskListSource::None, {}};  // unreadable this tick: the last list stays
     check.Run();
-    list = {TaskListSource::Scheduler, {"\\old", "\\Vendor\\First", "\\Microsoft\\Windows\\Own", "\\Second"}};
+    list = {TaskListSource::TaskFolder, {"\\old", "\\Vendor\\First", "\\Microsoft\\Windows\\Own", "\\Second"}};
     check.Run();
+    // Another source holds what it holds: taken silently, then compared with.
+    list = {TaskListSource::Scheduler, {"\\Hidden", "\\Vendor\\First", "\\Second"}};
+    check.Run();
+    list.paths.push_back("\\Third");
+    check.Run();
+    // A restart (message 1135) compares with the last tick's list.
+    check.Stop();
+    list.paths.push_back("\\DuringTheRestart");
+    EXPECT_FALSE(check.Start());
     check.Run();
     check.Stop();
     list.paths.push_back("\\AfterStop");
     check.Run();
-    EXPECT_EQ(reported, (std::vector<std::string>{"First", "Second"}));
+    EXPECT_EQ(reported, (std::vector<std::string>{"First", "Second", "Third", "DuringTheRestart"}));
 }
 
 // Measured on Wine 8: its scheduler's interface cannot list, the task files can be read.
@@ -107,18 +116,20 @@ TEST(ScheduledTaskCheck, ATaskRegisteredWhileVigiloWasAwayIsReportedAtTheNextSta
     TaskList list{TaskListSource::TaskFolder, {"\\AtFirstStart"}};
     std::vector<std::string> reported;
     const auto report = [&](const std::vector<std::string>& names) { reported.insert(reported.end(), names.begin(), names.end()); };
-    {
-        KeptListingStore firstRun(HKEY_CURRENT_USER, keptKey.Path());
-        ScheduledTaskCheck check(report, [&] { return list; }, &firstRun);
-        EXPECT_FALSE(check.Start()) << "nothing kept: nothing to catch up on";
-    }
+    const auto run = [&] {
+        KeptListingStore store(HKEY_CURRENT_USER, keptKey.Path());
+        ScheduledTaskCheck check(report, [&] { return list; }, &store);
+        EXPECT_TRUE(check.Start()) << "a run's first start catches up at once";
+        check.Run();
+        EXPECT_FALSE(check.Start());
+        check.Run();
+    };
+    run();  // the first ever: nothing kept, nothing new
     list.paths.push_back("\\Vendor\\WhileAway");
-    KeptListingStore secondRun(HKEY_CURRENT_USER, keptKey.Path());
-    ScheduledTaskCheck check(report, [&] { return list; }, &secondRun);
-    ASSERT_TRUE(check.Start());
-    check.Run();
-    EXPECT_FALSE(check.Start()) << "a restart in the same run catches up no more";
-    check.Run();
+    run();
+    // Kept from the task files, now read from the task cache: taken silently.
+    list = {TaskListSource::TaskCache, {"\\AtFirstStart", "\\Vendor\\WhileAway", "\\Cached"}};
+    run();
     EXPECT_EQ(reported, std::vector<std::string>{"WhileAway"});
 }
 
@@ -130,4 +141,25 @@ TEST(RegistryViews, RedirectedKeysAreTwoSharedAndMissingKeysUnderSharedOnesAreOn
     EXPECT_TRUE(SameKeyInBothViews(HKEY_LOCAL_MACHINE, "SOFTWARE\\Policies\\VigiloTestMissing\\Forcelist"));
     const std::string missing = FullKeyName(HKEY_LOCAL_MACHINE, "Software\\VigiloTestMissing\\Key\\", RegistryView::k32Bit);
     EXPECT_NE(missing.find("\\Wow6432Node\\VigiloTestMissing\\Key"), std::string::npos) << missing;
+}
+
+// An uninstaller and an installer may both run while Vigilo is away, or
+// within one round: only an entry sharing a lost one's display name or
+// publisher is its upgrade.
+TEST(NewPrograms, AnEntryLostInTheSameRoundHidesOnlyTheEntriesThatShareItsNameOrPublisher) {
+    ScratchKey key("Programs");
+    const PlaceSpec place{HKEY_CURRENT_USER, key.Path() + "\\"};
+    const Listing previous{{{"Old", 0, "PHOTO EDITOR 2", "ACME"}, {"Kept", 0, "KEPT", "KEEPER"}}};
+    Listing fresh{{{"Kept", 0, "KEPT", "KEEPER"},
+                   {"Unrelated", 0, "TEXT TOOL", "OTHER"},
+                   {"SameName", 0, "PHOTO EDITOR 2", "NEW OWNER"},
+                   {"SamePublisher", 0, "PHOTO EDITOR 3", "ACME"},
+                   {"Nameless", 0, "", "ACME CORP"}}};
+    for (const ListedEntry& entry : fresh.entries) SetString(HKEY_CURRENT_USER, key.Path() + "\\" + entry.name, "DisplayIcon", "");
+    const std::vector<Finding> found = NewPrograms({place, previous, fresh});
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].name, "TEXT TOOL");
+    EXPECT_EQ(found[0].publisher, "OTHER");
+    // With nothing lost, the same entries are all new programs (but the nameless one).
+    EXPECT_EQ(NewPrograms({place, Listing{{{"Kept", 0, "KEPT", "KEEPER"}}}, fresh}).size(), 3u);
 }

@@ -6,8 +6,7 @@
 
 #include "core/language_texts.h"
 #include "monitors/cache_size.h"
-#include "monitors/registry_listing.h"
-#include "monitors/string_list.h"
+#include "support/monitors_support.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "support/test_support.h"
@@ -55,11 +54,12 @@ TEST(TextsFromOutside, LanguageFilesDecodeByTheirByteOrderMarkElseTheSystemCodeP
 TEST(TextsFromOutside, NamesDifferingOnlyOutsideTheCodePageOrByAnInvisibleCharacterAreNew) {
     const std::string first = "Acc" + kSnowmanChinese + "Updater";
     const std::string second = "Acc\xE2\x98\x82\xE6\x97\xA5\xE6\x9C\xAC" "Updater";  // "Acc☂日本Updater"
-    EXPECT_EQ(FindAdded({first}, {first, second}), second);
-    EXPECT_EQ(FindAdded({"Updater"}, {"Updater", "Upd\xC2\xAD" "ater"}), "Upd\xC2\xAD" "ater");  // soft hyphen
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(AddedNames({first}, {first, second}), Names{second});
+    EXPECT_EQ(AddedNames({"Updater"}, {"Updater", "Upd\xC2\xAD" "ater"}), Names{"Upd\xC2\xAD" "ater"});  // soft hyphen
     // Letter case is ignored in every script: "ÄPFEL ŁÓDŹ" is "äpfel łódź".
-    EXPECT_EQ(FindAdded({"\xC3\x84PFEL \xC5\x81\xC3\x93" "D\xC5\xB9"}, {"\xC3\xA4pfel \xC5\x82\xC3\xB3" "d\xC5\xBA"}),
-              "");
+    EXPECT_EQ(AddedNames({"\xC3\x84PFEL \xC5\x81\xC3\x93" "D\xC5\xB9"}, {"\xC3\xA4pfel \xC5\x82\xC3\xB3" "d\xC5\xBA"}),
+              Names{});
 }
 
 TEST(TextsFromOutside, ANameThatIsNoValidUtf16IsListedAndOpensAgain) {
@@ -70,8 +70,8 @@ TEST(TextsFromOutside, ANameThatIsNoValidUtf16IsListedAndOpensAgain) {
     const DWORD data = 1;
     ASSERT_EQ(RegSetValueExW(k.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)),
               ERROR_SUCCESS);
-    StringList names;
-    ASSERT_EQ(ListValueNames(HKEY_CURRENT_USER, key.Path(), names), 1);
+    const std::vector<std::string> names = ListedNames(HKEY_CURRENT_USER, key.Path());
+    ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(Utf16(names[0]), std::wstring(name));
     EXPECT_TRUE(QueryValueInfo(k.get(), names[0]).has_value());
 }

@@ -1,0 +1,49 @@
+#pragma once
+// What a watch lists of its place (a key's values or subkeys, a folder's
+// entries), and how two listings of one place compare. Names compare as
+// Windows compares them, letter case ignored in every script. A listing
+// kept beyond its bounds (core/kept_listing.h) holds only the 64-bit
+// FNV-1a hashes of its upper-cased names: it still tells what is new, not
+// what went.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vigilo {
+
+struct ListedEntry {
+    std::string name;
+    // A hash of what the entry holds, where its watch looks at that; 0: not looked at.
+    std::uint64_t dataHash = 0;
+    // What an uninstall entry calls itself, as written: its DisplayName and Publisher.
+    std::string displayName = {};
+    std::string publisher = {};
+
+    bool operator==(const ListedEntry&) const = default;
+};
+
+struct Listing {
+    std::vector<ListedEntry> entries;  // in the order listed
+    // Only for a listing kept beyond its bounds: the sorted hashes of its
+    // names (NameHash), and no entries.
+    std::vector<std::uint64_t> nameHashes = {};
+    bool hashed = false;
+
+    bool operator==(const Listing&) const = default;
+};
+
+// The listing of names, in order, with nothing else looked at.
+Listing ListingOf(const std::vector<std::string>& names);
+
+// FNV-1a (64 bits) of the name's upper-cased UTF-16 units, little-endian.
+std::uint64_t NameHash(std::string_view name);
+// FNV-1a (64 bits) of bytes; never 0, which means "not looked at".
+std::uint64_t DataHash(std::string_view bytes);
+
+// The entries of fresh whose names older lacks, in fresh's order.
+std::vector<ListedEntry> AddedEntries(const Listing& older, const Listing& fresh);
+// The entries of older whose names fresh lacks; none when older is hashed.
+std::vector<ListedEntry> RemovedEntries(const Listing& older, const Listing& fresh);
+
+}  // namespace vigilo

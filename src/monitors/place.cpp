@@ -1,0 +1,211 @@
+#include "monitors/place.h"
+
+#include <unordered_map>
+
+#include "core/kept_listing.h"
+#include "core/settings_store.h"
+#include "monitors/appearance_wait.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+namespace vigilo {
+namespace {
+
+// A key's watch looks at everything but the security of what it holds.
+constexpr DWORD kKeyFilter =
+    REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_ATTRIBUTES | REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_SECURITY;
+constexpr DWORD kKeySliceMs = 1000;
+constexpr DWORD kFolderSliceMs = 10000;
+
+DWORD FolderFilter(PlaceChanges changes) {
+    switch (changes) {
+    case PlaceChanges::FolderSubfolders: return FILE_NOTIFY_CHANGE_DIR_NAME;
+    case PlaceChanges::FolderFilesWritten: return FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE;
+    default: return FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
+    }
+}
+
+// Whether an open key has been deleted meanwhile (needs KEY_QUERY_VALUE).
+bool KeyDeleted(HKEY key) {
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr) == ERROR_KEY_DELETED;
+}
+
+class KeyWatch : public PlaceWatch {
+public:
+    KeyWatch(const PlaceSpec& spec, UniqueKey key, bool subtree, DWORD filter)
+        : key_(std::move(key)), subtree_(subtree), filter_(filter),
+          changed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          parentSignal_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        const std::string parent = ParentPath(spec.path);
+        if (!parent.empty()) parent_ = OpenKey(spec.root, parent, KEY_NOTIFY, spec.view);
+        RearmChanged();
+        Rearm();
+    }
+    bool Armed() const { return armedChanged_; }
+
+    HANDLE Changed() const override { return changed_.get(); }
+    void RearmChanged() override {
+        ResetEvent(changed_.get());
+        armedChanged_ = changed_ && RegNotifyChangeKeyValue(key_.get(), subtree_, filter_, changed_.get(), TRUE) ==
+                                        ERROR_SUCCESS;
+    }
+    HANDLE Signal() const override { return armedParent_ ? parentSignal_.get() : nullptr; }
+    void Rearm() override {
+        ResetEvent(parentSignal_.get());
+        armedParent_ = parent_ && parentSignal_ &&
+                       RegNotifyChangeKeyValue(parent_.get(), FALSE, REG_NOTIFY_CHANGE_NAME, parentSignal_.get(),
+                                               TRUE) == ERROR_SUCCESS;
+    }
+    bool Gone() const override { return KeyDeleted(key_.get()); }
+
+private:
+    UniqueKey key_;
+    BOOL subtree_;
+    DWORD filter_;
+    UniqueKernelHandle changed_;
+    UniqueKey parent_;
+    UniqueKernelHandle parentSignal_;
+    bool armedChanged_ = false;
+    bool armedParent_ = false;
+};
+
+class FolderWatch : public PlaceWatch {
+public:
+    FolderWatch(const std::string& folder, DWORD filter)
+        : folder_(folder), changed_(WatchFolderChanges(folder, false, filter)),
+          identity_(OpenFolder(folder).Identity()) {
+        const std::string parent = ParentFolderPath(folder);
+        if (!parent.empty()) parent_ = WatchFolderChanges(parent, false, FILE_NOTIFY_CHANGE_DIR_NAME);
+    }
+    bool Armed() const { return static_cast<bool>(changed_) && identity_.has_value(); }
+
+    HANDLE Changed() const override { return changed_.get(); }
+    void RearmChanged() override { FindNextChangeNotification(changed_.get()); }
+    HANDLE Signal() const override { return parent_ ? parent_.get() : nullptr; }
+    void Rearm() override {
+        if (!FindNextChangeNotification(parent_.get())) parent_.reset();
+    }
+    // Gone, or another folder now stands at its path.
+    bool Gone() const override { return OpenFolder(folder_).Identity() != identity_; }
+
+private:
+    std::string folder_;
+    UniqueChangeNotification changed_;
+    std::optional<FileIdentity> identity_;
+    UniqueChangeNotification parent_;
+};
+
+std::vector<std::string> ForcedExtensionIds(HKEY key) {
+    std::vector<std::string> ids;
+    for (const std::string& name : ValueNames(key)) {
+        const std::optional<RegistryValue> value = QueryValue(key, name);
+        if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) continue;
+        std::string id = ForcedExtensionId(TextOfValue(*value));
+        if (!id.empty()) ids.push_back(std::move(id));
+    }
+    return ids;
+}
+
+class KeyPlace : public Place {
+public:
+    KeyPlace(const PlaceSpec& spec, PlaceListing listing, PlaceChanges changes)
+        : spec_(spec), listing_(listing), changes_(changes) {}
+
+    std::string KeptName() const override {
+        return listing_ == PlaceListing::Nothing ? std::string() : KeyPlaceName(spec_.root, spec_.view, spec_.path);
+    }
+    bool Exists() const override { return KeyExists(spec_.root, spec_.path, spec_.view); }
+    bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const override {
+        return vigilo::WaitUntilExists(spec_.path, RegistryKeys(spec_.root, spec_.view), thread, kKeySliceMs, waiting);
+    }
+    std::unique_ptr<PlaceWatch> Watch() const override {
+        UniqueKey key = OpenKey(spec_.root, spec_.path, KEY_NOTIFY | KEY_QUERY_VALUE, spec_.view);
+        if (!key) return nullptr;
+        const bool subtree = changes_ == PlaceChanges::KeySubtree;
+        auto watch = std::make_unique<KeyWatch>(spec_, std::move(key), subtree,
+                                                subtree ? kKeyFilter : REG_NOTIFY_CHANGE_NAME);
+        return watch->Armed() ? std::move(watch) : nullptr;
+    }
+    Listing List(const Listing& previous) const override {
+        const UniqueKey key = OpenKey(spec_.root, spec_.path, KEY_READ, spec_.view);
+        if (!key) return {};
+        switch (listing_) {
+        case PlaceListing::Values: return ListingOf(ValueNames(key.get()));
+        case PlaceListing::ForcedExtensionIds: return ListingOf(ForcedExtensionIds(key.get()));
+        case PlaceListing::LabelledSubkeys: return Labelled(ListingOf(SubkeyNames(key.get())), previous);
+        default: return ListingOf(SubkeyNames(key.get()));
+        }
+    }
+    DWORD WaitSliceMs() const override { return kKeySliceMs; }
+
+private:
+    // Each subkey's DisplayName and Publisher: taken over from previous where
+    // it lists the subkey, read for the others only.
+    Listing Labelled(Listing listing, const Listing& previous) const {
+        std::unordered_map<std::wstring, const ListedEntry*> known;
+        for (const ListedEntry& entry : previous.entries) known.emplace(UpperCaseOrdinal(entry.name), &entry);
+        for (ListedEntry& entry : listing.entries) {
+            const auto it = known.find(UpperCaseOrdinal(entry.name));
+            if (it != known.end() && (!it->second->displayName.empty() || !it->second->publisher.empty())) {
+                entry.displayName = it->second->displayName;
+                entry.publisher = it->second->publisher;
+                continue;
+            }
+            const std::string subkey = WithTrailingBackslash(spec_.path) + entry.name;
+            entry.displayName = ReadString(spec_.root, subkey, "DisplayName", spec_.view);
+            entry.publisher = ReadString(spec_.root, subkey, "Publisher", spec_.view);
+        }
+        return listing;
+    }
+
+    PlaceSpec spec_;
+    PlaceListing listing_;
+    PlaceChanges changes_;
+};
+
+class FolderPlace : public Place {
+public:
+    FolderPlace(const PlaceSpec& spec, PlaceListing listing, PlaceChanges changes)
+        : spec_(spec), listing_(listing), filter_(FolderFilter(changes)) {}
+
+    std::string KeptName() const override {
+        return listing_ == PlaceListing::Nothing ? std::string() : FolderPlaceName(spec_.path);
+    }
+    bool Exists() const override { return DirectoryExists(spec_.path); }
+    bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const override {
+        return vigilo::WaitUntilExists(spec_.path, Folders(), thread, kFolderSliceMs, waiting);
+    }
+    std::unique_ptr<PlaceWatch> Watch() const override {
+        auto watch = std::make_unique<FolderWatch>(spec_.path, filter_);
+        return watch->Armed() ? std::move(watch) : nullptr;
+    }
+    Listing List(const Listing&) const override {
+        Listing listing;
+        if (listing_ == PlaceListing::Nothing) return listing;
+        ForEachFolderEntry(spec_.path, [&](const FolderEntry& entry) {
+            listing.entries.push_back({entry.name});
+            return true;
+        });
+        return listing;
+    }
+    DWORD WaitSliceMs() const override { return kFolderSliceMs; }
+
+private:
+    PlaceSpec spec_;
+    PlaceListing listing_;
+    DWORD filter_;
+};
+
+}  // namespace
+
+std::unique_ptr<Place> MakePlace(const PlaceSpec& spec, PlaceListing listing, PlaceChanges changes) {
+    if (spec.IsFolder()) return std::make_unique<FolderPlace>(spec, listing, changes);
+    return std::make_unique<KeyPlace>(spec, listing, changes);
+}
+
+std::string ForcedExtensionId(const std::string& valueText) {
+    return TrimControlAndBlanks(valueText.substr(0, valueText.find(';')));
+}
+
+}  // namespace vigilo

@@ -1,0 +1,90 @@
+#pragma once
+// A place a watch looks at: a registry key in one view, or a folder. The
+// watch engine (watch.h) asks a place whether it exists, waits for it while
+// it does not, arms a watch of its changes and lists it; how each of these
+// is done for a key and for a folder is here, and nowhere else.
+//
+// A key is watched with a change notification (RegNotifyChangeKeyValue) on
+// the open key, a folder with one on its path (FindFirstChangeNotification).
+// Either can leave without its own notification saying so (Wine never
+// signals the deletion of a watched key or folder; a folder moved away takes
+// its notification along), so its parent is watched too for names that come
+// and go (change_wait.h). A folder is known by its identity (volume and file
+// index) from the moment it is armed: a folder renamed away and made again
+// at the same path is another folder, and its watch is taken anew.
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "core/listing.h"
+#include "monitors/change_wait.h"
+#include "platform/registry.h"
+#include "platform/thread.h"
+
+namespace vigilo {
+
+// Where a watch looks, as the table of kinds names it.
+struct PlaceSpec {
+    HKEY root = nullptr;  // null: a folder
+    std::string path;     // the key's path, or the folder ending in "\"
+    RegistryView view = RegistryView::k64Bit;
+    std::string browser = {};  // an extension place's browser, as the extension window names it
+
+    bool IsFolder() const { return root == nullptr; }
+    bool operator==(const PlaceSpec&) const = default;
+};
+
+// What a listing of the place holds.
+enum class PlaceListing {
+    Values,              // a key's value names
+    Subkeys,             // a key's subkey names
+    LabelledSubkeys,     // ... with each one's DisplayName and Publisher
+    ForcedExtensionIds,  // the extensions a policy key's string values name (the text up to ";")
+    FolderEntries,       // a folder's entries, files and folders alike
+    Nothing,             // nothing: only that it changed counts (kept nowhere)
+};
+
+// What wakes the watch of a place.
+enum class PlaceChanges {
+    KeySubtree,          // anything in the key or below it
+    SubkeyNames,         // subkeys that come and go directly in the key
+    FolderEntries,       // entries created, deleted or renamed directly in the folder
+    FolderSubfolders,    // folders that come and go directly in it
+    FolderFilesWritten,  // files that come, go or are written directly in it
+};
+
+// An armed watch of a place's changes.
+class PlaceWatch : public ParentWatch {
+public:
+    // Signalled on a change of the place.
+    virtual HANDLE Changed() const = 0;
+    // Arms it again after its signal, before the place is listed anew.
+    virtual void RearmChanged() = 0;
+};
+
+class Place {
+public:
+    virtual ~Place() = default;
+    // The name what it lists is kept under between watches; empty: kept nowhere.
+    virtual std::string KeptName() const = 0;
+    virtual bool Exists() const = 0;
+    // Waits until it exists, never polling; false when thread was told to
+    // terminate first. waiting is set meanwhile.
+    virtual bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const = 0;
+    // Arms a watch of its changes; null when it cannot be watched (it left meanwhile).
+    virtual std::unique_ptr<PlaceWatch> Watch() const = 0;
+    // Lists it; what previous knew of an entry (its labels) is taken over, not read again.
+    virtual Listing List(const Listing& previous) const = 0;
+    // How often a wait looks again where nothing can be watched.
+    virtual DWORD WaitSliceMs() const = 0;
+};
+
+std::unique_ptr<Place> MakePlace(const PlaceSpec& spec, PlaceListing listing, PlaceChanges changes);
+
+// The extension a policy value's text names: the text up to its first ";",
+// trimmed of blanks and control characters.
+std::string ForcedExtensionId(const std::string& valueText);
+
+}  // namespace vigilo

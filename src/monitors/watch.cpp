@@ -1,0 +1,174 @@
+#include "monitors/watch.h"
+
+#include <map>
+#include <mutex>
+
+#include "platform/text.h"
+
+namespace vigilo {
+namespace {
+
+// The places being watched, each with a mutex its watch holds for its whole
+// life: after a restart the new watch of a place begins only once the old
+// one has ended, so that it compares with what the old one kept, never with
+// what it was about to keep.
+class PlaceTurns {
+public:
+    std::shared_ptr<UniqueKernelHandle> Of(const std::string& place) {
+        std::lock_guard lock(mutex_);
+        std::erase_if(turns_, [](const auto& turn) { return turn.second.expired(); });
+        std::weak_ptr<UniqueKernelHandle>& slot = turns_[Utf8(UpperCaseOrdinal(place))];
+        std::shared_ptr<UniqueKernelHandle> turn = slot.lock();
+        if (!turn) {
+            turn = std::make_shared<UniqueKernelHandle>(CreateMutexW(nullptr, FALSE, nullptr));
+            slot = turn;
+        }
+        return turn;
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, std::weak_ptr<UniqueKernelHandle>> turns_;
+};
+
+// Holds the turn of one place while it lives.
+class PlaceTurn {
+public:
+    PlaceTurn(const std::string& place, const TThread& thread) {
+        if (place.empty()) {
+            taken_ = true;
+            return;
+        }
+        static PlaceTurns turns;
+        turn_ = turns.Of(place);
+        if (!*turn_) return;
+        const HANDLE handles[] = {turn_->get(), thread.TerminateEvent()};
+        const DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+        // An abandoned mutex is ours all the same: its watch ended.
+        taken_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0;
+        held_ = taken_;
+    }
+    ~PlaceTurn() {
+        if (held_) ReleaseMutex(turn_->get());
+    }
+    PlaceTurn(const PlaceTurn&) = delete;
+    PlaceTurn& operator=(const PlaceTurn&) = delete;
+    bool Taken() const { return taken_; }
+
+private:
+    std::shared_ptr<UniqueKernelHandle> turn_;
+    bool taken_ = false;
+    bool held_ = false;
+};
+
+}  // namespace
+
+Watch::Watch(std::unique_ptr<Place> place, PlaceSpec spec, WatchRules rules, HandOff handOff,
+             KeptListingStore* kept)
+    : place_(std::move(place)), spec_(std::move(spec)), rules_(rules), handOff_(std::move(handOff)),
+      kept_(place_->KeptName().empty() ? nullptr : kept) {}
+
+void Watch::Execute() {
+    const PlaceTurn turn(kept_ ? place_->KeptName() : std::string(), *this);
+    if (!turn.Taken() || Terminated()) return;
+    Listing previous;
+    bool compare = rules_.arrivedAtStart;
+    if (kept_) {
+        keptNow_ = kept_->Load(place_->KeptName());
+        if (keptNow_.kind != KeptListing::Kind::Nothing) {
+            previous = keptNow_.listing;
+            compare = true;
+        }
+    }
+    for (;;) {
+        if (Terminated()) return;
+        if (!place_->Exists()) {
+            if (!compare) Keep({KeptListing::Kind::Absent});
+            // What it holds when it comes is new: compared with the last listing, or with nothing.
+            compare = true;
+            if (!place_->WaitUntilExists(*this, waiting_)) return;
+        }
+        std::unique_ptr<PlaceWatch> watch = place_->Watch();
+        if (!watch) {
+            // Gone again between the look and the arming: look once more in a second.
+            if (WaitTerminated(1)) return;
+            continue;
+        }
+        if (compare) {
+            const RoundEnd end = Round(*watch, previous, false);
+            if (end == RoundEnd::End) return;
+            if (end == RoundEnd::Left) continue;
+        } else {
+            previous = place_->List(previous);
+            Keep({KeptListing::Kind::Listed, previous});
+        }
+        compare = true;  // whatever ends the watch below, what is there next is compared
+        for (RoundEnd end = RoundEnd::Done; end == RoundEnd::Done;) {
+            switch (WaitForChange(watch->Changed(), place_->WaitSliceMs(), *this, *watch, watching_)) {
+            case WaitEnd::Terminated: return;
+            case WaitEnd::Gone: end = RoundEnd::Left; break;
+            case WaitEnd::Changed: end = Round(*watch, previous, true); break;
+            }
+            if (end == RoundEnd::End) return;
+        }
+        // The place left. Its watch is closed first: Wine completes a watched
+        // folder's removal only then. A kind that reports changes says so.
+        watch.reset();
+        if (!rules_.rule && !Report({}, nullptr, nullptr)) return;
+    }
+}
+
+Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMayMeanLeaving) {
+    if (WaitTerminated(rules_.settleSeconds)) return RoundEnd::End;
+    watch.RearmChanged();
+    Listing fresh = place_->List(previous);
+    if (!place_->Exists()) return RoundEnd::Left;
+    // Emptied, as a place is on its way out (a tree deleted entry by entry;
+    // Wine holds a watched folder's removal until its watch is closed): what
+    // is there next is compared with what it held, not with nothing.
+    if (emptyMayMeanLeaving && fresh.entries.empty() && !previous.entries.empty()) return RoundEnd::Left;
+    std::vector<Finding> findings;
+    if (rules_.rule) findings = rules_.rule({spec_, previous, fresh});
+    for (Finding& finding : findings) finding.kind = rules_.window;
+    // Told to terminate before the hand-off: nothing kept, so the next watch
+    // of the place compares with the same listing and reports these.
+    if (Terminated()) return RoundEnd::End;
+    const KeptListing listed{KeptListing::Kind::Listed, fresh};
+    previous = std::move(fresh);
+    if (findings.empty() && rules_.rule) {
+        Keep(listed);
+        return RoundEnd::Done;
+    }
+    return Report(std::move(findings), &watch, &listed) ? RoundEnd::Done : RoundEnd::End;
+}
+
+bool Watch::Report(std::vector<Finding> findings, PlaceWatch* watch, const KeptListing* listed) {
+    RoundReport report{std::move(findings), cameWhileHeld_};
+    cameWhileHeld_ = false;
+    SharedEvent windowEnd;
+    bool handedOff = false;
+    // Kept and recorded in one call of the main thread: a program that ends
+    // (a log-off) before the call keeps nothing, so its next start reports
+    // these; one that ends after does not report them again.
+    Synchronize([&] {
+        if (listed) Keep(*listed);
+        windowEnd = handOff_(report);
+        handedOff = true;
+    });
+    if (!handedOff) return false;
+    if (!windowEnd) return !Terminated();
+    const HANDLE handles[] = {windowEnd.Handle(), TerminateEvent()};
+    WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    if (Terminated()) return false;
+    // Changed while the window held this watch: the next round only records.
+    cameWhileHeld_ = watch && WaitForSingleObject(watch->Changed(), 0) == WAIT_OBJECT_0;
+    return true;
+}
+
+void Watch::Keep(const KeptListing& listing) {
+    if (!kept_ || listing == keptNow_) return;
+    kept_->Save(place_->KeptName(), listing);
+    keptNow_ = listing;
+}
+
+}  // namespace vigilo

@@ -1,0 +1,101 @@
+#pragma once
+// The one watch engine: a thread that watches one place (place.h) for one
+// kind of finding (watch_kinds.h), until it is told to terminate.
+//
+//   start   wait until no other watch of the place runs (one at a time), then
+//           take what was kept of the place (core/kept_listing.h) as its last
+//           listing: what came while no watch looked is compared with it;
+//   missing while the place does not exist, wait for it (never polling); when
+//           it comes it is compared with the last listing, or with nothing;
+//   watch   arm the change notification, then list: a change made after the
+//           arming signals, so nothing slips between listing and watching;
+//   round   on a signal: give the writer the kind's settle delay, arm again,
+//           list; that listing is the next one compared with (never a second
+//           listing). Every addition is a finding of the kind's rule; all of
+//           a round's findings go to the main thread at once (the hand-off),
+//           which keeps the listing with them. When a window shows, the watch
+//           waits for its end; what came meanwhile is recorded, not shown.
+//
+// A terminate cuts every wait short. A round that has not handed off keeps
+// nothing, so the next watch of the place compares with the listing before
+// it and reports what that round would have. A place that leaves is waited
+// for again and compared when it comes back.
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/finding.h"
+#include "core/kept_listing.h"
+#include "monitors/place.h"
+#include "platform/shared_event.h"
+#include "platform/thread.h"
+
+namespace vigilo {
+
+// What a round hands to the main thread.
+struct RoundReport {
+    std::vector<Finding> findings;  // in listing order
+    // Found while this watch's own window held it: recorded, not shown.
+    bool cameWhileHeld = false;
+};
+
+// What a round saw, for the kind's rule.
+struct RoundSight {
+    const PlaceSpec& place;
+    const Listing& previous;
+    const Listing& fresh;
+};
+
+using FindingRule = std::vector<Finding> (*)(const RoundSight& sight);
+
+struct WatchRules {
+    int settleSeconds = 0;
+    FindingRule rule = nullptr;  // null: every change is handed off, with no finding
+    FindingKind window = FindingKind::Startup;  // the window the findings raise
+    // The place is new to this run: what it holds at the start is compared
+    // with nothing kept, not taken as the baseline.
+    bool arrivedAtStart = false;
+};
+
+// Runs on the main thread with what a round found; returns the event set
+// when the window it showed ends, or none when nothing holds the watch.
+using HandOff = std::function<SharedEvent(const RoundReport& report)>;
+
+class Watch : public TThread {
+public:
+    // kept null: nothing kept between watches.
+    Watch(std::unique_ptr<Place> place, PlaceSpec spec, WatchRules rules, HandOff handOff,
+          KeptListingStore* kept = &VigiloKeptListings());
+
+    const PlaceSpec& Spec() const { return spec_; }
+    // The change notification is armed and the thread waits for it.
+    bool Watching() const { return watching_; }
+    // The place does not exist and the thread waits for it.
+    bool Waiting() const { return waiting_; }
+
+private:
+    enum class RoundEnd { Done, Left, End };
+
+    void Execute() override;
+    // One round on the armed watch, comparing with previous (replaced by the round's listing).
+    RoundEnd Round(PlaceWatch& watch, Listing& previous, bool emptyMayMeanLeaving);
+    // Keeps listed and hands findings to the main thread, then waits for the
+    // end of a window that shows them; false when told to terminate
+    // meanwhile, or when the main thread no longer takes calls.
+    bool Report(std::vector<Finding> findings, PlaceWatch* watch, const KeptListing* listed);
+    void Keep(const KeptListing& listing);
+
+    std::unique_ptr<Place> place_;
+    PlaceSpec spec_;
+    WatchRules rules_;
+    HandOff handOff_;
+    KeptListingStore* kept_;
+    KeptListing keptNow_;  // what the store holds, as far as this watch knows
+    bool cameWhileHeld_ = false;
+    std::atomic<bool> watching_{false};
+    std::atomic<bool> waiting_{false};
+};
+
+}  // namespace vigilo

@@ -1,0 +1,137 @@
+// The watch engine's cycle, on a place of the test's own whose writes and
+// signals the test makes at the very moments that lose findings.
+#include <gtest/gtest.h>
+
+#include "core/kept_listing.h"
+#include "support/monitors_support.h"
+#include "support/test_support.h"
+
+using namespace vigilo;
+using namespace vigilo::test;
+
+namespace {
+
+const HKEY kCu = HKEY_CURRENT_USER;
+const std::string kKept = "Software\\VigiloTests\\EngineKept";
+using Names = std::vector<std::string>;
+
+class WatchEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitMainThreadCalls();
+        DeleteKeyTree(kCu, kKept);
+        place_->Add({"Old"});
+    }
+    void TearDown() override {
+        std::vector<TThread*> threads;
+        for (auto& watch : watches_) threads.push_back(watch.get());
+        EXPECT_TRUE(StopThreads(threads));
+        DeleteKeyTree(kCu, kKept);
+    }
+    Watch& Start(WatchRules rules = {0, &EveryAddedName}) {
+        watches_.push_back(StartWatch(MakeFakePlace("engine", place_), {}, rules, recorder_, &store_));
+        return *watches_.back();
+    }
+    bool Watching(const Watch& watch) const { return WaitUntil([&] { return watch.Watching(); }, 5000); }
+    // Waits for n names, then a moment more in which no other may come.
+    bool Reported(size_t n) const {
+        return WaitUntil([&] { return recorder_.Names().size() >= n; }, 5000) && !WaitUntil([&] {
+            return recorder_.Names().size() > n;
+        }, 300);
+    }
+
+    std::shared_ptr<FakePlaceState> place_ = std::make_shared<FakePlaceState>();
+    KeptListingStore store_{kCu, kKept};
+    HandOffRecorder recorder_;
+    std::vector<std::unique_ptr<Watch>> watches_;
+};
+
+}  // namespace
+
+TEST_F(WatchEngine, EveryAdditionOfARoundIsReportedInListingOrder) {
+    ASSERT_TRUE(Watching(Start()));
+    place_->Add({"Zeta", "Alpha"});
+    ASSERT_TRUE(Reported(2));
+    ASSERT_EQ(recorder_.Reports().size(), 1u);
+    EXPECT_EQ(recorder_.Names(), (Names{"Zeta", "Alpha"}));
+}
+
+// The listing that ended one round used to be taken again as the next
+// baseline: what came in between was never seen.
+TEST_F(WatchEngine, WhatIsWrittenAroundARoundsListingIsReportedOnce) {
+    ASSERT_TRUE(Watching(Start()));
+    place_->OnList([this] {
+        place_->OnList(nullptr);
+        place_->Add({"Between arming and listing"});
+    });
+    recorder_.during = [this] {
+        recorder_.during = nullptr;
+        place_->Add({"Right after the listing"});
+    };
+    place_->Add({"First"});
+    ASSERT_TRUE(Reported(3));
+    EXPECT_EQ(recorder_.Names(), (Names{"First", "Between arming and listing", "Right after the listing"}));
+}
+
+TEST_F(WatchEngine, ARestartBetweenARoundsListingAndItsHandOffLeavesTheFindingToTheNextWatch) {
+    Watch& first = Start();
+    ASSERT_TRUE(Watching(first));
+    place_->OnList([&] {
+        place_->OnList(nullptr);
+        first.Terminate();  // message 1135 arrives as the round lists
+    });
+    place_->Add({"In flight"});
+    ASSERT_TRUE(WaitForThreadEnd(first.ThreadHandle(), 5000));
+    EXPECT_TRUE(recorder_.Names().empty());
+
+    Start();
+    ASSERT_TRUE(Reported(1));
+    EXPECT_EQ(recorder_.Names(), (Names{"In flight"}));
+    EXPECT_TRUE(recorder_.Reports()[0].findings.size() == 1);
+}
+
+TEST_F(WatchEngine, ARestartDuringTheHandOffReportsNothingTwice) {
+    Watch& first = Start();
+    ASSERT_TRUE(Watching(first));
+    recorder_.during = [&] {
+        recorder_.during = nullptr;
+        first.Terminate();
+        Start();  // begins once the first has ended, with what it kept
+    };
+    place_->Add({"Handed off"});
+    ASSERT_TRUE(Reported(1));
+    ASSERT_TRUE(Watching(*watches_.back()));
+    EXPECT_EQ(recorder_.Names(), (Names{"Handed off"}));
+}
+
+TEST_F(WatchEngine, WhatCameWhileItsWindowHeldTheWatchIsRecordedNotShown) {
+    recorder_.SetHolding(true);
+    ASSERT_TRUE(Watching(Start()));
+    place_->Add({"Shown"});
+    ASSERT_TRUE(WaitUntil([&] { return recorder_.WindowUp(); }, 5000));
+    place_->Add({"Meanwhile"});
+    recorder_.SetHolding(false);
+    recorder_.EndWindow();
+    ASSERT_TRUE(Reported(2));
+    place_->Add({"Later"});
+    ASSERT_TRUE(Reported(3));
+    const std::vector<RoundReport> reports = recorder_.Reports();
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_FALSE(reports[0].cameWhileHeld);
+    EXPECT_TRUE(reports[1].cameWhileHeld);
+    EXPECT_FALSE(reports[2].cameWhileHeld);
+}
+
+TEST_F(WatchEngine, WhatWasAddedWhileNoWatchLookedIsReportedByTheNextOne) {
+    Watch& first = Start();
+    ASSERT_TRUE(Watching(first));
+    ASSERT_TRUE(StopThreads({&first}));
+    place_->Add({"While away"});
+    place_->SetExists(false);  // and gone, to come back while the next watch waits
+    Watch& second = Start();
+    ASSERT_TRUE(WaitUntil([&] { return second.Waiting(); }, 5000));
+    place_->Add({"While missing"});
+    place_->SetExists(true);
+    ASSERT_TRUE(Reported(2));
+    EXPECT_EQ(recorder_.Names(), (Names{"While away", "While missing"}));
+}
