@@ -27,6 +27,19 @@ vigilo_ensure_prefix() {
     [ -f "$WINEPREFIX/$VIGILO_PREFIX_MARKER_FILE" ] ||
         echo "This Wine prefix belongs to Vigilo's scripts; its tests rewrite its registry freely." \
             >"$WINEPREFIX/$VIGILO_PREFIX_MARKER_FILE"
+    vigilo_ensure_network_drive
+}
+
+# Drive X:, a folder of the prefix that Windows reports as a network drive,
+# for the tests of the rule that never opens a path on another computer
+# (data_path_test). Wine's mount manager reads the drive types when it
+# starts, so the drive is made while no wineserver runs for the prefix.
+vigilo_ensure_network_drive() {
+    [ -L "$WINEPREFIX/dosdevices/x:" ] && return
+    mkdir -p "$WINEPREFIX/vigilo-share"
+    ln -s "$WINEPREFIX/vigilo-share" "$WINEPREFIX/dosdevices/x:"
+    "$WINE64" reg add 'HKLM\Software\Wine\Drives' /v x: /d network /reg:64 /f >/dev/null 2>&1
+    wineserver -w
 }
 
 # Starts an Xvfb of its own (1920 x 1080 x 24) and exports DISPLAY.

@@ -18,6 +18,7 @@
 #include "core/path_set.h"
 #include "core/settings_store.h"
 #include "monitors/registry_listing.h"
+#include "platform/data_path.h"
 #include "platform/file_system.h"
 #include "platform/profile_file.h"
 #include "platform/text.h"
@@ -97,7 +98,8 @@ TEST(OutsideDataFuzz, EveryReaderSurvivesGeneratedInputsInBoundedMemory) {
         folder.Write("profiles.ini", generate.File());
         const std::vector<FirefoxProfile> profiles = FirefoxProfiles(firefox, firefox + "local\\");
         ASSERT_LE(profiles.size(), kMostProfilesPerBrowser);
-        for (const FirefoxProfile& profile : profiles) ASSERT_FALSE(IsNetworkPath(profile.folder)) << profile.folder;
+        for (const FirefoxProfile& profile : profiles)
+            ASSERT_TRUE(profile.folder.starts_with(firefox) || AcceptedDataPath(profile.folder)) << profile.folder;
     }
 
     ScratchKey key("Fuzz");
