@@ -6,6 +6,7 @@
 #include "core/companion.h"
 #include "core/error_box.h"
 #include "core/language_texts.h"
+#include "windows/info_form.h"
 #include "windows/launch_companion.h"
 #include "core/path_set.h"
 #include "platform/file_system.h"
@@ -39,6 +40,7 @@ TForm1::TForm1()
 }
 
 TForm1::~TForm1() {
+    DestroyInformationWindow();  // the program ends: what would follow its close does not run
     SetApplicationMessageFilter(nullptr);
     SetTimerEnabled(false);
     KillTimer(Handle(), kTimerTaskCatchUp);
@@ -60,6 +62,8 @@ void TForm1::CreateForm() {
 
     Paths() = BuildPathSet(programFolder, QueryShellFolders());
     junkCheck_ = CreateJunkCheck(Paths());
+    // The walk ends on its own thread, which only wakes this one.
+    junkCheck_->SetWalkEndedNotice([window = Handle()] { PostMessageW(window, kMsgJunkWalkEnded, 0, 0); });
     taskCheck_ = CreateScheduledTaskCheck();
 
     for (const char* name : kNotifierSettings)
@@ -102,6 +106,9 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             ShowForm();
             return 0;
         }
+        case kMsgJunkWalkEnded:
+            JunkWalkEnded();
+            return 0;
         case WM_TIMER:
             if (wp == kTimer1) Timer1Event();
             if (wp == kTimerTaskCatchUp) {
@@ -179,7 +186,10 @@ void TForm1::Close() {
     TerminateApplication();  // closing the main form ends the application
 }
 
-void TForm1::CloseForm() { SetTimerEnabled(false); }
+void TForm1::CloseForm() {
+    SetTimerEnabled(false);
+    junkCheck_->Stop();  // a walk under way ends at its next entry
+}
 
 void TForm1::TrayIconClick() { LaunchCompanion(Handle()); }
 
@@ -196,6 +206,18 @@ void TForm1::RunChecks(bool junkToo) {
         taskCheck_->Run();
         if (junkToo) junkCheck_->Run();
     } catch (const SettingsError& error) {
+        errorBoxUp_ = true;
+        ShowErrorBox(error.what());
+        errorBoxUp_ = false;
+    }
+}
+
+void TForm1::JunkWalkEnded() {
+    // Handled even inside an error box's loop: the check must end.
+    try {
+        junkCheck_->WalkEnded();
+    } catch (const SettingsError& error) {
+        if (errorBoxUp_) return;
         errorBoxUp_ = true;
         ShowErrorBox(error.what());
         errorBoxUp_ = false;

@@ -13,6 +13,7 @@
 // copies its data fields into its controls in FillControls().
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "resource_ids.h"
@@ -77,6 +78,8 @@ private:
 
     NotificationConstants constants_;
     bool launching_ = false;
+    // Expires with the window: what follows the information window's close looks here first.
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 // Rows of the controls every notification window has, for its control table.

@@ -340,6 +340,7 @@ TEST_F(NewProgramWindowModal, ShutdownDuringTheInformationWindowWritesNothing) {
     });
     EXPECT_FALSE(form.ShowModal());
     EXPECT_TRUE(shutdown.Done());
+    DestroyInformationWindow();  // as the program's end does
     EXPECT_EQ("missing", Notifier("NewAppNotifier"));
 }
 
