@@ -12,11 +12,12 @@ namespace {
 constexpr FormFrame kFrame{"TForm3", "Information", 300, 200};
 constexpr int kDragStripHeight = 40;
 // The window ShowInformationWindow shows, and what follows its close. The
-// one closed before is freed only at the next show: its close handler may
-// still be running when the follow-up shows another.
+// one closed is freed at the next show, unless that show comes from what
+// follows its close, which runs inside its close handler.
 std::unique_ptr<TForm3> g_shown;
 std::unique_ptr<TForm3> g_closedBefore;
 std::function<void()> g_afterClose;
+bool g_inCloseHandler = false;
 
 using F = TForm3;
 constexpr ControlSpec<F> kControls[] = {
@@ -69,12 +70,14 @@ void TForm3::OnClose() {
     g_afterClose = nullptr;
     g_closedBefore = std::move(g_shown);
     Destroy();
+    g_inCloseHandler = true;
     if (afterClose) afterClose();
+    g_inCloseHandler = false;
 }
 
 bool ShowInformationWindow(std::function<void()> afterClose) {
     if (g_shown) return false;
-    g_closedBefore.reset();
+    if (!g_inCloseHandler) g_closedBefore.reset();
     auto form = std::make_unique<TForm3>();
     if (!form->Create()) return false;
     g_shown = std::move(form);

@@ -58,22 +58,11 @@ TEST_F(DataPath, PathsLongerThanMaxPathAreNormalisedAsTheShorterOnes) {
 
 TEST_F(DataPath, EveryOtherComputerSpellingIsRefused) {
     for (const char* remote : {
-             "\\\\server\\share\\x",
-             "//server/share/x",
-             "\\/server\\share\\x",
-             "\\\\?\\UNC\\server\\share\\x",
-             "\\\\?\\unc\\server\\share\\x",
-             "\\\\.\\UNC\\server\\share\\x",
-             "\\\\?\\GLOBALROOT\\Device\\Mup\\server\\share\\x",
-             "\\\\.\\GLOBALROOT\\Device\\Mup\\server\\share\\x",
-             "\\??\\UNC\\server\\share\\x",
-             "\\\\?\\Device\\Mup\\server\\share\\x",
-             "\\Device\\Mup\\server\\share\\x",
-             "R:\\x",
-             "r:/x",
-             "\\\\?\\R:\\x",
-             "R:\\LONGNA~1\\x",
-         })
+            "\\\\server\\share\\x", "//server/share/x", "\\/server\\share\\x", "\\\\?\\UNC\\server\\share\\x",
+            "\\\\?\\unc\\server\\share\\x", "\\\\.\\UNC\\server\\share\\x",
+            "\\\\?\\GLOBALROOT\\Device\\Mup\\server\\share\\x", "\\\\.\\GLOBALROOT\\Device\\Mup\\server\\share\\x",
+            "\\??\\UNC\\server\\share\\x", "\\\\?\\Device\\Mup\\server\\share\\x", "\\Device\\Mup\\server\\share\\x",
+            "R:\\x", "r:/x", "\\\\?\\R:\\x", "R:\\LONGNA~1\\x"})
         EXPECT_EQ(AcceptedDataPath(remote), std::nullopt) << remote;
     // Another drive or a server written inside a path stays a name on the drive it starts on.
     const std::optional<std::string> inside = AcceptedDataPath("C:\\..\\R:\\x\\..\\\\server\\share");
@@ -83,23 +72,9 @@ TEST_F(DataPath, EveryOtherComputerSpellingIsRefused) {
 
 TEST_F(DataPath, DevicePathsAndDrivesThatAreNeitherFixedNorRemovableAreRefused) {
     for (const char* device : {
-             "\\\\.\\C:\\x",
-             "\\\\.\\C:",
-             "\\\\?\\C:",
-             "\\\\.\\PhysicalDrive0",
-             "\\\\.\\pipe\\x",
-             "\\\\?\\Volume{00000000-0000-0000-0000-000000000000}\\x",
-             "\\??\\C:\\x",
-             "\\Device\\HarddiskVolume1\\x",
-             "//?/C:/x",
-             "//./C:/x",
-             "CON",
-             "NUL:",
-             "S:\\setup.exe",
-             "T:\\x",
-             "V:\\x",
-             "1:\\x",
-         })
+            "\\\\.\\C:\\x", "\\\\.\\C:", "\\\\?\\C:", "\\\\.\\PhysicalDrive0", "\\\\.\\pipe\\x",
+            "\\\\?\\Volume{00000000-0000-0000-0000-000000000000}\\x", "\\??\\C:\\x", "\\Device\\HarddiskVolume1\\x",
+            "//?/C:/x", "//./C:/x", "CON", "NUL:", "S:\\setup.exe", "T:\\x", "V:\\x", "1:\\x"})
         EXPECT_EQ(AcceptedDataPath(device), std::nullopt) << device;
 }
 
