@@ -7,7 +7,8 @@
 # Each is timed RUNS times (default 3) after one warm-up; the median counts.
 # Then Vigilo.exe itself walks the same tree (linked into the Internet cache
 # of the run prefix, the check made due and its tick posted), and its main
-# window is asked the same way until the junk window shows.
+# window is asked the same way until the junk window exists (an answer that
+# comes once it does may have waited for its making, after the walk).
 # BENCH_JUNK_EXE names another build's bench_junk.exe, to compare two
 # builds' walks side by side on the same tree.
 #   scripts/bench-junk.sh [RUNS]
@@ -66,12 +67,13 @@ wait "$vigilo" || true
 rm -f "$cache_link"
 vigilo_until_us=$(echo "$vigilo_result" | sed -n 's/.*until_window_us=\([0-9]*\).*/\1/p')
 vigilo_answer_us=$(echo "$vigilo_result" | sed -n 's/.*longest_answer_us=\([0-9]*\).*/\1/p')
+vigilo_answer_at_us=$(echo "$vigilo_result" | sed -n 's/.*longest_at_us=\([0-9]*\).*/\1/p')
 vigilo_probes=$(echo "$vigilo_result" | sed -n 's/.*probes=\([0-9]*\).*/\1/p')
 vigilo_shown=$(echo "$vigilo_result" | sed -n 's/.*shown=\([0-9]*\).*/\1/p')
 
 awk -v files="$files" -v folders="$folders" -v du="$du_us" -v walk="$walk_us" -v wait="$wait_us" -v msgs="$messages" \
     -v runs="$runs" -v vuntil="${vigilo_until_us:-0}" -v vanswer="${vigilo_answer_us:-0}" -v vprobes="${vigilo_probes:-0}" \
-    -v vshown="${vigilo_shown:-0}" 'BEGIN {
+    -v vshown="${vigilo_shown:-0}" -v vat="${vigilo_answer_at_us:-0}" 'BEGIN {
     printf "tree: %d files in %d folders; median of %d runs, warm\n", files, folders, runs
     printf "%-34s %12s %14s\n", "", "seconds", "files/s"
     printf "%-34s %12.3f %14.0f\n", "du -sb (native)", du / 1e6, files / (du / 1e6)
@@ -79,8 +81,8 @@ awk -v files="$files" -v folders="$folders" -v du="$du_us" -v walk="$walk_us" -v
     printf "walk rate / du rate: %.2f\n", du / walk
     printf "longest answer of the main thread during the walks: %.1f ms (%d probes per walk)\n", wait / 1000, msgs
     if (vshown == 1)
-        printf "Vigilo.exe: tick to junk window %.2f s; longest answer of its main window %.1f ms (%d probes)\n",
-            vuntil / 1e6, vanswer / 1000, vprobes
+        printf "Vigilo.exe: tick to junk window %.2f s; longest answer of its main window until then %.1f ms, asked %.0f ms after the tick (%d probes)\n",
+            vuntil / 1e6, vanswer / 1000, vat / 1000, vprobes
     else
         print "Vigilo.exe: no junk window came (another window was up?); no figure"
 }'

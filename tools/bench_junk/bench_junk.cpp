@@ -7,7 +7,7 @@
 //                                 program's main thread runs its message loop
 //   bench_junk.exe --vigilo       the running Vigilo.exe: its check made due,
 //                                 the timer's tick posted, until the junk
-//                                 window shows; then Vigilo is asked to close
+//                                 window exists; then Vigilo is asked to close
 //
 // Both measure the main thread the same way: another thread sends it WM_NULL
 // every 2 ms (SendMessageTimeout, as a program checks that another one still
@@ -36,11 +36,19 @@ long long NowUs() {
     return now.QuadPart * 1000000 / g_frequency.QuadPart;
 }
 
-// Sends WM_NULL to a window every 2 ms until stopped; the longest answer.
+HWND WindowOf(const wchar_t* className, DWORD pid);
+
+// Sends WM_NULL to a window every 2 ms until stopped; the longest answer and
+// when it was asked. Given endsWithWindowOf, it stops by itself at the
+// first answer that comes when that process has a junk window: that probe
+// may have waited for the window's making, which follows the walk.
 struct Prober {
     HWND window = nullptr;
+    DWORD endsWithWindowOf = 0;
+    long long since = 0;
     std::atomic<bool> probing{true};
     long long longestUs = 0;
+    long long longestAtUs = 0;  // when the longest was asked, from since
     long probes = 0;
     long unanswered = 0;  // no answer within a second
 
@@ -51,7 +59,11 @@ struct Prober {
             DWORD_PTR result = 0;
             if (!SendMessageTimeoutW(p.window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result)) ++p.unanswered;
             const long long answer = NowUs() - sent;
-            if (answer > p.longestUs) p.longestUs = answer;
+            if (p.endsWithWindowOf && WindowOf(L"TForm2d", p.endsWithWindowOf)) break;
+            if (answer > p.longestUs) {
+                p.longestUs = answer;
+                p.longestAtUs = sent - p.since;
+            }
             ++p.probes;
             Sleep(kProbeEveryMs);
         }
@@ -90,8 +102,10 @@ int WalkHere(const std::string& folder, int runs) {
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
         walker.Join();
+        // The last probe is still answered: messages are served until the prober has ended.
         prober.probing = false;
-        WaitForSingleObject(probing, INFINITE);
+        while (MsgWaitForMultipleObjects(1, &probing, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         CloseHandle(probing);
         std::printf("walk_us=%lld bytes=%lld longest_answer_us=%lld probes=%ld\n", walkUs,
                     static_cast<long long>(bytes), prober.longestUs, prober.probes);
@@ -113,11 +127,12 @@ double LocalDays(double hoursAgo) {
     return units / kUnitsPerDay - kDaysFrom1601To1899 - hoursAgo / 24;
 }
 
-HWND WindowOf(const wchar_t* className, DWORD pid, bool visibleOnly) {
+// A window of class className of process pid, shown or not.
+HWND WindowOf(const wchar_t* className, DWORD pid) {
     for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
-        if (owner == pid && (!visibleOnly || IsWindowVisible(w))) return w;
+        if (owner == pid) return w;
     }
     return nullptr;
 }
@@ -143,17 +158,18 @@ int MeasureVigilo() {
 
     Prober prober;
     prober.window = main;
+    prober.endsWithWindowOf = pid;
+    prober.since = NowUs();
     HANDLE probing = CreateThread(nullptr, 0, &Prober::Run, &prober, 0, nullptr);
-    const long long start = NowUs();
     PostMessageW(main, WM_TIMER, 1, 0);
     HWND junk = nullptr;
-    for (int i = 0; i < 60000 && !(junk = WindowOf(L"TForm2d", pid, true)); ++i) Sleep(1);
-    const long long untilWindowUs = NowUs() - start;
+    for (int i = 0; i < 60000 && !(junk = WindowOf(L"TForm2d", pid)); ++i) Sleep(1);
+    const long long untilWindowUs = NowUs() - prober.since;
     prober.probing = false;
     WaitForSingleObject(probing, INFINITE);
     CloseHandle(probing);
-    std::printf("until_window_us=%lld shown=%d longest_answer_us=%lld probes=%ld unanswered=%ld\n", untilWindowUs,
-                junk != nullptr, prober.longestUs, prober.probes, prober.unanswered);
+    std::printf("until_window_us=%lld shown=%d longest_answer_us=%lld longest_at_us=%lld probes=%ld unanswered=%ld\n",
+                untilWindowUs, junk != nullptr, prober.longestUs, prober.longestAtUs, prober.probes, prober.unanswered);
     std::fflush(stdout);
     PostMessageW(main, RegisterWindowMessageW(L"Vigilo"), 1137, 0);  // the close request, as Purgeon sends it
     return junk ? 0 : 1;
