@@ -2,10 +2,15 @@
 # Benchmark of the junk check's walk (not part of the tests): makes a tree of
 # 100,000 files in 5,000 folders on the local disk (once; build/bench-junk/),
 # then, in one run, times `du -sb` on it natively and the junk check's walk
-# under Wine, and reports the longest time a posted message waited for the
-# walking thread. Each is timed RUNS times (default 3) after one warm-up; the
-# median counts. BENCH_JUNK_EXE names another build's bench_junk.exe, to
-# compare two builds' walks side by side on the same tree.
+# under Wine, on a worker thread as Vigilo walks, and reports the longest
+# time the main thread took to answer a WM_NULL sent every 2 ms meanwhile.
+# Each is timed RUNS times (default 3) after one warm-up; the median counts.
+# Then Vigilo.exe itself walks the same tree (linked into the Internet cache
+# of the run prefix, the check made due and its tick posted), and its main
+# window is asked the same way until the junk window exists (an answer that
+# comes once it does may have waited for its making, after the walk).
+# BENCH_JUNK_EXE names another build's bench_junk.exe, to compare two
+# builds' walks side by side on the same tree.
 #   scripts/bench-junk.sh [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -44,20 +49,40 @@ du_us=$(for _ in $(seq "$runs"); do
 done | median)
 
 . "$root/scripts/wine-env.sh" "$build" wineprefix-run
-trap vigilo_end_session EXIT
+cache_link="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/VigiloBenchJunk"
+trap 'rm -f "$cache_link"; vigilo_end_session' EXIT
 vigilo_begin_session
 windows_tree="Z:$(echo "$tree" | tr / '\\')\\"
 results=$("$root/scripts/wine-run.sh" "${BENCH_JUNK_EXE:-$build/bin/bench_junk.exe}" "$windows_tree" "$((runs + 1))" | tr -d '\r' | tail -n "$runs")
 walk_us=$(echo "$results" | sed -n 's/.*walk_us=\([0-9]*\).*/\1/p' | median)
-wait_us=$(echo "$results" | sed -n 's/.*longest_wait_us=\([0-9]*\).*/\1/p' | sort -n | tail -1)
-messages=$(echo "$results" | sed -n 's/.*messages=\([0-9]*\).*/\1/p' | median)
+wait_us=$(echo "$results" | sed -n 's/.*longest_answer_us=\([0-9]*\).*/\1/p' | sort -n | tail -1)
+messages=$(echo "$results" | sed -n 's/.*probes=\([0-9]*\).*/\1/p' | median)
+
+mkdir -p "$(dirname "$cache_link")"
+ln -sfn "$tree" "$cache_link"
+"$root/scripts/wine-run.sh" "$build/bin/Vigilo.exe" &
+vigilo=$!
+vigilo_result=$("$root/scripts/wine-run.sh" "$build/bin/bench_junk.exe" --vigilo | tr -d '\r' | tail -1) || true
+wait "$vigilo" || true
+rm -f "$cache_link"
+vigilo_until_us=$(echo "$vigilo_result" | sed -n 's/.*until_window_us=\([0-9]*\).*/\1/p')
+vigilo_answer_us=$(echo "$vigilo_result" | sed -n 's/.*longest_answer_us=\([0-9]*\).*/\1/p')
+vigilo_answer_at_us=$(echo "$vigilo_result" | sed -n 's/.*longest_at_us=\([0-9]*\).*/\1/p')
+vigilo_probes=$(echo "$vigilo_result" | sed -n 's/.*probes=\([0-9]*\).*/\1/p')
+vigilo_shown=$(echo "$vigilo_result" | sed -n 's/.*shown=\([0-9]*\).*/\1/p')
 
 awk -v files="$files" -v folders="$folders" -v du="$du_us" -v walk="$walk_us" -v wait="$wait_us" -v msgs="$messages" \
-    -v runs="$runs" 'BEGIN {
+    -v runs="$runs" -v vuntil="${vigilo_until_us:-0}" -v vanswer="${vigilo_answer_us:-0}" -v vprobes="${vigilo_probes:-0}" \
+    -v vshown="${vigilo_shown:-0}" -v vat="${vigilo_answer_at_us:-0}" 'BEGIN {
     printf "tree: %d files in %d folders; median of %d runs, warm\n", files, folders, runs
     printf "%-34s %12s %14s\n", "", "seconds", "files/s"
     printf "%-34s %12.3f %14.0f\n", "du -sb (native)", du / 1e6, files / (du / 1e6)
     printf "%-34s %12.3f %14.0f\n", "junk walk (Wine)", walk / 1e6, files / (walk / 1e6)
     printf "walk rate / du rate: %.2f\n", du / walk
-    printf "longest wait of a posted message during the walks: %.1f ms (%d messages per walk)\n", wait / 1000, msgs
+    printf "longest answer of the main thread during the walks: %.1f ms (%d probes per walk)\n", wait / 1000, msgs
+    if (vshown == 1)
+        printf "Vigilo.exe: tick to junk window %.2f s; longest answer of its main window until then %.1f ms, asked %.0f ms after the tick (%d probes)\n",
+            vuntil / 1e6, vanswer / 1000, vat / 1000, vprobes
+    else
+        print "Vigilo.exe: no junk window came (another window was up?); no figure"
 }'

@@ -27,6 +27,28 @@ vigilo_ensure_prefix() {
     [ -f "$WINEPREFIX/$VIGILO_PREFIX_MARKER_FILE" ] ||
         echo "This Wine prefix belongs to Vigilo's scripts; its tests rewrite its registry freely." \
             >"$WINEPREFIX/$VIGILO_PREFIX_MARKER_FILE"
+    vigilo_ensure_prefix_settings
+}
+
+# Once per prefix, while no wineserver runs for it (Wine reads these when
+# its mount manager and its desktop process start):
+# - drive X:, a folder of the prefix that Windows reports as a network drive,
+#   for the tests of the rule that never opens a path on another computer
+#   (data_path_test);
+# - the desktop process's windows unmanaged: with no window manager on the
+#   display, Wine otherwise waits two seconds for the withdrawal of its tray
+#   window whenever the last tray icon goes, so every program that removes
+#   its icon as it ends would take two seconds more to end, a wait no
+#   desktop has.
+vigilo_ensure_prefix_settings() {
+    local stamp="$WINEPREFIX/vigilo-prefix-settings-1"
+    [ -f "$stamp" ] && return
+    mkdir -p "$WINEPREFIX/vigilo-share"
+    ln -sfn "$WINEPREFIX/vigilo-share" "$WINEPREFIX/dosdevices/x:"
+    "$WINE64" reg add 'HKLM\Software\Wine\Drives' /v x: /d network /reg:64 /f >/dev/null 2>&1
+    "$WINE64" reg add 'HKCU\Software\Wine\AppDefaults\explorer.exe\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+    touch "$stamp"
 }
 
 # Starts an Xvfb of its own (1920 x 1080 x 24) and exports DISPLAY.

@@ -6,6 +6,7 @@
 #include "core/companion.h"
 #include "core/error_box.h"
 #include "core/language_texts.h"
+#include "windows/info_form.h"
 #include "windows/launch_companion.h"
 #include "core/path_set.h"
 #include "platform/file_system.h"
@@ -41,7 +42,10 @@ TForm1::TForm1()
 }
 
 TForm1::~TForm1() {
-    EndNotification();  // the program ends: nothing it shows writes a setting now
+    // The program ends: what follows the information window's close does not
+    // run, and the window up now writes no setting.
+    DestroyInformationWindow();
+    EndNotification();
     SetApplicationMessageFilter(nullptr);
     SetTimerEnabled(false);
     KillTimer(Handle(), kTimerTaskCatchUp);
@@ -63,6 +67,8 @@ void TForm1::CreateForm() {
 
     Paths() = BuildPathSet(programFolder, QueryShellFolders());
     junkCheck_ = CreateJunkCheck(Paths());
+    // The walk ends on its own thread, which only wakes this one.
+    junkCheck_->SetWalkEndedNotice([window = Handle()] { PostMessageW(window, kMsgJunkWalkEnded, 0, 0); });
     taskCheck_ = CreateScheduledTaskCheck();
 
     for (const char* name : kNotifierSettings)
@@ -109,6 +115,9 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             ShowForm();
             return 0;
         }
+        case kMsgJunkWalkEnded:
+            JunkWalkEnded();
+            return 0;
         case WM_TIMER:
             if (wp == kTimer1) Timer1Event();
             if (wp == kTimerTaskCatchUp) {
@@ -192,7 +201,10 @@ void TForm1::Close() {
     TerminateApplication();  // closing the main form ends the application
 }
 
-void TForm1::CloseForm() { SetTimerEnabled(false); }
+void TForm1::CloseForm() {
+    SetTimerEnabled(false);
+    junkCheck_->Stop();  // a walk under way ends at its next entry
+}
 
 void TForm1::TrayIconClick() { LaunchCompanion(Handle()); }
 
@@ -211,6 +223,15 @@ void TForm1::RunChecks(bool junkToo) {
         junkCheck_->Run();
     } catch (const SettingsError& error) {
         ShowErrorBox(error.what());
+    }
+}
+
+void TForm1::JunkWalkEnded() {
+    // Handled even inside an error box's loop: the check must end.
+    try {
+        junkCheck_->WalkEnded();
+    } catch (const SettingsError& error) {
+        if (!ErrorBoxUp()) ShowErrorBox(error.what());
     }
 }
 

@@ -63,6 +63,8 @@ private:
     // Runs the task check, then the junk check when junkToo; one error box
     // for a setting of the wrong type.
     void RunChecks(bool junkToo);
+    // The junk walk ended on its thread: the junk check reports, on this one.
+    void JunkWalkEnded();
     void SetTimerEnabled(bool enabled);
 
     UINT closeRequestId_ = 0;

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/browser_names.h"
+#include "platform/data_path.h"
 #include "platform/file_system.h"
 #include "platform/profile_file.h"
 #include "platform/text.h"
@@ -95,12 +96,21 @@ std::vector<std::string> ChromiumProfileNames(const std::string& userData) {
     return names;
 }
 
+// The folder of a profile stored by absolute path, full and normal, without
+// trailing "\" (a drive's root keeps its own); empty when it is not to be
+// opened (data_path.h).
+std::string AbsoluteProfileFolder(const std::string& path) {
+    std::string folder = AcceptedDataPath(path).value_or("");
+    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
 }  // namespace
 
 std::string FirefoxProfilePath(const std::string& firefoxFolder, const std::string& section) {
     const SectionPath profile = ReadSectionPath(LoadProfilesIni(firefoxFolder + "profiles.ini"), section);
     if (!profile.absolute) return firefoxFolder + profile.path;
-    return IsNetworkPath(profile.path) ? std::string() : profile.path;
+    return AbsoluteProfileFolder(profile.path);
 }
 
 std::vector<FirefoxProfile> FirefoxProfiles(const std::string& firefoxFolder, const std::string& localFirefoxFolder) {
@@ -112,11 +122,12 @@ std::vector<FirefoxProfile> FirefoxProfiles(const std::string& firefoxFolder, co
         if (profiles.size() == kMostProfilesPerBrowser || ++examined > kMostSectionsExamined) break;
         const SectionPath profile = ReadSectionPath(ini, section);
         if (profile.path.empty()) continue;  // no profile, only a name
-        if (profile.absolute && IsNetworkPath(profile.path)) continue;
         FirefoxProfile found;
-        if (profile.absolute)
-            found = {profile.path + "\\", profile.path + "\\"};
-        else
+        if (profile.absolute) {
+            const std::string folder = AbsoluteProfileFolder(profile.path);
+            if (folder.empty()) continue;
+            found = {WithTrailingBackslash(folder), WithTrailingBackslash(folder)};
+        } else
             found = {firefoxFolder + profile.path + "\\",
                      localFirefoxFolder.empty() ? "" : localFirefoxFolder + profile.path + "\\"};
         // "Profiles/x", "Profiles/x/." and "Profiles\x\" are one folder.

@@ -20,15 +20,17 @@ struct FirefoxProfile {
 };
 
 // The folder of one section of profiles.ini (firefoxFolder ends in "\"),
-// without trailing "\": below the Firefox folder, or as it stands when
-// Firefox marked it as an absolute path (IsRelative=0), as it does for a
-// profile made elsewhere; empty for an absolute path on another computer.
-// "/" become "\".
+// without trailing "\": below the Firefox folder, or, when Firefox marked it
+// as an absolute path (IsRelative=0), as it does for a profile made
+// elsewhere, that path made full and normal; empty for an absolute path that
+// is not to be opened (platform/data_path.h: on another computer, on no
+// fixed or removable drive, or not a drive-letter path). "/" become "\".
 std::string FirefoxProfilePath(const std::string& firefoxFolder, const std::string& section);
 
 // Every [ProfileN] section of profiles.ini that has a path, by N, each
 // folder once (compared full and normal), at most kMostProfilesPerBrowser;
-// a profile stored by absolute path on another computer is left out. Firefox
+// a profile stored by an absolute path that is not to be opened is left out
+// (see FirefoxProfilePath). Firefox
 // keeps the cache of a relative profile at the same place below
 // localFirefoxFolder (local application data + "Mozilla\Firefox\"), and
 // that of an absolute one in the profile folder itself. An empty

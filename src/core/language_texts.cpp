@@ -4,6 +4,7 @@
 
 #include "platform/profile_file.h"
 #include "platform/text.h"
+#include "platform/text_file.h"
 
 namespace vigilo {
 
@@ -18,14 +19,25 @@ std::string LanguageFileName(int language) {
     return kFiles[0];
 }
 
+LanguageTexts::LanguageTexts(const std::string& path) {
+    if (path.empty()) return;
+    // Language files are made for Windows' profile functions: without a
+    // byte-order mark they are in the system code page.
+    file_ = std::make_shared<KeptFile<ProfileFile>>(path, [](const std::optional<std::string>& bytes) {
+        return bytes ? ProfileFile::Parse(DecodeText(*bytes, CP_ACP)) : ProfileFile();
+    });
+}
+
+const std::string& LanguageTexts::Path() const {
+    static const std::string none;
+    return file_ ? file_->Path() : none;
+}
+
 std::string LanguageTexts::Get(const std::string& section, const std::string& key,
                                const std::string& defaultText) const {
-    if (path_.empty()) return defaultText;  // no file chosen: never fall back to win.ini
-    // Language files are made for Windows' profile functions: without a
-    // byte-order mark they are in the system code page. At most 2047
-    // characters of a value are used, as by a 2048-character buffer.
-    const ProfileFile file = ProfileFile::Load(path_, CP_ACP);
-    return file.Value(section, key, kLongestValue).value_or(FirstCharacters(defaultText, kLongestValue));
+    if (!file_) return defaultText;  // no file chosen: never fall back to win.ini
+    // At most 2047 characters of a value are used, as by a 2048-character buffer.
+    return file_->Get()->Value(section, key, kLongestValue).value_or(FirstCharacters(defaultText, kLongestValue));
 }
 
 LanguageTexts& Language() {

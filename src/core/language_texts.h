@@ -1,8 +1,13 @@
 #pragma once
 // The language file: an INI file of translations beside the executable,
-// chosen once by the Language setting. Every read goes to the file afresh,
-// and every text has a built-in English default.
+// chosen once by the Language setting. It is read once and again only when
+// it changed (platform/kept_file.h), and every text has a built-in English
+// default.
+#include <memory>
 #include <string>
+
+#include "platform/kept_file.h"
+#include "platform/profile_file.h"
 
 namespace vigilo {
 
@@ -12,14 +17,14 @@ std::string LanguageFileName(int language);
 class LanguageTexts {
 public:
     LanguageTexts() = default;
-    explicit LanguageTexts(std::string path) : path_(std::move(path)) {}
+    explicit LanguageTexts(const std::string& path);
 
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const;
     // The value of key in section, or the default when the file, section or key is missing.
     std::string Get(const std::string& section, const std::string& key, const std::string& defaultText) const;
 
 private:
-    std::string path_;
+    std::shared_ptr<KeptFile<ProfileFile>> file_;  // none: no file chosen; shared by copies
 };
 
 // The program's language file object, opened by the main form at creation.

@@ -10,6 +10,9 @@ inline constexpr UINT kMsgStartMonitors = WM_USER + 111;  // 1135
 inline constexpr WPARAM kCloseRequestParam = WM_USER + 113;  // 1137
 // The tray icon's callback message from the shell.
 inline constexpr UINT kMsgTrayCallback = WM_USER + 1024;  // 2048
+// Posted to the main form by the junk check's walking thread when its walk
+// has ended; carries nothing, and without an ended walk it does nothing.
+inline constexpr UINT kMsgJunkWalkEnded = WM_APP + 2;
 // (WM_APP + 1 is taken by the main thread's call window, platform/thread.cpp,
 // which runs the monitors' hand-offs; it is sent only to that window.)
 

@@ -27,20 +27,54 @@ JunkCheck::JunkCheck(Folders folders, ShowJunkWindow show, ReportJunk report, Cl
 JunkCheck::JunkCheck(std::vector<std::string> folders, ShowJunkWindow show, Clock clock)
     : JunkCheck([folders = std::move(folders)] { return folders; }, std::move(show), std::move(clock)) {}
 
+JunkCheck::~JunkCheck() { Stop(); }
+
 JunkCheck::Outcome JunkCheck::Run() {
     if (running_) return Outcome::AlreadyRunning;
-    RunningScope running(running_);
     // Read at every tick: the junk window's box switches the check off at once.
     if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kCacheNotifier)) return Outcome::SwitchedOff;
     const DateTime last = ReadFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification);
     if (!SixHoursPassed(last, clock_())) return Outcome::TooSoon;
 
-    const std::int64_t junk = MeasureJunk(folders_());
-    if (ApplicationTerminated()) return Outcome::Abandoned;
+    walker_.Join();  // the thread of a walk reported before
+    walk_ = std::make_unique<Walk>();
+    walk_->folders = folders_();
+    const bool started = walker_.Start([walk = walk_.get(), notice = notice_] {
+        walk->junk = MeasureJunk(walk->folders, walk->stop);
+        walk->ended = true;
+        if (notice) notice();
+    });
+    if (!started) {
+        walk_.reset();
+        return Outcome::Abandoned;
+    }
+    running_ = true;
+    return Outcome::Walking;
+}
+
+std::optional<JunkCheck::Outcome> JunkCheck::WalkEnded() {
+    if (!walk_ || !walk_->ended) return std::nullopt;
+    walker_.Join();
+    const std::unique_ptr<Walk> walk = std::move(walk_);
+    // Still under way while it reports: a window's show may handle a tick.
+    RunningScope running(running_);
+    if (walk->stop || ApplicationTerminated()) return Outcome::Abandoned;
+    return Report(walk->junk);
+}
+
+void JunkCheck::Stop() {
+    if (!walk_) return;
+    walk_->stop = true;
+    walker_.Join();
+    walk_.reset();
+    running_ = false;
+}
+
+JunkCheck::Outcome JunkCheck::Report(std::int64_t junk) {
     if (IsCompanionRunning()) return Outcome::CompanionRunning;
     if (junk <= kJunkThreshold) return Outcome::LittleJunk;
 
-    // The time is recorded when the window shows, now or after waiting.
+    // The time is recorded as the window shows, now or after waiting.
     const auto show = [show = show_, clock = clock_, junk] {
         if (!show(junk)) return false;
         WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, clock());
@@ -55,25 +89,13 @@ JunkCheck::Outcome JunkCheck::Run() {
     return presented == Presentation::Held ? Outcome::Waiting : Outcome::NotificationUp;
 }
 
-std::int64_t MeasureJunk(const std::vector<std::string>& folders) {
-    // Looking into the queue is a call into the system; doing it at the first
-    // entry and then once per step of the tick count (10 to 16 ms), instead
-    // of before every entry, keeps the walk at full speed and every
-    // message's wait short.
-    ULONGLONG lastServed = 0;
-    const BeforeEachEntry keepServing = [&lastServed] {
-        const ULONGLONG now = GetTickCount64();
-        if (now != lastServed) {
-            lastServed = now;
-            ProcessMessages();
-        }
-        return !ApplicationTerminated();
-    };
+std::int64_t MeasureJunk(const std::vector<std::string>& folders, const std::atomic<bool>& stop) {
+    const BeforeEachEntry goOn = [&stop] { return !stop.load(std::memory_order_relaxed); };
     std::int64_t total = 0;
     CountedFolders counted;  // one cache folder may lie inside or behind another
     for (const std::string& folder : folders) {
-        if (ApplicationTerminated()) break;
-        total = AddSizes(total, MeasureFolder(folder, keepServing, counted));
+        if (stop) break;
+        total = AddSizes(total, MeasureFolder(folder, goOn, counted));
     }
     return total;
 }

@@ -48,21 +48,6 @@ bool SameFolder(const std::string& a, const std::string& b) {
     return SameIgnoringCase(bare(a), bare(b));
 }
 
-bool IsNetworkPath(const std::string& path) {
-    auto slash = [](char c) { return c == '\\' || c == '/'; };
-    if (path.size() >= 2 && slash(path[0]) && slash(path[1])) {
-        // "\\?\C:\..." and "\\.\C:\..." are local drives in long form; the rest is a server's.
-        const bool prefixed = path.size() >= 4 && (path[2] == '?' || path[2] == '.') && slash(path[3]);
-        if (!prefixed) return true;
-        return IsNetworkPath(path.substr(4)) || UpperCaseAscii(path.substr(4, 4)) == "UNC\\";
-    }
-    const std::string drive = UpperCaseAscii(path.substr(0, 2));
-    if (drive.size() == 2 && drive[1] == ':' && drive[0] >= 'A' && drive[0] <= 'Z')
-        return GetDriveTypeW(Utf16(drive + "\\").c_str()) == DRIVE_REMOTE;
-    return false;
-}
-
-
 std::string ExecutableFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

@@ -28,10 +28,6 @@ std::string FullPath(const std::string& path);
 // Whether a and b name the same folder as Windows compares paths: made full
 // and normal, letter case aside, with or without trailing "\".
 bool SameFolder(const std::string& a, const std::string& b);
-// Whether path, as written, names a place on another computer: "\\server\share",
-// "\\?\UNC\...", or a drive letter mapped to a share. Opening such a path
-// waits for the network and hands the host the user's credentials.
-bool IsNetworkPath(const std::string& path);
 
 // One entry of a folder listing.
 struct FolderEntry {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/data_path.h"
 #include "platform/text.h"
 
 namespace vigilo {
@@ -33,6 +34,20 @@ std::vector<std::string> Names(HKEY key, EnumName enumName) {
         ++index;
     }
     return names;
+}
+
+// Whether the file an indirect text "@file,-id;comment" names may be opened
+// for its resource: a bare file name is looked for in the system folder
+// only (the program restricts its library search so); a path is others'
+// data and must be on a local drive (data_path.h).
+bool IndirectTextFileMayBeOpened(const std::string& text) {
+    const std::wstring file = Utf16(TrimControlAndBlanks(text.substr(1, text.rfind(',') - 1)));
+    std::wstring expanded(32768, L'\0');
+    const DWORD length = ExpandEnvironmentStringsW(file.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    if (length == 0 || length > expanded.size()) return false;
+    expanded.resize(length - 1);
+    if (expanded.find_first_of(L"\\/:") == std::wstring::npos) return true;
+    return AcceptedDataPath(Utf8(expanded)).has_value();
 }
 
 }  // namespace
@@ -101,6 +116,7 @@ std::string LoadDisplayText(HKEY key, const std::string& name) {
     std::string text = TextOfValue(*value);
     // Wine's loader takes indirect texts only, Windows' any: ask it for those alone.
     if (text.empty() || text.front() != '@') return text;
+    if (!IndirectTextFileMayBeOpened(text)) return {};
     // Texts shown in lists of programs and services stay far below this.
     std::wstring loaded(4096, L'\0');
     DWORD bytes = 0;

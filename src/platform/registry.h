@@ -44,7 +44,8 @@ LONG QueryFixedValue(HKEY key, const std::string& name, void* buffer, DWORD capa
 std::string TextOfValue(const RegistryValue& value);
 // The text of a string value as Windows shows it: an indirect "@file,-id"
 // text is loaded from that file's resources, any other text stands as it is.
-// Empty when the value is missing, no text, or its resource cannot be loaded.
+// Empty when the value is missing, no text, or its resource cannot be loaded
+// or is not to be (a file by a path that data_path.h refuses).
 std::string LoadDisplayText(HKEY key, const std::string& name);
 // The texts of a REG_MULTI_SZ value's UTF-16 bytes, in order, each ended by
 // its NUL; the list ends at the first empty text, and a last text without

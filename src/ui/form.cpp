@@ -79,27 +79,12 @@ void Form::Show(bool activate) {
     if (activate) SetForegroundWindow(Handle());
 }
 
-bool Form::ShowModal() {
-    if (!Handle() || inModalShow_) return false;
-    inModalShow_ = true;
-    closed_ = false;
-    Show(true);
-    while (!closed_ && Handle() && !ApplicationTerminated()) HandleOneMessage();
-    inModalShow_ = false;
-    if (Handle()) ShowWindow(Handle(), SW_HIDE);
-    return closed_;
-}
-
 void Form::Close() {
     // A hidden window has nothing to close: a second close of a window the
     // user already closed (a timed one waits out its time hidden) runs no
     // close handler again.
     if (!Visible()) return;
     ShowWindow(Handle(), SW_HIDE);
-    if (inModalShow_) {
-        closed_ = true;
-        PostMessageW(Handle(), WM_NULL, 0, 0);  // wakes the modal loop if a sent message closed us
-    }
     OnClose();
 }
 

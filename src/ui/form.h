@@ -5,11 +5,9 @@
 // (control_spec.h) in their constructor; Create() makes the window hidden,
 // builds the controls from the table and runs CreateForm().
 //
-// Showing: Show() runs OnShow() and makes the window visible; ShowModal()
-// does the same and then handles the main thread's messages until the
-// window closes or the application terminates. Other windows stay enabled.
-// Close() hides the window, ends its modal show and runs OnClose(); closing
-// a hidden window does nothing, and a window destroyed without having been
+// Showing: Show() runs OnShow() and makes the window visible; no window runs
+// a loop of its own. Close() hides the window and runs OnClose(); closing a
+// hidden window does nothing, and a window destroyed without having been
 // closed runs no close handler.
 #include <windows.h>
 
@@ -44,9 +42,6 @@ public:
     // Creates the hidden window and its controls; false when the window could not be made.
     bool Create();
     void Show(bool activate = true);
-    // Shows the window modally; true when it was closed, false when the
-    // application terminated first (the close handler then does not run).
-    bool ShowModal();
     void Close();
     void Destroy();
     bool Visible() const { return Handle() && IsWindowVisible(Handle()); }
@@ -88,8 +83,6 @@ private:
     std::vector<Declared> declared_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<std::unique_ptr<CheckBox>> checkBoxes_;
-    bool inModalShow_ = false;
-    bool closed_ = false;
 };
 
 }  // namespace vigilo

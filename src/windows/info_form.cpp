@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <memory>
+
 #include "resource_ids.h"
 #include "windows/window_fonts.h"
 
@@ -9,7 +11,13 @@ namespace vigilo {
 namespace {
 constexpr FormFrame kFrame{"TForm3", "Information", 300, 200};
 constexpr int kDragStripHeight = 40;
-bool g_informationShown = false;  // main thread only
+// The window ShowInformationWindow shows, and what follows its close. The
+// one closed is freed at the next show, unless that show comes from what
+// follows its close, which runs inside its close handler.
+std::unique_ptr<TForm3> g_shown;
+std::unique_ptr<TForm3> g_closedBefore;
+std::function<void()> g_afterClose;
+bool g_inCloseHandler = false;
 
 using F = TForm3;
 constexpr ControlSpec<F> kControls[] = {
@@ -56,15 +64,34 @@ LRESULT TForm3::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return result;
 }
 
-void ShowInformationWindow() {
-    TForm3 form;
-    if (!form.Create()) return;
-    g_informationShown = true;
-    form.ShowModal();
-    g_informationShown = false;
-    form.Destroy();
+void TForm3::OnClose() {
+    if (this != g_shown.get()) return;  // a window of its own, not the program's
+    std::function<void()> afterClose = std::move(g_afterClose);
+    g_afterClose = nullptr;
+    g_closedBefore = std::move(g_shown);
+    Destroy();
+    g_inCloseHandler = true;
+    if (afterClose) afterClose();
+    g_inCloseHandler = false;
 }
 
-bool InformationWindowShown() { return g_informationShown; }
+bool ShowInformationWindow(std::function<void()> afterClose) {
+    if (g_shown) return false;
+    if (!g_inCloseHandler) g_closedBefore.reset();
+    auto form = std::make_unique<TForm3>();
+    if (!form->Create()) return false;
+    g_shown = std::move(form);
+    g_afterClose = std::move(afterClose);
+    g_shown->Show(true);
+    return true;
+}
+
+bool InformationWindowShown() { return g_shown != nullptr; }
+
+void DestroyInformationWindow() {
+    g_afterClose = nullptr;
+    g_shown.reset();
+    g_closedBefore.reset();
+}
 
 }  // namespace vigilo

@@ -7,16 +7,16 @@
 
 namespace vigilo {
 
-void LaunchCompanion(HWND owner, const std::string& parameters) {
-    // The information window's modal loop still serves the tray icon: another
+bool LaunchCompanion(HWND owner, const std::string& parameters, std::function<void()> afterInformation) {
+    // The tray icon stays live while the information window is up: another
     // click would stack a second window on the first.
-    if (InformationWindowShown()) return;
+    if (InformationWindowShown()) return false;
     const std::string path = CompanionPath();
     if (FileExists(path)) {
         ShellOpen(owner, path, parameters);
-        return;
+        return false;
     }
-    ShowInformationWindow();
+    return ShowInformationWindow(std::move(afterInformation));
 }
 
 }  // namespace vigilo

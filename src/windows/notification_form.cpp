@@ -59,13 +59,17 @@ void NotificationForm::LaunchAndClose() {
     if (launching_) return;
     launching_ = true;
     // While the information window is up, this window takes no clicks, as
-    // under a modal window: no second launch, no close beneath it.
+    // under a modal window: no second launch, no close beneath it. It closes
+    // once the user has closed the information window; a window gone
+    // meanwhile, or a shutdown, closes nothing and writes nothing.
     EnableWindow(Handle(), FALSE);
-    LaunchCompanion(Handle(), constants_.linkParameters);
-    EnableWindow(Handle(), TRUE);
-    launching_ = false;
-    // A shutdown during the information window ends this window unclosed: nothing is written.
-    if (!ApplicationTerminated()) Close();
+    const auto close = [this, alive = std::weak_ptr<const bool>(alive_)] {
+        if (alive.expired()) return;
+        EnableWindow(Handle(), TRUE);
+        launching_ = false;
+        Close();
+    };
+    if (!LaunchCompanion(Handle(), constants_.linkParameters, close)) close();
 }
 
 LRESULT NotificationForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "resource_ids.h"
@@ -84,6 +85,8 @@ private:
 
     NotificationConstants constants_;
     bool launching_ = false;
+    // Expires with the window: what follows the information window's close looks here first.
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 // Rows of the controls every notification window has, for its control table.

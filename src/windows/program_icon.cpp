@@ -1,6 +1,7 @@
 #include "windows/program_icon.h"
 
 #include "core/path_set.h"
+#include "platform/data_path.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 
@@ -17,7 +18,7 @@ HICON FirstIcon(const std::string& file) {
 std::string ProgramIconFile(const std::string& iconPath) {
     // "C:\Dir\App.exe,0" names no file: an icon index is not honoured. An
     // installer's entry is not trusted to send Vigilo onto the network.
-    if (!iconPath.empty() && !IsNetworkPath(iconPath) && FileExists(iconPath)) return iconPath;
+    if (const std::optional<std::string> file = AcceptedDataPath(iconPath); file && FileExists(*file)) return *file;
     // No system folder known: no icon rather than a file looked for in the current folder.
     if (Paths().systemFolder.empty()) return {};
     return Paths().systemFolder + kFallbackIconFile;

@@ -4,6 +4,9 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include "core/settings_store.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
@@ -101,4 +104,48 @@ TEST_F(Junk, AStoredTimeOfTheWrongSizeShowsOneErrorBoxHoweverManyTicksCome) {
     Tick();
     EXPECT_FALSE(WaitUntil([&] { return ErrorBox(box) != nullptr; }, 2000));
     vigilo_.Kill();
+}
+
+// The walk runs on a thread of its own: during a walk of 20,000 files the
+// main window answers WM_NULL, asked every 10 ms as another program checks
+// that a window still answers, within 50 ms each time. The walk ends with the
+// junk window: a probe answered once that window exists may have waited for
+// its making, after the walk, and ends the measure uncounted.
+TEST_F(Junk, TheMainWindowAnswersWithinFiftyMillisecondsThroughoutAWalkOfTwentyThousandFiles) {
+    constexpr int kFolders = 200, kFilesPerFolder = 100;
+    for (int folder = 0; folder < kFolders; ++folder) {
+        const std::wstring path = vigilo::Utf16(junkFolder_ + "\\site" + std::to_string(folder));
+        ASSERT_TRUE(MakeFolders(vigilo::Utf8(path)));
+        for (int file = 0; file < kFilesPerFolder; ++file) {
+            HANDLE made = CreateFileW((path + L"\\entry" + std::to_wstring(file)).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, 0, nullptr);
+            ASSERT_NE(made, INVALID_HANDLE_VALUE);
+            CloseHandle(made);
+        }
+    }
+    ASSERT_TRUE(WriteSparseFile(junkFolder_ + "\\big", 157286400));
+    const double stale = vigilo::Now() - 7.0 / 24;
+    StoreLastNotification(&stale, sizeof(stale));
+    StartVigilo();
+    Sleep(1000);  // the monitors' start is done
+
+    using namespace std::chrono;
+    milliseconds longest{};
+    int probes = 0;
+    std::string answers;  // each probe's wait, in ms, for a failure's message
+    Tick();
+    for (;;) {
+        const steady_clock::time_point sent = steady_clock::now();
+        DWORD_PTR result = 0;
+        ASSERT_NE(SendMessageTimeoutA(vigilo_.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result), 0);
+        const milliseconds waited = duration_cast<milliseconds>(steady_clock::now() - sent);
+        if (FindTopWindow("TForm2d", nullptr, vigilo_.ProcessId())) break;
+        longest = std::max(longest, waited);
+        answers += std::to_string(waited.count()) + " ";
+        ++probes;
+        ASSERT_LT(probes, 6000) << "no junk window within a minute";
+        Sleep(10);
+    }
+    EXPECT_LT(longest, milliseconds(50)) << probes << " probes: " << answers;
+    EXPECT_GE(probes, 5);  // the walk took a while: this measured it
 }

@@ -125,3 +125,31 @@ TEST_F(Shutdown, DuringTheJunkCheckWalkingABigCache) {
     PostMessageA(vigilo_->MainWindow(), WM_TIMER, 1, 0);
     ExpectCleanShutdown();
 }
+
+// The information window no longer runs a loop of its own: with it up, the
+// main thread serves everything as before. Message 1135 restarts the
+// monitors (the startup watches, switched on meanwhile, report a new entry),
+// and the close request ends Vigilo within 2 seconds.
+TEST_F(Shutdown, WithTheInformationWindowUpTheMonitorsRestartAndTheCloseRequestEndsIt) {
+    RunKeys keys;
+    SetDword(HKEY_CURRENT_USER, "Software\\Purgeon", "StartupNotifier", 0);
+    Start(false);
+    PostTrayNotification(handler_, kFirstIconId, WM_LBUTTONDOWN);
+    PostTrayNotification(handler_, kFirstIconId, WM_LBUTTONUP);
+    ASSERT_NE(WaitForVisibleWindow(Pid(), "TForm3", 10000), nullptr);
+
+    SetDword(HKEY_CURRENT_USER, "Software\\Purgeon", "StartupNotifier", 1);
+    PostMessageA(vigilo_->MainWindow(), 1135, 0, 0);
+    Sleep(2000);  // the restarted watches list their baselines
+    ASSERT_TRUE(AddStartupEntry(kUserRun, "VigiloTestBesideInformation"));
+    ASSERT_NE(WaitForVisibleWindow(Pid(), "TForm2c", 15000), nullptr);
+    ASSERT_NE(WaitForVisibleWindow(Pid(), "TForm3", 0), nullptr);  // still up
+
+    settingsBefore_ = SettingsValues();
+    const DWORD requested = GetTickCount();
+    PostCloseRequest(vigilo_->MainWindow(), 1137);
+    ASSERT_TRUE(vigilo_->WaitForExit(15000));
+    EXPECT_LE(GetTickCount() - requested, 2000u);
+    EXPECT_EQ(vigilo_->ExitCode(), 0u);
+    EXPECT_EQ(SettingsValues(), settingsBefore_);
+}

@@ -157,20 +157,32 @@ TEST_F(InfoWindow, LabelOverTheButtonShowsThePictureBeneath) {
     EXPECT_EQ(RGB(229, 241, 251), test::PaintOf(label).At(0, 0));  // hovered picture beneath
 }
 
-HWND g_okLabel;
-void CALLBACK ClickOk(HWND, UINT, UINT_PTR, DWORD) { test::PostClick(g_okLabel); }
+// Shown without modality: the call returns at once, a second one while it
+// is up shows nothing, and what follows its close runs once OK was clicked,
+// when the window is gone.
+TEST(InformationWindowShow, ReturnsAtOnceOneAtATimeAndItsCloseRunsWhatFollows) {
+    int followed = 0;
+    bool goneWhenFollowed = false;
+    ASSERT_TRUE(ShowInformationWindow([&] {
+        ++followed;
+        goneWhenFollowed = !InformationWindowShown() && FindWindowA("TForm3", "Information") == nullptr;
+    }));
+    HWND info = FindWindowA("TForm3", "Information");
+    ASSERT_NE(nullptr, info);
+    EXPECT_TRUE(IsWindowVisible(info));
+    EXPECT_FALSE(ShowInformationWindow([&] { followed += 10; }));
+    EXPECT_EQ(0, followed);
+    test::PostClick(test::FindChildByText(info, "OK"));
+    ASSERT_TRUE(test::WaitUntil([&] { return followed != 0; }, 5000));
+    EXPECT_EQ(1, followed);
+    EXPECT_TRUE(goneWhenFollowed);
 
-TEST(InfoWindowModal, ClickOnOkEndsTheModalShow) {
-    ResetApplicationState();
-    TForm3 form;
-    ASSERT_TRUE(form.Create());
-    g_okLabel = test::FindLabel(form, "Button1Label")->Handle();
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, ClickOk);
-    EXPECT_TRUE(form.ShowModal());
-    KillTimer(nullptr, timer);
-    EXPECT_FALSE(form.Visible());
-    form.Destroy();
+    // Destroyed as the program ends, it runs nothing.
+    ASSERT_TRUE(ShowInformationWindow([&] { followed += 100; }));
+    DestroyInformationWindow();
     EXPECT_EQ(nullptr, FindWindowA("TForm3", "Information"));
+    EXPECT_FALSE(InformationWindowShown());
+    EXPECT_EQ(1, followed);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
-// The junk-file check driven directly, one tick per Run(): what the cache
+// The junk-file check driven directly, one tick per Run() and, when it
+// walks, WalkEnded() once the walk has ended on its thread: what the cache
 // walk counts, the six-hour rule, the three caches and the 100 MiB
 // threshold, what postpones a notification, and the three rules that keep
 // it from nagging: the opt-out read at every tick, no tick inside a check,
 // and a stored time that is no date taken as long ago.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "core/notification_busy.h"
@@ -40,6 +43,17 @@ void MakeLongFolder(const std::string& path, DWORD size) {
     WriteFile(file, "xxxx", size, &written, nullptr);
     CloseHandle(file);
 }
+
+// One whole tick, as the main form runs it: Run, and when it walks, the rest
+// once the walk has ended (the form learns it from the walk's message).
+Outcome RunToEnd(JunkCheck& check) {
+    const Outcome first = check.Run();
+    if (first != Outcome::Walking) return first;
+    std::optional<Outcome> rest;
+    EXPECT_TRUE(WaitUntil([&] { return (rest = check.WalkEnded()).has_value(); }, 30000));
+    return rest.value_or(Outcome::Abandoned);
+}
+Outcome RunToEnd(JunkCheck&& check) { return RunToEnd(check); }
 
 }  // namespace
 
@@ -110,11 +124,11 @@ TEST_F(JunkCheckTick, MeasuresOnceSixHoursHavePassedEitherWayOrTheStoredTimeIsNo
     Junk(InternetCache(), "big", 150 * kMiB);
     JunkCheck check = MakeCheck();
     StoreLast(now_ - kSixHoursLessAMinute);
-    EXPECT_EQ(Outcome::TooSoon, check.Run());
+    EXPECT_EQ(Outcome::TooSoon, RunToEnd(check));
     constexpr DateTime kNaN = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
     for (DateTime last : {now_ - kSixHours, now_ + 7.0 / 24, kNaN, kInf, -kInf, 1e300}) {
         StoreLast(last);
-        EXPECT_EQ(Outcome::Shown, check.Run()) << last;
+        EXPECT_EQ(Outcome::Shown, RunToEnd(check)) << last;
     }
 }
 
@@ -126,11 +140,11 @@ TEST_F(JunkCheckTick, ShowsMoreThanOneHundredMebibytesAcrossTheThreeCaches) {
     Junk(firefox + "Profiles\\t.default\\Cache2\\entries\\", "a", 40 * kMiB);
     Junk(InternetCache(), "b", 30 * kMiB);
     Junk(root_.Path() + "\\Local\\Google\\Chrome\\User Data\\Default\\Cache\\", "c", 30 * kMiB);
-    EXPECT_EQ(Outcome::LittleJunk, MakeCheck().Run());
+    EXPECT_EQ(Outcome::LittleJunk, RunToEnd(MakeCheck()));
     EXPECT_EQ(stale_, StoredLast());
 
     Junk(InternetCache(), "d", 1);
-    EXPECT_EQ(Outcome::Shown, MakeCheck().Run());
+    EXPECT_EQ(Outcome::Shown, RunToEnd(MakeCheck()));
     EXPECT_EQ(std::vector<std::int64_t>{104857601}, shown_);
 }
 
@@ -148,7 +162,7 @@ TEST_F(JunkCheckTick, EveryProfilesCacheOfEveryBrowserCountsOnce) {
     Junk(root_.Path() + "\\Local\\Mozilla\\Firefox\\Profiles\\b.work\\cache2\\entries\\", "b", 30 * kMiB);
     Junk(root_.Path() + "\\Local\\Microsoft\\Edge\\User Data\\Profile 1\\Cache\\Cache_Data\\", "c", 20 * kMiB);
     Junk(root_.Path() + "\\Local\\Google\\Chrome\\User Data\\Default\\Cache\\", "d", 10 * kMiB + 1);
-    EXPECT_EQ(Outcome::Shown, MakeCheck().Run());
+    EXPECT_EQ(Outcome::Shown, RunToEnd(MakeCheck()));
     EXPECT_EQ(std::vector<std::int64_t>{104857601}, shown_);
 }
 
@@ -160,9 +174,9 @@ TEST_F(JunkCheckTick, EachTickMeasuresTheProfilesThereAreThen) {
         shown_.push_back(size);
         return true;
     }, [this] { return now_; });
-    EXPECT_EQ(Outcome::LittleJunk, check.Run());
+    EXPECT_EQ(Outcome::LittleJunk, RunToEnd(check));
     Junk(root_.Path() + "\\Local\\Microsoft\\Edge\\User Data\\Profile 4\\Cache\\", "e", 150 * kMiB);
-    EXPECT_EQ(Outcome::Shown, check.Run());
+    EXPECT_EQ(Outcome::Shown, RunToEnd(check));
     EXPECT_EQ(std::vector<std::int64_t>{150 * kMiB}, shown_);
 }
 
@@ -170,60 +184,85 @@ TEST_F(JunkCheckTick, PurgeonOrAnotherWindowPostponesItAndAShownWindowHoldsTheNe
     Junk(InternetCache(), "big", 150 * kMiB);
     JunkCheck check = MakeCheck();
     SetNotificationBusy(true);
-    EXPECT_EQ(Outcome::NotificationUp, check.Run());
+    EXPECT_EQ(Outcome::NotificationUp, RunToEnd(check));
     SetNotificationBusy(false);
     WNDCLASSA purgeonClass{};
     purgeonClass.lpfnWndProc = DefWindowProcA;
     purgeonClass.lpszClassName = "TForm1a";
     RegisterClassA(&purgeonClass);
     HWND purgeon = CreateWindowExA(0, "TForm1a", "Purgeon", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(Outcome::CompanionRunning, check.Run());
+    EXPECT_EQ(Outcome::CompanionRunning, RunToEnd(check));
     DestroyWindow(purgeon);
     EXPECT_EQ(stale_, StoredLast());
 
     const DateTime shownAt = now_;
-    EXPECT_EQ(Outcome::Shown, check.Run());
+    EXPECT_EQ(Outcome::Shown, RunToEnd(check));
     EXPECT_EQ(shownAt, StoredLast());
     now_ = shownAt + kSixHoursLessAMinute;
-    EXPECT_EQ(Outcome::TooSoon, check.Run());
+    EXPECT_EQ(Outcome::TooSoon, RunToEnd(check));
     now_ = shownAt + kSixHours;
-    EXPECT_EQ(Outcome::Shown, check.Run());
+    EXPECT_EQ(Outcome::Shown, RunToEnd(check));
 }
 
 TEST_F(JunkCheckTick, SwitchedOffItEndsAtOnceWritingNothing) {
     Junk(InternetCache(), "big", 150 * kMiB);
     SetDword(HKEY_CURRENT_USER, kSettings, "CacheNotifier", 0);
-    EXPECT_EQ(Outcome::SwitchedOff, MakeCheck().Run());
+    EXPECT_EQ(Outcome::SwitchedOff, RunToEnd(MakeCheck()));
     EXPECT_TRUE(shown_.empty());
     EXPECT_EQ(stale_, StoredLast());
 }
 
-TEST_F(JunkCheckTick, ATickDuringTheWalkOrTheWindowIsSkippedAndAnEndingProgramStopsTheWalk) {
+// The walk runs on a thread of its own and tells its end through the
+// notice; a tick during the walk or during the window is skipped, and a
+// message that claims an end before there is one changes nothing.
+TEST_F(JunkCheckTick, TheWalkRunsOnAThreadOfItsOwnAndATickMeanwhileIsSkipped) {
     Junk(InternetCache(), "big", 150 * kMiB);
     JunkCheck check = MakeCheck();
+    std::atomic<DWORD> walker{0};
+    check.SetWalkEndedNotice([&] { walker = GetCurrentThreadId(); });
     std::vector<Outcome> nested;
-    constexpr UINT kTick = WM_APP + 7;
-    SetApplicationMessageFilter([&](const MSG& msg) {
-        if (msg.message == kTick) nested.push_back(check.Run());
-    });
     duringWindow_ = [&] { nested.push_back(check.Run()); };
-    PostThreadMessageA(GetCurrentThreadId(), kTick, 0, 0);  // handled during the walk
-    EXPECT_EQ(Outcome::Shown, check.Run());
+    EXPECT_EQ(std::nullopt, check.WalkEnded());
+    ASSERT_EQ(Outcome::Walking, check.Run());
+    EXPECT_TRUE(check.Running());
+    nested.push_back(check.Run());
+    ASSERT_TRUE(WaitUntil([&] { return walker != 0; }, 30000));
+    EXPECT_NE(walker, GetCurrentThreadId());
+    EXPECT_EQ(Outcome::Shown, check.WalkEnded());
+    EXPECT_FALSE(check.Running());
+    EXPECT_EQ(std::nullopt, check.WalkEnded());  // told once
     EXPECT_EQ((std::vector<Outcome>{Outcome::AlreadyRunning, Outcome::AlreadyRunning}), nested);
-
-    StoreLast(stale_);
-    PostQuitMessage(0);
-    EXPECT_EQ(Outcome::Abandoned, check.Run());
 }
 
-// The walk looks at the queue before its first entry: a program told to end
-// then counts nothing more, however big the cache.
-TEST_F(JunkCheckTick, AWalkStartedAsTheProgramEndsStopsAtItsFirstEntry) {
+// A stopped walk reports nothing, and the next tick walks anew; a walk whose
+// end comes after the program was told to end reports nothing either.
+TEST_F(JunkCheckTick, AStoppedWalkOrAnEndingProgramShowsNothing) {
+    Junk(InternetCache(), "big", 150 * kMiB);
+    JunkCheck check = MakeCheck();
+    ASSERT_EQ(Outcome::Walking, check.Run());
+    check.Stop();
+    EXPECT_FALSE(check.Running());
+    EXPECT_EQ(std::nullopt, check.WalkEnded());
+    EXPECT_TRUE(shown_.empty());
+
+    ASSERT_EQ(Outcome::Walking, check.Run());
+    TerminateApplication();
+    std::optional<Outcome> rest;
+    ASSERT_TRUE(WaitUntil([&] { return (rest = check.WalkEnded()).has_value(); }, 30000));
+    EXPECT_EQ(Outcome::Abandoned, rest);
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_EQ(stale_, StoredLast());
+}
+
+// The walk looks at its stop flag before every entry: stopped before it
+// starts, it counts nothing, however big the cache.
+TEST_F(JunkCheckTick, AWalkToldToStopBeforeItsFirstEntryCountsNothing) {
     Junk(InternetCache(), "big", 150 * kMiB);
     const std::vector<std::string> folders{InternetCache()};
-    EXPECT_EQ(150 * kMiB, MeasureJunk(folders));
-    PostQuitMessage(0);
-    EXPECT_EQ(0, MeasureJunk(folders));
+    std::atomic<bool> stop{false};
+    EXPECT_EQ(150 * kMiB, MeasureJunk(folders, stop));
+    stop = true;
+    EXPECT_EQ(0, MeasureJunk(folders, stop));
 }
 
 // A window kept off the screen is reported again at every tick: the record
@@ -242,13 +281,13 @@ TEST_F(JunkCheckTick, AJunkFindingNotShownIsRecordedOnceInSixHours) {
             return next == Presentation::Shown && show() ? Presentation::Shown : next;
         },
         [this] { return now_; });
-    EXPECT_EQ(Outcome::NotificationUp, check.Run());
+    EXPECT_EQ(Outcome::NotificationUp, RunToEnd(check));
     now_ += 10.0 / 24 / 60;
     next = Presentation::Held;
-    EXPECT_EQ(Outcome::Waiting, check.Run());
+    EXPECT_EQ(Outcome::Waiting, RunToEnd(check));
     EXPECT_EQ(stale_, StoredLast());
     now_ = 45000.5 + kSixHours;
-    EXPECT_EQ(Outcome::Waiting, check.Run());
+    EXPECT_EQ(Outcome::Waiting, RunToEnd(check));
     EXPECT_EQ(recordUnlessShown, (std::vector<bool>{true, false, true}));
 
     ASSERT_TRUE(waiting && waiting());  // the full-screen program went

@@ -78,12 +78,15 @@ TEST_F(Launch, FolderNamedPurgeonExeShowsTheInformationWindow) {
     ResetApplicationState();
     CreateDirectoryA((folder_ + "\\Purgeon.exe").c_str(), nullptr);
     g_infoWindow = nullptr;
+    bool followed = false;
     UINT_PTR timer = SetTimer(nullptr, 0, 100, AnswerInformation);
-    LaunchCompanion(nullptr, companion::kCleanArgument);  // returns once OK was clicked
+    EXPECT_TRUE(LaunchCompanion(nullptr, companion::kCleanArgument, [&] { followed = true; }));
+    EXPECT_FALSE(LaunchCompanion(nullptr));  // the window is up: nothing more
+    EXPECT_TRUE(test::WaitUntil([&] { return followed; }, 10000));  // once OK was clicked
     KillTimer(nullptr, timer);
     EXPECT_NE(nullptr, g_infoWindow);
     EXPECT_EQ("File Purgeon.exe not found!", g_infoText);
-    EXPECT_FALSE(IsWindow(g_infoWindow));  // destroyed after its modal show
+    EXPECT_FALSE(IsWindow(g_infoWindow));  // destroyed when it closed
     EXPECT_EQ(0, PurgeonWindows());
     EXPECT_TRUE(Calls().empty());
 }

@@ -324,6 +324,7 @@ TEST_F(NewProgramWindowShown, ShutdownDuringTheInformationWindowWritesNothing) {
     });
     test::PostClick(test::FindLabel(Shown(), "Label3b")->Handle());
     EXPECT_TRUE(test::WaitUntil([&] { return shutdown.Done(); }, 10000));
+    DestroyInformationWindow();  // as the program's end does
     EndNotification();
     EXPECT_EQ("missing", Notifier("NewAppNotifier"));
 }

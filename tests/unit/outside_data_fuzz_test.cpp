@@ -17,6 +17,7 @@
 #include "core/language_texts.h"
 #include "core/path_set.h"
 #include "core/settings_store.h"
+#include "platform/data_path.h"
 #include "support/monitors_support.h"
 #include "platform/file_system.h"
 #include "platform/profile_file.h"
@@ -97,7 +98,8 @@ TEST(OutsideDataFuzz, EveryReaderSurvivesGeneratedInputsInBoundedMemory) {
         folder.Write("profiles.ini", generate.File());
         const std::vector<FirefoxProfile> profiles = FirefoxProfiles(firefox, firefox + "local\\");
         ASSERT_LE(profiles.size(), kMostProfilesPerBrowser);
-        for (const FirefoxProfile& profile : profiles) ASSERT_FALSE(IsNetworkPath(profile.folder)) << profile.folder;
+        for (const FirefoxProfile& profile : profiles)
+            ASSERT_TRUE(profile.folder.starts_with(firefox) || AcceptedDataPath(profile.folder)) << profile.folder;
     }
 
     ScratchKey key("Fuzz");

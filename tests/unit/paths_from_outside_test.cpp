@@ -7,7 +7,7 @@
 
 #include "core/browser_profiles.h"
 #include "core/path_set.h"
-#include "platform/file_system.h"
+#include "platform/data_path.h"
 #include "support/test_support.h"
 #include "windows/program_icon.h"
 
@@ -28,22 +28,38 @@ TEST(PathsFromOutside, OneFolderSpelledManyWaysIsOneProfileAndThousandsAreCapped
     EXPECT_EQ(profiles[1].folder, firefox.Path() + "\\p4\\");  // the next distinct one, by number
 }
 
-TEST(PathsFromOutside, NetworkPathsAreRecognisedAsWrittenAndNeverOpened) {
-    for (const char* remote : {"\\\\server\\share\\x", "//server/share/x", "\\\\?\\UNC\\server\\share\\x"})
-        EXPECT_TRUE(IsNetworkPath(remote)) << remote;
-    for (const char* local : {"C:\\x", "\\\\?\\C:\\x", "\\\\.\\C:\\x", "relative\\x", ""})
-        EXPECT_FALSE(IsNetworkPath(local)) << local;
-
+// Every spelling of another computer's path, and a drive mapped to a share
+// (drive R, through the rule's seam), is neither watched nor measured nor
+// shown; a profile stored by absolute local path is opened made normal.
+TEST(PathsFromOutside, ProfilesAndIconsOnAnotherComputerAreNeverOpened) {
+    const DriveTypeQuery system = SetDriveTypeQuery([](char letter) -> UINT {
+        return letter == 'R' ? DRIVE_REMOTE : DRIVE_FIXED;
+    });
     TempFolder firefox;
     firefox.Write("profiles.ini", "[Profile0]\r\nIsRelative=0\r\nPath=//server/share/profile\r\n"
-                                  "[Profile1]\r\nIsRelative=1\r\nPath=Profiles/local\r\n");
+                                  "[Profile1]\r\nIsRelative=0\r\nPath=\\\\?\\GLOBALROOT\\Device\\Mup\\s\\p\r\n"
+                                  "[Profile2]\r\nIsRelative=0\r\nPath=\\??\\UNC\\server\\share\\p\r\n"
+                                  "[Profile3]\r\nIsRelative=0\r\nPath=R:\\profile\r\n"
+                                  "[Profile4]\r\nIsRelative=0\r\nPath=Profiles\\not-absolute\r\n"
+                                  "[Profile5]\r\nIsRelative=1\r\nPath=Profiles/local\r\n"
+                                  "[Profile6]\r\nIsRelative=0\r\nPath=" + firefox.Path() + "/abs/./x/../profile/\r\n");
     const std::vector<FirefoxProfile> profiles = FirefoxProfiles(firefox.Path() + "\\", "");
-    ASSERT_EQ(profiles.size(), 1u);
+    ASSERT_EQ(profiles.size(), 2u);
     EXPECT_EQ(profiles[0].folder, firefox.Path() + "\\Profiles\\local\\");
-    EXPECT_EQ(FirefoxProfilePath(firefox.Path() + "\\", "Profile0"), "");
+    EXPECT_EQ(profiles[1].folder, firefox.Path() + "\\abs\\profile\\");
+    EXPECT_EQ(profiles[1].localFolder, profiles[1].folder);
+    for (const char* section : {"Profile0", "Profile1", "Profile2", "Profile3", "Profile4"})
+        EXPECT_EQ(FirefoxProfilePath(firefox.Path() + "\\", section), "") << section;
+    EXPECT_EQ(FirefoxProfilePath(firefox.Path() + "\\", "Profile6"), firefox.Path() + "\\abs\\profile");
 
     Paths().systemFolder = "C:\\windows\\system32\\";
-    EXPECT_EQ(ProgramIconFile("\\\\server\\share\\setup.exe"), "C:\\windows\\system32\\msiexec.exe");
+    const std::string msiexec = "C:\\windows\\system32\\msiexec.exe";
+    for (const char* icon : {"\\\\server\\share\\setup.exe", "\\\\?\\GLOBALROOT\\Device\\Mup\\s\\x.exe",
+                             "\\??\\UNC\\s\\x.exe", "R:\\setup.exe", "setup.exe"})
+        EXPECT_EQ(ProgramIconFile(icon), msiexec) << icon;
+    firefox.Write("app.exe", "MZ");
+    EXPECT_EQ(ProgramIconFile(firefox.Path() + "/sub/../app.exe"), firefox.Path() + "\\app.exe");
     Paths() = PathSet{};
     EXPECT_EQ(ProgramIconFile(""), "");  // no system folder: no icon, never a file of the current folder
+    SetDriveTypeQuery(system);
 }

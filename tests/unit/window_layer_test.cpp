@@ -209,7 +209,6 @@ TEST_F(WindowLayer, CloseHidesAndRunsTheCloseHandlerButDestroyDoesNot) {
     EXPECT_EQ(0, other.closes);
 }
 
-void CALLBACK Terminate(HWND, UINT, UINT_PTR, DWORD) { TerminateApplication(); }
 
 // They have no owner, yet are no programs of their own to switch to.
 TEST(ProgramWindows, NoneHasATaskbarButtonOrAnAltTabEntry) {
@@ -226,22 +225,6 @@ TEST(ProgramWindows, NoneHasATaskbarButtonOrAnAltTabEntry) {
         EXPECT_EQ(nullptr, GetWindow(form->Handle(), GW_OWNER)) << test::ClassName(form->Handle());
         EXPECT_FALSE(test::ShowsInTaskbar(form->Handle())) << test::ClassName(form->Handle());
     }
-}
-
-TEST(WindowLayerModal, ModalShowEndsWithoutCloseWhenTheApplicationTerminates) {
-    ResetApplicationState();
-    SampleForm form;
-    ASSERT_TRUE(form.Create());
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, Terminate);
-    EXPECT_FALSE(form.ShowModal());
-    KillTimer(nullptr, timer);
-    EXPECT_TRUE(ApplicationTerminated());
-    EXPECT_EQ(0, form.closes);
-    EXPECT_FALSE(form.Visible());
-    // Already terminated: a further modal show returns at once.
-    EXPECT_FALSE(form.ShowModal());
-    form.Destroy();
-    ResetApplicationState();
 }
 
 TEST(Fonts, AreSharedPerDistinctFontAndReleasedWithTheirUsers) {
