@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "core/checked_file.h"
 #include "core/language_texts.h"
 #include "core/signer_check.h"
 #include "core/signer_line.h"
@@ -91,6 +92,18 @@ TEST(FileSignature, OtherResultsGiveNoLine) {
     EXPECT_EQ(signature.state, SignatureState::Unknown);
     EXPECT_EQ(SignatureLine(signature, ""), "");
     EXPECT_EQ(SignatureRecordField(signature), "");
+}
+
+// The whole way from what an entry names to its line.
+TEST(FileSignature, TheFilesAStartupEntryOrANewProgramNamesShowTheirSigner) {
+    SignedTestFiles files;
+    const std::string program = files.Copy("signed.exe");
+    const std::string startup = StartupCommandFileToCheck("\"" + program + "\" /background");
+    EXPECT_EQ(SignatureLine(CheckFileSignature(startup), ""), "Signed by Vigilo Test Signer");
+    const std::string installed = ProgramFileToCheck(program + ",0", "MsiExec.exe /X{0}");
+    EXPECT_EQ(SignatureLine(CheckFileSignature(installed), "VIGILO TEST SIGNER, INC."), "Signed by Vigilo Test Signer");
+    EXPECT_EQ(SignatureLine(CheckFileSignature(installed), "Contoso"),
+              "Signed by Vigilo Test Signer, not by the publisher it names");
 }
 
 TEST(FileSignature, ResultClasses) {
