@@ -6,8 +6,10 @@
 #   unsigned.exe  the program as built
 #   signed.exe    signed by "Vigilo Test Signer", whose chain ends in the test root
 #   tampered.exe  signed.exe with one byte of its code changed after signing
+# With "large", also signed-100mib.exe: the program with 100 MiB of data
+# after its sections (as installers carry), signed; for the benchmark.
 # Works with Debian 12's osslsigncode 2.5 and later; with "remove", removes them.
-#   scripts/make-signed-test-files.sh BUILD_DIR [remove]
+#   scripts/make-signed-test-files.sh BUILD_DIR [remove|large]
 set -euo pipefail
 build=${1:?build folder}
 out="$build/signed-test-files"
@@ -54,5 +56,11 @@ printf "$(printf '\\%03o' $(((byte + 1) % 256)))" | dd of="$out/tampered.exe" bs
 if osslsigncode verify -CAfile "$keys/root.pem" -in "$out/tampered.exe" >>"$keys/log" 2>&1; then
     echo "signed test files: tampered.exe still verifies" >&2
     exit 1
+fi
+if [ "${2:-}" = large ]; then
+    cp "$out/unsigned.exe" "$keys/large.exe"
+    head -c $((100 * 1024 * 1024)) /dev/urandom >>"$keys/large.exe"
+    quiet osslsigncode sign -certs "$keys/chain.pem" -key "$keys/signer.key" -h sha256 -n "Vigilo test program" \
+        -in "$keys/large.exe" -out "$out/signed-100mib.exe"
 fi
 echo "signed test files: made in $out with $(osslsigncode --version 2>&1 | head -n1)"

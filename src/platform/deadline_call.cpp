@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "platform/stack_trim.h"
 #include "platform/unique_handle.h"
 
 namespace vigilo {
@@ -21,6 +22,8 @@ struct Call {
 };
 
 DWORD WINAPI RunCall(void* parameter) {
+    // Under Wine the stack Wine touched for the thread outlives it until another thread ends.
+    ReleaseUnusedStack();
     std::unique_ptr<std::shared_ptr<Call>> call(static_cast<std::shared_ptr<Call>*>(parameter));
     try {
         (*call)->work();
