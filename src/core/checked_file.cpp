@@ -39,7 +39,7 @@ std::string LibraryFile(const std::string& library) {
 // The file a started program stands for: the DLL a loader is told to load, else the program.
 std::string FileOfStartedProgram(const CommandProgram& started) {
     const std::string library = LibraryLoadedBy(started);
-    if (!library.empty()) return LibraryFile(ExpandEnvironmentText(library));
+    if (!library.empty()) return LibraryFile(library);
     return CheckableFile(started.program);
 }
 
