@@ -41,7 +41,8 @@ std::optional<std::vector<std::uint32_t>> VersionOf(const std::string& name) {
     std::uint32_t build = 0;
     if (underscore != std::string::npos) {
         const std::string suffix = name.substr(underscore + 1);
-        if (suffix.empty() || suffix.size() > kMostDigits || suffix.find_first_not_of("0123456789") != std::string::npos)
+        if (suffix.empty() || suffix.size() > kMostDigits ||
+            suffix.find_first_not_of("0123456789") != std::string::npos)
             return std::nullopt;
         build = static_cast<std::uint32_t>(std::stoul(suffix));
     }

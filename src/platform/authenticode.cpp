@@ -63,7 +63,8 @@ std::string SignerName(const TrustFunctions& trust, HANDLE stateData) {
     const DWORD length = trust.certificateName(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, nullptr, 0);
     if (length <= 1) return {};
     std::wstring name(length, L'\0');
-    const DWORD written = trust.certificateName(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name.data(), length);
+    const DWORD written =
+        trust.certificateName(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name.data(), length);
     name.resize(written > 0 ? written - 1 : 0);
     return TrimControlAndBlanks(Utf8(name));
 }

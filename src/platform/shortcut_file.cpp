@@ -71,7 +71,9 @@ std::string FromUtf16Bytes(std::string_view bytes) {
     return Utf8(text.substr(0, text.find(L'\0')));
 }
 
-std::string FromAnsiBytes(std::string_view bytes) { return Utf8FromCodePage(bytes.substr(0, bytes.find('\0')), CP_ACP); }
+std::string FromAnsiBytes(std::string_view bytes) {
+    return Utf8FromCodePage(bytes.substr(0, bytes.find('\0')), CP_ACP);
+}
 
 // A text ended by its NUL at offset within area; empty when there is none.
 std::string TextAt(std::string_view area, size_t offset, bool wide) {

@@ -86,7 +86,8 @@ std::optional<ZipArchive> ZipArchive::Open(const std::string& path) {
 }
 
 std::optional<std::string> ZipArchive::Entry(const std::string& name, size_t maxBytes) const {
-    const auto member = std::find_if(members_.begin(), members_.end(), [&name](const Member& m) { return m.name == name; });
+    const auto member =
+        std::find_if(members_.begin(), members_.end(), [&name](const Member& m) { return m.name == name; });
     if (member == members_.end() || member->size > maxBytes || (member->flags & kEncrypted)) return std::nullopt;
     if (member->method != kStored && member->method != kDeflated) return std::nullopt;
     // Deflate never grows data by more than a few bytes in a thousand.
@@ -95,8 +96,8 @@ std::optional<std::string> ZipArchive::Entry(const std::string& name, size_t max
 
     const std::optional<std::string> header = file_.ReadAt(member->localHeader, kLocalHeaderSize);
     if (!header || Number(*header, 0, 4) != kLocalSignature) return std::nullopt;
-    const std::int64_t data =
-        static_cast<std::int64_t>(member->localHeader) + kLocalHeaderSize + Number(*header, 26, 2) + Number(*header, 28, 2);
+    const std::int64_t data = static_cast<std::int64_t>(member->localHeader) + kLocalHeaderSize +
+                              Number(*header, 26, 2) + Number(*header, 28, 2);
     std::optional<std::string> bytes = file_.ReadAt(data, member->packedSize);
     if (bytes && member->method == kDeflated) bytes = Inflate(*bytes, member->size);
     if (!bytes) return std::nullopt;

@@ -53,37 +53,35 @@ bool SaveShellShortcut(const std::string& lnk, const std::string& target, const 
 // counted UTF-16 texts, and an environment-string target block.
 std::string LinkBytes(const std::string& relativePath, const std::string& arguments,
                       const std::string& environmentTarget) {
-    auto number = [](std::string& out, uint32_t value, int width) {
+    auto number = [](uint32_t value, int width) {
+        std::string out;
         for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        return out;
     };
-    auto counted = [&number](std::string& out, const std::string& text) {
-        const std::wstring wide = Utf16(text);
-        number(out, static_cast<uint32_t>(wide.size()), 2);
-        for (wchar_t c : wide) number(out, c, 2);
+    auto utf16 = [&number](const std::string& text, size_t length) {
+        std::wstring wide = Utf16(text);
+        wide.resize(length, L'\0');
+        std::string out;
+        for (wchar_t c : wide) out += number(c, 2);
+        return out;
     };
-    uint32_t flags = 0x80;  // texts in UTF-16
-    if (!relativePath.empty()) flags |= 0x8;
-    if (!arguments.empty()) flags |= 0x20;
-    if (!environmentTarget.empty()) flags |= 0x200;
-    std::string bytes;
-    number(bytes, 0x4C, 4);
-    bytes += std::string("\x01\x14\x02\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16);
-    number(bytes, flags, 4);
+    auto counted = [&](const std::string& text) {
+        return number(Utf16(text).size(), 2) + utf16(text, Utf16(text).size());
+    };
+    // Texts in UTF-16 (0x80), a relative path (0x8), arguments (0x20), an environment target (0x200).
+    const uint32_t flags = 0x80 | (relativePath.empty() ? 0 : 0x8) | (arguments.empty() ? 0 : 0x20) |
+                           (environmentTarget.empty() ? 0 : 0x200);
+    const std::string linkClass("\x01\x14\x02\0\0\0\0\0\xC0\0\0\0\0\0\0\x46", 16);
+    std::string bytes = number(0x4C, 4) + linkClass + number(flags, 4);
     bytes.resize(0x4C, '\0');
-    if (!relativePath.empty()) counted(bytes, relativePath);
-    if (!arguments.empty()) counted(bytes, arguments);
+    if (!relativePath.empty()) bytes += counted(relativePath);
+    if (!arguments.empty()) bytes += counted(arguments);
     if (!environmentTarget.empty()) {
-        number(bytes, 0x314, 4);
-        number(bytes, 0xA0000001, 4);
         std::string ansi = environmentTarget;
         ansi.resize(260, '\0');
-        bytes += ansi;
-        std::wstring wide = Utf16(environmentTarget);
-        wide.resize(260, L'\0');
-        for (wchar_t c : wide) number(bytes, c, 2);
+        bytes += number(0x314, 4) + number(0xA0000001, 4) + ansi + utf16(environmentTarget, 260);
     }
-    number(bytes, 0, 4);  // the terminal block
-    return bytes;
+    return bytes + number(0, 4);  // the terminal block
 }
 
 class ComApartment {

@@ -35,53 +35,36 @@ private:
     TempFolder profile_;
 };
 
+// Little-endian numbers, each of its width in bytes.
+std::string Fields(std::initializer_list<std::pair<uint64_t, int>> fields) {
+    std::string out;
+    for (const auto& [value, width] : fields)
+        for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
 // A zip archive as zip tools write it: each entry stored or deflated, with
 // its checksum, then the central directory and the end record.
 class ZipWriter {
 public:
     void Add(const std::string& name, const std::string& content, bool deflate, bool spoilChecksum = false) {
-        std::string packed = content;
-        if (deflate) packed = Deflated(content);
+        const std::string packed = deflate ? Deflated(content) : content;
         const uLong checksum = crc32(0, reinterpret_cast<const Bytef*>(content.data()), content.size()) ^ spoilChecksum;
-        std::string header;
-        Number(header, 0x04034B50, 4);
-        Number(header, 20, 2);
-        Number(header, 0, 2);
-        Number(header, deflate ? 8 : 0, 2);
-        Number(header, 0, 4);  // time and date
-        Number(header, checksum, 4);
-        Number(header, packed.size(), 4);
-        Number(header, content.size(), 4);
-        Number(header, name.size(), 2);
-        Number(header, 0, 2);
-        const size_t offset = bytes_.size();
-        bytes_ += header + name + packed;
-        Number(directory_, 0x02014B50, 4);
-        Number(directory_, 20, 2);
-        directory_ += header.substr(4, 26);
-        Number(directory_, 0, 2);  // comment
-        Number(directory_, 0, 4);  // disk, internal attributes
-        Number(directory_, 0, 4);  // external attributes
-        Number(directory_, offset, 4);
-        directory_ += name;
+        // Version, flags, method, time and date, checksum, sizes, name's and extra field's lengths.
+        const std::string common = Fields({{20, 2}, {0, 2}, {deflate ? 8u : 0u, 2}, {0, 4}, {checksum, 4},
+                                           {packed.size(), 4}, {content.size(), 4}, {name.size(), 2}, {0, 2}});
+        directory_ += Fields({{0x02014B50, 4}, {20, 2}}) + common +
+                      Fields({{0, 2}, {0, 2}, {0, 2}, {0, 4}, {bytes_.size(), 4}}) + name;
+        bytes_ += Fields({{0x04034B50, 4}}) + common + name + packed;
         ++entries_;
     }
     std::string Bytes() const {
-        std::string end;
-        Number(end, 0x06054B50, 4);
-        Number(end, 0, 4);
-        Number(end, entries_, 2);
-        Number(end, entries_, 2);
-        Number(end, directory_.size(), 4);
-        Number(end, bytes_.size(), 4);
-        Number(end, 0, 2);
-        return bytes_ + directory_ + end;
+        return bytes_ + directory_ +
+               Fields({{0x06054B50, 4}, {0, 4}, {entries_, 2}, {entries_, 2}, {directory_.size(), 4},
+                       {bytes_.size(), 4}, {0, 2}});
     }
 
 private:
-    static void Number(std::string& out, uint64_t value, int width) {
-        for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
     static std::string Deflated(const std::string& content) {
         z_stream stream{};
         deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
@@ -216,25 +199,19 @@ TEST(FirefoxExtensionName, KeepsTheIdForADamagedOrOversizedXpi) {
 }
 
 TEST(InternetExplorerAddOnName, ButtonTextThenMenuText) {
-    RegistrySandbox* sandbox = RegistrySandbox::Current();
-    ASSERT_TRUE(sandbox && sandbox->Active());
     const std::string id = "{5A3F0C1E-0000-4000-8000-00000000001A}";
     const std::string key = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\" + id;
+    auto nameOf = [](const std::string& id) {
+        return InternetExplorerAddOnOwnName(InternetExplorerAddOnKind::Extension, HKEY_LOCAL_MACHINE, id,
+                                            RegistryView::k64Bit);
+    };
     SetString(HKEY_LOCAL_MACHINE, key, "MenuText", "&Menu Text");
-    EXPECT_EQ(InternetExplorerAddOnOwnName(InternetExplorerAddOnKind::Extension, HKEY_LOCAL_MACHINE, id,
-                                           RegistryView::k64Bit),
-              "&Menu Text");
+    EXPECT_EQ(nameOf(id), "&Menu Text");
     SetString(HKEY_LOCAL_MACHINE, key, "ButtonText", " Button Text ");
-    EXPECT_EQ(InternetExplorerAddOnOwnName(InternetExplorerAddOnKind::Extension, HKEY_LOCAL_MACHINE, id,
-                                           RegistryView::k64Bit),
-              "Button Text");
+    EXPECT_EQ(nameOf(id), "Button Text");
     SetString(HKEY_LOCAL_MACHINE, key, "ButtonText", "@ieframe.dll,-1");  // an indirect text is no name
-    EXPECT_EQ(InternetExplorerAddOnOwnName(InternetExplorerAddOnKind::Extension, HKEY_LOCAL_MACHINE, id,
-                                           RegistryView::k64Bit),
-              "&Menu Text");
-    EXPECT_EQ(InternetExplorerAddOnOwnName(InternetExplorerAddOnKind::Extension, HKEY_LOCAL_MACHINE,
-                                           "{5A3F0C1E-0000-4000-8000-00000000001B}", RegistryView::k64Bit),
-              "");
+    EXPECT_EQ(nameOf(id), "&Menu Text");
+    EXPECT_EQ(nameOf("{5A3F0C1E-0000-4000-8000-00000000001B}"), "");
 }
 
 // The classes live under the real HKLM, in both views: keys of the test's own only.
@@ -242,27 +219,15 @@ TEST(InternetExplorerAddOnName, HelperObjectsAndBarsByTheirClassInTheSameView) {
     RealLocalMachine realMachineKey;
     const std::string id = "{5A3F0C1E-0000-4000-8000-00000000001C}";
     const std::string key = "SOFTWARE\\Classes\\CLSID\\" + id;
-    auto write = [&key](RegistryView view, const std::string& name) {
-        UniqueKey k = CreateKey(HKEY_LOCAL_MACHINE, key, KEY_SET_VALUE, view);
-        ASSERT_TRUE(k);
-        const std::wstring wide = Utf16(name);
-        RegSetValueExW(k.get(), L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                       static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
-    };
-    auto remove = [&key] {
-        for (RegistryView view : {RegistryView::k64Bit, RegistryView::k32Bit})
-            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, Utf16(key).c_str(), ViewFlag(view), 0);
-    };
-    remove();
-    write(RegistryView::k64Bit, "Helper Of The 64-bit View");
-    write(RegistryView::k32Bit, "Toolbar Of The 32-bit View");
-    for (auto [view, name] : {std::pair{RegistryView::k64Bit, "Helper Of The 64-bit View"},
-                              std::pair{RegistryView::k32Bit, "Toolbar Of The 32-bit View"}})
+    const std::pair<RegistryView, std::wstring> named[] = {{RegistryView::k64Bit, L"Helper Of The 64-bit View"},
+                                                           {RegistryView::k32Bit, L"Toolbar Of The 32-bit View"}};
+    for (const auto& [view, name] : named)
+        RegSetValueExW(CreateKey(HKEY_LOCAL_MACHINE, key, KEY_SET_VALUE, view).get(), L"", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(name.c_str()), static_cast<DWORD>((name.size() + 1) * 2));
+    for (const auto& [view, name] : named) {
         EXPECT_EQ(InternetExplorerAddOnOwnName(InternetExplorerAddOnKind::HelperObjectOrToolbar, HKEY_LOCAL_MACHINE, id,
                                                view),
-                  name);
-    remove();
-    EXPECT_EQ(InternetExplorerAddOnOwnName(InternetExplorerAddOnKind::HelperObjectOrToolbar, HKEY_LOCAL_MACHINE, id,
-                                           RegistryView::k64Bit),
-              "");
+                  Utf8(name));
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, Utf16(key).c_str(), ViewFlag(view), 0);
+    }
 }

@@ -153,8 +153,9 @@ TEST(SignatureCheck, OpensOnlyWhatThePathRuleAcceptsAndOnlyFiles) {
         ++verified;
         return FileSignature{SignatureState::NotSigned, {}};
     };
-    for (const std::string& refused : {std::string(), std::string("signed.exe"), std::string("\\\\server\\share\\a.exe"),
-                                       files.Folder().Path(), program + ".missing"})
+    for (const std::string& refused : {std::string(), std::string("signed.exe"),
+                                       std::string("\\\\server\\share\\a.exe"), files.Folder().Path(),
+                                       program + ".missing"})
         EXPECT_EQ(CheckFileSignature(refused, count).state, SignatureState::Unknown) << refused;
     EXPECT_EQ(verified, 0);
     EXPECT_EQ(CheckFileSignature(program, count).state, SignatureState::NotSigned);
