@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything Vigilo needs to build and test on Debian 12: the
-# MinGW-w64 i686 cross compiler with Debian's static zlib for it, Wine (64-bit
-# prefix with the 32-bit WoW64 side), Xvfb, and static i686 builds of libpng
+# MinGW-w64 i686 cross compiler with Debian's static zlib for it, RapidJSON
+# (header-only), Wine (64-bit prefix with the 32-bit WoW64 side), Xvfb,
+# openssl and osslsigncode (the signed test programs), and static i686 builds of libpng
 # (from Debian's source package, pinned) and GoogleTest in the prefix named by
 # scripts/deps-prefix.sh. Quick when everything is there.
 #
@@ -15,7 +16,7 @@ scripts=$(cd "$(dirname "$0")" && pwd)
 
 LIBPNG_VERSION="1.6.39-2+deb12u5"
 PACKAGES=(g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine32:i386 wine64 xvfb xauth cmake make
-          dpkg-dev googletest xdotool imagemagick x11-utils ca-certificates)
+          dpkg-dev googletest xdotool imagemagick x11-utils ca-certificates rapidjson-dev openssl osslsigncode)
 # Where Debian's MinGW-w64 packages keep the i686 headers and libraries.
 MINGW_ROOT=/usr/i686-w64-mingw32
 # Debian's zlib for MinGW-w64 comes with an import library too: take the static one.

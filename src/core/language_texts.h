@@ -75,6 +75,13 @@ inline constexpr TextId kCacheMessage3{
     "Run a cleanup scan in Purgeon to remove these junk files and free up disk space."};
 inline constexpr TextId kCacheMessage4{"Monitor", "CacheMessage4", "Start Purgeon"};
 inline constexpr TextId kCacheMessage5{"Monitor", "CacheMessage5", "Don't show cleaning notifications"};
+// Who signed a new program or startup entry; "%s" stands for the signer's name.
+inline constexpr TextId kSignedBy{"Monitor", "SignedBy", "Signed by %s"};
+inline constexpr TextId kNotSigned{"Monitor", "NotSigned", "Not signed"};
+inline constexpr TextId kSignatureBroken{"Monitor", "SignatureBroken",
+                                         "Signature broken: the file was changed after signing"};
+inline constexpr TextId kSignedUntrusted{"Monitor", "SignedUntrusted", "Signed by %s, whom Windows does not trust"};
+inline constexpr TextId kSignedByOther{"Monitor", "SignedByOther", "Signed by %s, not by the publisher it names"};
 }  // namespace texts
 
 // The text for id from the program's language file.

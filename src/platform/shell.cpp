@@ -21,6 +21,13 @@ std::string SystemFolderPath() {
     return Utf8(std::wstring_view(buffer, length));
 }
 
+std::string WindowsFolderPath() {
+    wchar_t buffer[MAX_PATH] = L"";
+    const UINT length = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return Utf8(std::wstring_view(buffer, length));
+}
+
 void ShellOpen(HWND owner, const std::string& file, const std::string& parameters) {
     const std::wstring wideParameters = Utf16(parameters);
     ShellExecuteW(owner, L"open", Utf16(file).c_str(), parameters.empty() ? nullptr : wideParameters.c_str(), nullptr,

@@ -14,6 +14,8 @@ namespace vigilo {
 std::string ShellFolderPath(int csidl);
 // The system folder ("C:\Windows\system32"); empty on failure.
 std::string SystemFolderPath();
+// The Windows folder ("C:\Windows"); empty on failure.
+std::string WindowsFolderPath();
 // Opens file with parameters (none when empty), as the shell's "open" verb does.
 void ShellOpen(HWND owner, const std::string& file, const std::string& parameters);
 // The first icon of an executable, DLL or icon file; empty when it has none.

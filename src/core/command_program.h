@@ -1,0 +1,45 @@
+#pragma once
+// The program a command starts, as Windows starts a command that a Run
+// value, a shortcut or an uninstall entry holds: environment strings
+// expanded, then a quoted program up to its closing quote, or, unquoted, the
+// first blank-ended prefix that is an existing file (with ".exe" tried where
+// it names none), as CreateProcess does with "C:\Program Files\App\app.exe";
+// the rest are its arguments. Whether a program changed is told by comparing
+// what this gives.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vigilo {
+
+struct CommandProgram {
+    std::string program;    // as written or found, not made full
+    std::string arguments;  // without the blanks before them
+};
+
+// Whether path is an existing file.
+using FileTest = std::function<bool(const std::string& path)>;
+
+// The program of command with the file system's answers: only files whose
+// paths the path rule accepts count as existing (no relative path is tried
+// in the current folder, nothing on another computer).
+CommandProgram ProgramOfCommand(const std::string& command);
+// The same, asking isFile. An unquoted command whose prefixes name no
+// existing file ends its program after the first ".exe" that a blank
+// follows, or else at its first blank.
+CommandProgram ProgramOfCommand(const std::string& command, const FileTest& isFile);
+
+// The arguments one by one, as a program's runtime splits them: at blanks
+// outside quotes, quotes removed.
+std::vector<std::string> SplitArguments(const std::string& arguments);
+
+// For rundll32.exe and regsvr32.exe (with or without folder and ".exe"),
+// the DLL they load, as written: rundll32's first argument up to its ",",
+// regsvr32's first argument that is no switch. Empty for other programs, and
+// where none is named.
+std::string LibraryLoadedBy(const CommandProgram& command);
+
+// The file name of path: what follows its last "\" or "/".
+std::string FileNameOf(const std::string& path);
+
+}  // namespace vigilo

@@ -1,0 +1,222 @@
+// Which file a finding's signature line speaks of: the program a command
+// starts (quotes, blanks, environment strings, arguments), the DLL that
+// rundll32 or regsvr32 loads, a shortcut's target, and for a new program its
+// DisplayIcon or its uninstaller; never a file in the Windows folder, nor one
+// that is not there.
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <set>
+
+#include "core/checked_file.h"
+#include "core/command_program.h"
+#include "platform/file_system.h"
+#include "platform/shortcut_file.h"
+#include "platform/text.h"
+#include "support/test_support.h"
+
+using namespace vigilo;
+using namespace vigilo::test;
+
+namespace {
+
+// The files that exist, as far as the command's program is concerned.
+FileTest Existing(std::set<std::string> files) {
+    return [files = std::move(files)](const std::string& path) { return files.count(path) > 0; };
+}
+
+void ExpectProgram(const std::string& command, const FileTest& isFile, const std::string& program,
+                   const std::string& arguments) {
+    const CommandProgram found = ProgramOfCommand(command, isFile);
+    EXPECT_EQ(found.program, program) << command;
+    EXPECT_EQ(found.arguments, arguments) << command;
+}
+
+// A shortcut saved by the shell's own link object.
+bool SaveShellShortcut(const std::string& lnk, const std::string& target, const std::string& arguments) {
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return false;
+    link->SetPath(Utf16(target).c_str());
+    link->SetArguments(Utf16(arguments).c_str());
+    IPersistFile* file = nullptr;
+    bool saved = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                 SUCCEEDED(file->Save(Utf16(lnk).c_str(), TRUE));
+    if (file) file->Release();
+    link->Release();
+    return saved;
+}
+
+// A shortcut written byte by byte in the shell link format: the header, the
+// counted UTF-16 texts, and an environment-string target block.
+std::string LinkBytes(const std::string& relativePath, const std::string& arguments,
+                      const std::string& environmentTarget) {
+    auto number = [](uint32_t value, int width) {
+        std::string out;
+        for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        return out;
+    };
+    auto utf16 = [&number](const std::string& text, size_t length) {
+        std::wstring wide = Utf16(text);
+        wide.resize(length, L'\0');
+        std::string out;
+        for (wchar_t c : wide) out += number(c, 2);
+        return out;
+    };
+    auto counted = [&](const std::string& text) {
+        return number(Utf16(text).size(), 2) + utf16(text, Utf16(text).size());
+    };
+    // Texts in UTF-16 (0x80), a relative path (0x8), arguments (0x20), an environment target (0x200).
+    const uint32_t flags = 0x80 | (relativePath.empty() ? 0 : 0x8) | (arguments.empty() ? 0 : 0x20) |
+                           (environmentTarget.empty() ? 0 : 0x200);
+    const std::string linkClass("\x01\x14\x02\0\0\0\0\0\xC0\0\0\0\0\0\0\x46", 16);
+    std::string bytes = number(0x4C, 4) + linkClass + number(flags, 4);
+    bytes.resize(0x4C, '\0');
+    if (!relativePath.empty()) bytes += counted(relativePath);
+    if (!arguments.empty()) bytes += counted(arguments);
+    if (!environmentTarget.empty()) {
+        std::string ansi = environmentTarget;
+        ansi.resize(260, '\0');
+        bytes += number(0x314, 4) + number(0xA0000001, 4) + ansi + utf16(environmentTarget, 260);
+    }
+    return bytes + number(0, 4);  // the terminal block
+}
+
+class ComApartment {
+public:
+    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~ComApartment() { CoUninitialize(); }
+};
+
+}  // namespace
+
+TEST(CommandProgram, QuotesBlanksAndArguments) {
+    const FileTest nothing = Existing({});
+    ExpectProgram("\"C:\\Program Files\\App\\app.exe\" /min --tray", nothing, "C:\\Program Files\\App\\app.exe",
+                  "/min --tray");
+    ExpectProgram("  \"C:\\App\\app.exe\"   -x  ", nothing, "C:\\App\\app.exe", "-x");
+    ExpectProgram("\"C:\\Open Quote\\app.exe -x", nothing, "C:\\Open Quote\\app.exe -x", "");
+    ExpectProgram("C:\\App\\app.exe", nothing, "C:\\App\\app.exe", "");
+    ExpectProgram("", nothing, "", "");
+    ExpectProgram("   ", nothing, "", "");
+    // Unquoted blanks: where no prefix is a file, the program ends after ".exe", else at the first blank.
+    ExpectProgram("C:\\Program Files\\Gone\\gone.EXE --tray", nothing, "C:\\Program Files\\Gone\\gone.EXE", "--tray");
+    ExpectProgram("C:\\Tools\\tool -a b", nothing, "C:\\Tools\\tool", "-a b");
+}
+
+TEST(CommandProgram, UnquotedBlanksAreTriedAsCreateProcessTriesThem) {
+    const FileTest installed = Existing({"C:\\Program Files\\My App\\app.exe", "C:\\Program Files\\Tool.exe"});
+    ExpectProgram("C:\\Program Files\\My App\\app.exe -x", installed, "C:\\Program Files\\My App\\app.exe", "-x");
+    // ".exe" is tried where the name has none.
+    ExpectProgram("C:\\Program Files\\My App\\app -x", installed, "C:\\Program Files\\My App\\app.exe", "-x");
+    ExpectProgram("\"C:\\Program Files\\My App\\app\" -x", installed, "C:\\Program Files\\My App\\app.exe", "-x");
+    // The shortest prefix that is a file wins, as in Windows.
+    ExpectProgram("C:\\Program Files\\Tool Box\\box.exe", installed, "C:\\Program Files\\Tool.exe", "Box\\box.exe");
+}
+
+TEST(CommandProgram, EnvironmentStringsAreExpanded) {
+    SetEnvironmentVariableW(L"VIGILO_TEST_APPS", L"C:\\Test Apps");
+    ExpectProgram("\"%VIGILO_TEST_APPS%\\app.exe\" %VIGILO_TEST_APPS%", Existing({}), "C:\\Test Apps\\app.exe",
+                  "C:\\Test Apps");
+    ExpectProgram("%VIGILO_NO_SUCH_VARIABLE%\\app.exe", Existing({}), "%VIGILO_NO_SUCH_VARIABLE%\\app.exe", "");
+    SetEnvironmentVariableW(L"VIGILO_TEST_APPS", nullptr);
+}
+
+TEST(CommandProgram, TheLibraryRundll32OrRegsvr32Loads) {
+    auto library = [](const std::string& command) { return LibraryLoadedBy(ProgramOfCommand(command, Existing({}))); };
+    EXPECT_EQ(library("rundll32.exe \"C:\\A B\\x.dll\",Entry 1"), "C:\\A B\\x.dll");
+    EXPECT_EQ(library("C:\\Windows\\System32\\RUNDLL32.EXE C:\\A B\\x.dll,Entry"), "C:\\A B\\x.dll");
+    EXPECT_EQ(library("rundll32 C:\\A\\x.dll Entry"), "C:\\A\\x.dll");
+    EXPECT_EQ(library("rundll32.exe -sta {00000000-0000-0000-0000-000000000000}"), "");
+    EXPECT_EQ(library("rundll32.exe"), "");
+    EXPECT_EQ(library("regsvr32.exe /s /i:\"a b\" \"C:\\A B\\y.ocx\""), "C:\\A B\\y.ocx");
+    EXPECT_EQ(library("\"C:\\Windows\\SysWOW64\\regsvr32\" -s C:\\A\\y.dll"), "C:\\A\\y.dll");
+    EXPECT_EQ(library("C:\\App\\app.exe C:\\A\\x.dll,Entry"), "");
+}
+
+TEST(CheckedFile, NewProgramTakesDisplayIconElseItsUninstaller) {
+    TempFolder folder("-checked file");
+    folder.Write("app.exe", "MZ");
+    folder.Write("uninstall.exe", "MZ");
+    folder.Write("app.ico", "");
+    const std::string app = FullPath(folder.File("app.exe"));
+    const std::string uninstaller = FullPath(folder.File("uninstall.exe"));
+    const std::string uninstall = "\"" + uninstaller + "\" /S";
+    EXPECT_EQ(ProgramFileToCheck("\"" + app + "\",0", uninstall), app);
+    EXPECT_EQ(ProgramFileToCheck(app + ",-3", ""), app);
+    EXPECT_EQ(ProgramFileToCheck(app, ""), app);
+    // An icon file, or one that is not there, gives way to the uninstaller.
+    EXPECT_EQ(ProgramFileToCheck(folder.File("app.ico"), uninstall), uninstaller);
+    EXPECT_EQ(ProgramFileToCheck(folder.File("gone.exe") + ",0", uninstall), uninstaller);
+    EXPECT_EQ(ProgramFileToCheck("", uninstaller), uninstaller);
+    // Windows Installer's own program says nothing of the program it installed.
+    EXPECT_EQ(ProgramFileToCheck("", "MsiExec.exe /X{00000000-0000-0000-0000-000000000000}"), "");
+    EXPECT_EQ(ProgramFileToCheck("", "C:\\Windows\\System32\\msiexec /I{0}"), "");
+    EXPECT_EQ(ProgramFileToCheck("", ""), "");
+    // A DisplayIcon in the Windows folder: no line, whatever the uninstaller.
+    EXPECT_EQ(ProgramFileToCheck("%SystemRoot%\\system32\\shell32.dll,5", uninstall), "");
+}
+
+TEST(CheckedFile, StartupEntryTakesItsProgramOrTheLibraryItLoads) {
+    TempFolder folder("-checked file");
+    folder.Write("tray app.exe", "MZ");
+    folder.Write("helper.dll", "MZ");
+    const std::string app = FullPath(folder.File("tray app.exe"));
+    const std::string helper = FullPath(folder.File("helper.dll"));
+    const std::string helperWithoutExtension = helper.substr(0, helper.size() - 4);
+    EXPECT_EQ(StartupCommandFileToCheck(app + " /background"), app);
+    EXPECT_EQ(StartupCommandFileToCheck("rundll32.exe \"" + helper + "\",Start"), helper);
+    EXPECT_EQ(StartupCommandFileToCheck("rundll32 " + helperWithoutExtension + ",Start"), helper);
+    EXPECT_EQ(StartupCommandFileToCheck("regsvr32.exe /s \"" + helper + "\""), helper);
+    // No line: the Windows folder, another computer, a relative name, nothing there.
+    EXPECT_EQ(StartupCommandFileToCheck("%SystemRoot%\\system32\\notepad.exe"), "");
+    EXPECT_EQ(StartupCommandFileToCheck("rundll32.exe shell32.dll,Control_RunDLL"), "");
+    EXPECT_EQ(StartupCommandFileToCheck("\\\\server\\share\\app.exe"), "");
+    EXPECT_EQ(StartupCommandFileToCheck("tray app.exe"), "");
+    EXPECT_EQ(StartupCommandFileToCheck(folder.File("gone.exe")), "");
+}
+
+TEST(CheckedFile, StartupFolderEntryTakesAShortcutsTarget) {
+    ComApartment com;
+    TempFolder folder("-checked file");
+    folder.Write("tray app.exe", "MZ");
+    folder.Write("helper.dll", "MZ");
+    const std::string app = FullPath(folder.File("tray app.exe"));
+    const std::string helper = FullPath(folder.File("helper.dll"));
+    ASSERT_TRUE(SaveShellShortcut(folder.File("Tray App.lnk"), app, "/background"));
+    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Tray App.lnk")), app);
+    ASSERT_TRUE(SaveShellShortcut(folder.File("Helper.LNK"), FullPath("C:\\windows\\system32\\rundll32.exe"),
+                                  "\"" + helper + "\",Start"));
+    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Helper.LNK")), helper);
+    // Any other file is started itself.
+    EXPECT_EQ(StartupFolderFileToCheck(app), app);
+    // A shortcut whose target is in the Windows folder, or that is no shortcut at all.
+    ASSERT_TRUE(SaveShellShortcut(folder.File("Notepad.lnk"), FullPath("C:\\windows\\notepad.exe"), ""));
+    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Notepad.lnk")), "");
+    folder.Write("Damaged.lnk", "L\0\0\0 not a link");
+    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Damaged.lnk")), "");
+}
+
+TEST(ShortcutFile, EnvironmentTargetsRelativePathsAndDamage) {
+    SetEnvironmentVariableW(L"VIGILO_TEST_APPS", L"D:\\Test Apps");
+    const std::string both = LinkBytes("..\\app.exe", "-x \"y z\"", "%VIGILO_TEST_APPS%\\app.exe");
+    std::optional<ShortcutTarget> target = ShortcutTargetOfBytes(both, "C:\\Links");
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target->path, "D:\\Test Apps\\app.exe");
+    EXPECT_EQ(target->arguments, "-x \"y z\"");
+    target = ShortcutTargetOfBytes(LinkBytes("..\\app.exe", "", ""), "C:\\Links");
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target->path, "C:\\Links\\..\\app.exe");
+    EXPECT_FALSE(ShortcutTargetOfBytes(LinkBytes("", "-x", ""), "C:\\Links"));  // names no file
+    // Cut anywhere, it names nothing or what it held whole; it never reads past its end.
+    for (size_t length = 0; length < both.size(); ++length) {
+        const std::string cut = both.substr(0, length);
+        const std::optional<ShortcutTarget> part = ShortcutTargetOfBytes(cut, "C:\\Links");
+        if (part) {
+            EXPECT_TRUE(part->path == "C:\\Links\\..\\app.exe" || part->path == "D:\\Test Apps\\app.exe") << length;
+        }
+    }
+    SetEnvironmentVariableW(L"VIGILO_TEST_APPS", nullptr);
+}

@@ -1,0 +1,200 @@
+// Who signed a file, against real programs signed at test time by a test
+// root (scripts/make-signed-test-files.sh, a CTest fixture): the signer of a
+// signed program, an unsigned one, one changed after signing, and the line
+// each gives; then the bounds of the check: the path rule, the size limit
+// and the wait for the checker thread.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "core/checked_file.h"
+#include "core/language_texts.h"
+#include "core/signer_check.h"
+#include "core/signer_line.h"
+#include "platform/deadline_call.h"
+#include "platform/text.h"
+#include "platform/unique_handle.h"
+#include "support/registry_sandbox.h"
+#include "support/test_support.h"
+
+using namespace vigilo;
+using namespace vigilo::test;
+
+namespace {
+
+// The certificate's common name the fixture signs with.
+const std::string kSigner = "Vigilo Test Signer";
+
+// Copies of the fixture's files, on the test prefix's drive C:. Windows'
+// trust providers and certificate stores are registered under the real
+// HKLM, which the registry sandbox hides: it is the real one meanwhile.
+class SignedTestFiles {
+public:
+    std::string Copy(const std::string& name) const {
+        const std::string source = BinFolder() + "\\..\\signed-test-files\\" + name;
+        const std::string copy = folder_.File(name);
+        EXPECT_TRUE(CopyFileW(Utf16(source).c_str(), Utf16(copy).c_str(), FALSE)) << "missing fixture " << source;
+        return copy;
+    }
+    const TempFolder& Folder() const { return folder_; }
+
+private:
+    RealLocalMachine realMachineKey_;
+    TempFolder folder_;
+};
+
+// Fault: Windows does not trust the test root (Wine 8 checks no root's trust).
+LONG UntrustedRoot(LONG verified) { return verified == S_OK ? CERT_E_UNTRUSTEDROOT : verified; }
+// Fault: a result outside the classes the window speaks of.
+LONG UnknownSubject(LONG) { return TRUST_E_SUBJECT_FORM_UNKNOWN; }
+
+class InjectedTrustResult {
+public:
+    explicit InjectedTrustResult(vigilo::TrustResultFilter filter) { SetTrustResultFilterForTests(filter); }
+    ~InjectedTrustResult() { SetTrustResultFilterForTests(nullptr); }
+};
+
+}  // namespace
+
+TEST(FileSignature, SignedUnsignedAndChangedAfterSigningAreToldApart) {
+    SignedTestFiles files;
+    const FileSignature signedOne = CheckFileSignature(files.Copy("signed.exe"));
+    EXPECT_EQ(signedOne.state, SignatureState::Signed);
+    EXPECT_EQ(signedOne.signer, kSigner);
+    EXPECT_EQ(SignatureLine(signedOne, ""), "Signed by Vigilo Test Signer");
+    EXPECT_EQ(SignatureRecordField(signedOne), "signed:Vigilo Test Signer");
+
+    const FileSignature unsignedOne = CheckFileSignature(files.Copy("unsigned.exe"));
+    EXPECT_EQ(unsignedOne.state, SignatureState::NotSigned);
+    EXPECT_EQ(SignatureLine(unsignedOne, "Vigilo Test Signer"), "Not signed");
+    EXPECT_EQ(SignatureRecordField(unsignedOne), "unsigned");
+
+    const FileSignature tampered = CheckFileSignature(files.Copy("tampered.exe"));
+    EXPECT_EQ(tampered.state, SignatureState::Broken);
+    EXPECT_EQ(SignatureLine(tampered, ""), "Signature broken: the file was changed after signing");
+    EXPECT_EQ(SignatureRecordField(tampered), "broken");
+}
+
+TEST(FileSignature, AnUntrustedRootStillNamesTheSigner) {
+    SignedTestFiles files;
+    InjectedTrustResult untrusted(&UntrustedRoot);
+    const FileSignature signature = CheckFileSignature(files.Copy("signed.exe"));
+    EXPECT_EQ(signature.state, SignatureState::Untrusted);
+    EXPECT_EQ(SignatureLine(signature, "Vigilo Test Signer"),
+              "Signed by Vigilo Test Signer, whom Windows does not trust");
+    EXPECT_EQ(SignatureRecordField(signature), "untrusted:Vigilo Test Signer");
+}
+
+TEST(FileSignature, OtherResultsGiveNoLine) {
+    SignedTestFiles files;
+    InjectedTrustResult unknown(&UnknownSubject);
+    const FileSignature signature = CheckFileSignature(files.Copy("signed.exe"));
+    EXPECT_EQ(signature.state, SignatureState::Unknown);
+    EXPECT_EQ(SignatureLine(signature, ""), "");
+    EXPECT_EQ(SignatureRecordField(signature), "");
+}
+
+// The whole way from what an entry names to its line.
+TEST(FileSignature, TheFilesAStartupEntryOrANewProgramNamesShowTheirSigner) {
+    SignedTestFiles files;
+    const std::string program = files.Copy("signed.exe");
+    const std::string startup = StartupCommandFileToCheck("\"" + program + "\" /background");
+    EXPECT_EQ(SignatureLine(CheckFileSignature(startup), ""), "Signed by Vigilo Test Signer");
+    const std::string installed = ProgramFileToCheck(program + ",0", "MsiExec.exe /X{0}");
+    EXPECT_EQ(SignatureLine(CheckFileSignature(installed), "VIGILO TEST SIGNER, INC."), "Signed by Vigilo Test Signer");
+    EXPECT_EQ(SignatureLine(CheckFileSignature(installed), "Contoso"),
+              "Signed by Vigilo Test Signer, not by the publisher it names");
+}
+
+TEST(FileSignature, ResultClasses) {
+    EXPECT_EQ(SignatureStateOfResult(0), SignatureState::Signed);
+    EXPECT_EQ(SignatureStateOfResult(TRUST_E_NOSIGNATURE), SignatureState::NotSigned);
+    EXPECT_EQ(SignatureStateOfResult(TRUST_E_BAD_DIGEST), SignatureState::Broken);
+    for (LONG chain : {CERT_E_UNTRUSTEDROOT, CERT_E_CHAINING, CERT_E_EXPIRED, CERT_E_UNTRUSTEDTESTROOT,
+                       CERT_E_WRONG_USAGE, TRUST_E_EXPLICIT_DISTRUST})
+        EXPECT_EQ(SignatureStateOfResult(chain), SignatureState::Untrusted) << std::hex << chain;
+    for (LONG other : {TRUST_E_SUBJECT_FORM_UNKNOWN, TRUST_E_PROVIDER_UNKNOWN, E_INVALIDARG, 1L})
+        EXPECT_EQ(SignatureStateOfResult(other), SignatureState::Unknown) << std::hex << other;
+}
+
+TEST(SignatureLine, SaysWhenThePublisherNamedIsAnotherThanTheSigner) {
+    const FileSignature signature{SignatureState::Signed, "Contoso Software GmbH"};
+    for (const char* same : {"Contoso Software", "CONTOSO SOFTWARE, Inc.", "Contoso-Software Ltd.",
+                             "contoso software corp", "Contoso Software Co., Ltd.", "Contoso Software LLC", ""})
+        EXPECT_EQ(SignatureLine(signature, same), "Signed by Contoso Software GmbH") << same;
+    for (const char* other : {"Contoso", "Fabrikam Software GmbH", "Contoso Softwares"})
+        EXPECT_EQ(SignatureLine(signature, other), "Signed by Contoso Software GmbH, not by the publisher it names")
+            << other;
+    // Letters beyond ASCII are compared without regard to case too.
+    EXPECT_FALSE(PublisherDiffersFromSigner("ÜBERSOFT AG", "Übersoft AG"));
+    EXPECT_TRUE(PublisherDiffersFromSigner("Übersoft", "Ubersoft"));
+}
+
+TEST(SignatureLine, TextsComeFromTheLanguageFileAndAreNeverAFormat) {
+    TempFolder folder;
+    folder.Write("German.ini",
+                 "[Monitor]\r\nSignedBy=Von %s signiert (%d %n %s)\r\nNotSigned=Nicht signiert\r\n");
+    LanguageTexts& language = Language();
+    const LanguageTexts before = language;
+    language = LanguageTexts(folder.File("German.ini"));
+    EXPECT_EQ(SignatureLine({SignatureState::Signed, "100% %s Ltd"}, ""),
+              "Von 100% %s Ltd signiert (%d %n 100% %s Ltd)");
+    EXPECT_EQ(SignatureLine({SignatureState::NotSigned, ""}, ""), "Nicht signiert");
+    // A key the file lacks keeps its English default.
+    EXPECT_EQ(SignatureLine({SignatureState::Broken, ""}, ""), "Signature broken: the file was changed after signing");
+    language = before;
+}
+
+TEST(SignatureCheck, OpensOnlyWhatThePathRuleAcceptsAndOnlyFiles) {
+    SignedTestFiles files;
+    const std::string program = files.Copy("signed.exe");
+    std::atomic<int> verified{0};
+    auto count = [&verified](HANDLE, const std::string&) {
+        ++verified;
+        return FileSignature{SignatureState::NotSigned, {}};
+    };
+    for (const std::string& refused : {std::string(), std::string("signed.exe"),
+                                       std::string("\\\\server\\share\\a.exe"), files.Folder().Path(),
+                                       program + ".missing"})
+        EXPECT_EQ(CheckFileSignature(refused, count).state, SignatureState::Unknown) << refused;
+    EXPECT_EQ(verified, 0);
+    EXPECT_EQ(CheckFileSignature(program, count).state, SignatureState::NotSigned);
+    EXPECT_EQ(verified, 1);
+}
+
+TEST(SignatureCheck, FilesOver256MiBAreNotChecked) {
+    TempFolder folder;
+    std::atomic<int> verified{0};
+    auto count = [&verified](HANDLE, const std::string&) {
+        ++verified;
+        return FileSignature{SignatureState::NotSigned, {}};
+    };
+    ASSERT_TRUE(WriteSparseFile(folder.File("large.exe"), 256LL * 1024 * 1024));
+    ASSERT_TRUE(WriteSparseFile(folder.File("larger.exe"), 256LL * 1024 * 1024 + 1));
+    EXPECT_EQ(CheckFileSignature(folder.File("large.exe"), count).state, SignatureState::NotSigned);
+    EXPECT_EQ(CheckFileSignature(folder.File("larger.exe"), count).state, SignatureState::Unknown);
+    EXPECT_EQ(verified, 1);
+}
+
+// Fault: a verification that hangs (a file on a drive that stopped answering).
+TEST(SignatureCheck, WaitsTwoSecondsAtMostAndDropsALateResult) {
+    SignedTestFiles files;
+    const std::string program = files.Copy("unsigned.exe");
+    const long handlesBefore = LiveHandleCount(HandleKind::Kernel);
+    UniqueKernelHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    auto hang = [event = release.get()](HANDLE file, const std::string& path) {
+        WaitForSingleObject(event, 30000);
+        return VerifyFileSignature(file, path);
+    };
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(CheckFileSignature(program, hang).state, SignatureState::Unknown);
+    const DWORD waited = GetTickCount() - start;
+    EXPECT_GE(waited, 1900u);
+    EXPECT_LT(waited, 3000u);
+    // The thread still holds the file open; once it ends, it leaves nothing behind.
+    EXPECT_EQ(UnfinishedDeadlineCalls(), 1);
+    SetEvent(release.get());
+    EXPECT_TRUE(WaitUntil([] { return UnfinishedDeadlineCalls() == 0; }, 10000));
+    release.reset();
+    EXPECT_EQ(LiveHandleCount(HandleKind::Kernel), handlesBefore);
+}
