@@ -5,6 +5,7 @@
 #include "platform/message_loop.h"
 #include "core/companion.h"
 #include "core/error_box.h"
+#include "core/ignore_rules.h"
 #include "core/language_texts.h"
 #include "windows/launch_companion.h"
 #include "core/path_set.h"
@@ -66,6 +67,7 @@ void TForm1::CreateForm() {
         if (!ValueExists(kSettingsRoot, kSettingsKey, name)) WriteBool(kSettingsRoot, kSettingsKey, name, true);
     if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification))
         WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, Now());
+    WriteDefaultIgnoreRulesWhereAbsent();
 
     SetApplicationMessageFilter([this](const MSG& msg) { EventsMessage(msg); });
     SetNotificationBusy(false);  // the group running flags start cleared with monitors_

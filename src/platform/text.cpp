@@ -159,4 +159,16 @@ int CompareIgnoringCase(std::wstring_view a, std::wstring_view b) {
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) { return CompareIgnoringCase(a, b) == 0; }
 
+std::wstring UpperCaseOrdinal(std::wstring_view text) {
+    std::wstring upper(text);
+    if (text.empty() || text.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return upper;
+    // The invariant locale without LCMAP_LINGUISTIC_CASING maps by the file
+    // system's table, as CompareStringOrdinal compares; it maps unit for unit.
+    const int size = static_cast<int>(text.size());
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), size, upper.data(), size, nullptr,
+                      nullptr, 0) != size)
+        upper.assign(text);
+    return upper;
+}
+
 }  // namespace vigilo

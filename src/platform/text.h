@@ -36,5 +36,9 @@ std::string TrimControlAndBlanks(const std::string& text);
 int CompareIgnoringCase(std::string_view a, std::string_view b);
 int CompareIgnoringCase(std::wstring_view a, std::wstring_view b);
 bool SameIgnoringCase(std::string_view a, std::string_view b);
+// Each UTF-16 unit upper-cased by the system's table that CompareIgnoringCase
+// uses (one unit for one, so lengths and positions stay), for comparing one
+// text with many.
+std::wstring UpperCaseOrdinal(std::wstring_view text);
 
 }  // namespace vigilo
