@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "platform/profile_file.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
@@ -46,5 +48,17 @@ LanguageTexts& Language() {
 }
 
 std::string Text(const TextId& id) { return Language().Get(id.section, id.key, id.defaultText); }
+
+std::string WithNumber(const std::string& text, long long number) {
+    static constexpr std::string_view kPlaceholder = "%d";
+    const std::string digits = std::to_string(number);
+    std::string result;
+    size_t from = 0;
+    for (size_t at = text.find(kPlaceholder); at != std::string::npos; at = text.find(kPlaceholder, from)) {
+        result.append(text, from, at - from).append(digits);
+        from = at + kPlaceholder.size();
+    }
+    return result.append(text, from, std::string::npos);
+}
 
 }  // namespace vigilo

@@ -68,6 +68,11 @@ inline constexpr TextId kStartupMessage2{
     "Not sure you need this program starting automatically every time you start Windows?"};
 inline constexpr TextId kStartupMessage3{"Monitor", "StartupMessage3", "Check with Purgeon"};
 inline constexpr TextId kStartupMessage4{"Monitor", "StartupMessage4", "Don't show startup notifications"};
+// The startup window's link that disables the entry at start-up, and then enables it again.
+inline constexpr TextId kStartupDisable{"Monitor", "StartupDisable", "Disable at Windows start-up"};
+inline constexpr TextId kStartupEnable{"Monitor", "StartupEnable", "Enable again at start-up"};
+// Under the one named, when a round found more of its kind; "%d" is their number.
+inline constexpr TextId kMoreFound{"Monitor", "MoreFound", "and %d more (see Recent findings)"};
 inline constexpr TextId kCacheMessage1{"Monitor", "CacheMessage1", "of junk found!"};
 inline constexpr TextId kCacheMessage2{"Monitor", "CacheMessage2", "Recent activity generated a lot of junk files."};
 inline constexpr TextId kCacheMessage3{
@@ -86,5 +91,9 @@ inline constexpr TextId kSignedByOther{"Monitor", "SignedByOther", "Signed by %s
 
 // The text for id from the program's language file.
 std::string Text(const TextId& id);
+
+// text with each "%d" in it replaced by number. The text, which comes from a
+// file anyone may write, is never used as a format.
+std::string WithNumber(const std::string& text, long long number);
 
 }  // namespace vigilo

@@ -159,10 +159,18 @@ int CompareIgnoringCase(std::wstring_view a, std::wstring_view b) {
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) { return CompareIgnoringCase(a, b) == 0; }
 
-std::wstring UpperCaseOrdinal(std::string_view text) {
-    std::wstring upper = Utf16(text);
-    if (!upper.empty()) CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+std::wstring UpperCaseOrdinal(std::wstring_view text) {
+    std::wstring upper(text);
+    if (text.empty() || text.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return upper;
+    // The invariant locale without LCMAP_LINGUISTIC_CASING maps by the file
+    // system's table, as CompareStringOrdinal compares; it maps unit for unit.
+    const int size = static_cast<int>(text.size());
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), size, upper.data(), size, nullptr,
+                      nullptr, 0) != size)
+        upper.assign(text);
     return upper;
 }
+
+std::wstring UpperCaseOrdinal(std::string_view text) { return UpperCaseOrdinal(std::wstring_view(Utf16(text))); }
 
 }  // namespace vigilo

@@ -36,8 +36,10 @@ std::string TrimControlAndBlanks(const std::string& text);
 int CompareIgnoringCase(std::string_view a, std::string_view b);
 int CompareIgnoringCase(std::wstring_view a, std::wstring_view b);
 bool SameIgnoringCase(std::string_view a, std::string_view b);
-// The UTF-16 capitals of text by the system's own upper-casing table, so that
-// names CompareIgnoringCase takes as one have one form (for hashing them).
+// Each UTF-16 unit upper-cased by the system's table that CompareIgnoringCase
+// uses (one unit for one, so lengths and positions stay), for comparing one
+// text with many, or hashing names CompareIgnoringCase takes as one.
+std::wstring UpperCaseOrdinal(std::wstring_view text);
 std::wstring UpperCaseOrdinal(std::string_view text);
 
 }  // namespace vigilo

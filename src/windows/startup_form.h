@@ -4,8 +4,18 @@
 // offers to check it with Purgeon (started with " /STARTUP"). A timed
 // notification: its caller shows it with ShowForm and destroys it 20 seconds
 // later.
+//
+// For an entry of a Run key or a Startup folder the caller also names where
+// Windows keeps whether it starts (its StartupApproved value); where this user
+// may write that value, a second link disables the entry at start-up, as Task
+// Manager does, and then reads "Enable again at start-up" and undoes it. The
+// window stays; each click restarts its time through OnUserActed. When the
+// same round found more entries, a line says how many.
+#include <functional>
+#include <optional>
 #include <string>
 
+#include "core/startup_approved.h"
 #include "windows/notification_form.h"
 
 namespace vigilo {
@@ -15,20 +25,40 @@ public:
     // Creates the window hidden, with no owner, its texts loaded.
     TForm2c();
 
-    // Name of the new startup entry, shown as it is; set by the caller before showing.
+    // Set by the caller before showing:
+    // Name of the new startup entry, shown as it is.
     std::string ProgramName;
+    // The entry's StartupApproved value; none for entries Windows keeps no such value for.
+    std::optional<StartupApprovedTarget> ApprovedTarget;
+    // How many more entries the same round found; "and N more" shows when above 0.
+    int MoreFound = 0;
+    // Runs after each click on the disable link, so that the window's time starts again.
+    std::function<void()> OnUserActed;
+    // Reads and writes the StartupApproved value (tests give it seams).
+    StartupApproval Approval;
 
     // The link "Check with Purgeon": starts Purgeon with " /STARTUP", then closes.
     void Label3bClick() { LaunchAndClose(); }
+    // The link that disables the entry at start-up, or enables it again; the window stays.
+    void DisableLinkClick();
+    // Whether the entry is disabled at start-up, as this window last wrote or found it.
+    bool DisabledAtStartup() const { return disabled_; }
 
-    Image* PrgImage = nullptr;  // msiexec.exe's icon
-    Label* Label1 = nullptr;    // the entry's name, bold
-    Label* Label2 = nullptr;    // "just added itself to your Windows startup."
-    Label* Label3a = nullptr;   // "Not sure you need this program ..."
-    Label* Label3b = nullptr;   // the link "Check with Purgeon"
+    Image* PrgImage = nullptr;         // msiexec.exe's icon
+    Label* Label1 = nullptr;           // the entry's name, bold
+    Label* Label2 = nullptr;           // "just added itself to your Windows startup."
+    Label* MoreFoundLabel = nullptr;   // "and N more (see Recent findings)", hidden unless there are more
+    Label* Label3a = nullptr;          // "Not sure you need this program ..."
+    Label* Label3b = nullptr;          // the link "Check with Purgeon"
+    Label* DisableLink = nullptr;      // "Disable at Windows start-up" / "Enable again at start-up", hidden unless offered
 
 protected:
     void FillControls() override;
+
+private:
+    void ShowDisableLinkText();
+
+    bool disabled_ = false;
 };
 
 }  // namespace vigilo

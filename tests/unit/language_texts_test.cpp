@@ -8,6 +8,18 @@
 using namespace vigilo;
 using namespace vigilo::test;
 
+// "%d" in a text from the language file is replaced by the number, each one;
+// nothing else in it is taken for a format.
+TEST(TextWithNumber, ReplacesEachLiteralPercentDOnly) {
+    EXPECT_EQ(WithNumber("and %d more (see Recent findings)", 2), "and 2 more (see Recent findings)");
+    EXPECT_EQ(WithNumber("%d of %d", 12), "12 of 12");
+    EXPECT_EQ(WithNumber("%s %n %x %% %D %", 5), "%s %n %x %% %D %");
+    EXPECT_EQ(WithNumber("%%d", 7), "%7");
+    EXPECT_EQ(WithNumber("%d", -1000000), "-1000000");
+    EXPECT_EQ(WithNumber("", 3), "");
+    EXPECT_EQ(WithNumber("â%dâ", 1), "â" "1â");
+}
+
 TEST(LanguageFile, ChosenByTheLanguageSetting) {
     EXPECT_EQ(LanguageFileName(1), "English.ini");
     EXPECT_EQ(LanguageFileName(2), "German.ini");

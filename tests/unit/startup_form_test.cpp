@@ -70,11 +70,11 @@ TEST_F(StartupWindow, NamesTheEntryInItsOwnCaseAboveTheDefaultTexts) {
     EXPECT_EQ("Don't show startup notifications", form_->Check1Label->Text());
     EXPECT_EQ("Purgeon", form_->ActionLabel->Text());
     EXPECT_FALSE(form_->Check1->Checked());
-    EXPECT_EQ("80,56", Placement(form_->Label1->Bounds()).substr(0, 5));
-    EXPECT_EQ("80,78", Placement(form_->Label2->Bounds()).substr(0, 5));
-    EXPECT_EQ("16,118 361x34", Placement(form_->Label3a->Bounds()));
-    EXPECT_EQ("104,172", Placement(form_->Label3b->Bounds()).substr(0, 7));
-    EXPECT_EQ("24,62 32x32", Placement(form_->PrgImage->Bounds()));
+    EXPECT_EQ("80,48", Placement(form_->Label1->Bounds()).substr(0, 5));
+    EXPECT_EQ("80,68", Placement(form_->Label2->Bounds()).substr(0, 5));
+    EXPECT_EQ("16,126 361x34", Placement(form_->Label3a->Bounds()));
+    EXPECT_EQ("104,164", Placement(form_->Label3b->Bounds()).substr(0, 7));
+    EXPECT_EQ("24,50 32x32", Placement(form_->PrgImage->Bounds()));
 
     // A long name runs past the right edge on one line.
     form_->ProgramName = std::string(120, 'W') + " mixed Case";
@@ -114,8 +114,8 @@ TEST_F(StartupWindow, BandAboveLabel1LeftOfTheCrossDrags) {
     auto hit = [&](int x, int y) { return SendMessageA(Window(), WM_NCHITTEST, 0, MAKELPARAM(w.left + x, w.top + y)); };
     EXPECT_EQ(HTCAPTION, hit(366, 10));
     EXPECT_NE(HTCAPTION, hit(367, 10));
-    EXPECT_EQ(HTCAPTION, hit(10, 55));
-    EXPECT_NE(HTCAPTION, hit(10, 56));
+    EXPECT_EQ(HTCAPTION, hit(10, 47));
+    EXPECT_NE(HTCAPTION, hit(10, 48));
 }
 
 TEST_F(StartupWindow, LinkStartsPurgeonWithStartupWritesTheSettingAndHides) {

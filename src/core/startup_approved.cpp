@@ -1,0 +1,110 @@
+#include "core/startup_approved.h"
+
+#include "platform/registry_views.h"
+#include "platform/windows_version.h"
+
+namespace vigilo {
+namespace {
+
+constexpr size_t kFlagBytes = 4;
+
+std::optional<RegistryValue> StoredValue(const StartupApprovedTarget& target) {
+    const UniqueKey key = OpenKey(target.root, StartupApprovedKeyPath(target.list), KEY_QUERY_VALUE);
+    if (!key) return std::nullopt;
+    return QueryValue(key.get(), target.valueName);
+}
+
+StartupApprovedBytes ValueOf(std::uint32_t flags, FILETIME time) {
+    StartupApprovedBytes bytes{};
+    for (size_t i = 0; i < kFlagBytes; ++i) bytes[i] = static_cast<BYTE>(flags >> (8 * i));
+    for (size_t i = 0; i < 4; ++i) {
+        bytes[4 + i] = static_cast<BYTE>(time.dwLowDateTime >> (8 * i));
+        bytes[8 + i] = static_cast<BYTE>(time.dwHighDateTime >> (8 * i));
+    }
+    return bytes;
+}
+
+// Writes target's value as newValue makes it of the stored one.
+template <typename MakeValue>
+bool Rewrite(const StartupApprovedTarget& target, MakeValue newValue) {
+    const UniqueKey key =
+        CreateKey(target.root, StartupApprovedKeyPath(target.list), KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (!key) return false;
+    const StartupApprovedBytes bytes = newValue(QueryValue(key.get(), target.valueName));
+    return SetValue(key.get(), target.valueName, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+FILETIME SystemNow() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return now;
+}
+
+}  // namespace
+
+StartupApprovedTarget RunValueTarget(HKEY root, RegistryView view, std::string valueName) {
+    const bool ownKey = view == RegistryView::k32Bit && !SameKeyInBothViews(root, kRunKey);
+    return {root, ownKey ? StartupApprovedList::Run32 : StartupApprovedList::Run, std::move(valueName)};
+}
+
+std::string StartupApprovedKeyPath(StartupApprovedList list) {
+    switch (list) {
+    case StartupApprovedList::Run32: return std::string(kStartupApprovedKey) + "\\Run32";
+    case StartupApprovedList::StartupFolder: return std::string(kStartupApprovedKey) + "\\StartupFolder";
+    case StartupApprovedList::Run: break;
+    }
+    return std::string(kStartupApprovedKey) + "\\Run";
+}
+
+std::optional<std::uint32_t> StartupApprovedFlags(const std::optional<RegistryValue>& stored) {
+    if (!stored || stored->type != REG_BINARY || stored->data.size() < kFlagBytes) return std::nullopt;
+    std::uint32_t flags = 0;
+    for (size_t i = 0; i < kFlagBytes; ++i) flags |= static_cast<std::uint32_t>(stored->data[i]) << (8 * i);
+    return flags;
+}
+
+StartupApprovedBytes DisabledValue(const std::optional<RegistryValue>& stored, FILETIME now) {
+    return ValueOf(StartupApprovedFlags(stored).value_or(kStartupApprovedNewFlags) | kStartupDisabledBit, now);
+}
+
+StartupApprovedBytes EnabledValue(const std::optional<RegistryValue>& stored) {
+    return ValueOf(StartupApprovedFlags(stored).value_or(kStartupApprovedNewFlags) & ~kStartupDisabledBit,
+                   FILETIME{});
+}
+
+StartupApproval::StartupApproval()
+    : StartupApproval(Seams{&SystemNow, [] { return WindowsIsAtLeast(6, 2); }, &CanWriteStartupApproved}) {}
+
+StartupApproval::StartupApproval(Seams seams) : seams_(std::move(seams)) {}
+
+bool StartupApproval::Offered(const StartupApprovedTarget& target) const {
+    return seams_.systemHasIt() && seams_.canWrite(target);
+}
+
+bool StartupApproval::Disabled(const StartupApprovedTarget& target) const {
+    const std::optional<std::uint32_t> flags = StartupApprovedFlags(StoredValue(target));
+    return flags && (*flags & kStartupDisabledBit);
+}
+
+bool StartupApproval::Disable(const StartupApprovedTarget& target) const {
+    return Rewrite(target, [this](const std::optional<RegistryValue>& stored) {
+        return DisabledValue(stored, seams_.clock());
+    });
+}
+
+bool StartupApproval::Enable(const StartupApprovedTarget& target) const { return Rewrite(target, &EnabledValue); }
+
+bool CanWriteStartupApproved(const StartupApprovedTarget& target) {
+    // Only trying tells: an administrator's process may write HKLM only when elevated.
+    std::string path = StartupApprovedKeyPath(target.list);
+    REGSAM access = KEY_SET_VALUE;
+    while (!OpenKey(target.root, path, KEY_QUERY_VALUE)) {
+        if (path.empty()) return false;
+        const size_t parent = path.rfind('\\');
+        path.resize(parent == std::string::npos ? 0 : parent);
+        access = KEY_CREATE_SUB_KEY;  // the missing keys would be made below this one
+    }
+    return static_cast<bool>(OpenKey(target.root, path, access));
+}
+
+}  // namespace vigilo
