@@ -4,8 +4,12 @@
 # a screenshot of each window (and of the whole screen beside it, as
 # *-screen.png):
 #   new-program.png  a made-up program registered under the machine-wide
-#                    uninstall key (by default build/demo/new-program.png);
-#   startup.png      a made-up startup entry added to the user's Run key;
+#                    uninstall key (by default build/demo/new-program.png),
+#                    its file signed at demo time by a test root, so that the
+#                    window says who signed it;
+#   startup.png      a made-up startup entry added to the user's Run key,
+#                    with the link that disables it at Windows start-up (Wine
+#                    is told that Vigilo runs on Windows 10, where it can);
 #   extension.png    a made-up Internet Explorer toolbar button registered;
 #   extension-edge.png  a made-up extension's folder added to Microsoft
 #                    Edge's default profile;
@@ -39,12 +43,14 @@ junk_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows
 junk_out="$(dirname "$out")/junk.png"
 tray_menu_out="$(dirname "$out")/tray-menu.png"
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
+editor="$WINEPREFIX/drive_c/Program Files/Demo Photo Editor"
 forget_demo_entries() {
     wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
     wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
     wine_run reg delete "$button_key" /f /reg:64 >/dev/null 2>&1 || true
     wine_run reg delete 'HKCU\Software\Purgeon\Vigilo' /v Recent /f >/dev/null 2>&1 || true
-    rm -rf "$junk_folder" "$edge_top"
+    rm -rf "$junk_folder" "$edge_top" "$editor"
+    wine_run reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run' /v "$run_value" /f >/dev/null 2>&1 || true
 }
 cleanup() {
     forget_demo_entries
@@ -56,6 +62,13 @@ forget_demo_entries
 # Vigilo watches the keys and the browser profiles that exist when it starts.
 wine_run reg add "$extensions_key" /f /reg:64 >/dev/null
 mkdir -p "$edge_extensions"
+# The editor's program, signed now by a test root made for the minute it takes.
+"$root/scripts/make-signed-test-files.sh" "$build" >/dev/null
+mkdir -p "$editor"
+cp "$build/signed-test-files/signed.exe" "$editor/editor.exe"
+"$root/scripts/make-signed-test-files.sh" "$build" remove
+# Debian's Wine says Windows 7, which lacks what Windows 8 brought (StartupApproved).
+wine_run reg add 'HKCU\Software\Wine\AppDefaults\Vigilo.exe' /v Version /d win10 /f >/dev/null
 
 # Waits up to 15 s for a visible window titled $1.
 wait_for_window() {
@@ -97,7 +110,7 @@ sleep 3
 echo "demo: registering \"Demo Photo Editor 3\" under the machine-wide uninstall key" >&2
 wine_run reg add "$demo_key" /v DisplayName /d "Demo Photo Editor 3" /f /reg:64 >/dev/null
 wine_run reg add "$demo_key" /v Publisher /d "Example Imaging Ltd" /f /reg:64 >/dev/null
-wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\windows\system32\notepad.exe' /f /reg:64 >/dev/null
+wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\Program Files\Demo Photo Editor\editor.exe,0' /f /reg:64 >/dev/null
 
 wait_for_window "New program notification"
 sleep 0.5

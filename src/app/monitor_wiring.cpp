@@ -15,8 +15,9 @@
 namespace vigilo {
 namespace {
 
-// The window of a finding; its data is copied, as it may show after the watch has moved on.
-ShowWindow WindowFor(const Finding& finding) {
+// The window of a finding, of which the round found more; its data is
+// copied, as it may show after the watch has moved on.
+ShowFindingWindow WindowOf(const Finding& finding, size_t more) {
     switch (finding.kind) {
     case FindingKind::Program:
         return [finding] {
@@ -25,6 +26,7 @@ ShowWindow WindowFor(const Finding& finding) {
                     form.ProgramName = finding.name;
                     form.Publisher = finding.publisher;
                     form.IconPath = finding.iconPath;
+                    form.SignerLine = finding.signerLine;
                 },
                 NotificationLife::UntilClosed);
         };
@@ -34,8 +36,17 @@ ShowWindow WindowFor(const Finding& finding) {
                                              NotificationLife::Timed);
         };
     default:
-        return [name = finding.name] {
-            return ShowNotification<TForm2c>([&](TForm2c& form) { form.ProgramName = name; }, NotificationLife::Timed);
+        return [finding, more] {
+            return ShowNotification<TForm2c>(
+                [&](TForm2c& form) {
+                    form.ProgramName = finding.name;
+                    form.ApprovedTarget = finding.approved;
+                    form.SignerLine = finding.signerLine;
+                    form.MoreFound = static_cast<int>(more);
+                    // Disabling or enabling it gives the user its time again.
+                    form.OnUserActed = &RestartNotificationTime;
+                },
+                NotificationLife::Timed);
         };
     }
 }
@@ -95,7 +106,7 @@ std::vector<std::string> KeptPlaceNames(const PathSet& paths) {
 }
 
 SharedEvent PresentReport(const RoundReport& report) {
-    return PresentRound(report.findings, report.cameWhileHeld, &WindowFor);
+    return PresentRound(report.findings, report.cameWhileHeld, &WindowOf);
 }
 
 std::unique_ptr<TThread> CreateWatch(const MonitorSlot& slot, const std::function<void()>& profilesChanged) {
@@ -118,7 +129,7 @@ std::unique_ptr<ScheduledTaskCheck> CreateScheduledTaskCheck() {
     const auto report = [](const std::vector<std::string>& taskNames) {
         std::vector<Finding> findings;
         for (const std::string& name : taskNames) findings.push_back({FindingKind::Startup, name});
-        PresentRound(findings, false, &WindowFor);
+        PresentRound(findings, false, &WindowOf);
     };
     return std::make_unique<ScheduledTaskCheck>(report, ListScheduledTasks, &VigiloKeptListings());
 }

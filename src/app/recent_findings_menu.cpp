@@ -33,6 +33,13 @@ std::string WithoutMnemonics(const std::string& text) {
     return escaped;
 }
 
+// What the record names a finding by; an extension by its own name where it has one ("Google Chrome: Tab Saver").
+std::string ShownName(const Finding& finding) {
+    if (finding.kind != FindingKind::Extension || finding.ownName.empty()) return finding.name;
+    const size_t browserEnd = finding.name.find(": ");
+    return browserEnd == std::string::npos ? finding.ownName : finding.name.substr(0, browserEnd + 2) + finding.ownName;
+}
+
 }  // namespace
 
 std::string CompanionParameters(FindingKind kind) {
@@ -42,8 +49,9 @@ std::string CompanionParameters(FindingKind kind) {
 }
 
 std::string RecentFindingItemText(const RecordedFinding& recorded) {
-    std::string name = FirstCharacters(recorded.finding.name, kMostNameCharacters);
-    if (name.size() < recorded.finding.name.size()) name += "...";
+    const std::string shown = ShownName(recorded.finding);
+    std::string name = FirstCharacters(shown, kMostNameCharacters);
+    if (name.size() < shown.size()) name += "...";
     return WithoutMnemonics(FirstCharacters(Text(KindText(recorded.finding.kind)), kMostNameCharacters) + ": " + name) +
            "\t" + recorded.time;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/startup_approved.h"
+
 namespace vigilo {
 
 enum class FindingKind { Program, Startup, Extension, Junk };
@@ -18,6 +20,16 @@ struct Finding {
     std::string publisher = {};
     std::string iconPath = {};
     std::string browser = {};
+    // Where Windows keeps whether a startup entry starts (a Run value's or a
+    // Startup folder file's StartupApproved value); none for other entries.
+    std::optional<StartupApprovedTarget> approved = {};
+    // Who made it: the file whose signature says so, the window's line about
+    // that signature, and the signature as the record keeps it.
+    std::string checkedFile = {};
+    std::string signerLine = {};
+    std::string signer = {};
+    // An extension's own name, where its files or registration give one.
+    std::string ownName = {};
 };
 
 // The kind's word in the record: "program", "startup", "extension" or "junk".

@@ -31,21 +31,33 @@ std::string RecordedName(const std::string& name) {
     return FirstCharacters(clean, kMostRecordedNameCharacters);
 }
 
-std::vector<std::string> ReadLines() {
+std::vector<std::string> ReadLines(const char* valueName) {
     const UniqueKey key = OpenKey(kSettingsRoot, kVigiloSettingsKey, KEY_QUERY_VALUE);
     if (!key) return {};
-    const std::optional<RegistryValue> info = QueryValueInfo(key.get(), kRecentFindingsValue);
+    const std::optional<RegistryValue> info = QueryValueInfo(key.get(), valueName);
     if (!info || info->type != REG_MULTI_SZ || info->data.size() > kMostValueBytes) return {};
-    const std::optional<RegistryValue> value = QueryValue(key.get(), kRecentFindingsValue);
+    const std::optional<RegistryValue> value = QueryValue(key.get(), valueName);
     if (!value || value->type != REG_MULTI_SZ || value->data.size() > kMostValueBytes) return {};
     return TextsOfMultiString(*value);
 }
 
-void WriteLines(const std::vector<std::string>& lines) {
+void WriteLines(const char* valueName, const std::vector<std::string>& lines) {
     const UniqueKey key = CreateKey(kSettingsRoot, kVigiloSettingsKey, KEY_SET_VALUE);
     if (!key) return;
     const std::vector<BYTE> bytes = MultiStringBytes(lines);
-    SetValue(key.get(), kRecentFindingsValue, REG_MULTI_SZ, bytes.data(), static_cast<DWORD>(bytes.size()));
+    SetValue(key.get(), valueName, REG_MULTI_SZ, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+// A finding's details line; never empty, so that no line ends the list.
+std::string DetailsLine(const Finding& finding) {
+    return RecordedName(finding.signer) + kSeparator + RecordedName(finding.ownName);
+}
+
+void TakeDetails(const std::string& line, Finding& finding) {
+    const size_t tab = line.find(kSeparator);
+    if (tab == std::string::npos) return;
+    finding.signer = line.substr(0, tab);
+    finding.ownName = line.substr(tab + 1);
 }
 
 }  // namespace
@@ -70,10 +82,14 @@ std::optional<RecordedFinding> ParseFindingLine(const std::string& line) {
 }
 
 std::vector<RecordedFinding> ReadFindings() {
+    const std::vector<std::string> lines = ReadLines(kRecentFindingsValue);
+    const std::vector<std::string> details = ReadLines(kRecentDetailsValue);
     std::vector<RecordedFinding> findings;
-    for (const std::string& line : ReadLines()) {
-        if (findings.size() == kMostRecordedFindings) break;
-        if (std::optional<RecordedFinding> finding = ParseFindingLine(line)) findings.push_back(std::move(*finding));
+    for (size_t i = 0; i < lines.size() && findings.size() < kMostRecordedFindings; ++i) {
+        std::optional<RecordedFinding> finding = ParseFindingLine(lines[i]);
+        if (!finding) continue;
+        if (i < details.size()) TakeDetails(details[i], finding->finding);
+        findings.push_back(std::move(*finding));
     }
     return findings;
 }
@@ -95,16 +111,24 @@ void AddFindings(const std::vector<Finding>& findings) {
 void AddFindings(const std::vector<Finding>& findings, const SYSTEMTIME& at) {
     if (findings.empty()) return;
     // Rewritten from the good lines only: a damaged value heals with the next finding.
-    std::vector<std::string> lines;
-    for (auto it = findings.rbegin(); it != findings.rend() && lines.size() < kMostRecordedFindings; ++it)
+    std::vector<std::string> lines, details;
+    for (auto it = findings.rbegin(); it != findings.rend() && lines.size() < kMostRecordedFindings; ++it) {
         lines.push_back(FindingLine(*it, at));
+        details.push_back(DetailsLine(*it));
+    }
     for (const RecordedFinding& kept : ReadFindings()) {
         if (lines.size() == kMostRecordedFindings) break;
         lines.push_back(kept.time + kSeparator + FindingKindWord(kept.finding.kind) + kSeparator + kept.finding.name);
+        details.push_back(DetailsLine(kept.finding));
     }
-    WriteLines(lines);
+    // The details first: a reader that finds more lines than details takes the last as empty.
+    WriteLines(kRecentDetailsValue, details);
+    WriteLines(kRecentFindingsValue, lines);
 }
 
-void ClearFindings() { WriteLines({}); }
+void ClearFindings() {
+    WriteLines(kRecentDetailsValue, {});
+    WriteLines(kRecentFindingsValue, {});
+}
 
 }  // namespace vigilo

@@ -6,8 +6,15 @@
 //   YYYY-MM-DD HH:MM:SS<TAB>kind<TAB>name
 //
 // in local time, kind being "program", "startup", "extension" or "junk"
-// (core/finding.h). Only the main thread writes it. A damaged value is read
-// as far as its lines are whole and in this format.
+// (core/finding.h). Beside it, "RecentDetails", line for line with "Recent",
+// holds what else is known of each finding:
+//
+//   signer<TAB>own name
+//
+// the signer's state ("signed:<name>", "untrusted:<name>", "unsigned",
+// "broken", or empty) and an extension's own name (or empty). Only the main
+// thread writes them. A damaged value is read as far as its lines are whole
+// and in this format; details missing for a line are empty.
 #include <windows.h>
 
 #include <optional>
@@ -20,13 +27,14 @@ namespace vigilo {
 
 inline constexpr const char* kVigiloSettingsKey = "Software\\Purgeon\\Vigilo";
 inline constexpr const char* kRecentFindingsValue = "Recent";
+inline constexpr const char* kRecentDetailsValue = "RecentDetails";
 inline constexpr size_t kMostRecordedFindings = 50;
 // A longer name is cut (in UTF-16 characters), so the value stays bounded.
 inline constexpr size_t kMostRecordedNameCharacters = 260;
 
 struct RecordedFinding {
     std::string time;  // "YYYY-MM-DD HH:MM:SS", local time
-    Finding finding;
+    Finding finding;   // kind and name; its signer and own name from the details
 };
 
 // The line of finding made at local time at: its name with every TAB, CR, LF

@@ -94,14 +94,15 @@ std::vector<IgnoreRule> ReadIgnoreRules() {
     return ParseIgnoreRules(TextsOfMultiString(*value));
 }
 
-bool IsIgnored(FindingKind kind, const std::string& name) {
-    const std::vector<IgnoreRule> rules = ReadIgnoreRules();
+bool MatchesAny(const std::vector<IgnoreRule>& rules, FindingKind kind, const std::string& name) {
     if (rules.empty()) return false;
     const std::u32string folded = FoldedCharacters(name);
     for (const IgnoreRule& rule : rules)
         if (rule.kind == kind && Matches(FoldedCharacters(rule.pattern), folded)) return true;
     return false;
 }
+
+bool IsIgnored(FindingKind kind, const std::string& name) { return MatchesAny(ReadIgnoreRules(), kind, name); }
 
 std::vector<std::string> DefaultIgnoreLines() {
     std::vector<std::string> lines;

@@ -41,6 +41,8 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name);
 std::vector<IgnoreRule> ParseIgnoreRules(const std::vector<std::string>& lines);
 // The stored rules; none when the value is missing or of another type.
 std::vector<IgnoreRule> ReadIgnoreRules();
+// Whether a finding of kind named name matches one of rules of its kind.
+bool MatchesAny(const std::vector<IgnoreRule>& rules, FindingKind kind, const std::string& name);
 // Whether a finding of kind named name matches a stored rule of its kind.
 bool IsIgnored(FindingKind kind, const std::string& name);
 

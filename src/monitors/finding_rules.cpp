@@ -2,7 +2,11 @@
 
 #include "core/browser_names.h"
 #include "core/companion_running.h"
+#include "core/checked_file.h"
 #include "core/exclusion_list.h"
+#include "core/extension_own_name.h"
+#include "core/signer_check.h"
+#include "core/signer_line.h"
 #include "core/settings_store.h"
 #include "monitors/extension_filters.h"
 #include "monitors/startup_entry_rules.h"
@@ -22,25 +26,72 @@ constexpr const char* kApprovedKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVer
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
-// Each added entry's finding by name(entry), where it gives one.
-template <typename Name>
-std::vector<Finding> EachAdded(const RoundSight& sight, Name name) {
+// Who made it is looked at for the last findings of a round only: those the
+// window shows and the record keeps at the top. A flood costs no more.
+constexpr size_t kDescribedFindings = 10;
+
+// Each added entry's finding by name(entry), where it gives one; then, for
+// the last of them, describe(finding, entry) adds who made it.
+template <typename Name, typename Describe>
+std::vector<Finding> EachAdded(const RoundSight& sight, Name name, Describe describe) {
+    const std::vector<ListedEntry> added = AddedEntries(sight.previous, sight.fresh);
     std::vector<Finding> findings;
-    for (const ListedEntry& entry : AddedEntries(sight.previous, sight.fresh))
-        if (std::optional<Finding> finding = name(entry)) findings.push_back(std::move(*finding));
+    std::vector<const ListedEntry*> found;
+    for (const ListedEntry& entry : added) {
+        if (std::optional<Finding> finding = name(entry)) {
+            findings.push_back(std::move(*finding));
+            found.push_back(&entry);
+        }
+    }
+    for (size_t i = findings.size() > kDescribedFindings ? findings.size() - kDescribedFindings : 0;
+         i < findings.size(); ++i)
+        describe(findings[i], *found[i]);
     return findings;
 }
 
-// EachAdded for startup entries: none while Purgeon runs (it is the one
-// changing them), and none on its exclusion list.
 template <typename Name>
-std::vector<Finding> EachStartupEntryAdded(const RoundSight& sight, Name name) {
+std::vector<Finding> EachAdded(const RoundSight& sight, Name name) {
+    return EachAdded(sight, name, [](Finding&, const ListedEntry&) {});
+}
+
+// Who signed file, as the window and the record tell it (publisher: whom the
+// entry names as its maker, if anyone).
+void AddSigner(Finding& finding, const std::string& file, const std::string& publisher = {}) {
+    finding.checkedFile = file;
+    if (file.empty()) return;
+    const FileSignature signature = CheckFileSignature(file);
+    finding.signerLine = SignatureLine(signature, publisher);
+    finding.signer = SignatureRecordField(signature);
+}
+
+// EachAdded for startup entries: none while Purgeon runs (it is the one
+// changing them), and none on its exclusion list; approved(entry) names
+// where Windows keeps whether the entry starts, where it keeps that, and
+// file(entry) the file that starts.
+template <typename Name, typename Approved, typename File>
+std::vector<Finding> EachStartupEntryAdded(const RoundSight& sight, Name name, Approved approved, File file) {
     if (IsCompanionRunning()) return {};
-    return EachAdded(sight, [&](const ListedEntry& entry) -> std::optional<Finding> {
-        std::string reported = ApplyExclusionList(name(entry));
-        if (reported.empty()) return std::nullopt;
-        return Finding{FindingKind::Startup, std::move(reported)};
-    });
+    return EachAdded(
+        sight,
+        [&](const ListedEntry& entry) -> std::optional<Finding> {
+            std::string reported = ApplyExclusionList(name(entry));
+            if (reported.empty()) return std::nullopt;
+            Finding finding{FindingKind::Startup, std::move(reported)};
+            finding.approved = approved(entry);
+            return finding;
+        },
+        [&](Finding& finding, const ListedEntry& entry) { AddSigner(finding, file(entry)); });
+}
+
+const auto kNoApproval = [](const ListedEntry&) { return std::optional<StartupApprovedTarget>(); };
+
+// The text of a string value of place's key (or of its subkey), as stored.
+std::string ValueText(const PlaceSpec& place, const std::string& subkey, const std::string& name) {
+    const std::string path = subkey.empty() ? place.path : WithTrailingBackslash(place.path) + subkey;
+    const UniqueKey key = OpenKey(place.root, path, KEY_QUERY_VALUE, place.view);
+    const std::optional<RegistryValue> value = key ? QueryValue(key.get(), name) : std::nullopt;
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
+    return TextOfValue(*value);
 }
 
 std::optional<Finding> ExtensionFinding(const std::string& browser, const std::string& found) {
@@ -82,17 +133,32 @@ std::string ClassDisplayName(const std::string& classId, RegistryView view) {
 }  // namespace
 
 std::vector<Finding> NewStartupValues(const RoundSight& sight) {
-    return EachStartupEntryAdded(sight, [](const ListedEntry& entry) { return entry.name; });
+    // Of the keys watched, Windows keeps the StartupApproved values of the Run keys' entries only.
+    const bool runKey = SameIgnoringCase(sight.place.path, kRunKey);
+    return EachStartupEntryAdded(
+        sight, [](const ListedEntry& entry) { return entry.name; },
+        [&](const ListedEntry& entry) {
+            return runKey ? std::optional(RunValueTarget(sight.place.root, sight.place.view, entry.name)) : std::nullopt;
+        },
+        [&](const ListedEntry& entry) { return StartupCommandFileToCheck(ValueText(sight.place, {}, entry.name)); });
 }
 
 std::vector<Finding> NewStartupServices(const RoundSight& sight) {
-    return EachStartupEntryAdded(sight, [&](const ListedEntry& entry) { return StartupServiceName(sight.place, entry.name); });
+    return EachStartupEntryAdded(
+        sight, [&](const ListedEntry& entry) { return StartupServiceName(sight.place, entry.name); }, kNoApproval,
+        [&](const ListedEntry& entry) {
+            return StartupCommandFileToCheck(ValueText(sight.place, entry.name, "ImagePath"));
+        });
 }
 
 std::vector<Finding> NewStartupFolderEntries(const RoundSight& sight) {
-    return EachStartupEntryAdded(sight, [&](const ListedEntry& entry) {
-        return StartupFolderEntryName(sight.place.path, entry.name);
-    });
+    return EachStartupEntryAdded(
+        sight, [&](const ListedEntry& entry) { return StartupFolderEntryName(sight.place.path, entry.name); },
+        [&](const ListedEntry& entry) {
+            if (!sight.place.owner) return std::optional<StartupApprovedTarget>();
+            return std::optional(StartupApprovedTarget{sight.place.owner, StartupApprovedList::StartupFolder, entry.name});
+        },
+        [&](const ListedEntry& entry) { return StartupFolderFileToCheck(sight.place.path + entry.name); });
 }
 
 bool IsUpdateOrHotfix(const std::string& programName, const std::string& releaseType) {
@@ -102,16 +168,24 @@ bool IsUpdateOrHotfix(const std::string& programName, const std::string& release
 
 std::vector<Finding> NewPrograms(const RoundSight& sight) {
     const std::vector<ListedEntry> removed = RemovedEntries(sight.previous, sight.fresh);
-    return EachAdded(sight, [&](const ListedEntry& entry) -> std::optional<Finding> {
-        if (IsUpgrade(entry, removed)) return std::nullopt;
-        const PlaceSpec& place = sight.place;
-        const std::string subkey = WithTrailingBackslash(place.path) + entry.name;
-        const std::string& name = entry.displayName;
-        if (IsUpdateOrHotfix(name, ReadString(place.root, subkey, "ReleaseType", place.view))) return std::nullopt;
-        if (ApplyExclusionList(name).empty()) return std::nullopt;
-        return Finding{FindingKind::Program, name, entry.publisher,
-                       ReadString(place.root, subkey, "DisplayIcon", place.view)};
-    });
+    const PlaceSpec& place = sight.place;
+    return EachAdded(
+        sight,
+        [&](const ListedEntry& entry) -> std::optional<Finding> {
+            if (IsUpgrade(entry, removed)) return std::nullopt;
+            const std::string subkey = WithTrailingBackslash(place.path) + entry.name;
+            const std::string& name = entry.displayName;
+            if (IsUpdateOrHotfix(name, ReadString(place.root, subkey, "ReleaseType", place.view))) return std::nullopt;
+            if (ApplyExclusionList(name).empty()) return std::nullopt;
+            return Finding{FindingKind::Program, name, entry.publisher,
+                           ReadString(place.root, subkey, "DisplayIcon", place.view)};
+        },
+        [&](Finding& finding, const ListedEntry& entry) {
+            AddSigner(finding,
+                      ProgramFileToCheck(ValueText(place, entry.name, "DisplayIcon"),
+                                         ValueText(place, entry.name, "UninstallString")),
+                      entry.publisher);
+        });
 }
 
 std::string ResolveExtensionName(const std::string& added, RegistryView view) {
@@ -127,11 +201,21 @@ std::string ResolveExtensionName(const std::string& added, RegistryView view) {
 }
 
 std::vector<Finding> NewInternetExplorerAddOns(const RoundSight& sight) {
-    return EachAdded(sight, [&](const ListedEntry& entry) -> std::optional<Finding> {
-        const std::string added = TrimControlAndBlanks(entry.name);
-        if (added.empty() || IsExcludedExtension(ResolveExtensionName(added, sight.place.view))) return std::nullopt;
-        return ExtensionFinding(browsers::kInternetExplorer, added);
-    });
+    const auto kind = SameIgnoringCase(WithTrailingBackslash(sight.place.path), kIeExtensionsKey)
+                          ? InternetExplorerAddOnKind::Extension
+                          : InternetExplorerAddOnKind::HelperObjectOrToolbar;
+    return EachAdded(
+        sight,
+        [&](const ListedEntry& entry) -> std::optional<Finding> {
+            const std::string added = TrimControlAndBlanks(entry.name);
+            if (added.empty() || IsExcludedExtension(ResolveExtensionName(added, sight.place.view)))
+                return std::nullopt;
+            return ExtensionFinding(browsers::kInternetExplorer, added);
+        },
+        [&](Finding& finding, const ListedEntry& entry) {
+            finding.ownName =
+                InternetExplorerAddOnOwnName(kind, HKEY_LOCAL_MACHINE, TrimControlAndBlanks(entry.name), sight.place.view);
+        });
 }
 
 std::vector<Finding> NewForcedExtensions(const RoundSight& sight) {
@@ -147,10 +231,17 @@ std::string BrowserNameForFolder(const std::string& folder) {
 
 std::vector<Finding> NewExtensionFolderEntries(const RoundSight& sight) {
     const std::string browser = sight.place.browser.empty() ? BrowserNameForFolder(sight.place.path) : sight.place.browser;
-    return EachAdded(sight, [&](const ListedEntry& entry) -> std::optional<Finding> {
-        if (!IsReportedFolderEntry(entry.name)) return std::nullopt;
-        return ExtensionFinding(browser, entry.name);
-    });
+    const std::string& folder = sight.place.path;
+    return EachAdded(
+        sight,
+        [&](const ListedEntry& entry) -> std::optional<Finding> {
+            if (!IsReportedFolderEntry(entry.name)) return std::nullopt;
+            return ExtensionFinding(browser, entry.name);
+        },
+        [&](Finding& finding, const ListedEntry& entry) {
+            finding.ownName = browser == browsers::kFirefox ? FirefoxExtensionOwnName(folder, entry.name)
+                                                            : ChromiumExtensionOwnName(folder + entry.name);
+        });
 }
 
 bool StartsWithWindows(std::optional<DWORD> start) { return start && *start <= kLastStartWithWindows; }

@@ -31,6 +31,8 @@ struct PlaceSpec {
     std::string path;     // the key's path, or the folder ending in "\"
     RegistryView view = RegistryView::k64Bit;
     std::string browser = {};  // an extension place's browser, as the extension window names it
+    // Whose a folder's entries are: HKEY_CURRENT_USER the user's, HKEY_LOCAL_MACHINE all users'.
+    HKEY owner = nullptr;
 
     bool IsFolder() const { return root == nullptr; }
     bool operator==(const PlaceSpec&) const = default;

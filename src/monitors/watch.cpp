@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/text.h"
+#include "platform/timing_trace.h"
 
 namespace vigilo {
 namespace {
@@ -107,7 +108,10 @@ void Watch::Execute() {
             switch (WaitForChange(watch->Changed(), place_->WaitSliceMs(), *this, *watch, watching_)) {
             case WaitEnd::Terminated: return;
             case WaitEnd::Gone: end = RoundEnd::Left; break;
-            case WaitEnd::Changed: end = Round(*watch, previous, true); break;
+            case WaitEnd::Changed:
+                TraceTiming("wake", spec_.path);
+                end = Round(*watch, previous, true);
+                break;
             }
             if (end == RoundEnd::End) return;
         }
@@ -120,6 +124,7 @@ void Watch::Execute() {
 
 Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMayMeanLeaving) {
     if (WaitTerminated(rules_.settleSeconds)) return RoundEnd::End;
+    TraceTiming("settled", spec_.path);
     watch.RearmChanged();
     Listing fresh = place_->List(previous);
     if (!place_->Exists()) return RoundEnd::Left;
@@ -130,6 +135,7 @@ Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMay
     std::vector<Finding> findings;
     if (rules_.rule) findings = rules_.rule({spec_, previous, fresh});
     for (Finding& finding : findings) finding.kind = rules_.window;
+    if (!findings.empty()) TraceTiming("found", findings.back().name);
     // Told to terminate before the hand-off: nothing kept, so the next watch
     // of the place compares with the same listing and reports these.
     if (Terminated()) return RoundEnd::End;
@@ -151,6 +157,7 @@ bool Watch::Report(std::vector<Finding> findings, PlaceWatch* watch, const KeptL
     // (a log-off) before the call keeps nothing, so its next start reports
     // these; one that ends after does not report them again.
     Synchronize([&] {
+        TraceTiming("hand-off", spec_.path);
         if (listed) Keep(*listed);
         windowEnd = handOff_(report);
         handedOff = true;

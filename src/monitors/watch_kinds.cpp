@@ -56,10 +56,10 @@ std::vector<PlaceSpec> RunKeys(const PathSet&) {
 std::vector<PlaceSpec> ServicesKey(const PathSet&) { return {{kMachine, kServices}}; }
 
 std::vector<PlaceSpec> StartupFolders(const PathSet& paths) {
-    std::vector<PlaceSpec> places{{nullptr, paths.userStartupFolder}};
+    std::vector<PlaceSpec> places{{nullptr, paths.userStartupFolder, k64, {}, kUser}};
     // Where the two are one folder, one watch reports each entry once.
     if (!SameFolder(paths.commonStartupFolder, paths.userStartupFolder))
-        places.push_back({nullptr, paths.commonStartupFolder});
+        places.push_back({nullptr, paths.commonStartupFolder, k64, {}, kMachine});
     return places;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/companion_running.h"
 #include "core/error_box.h"
+#include "core/ignore_rules.h"
 #include "core/findings_record.h"
 #include "core/notification_busy.h"
 #include "core/notification_gate.h"
@@ -22,7 +23,7 @@ bool SwitchedOn(FindingKind kind);
 
 class WaitingFindings {
 public:
-    void Hold(FindingKind kind, ShowWindow show) {
+    void Hold(FindingKind kind, ShowFindingWindow show) {
         gate_.Hold(kind, [kind, show = std::move(show)] {
             if (SwitchedOn(kind) && !IsCompanionRunning()) show();
         });
@@ -75,7 +76,8 @@ bool KindSwitchedOn(FindingKind kind) {
     return false;
 }
 
-Presented PresentFinding(const Finding& finding, ShowWindow show, bool recordUnlessShown) {
+Presented PresentFinding(const Finding& finding, ShowFindingWindow show, bool recordUnlessShown) {
+    if (IsIgnored(finding.kind, finding.name)) return {Presentation::Dropped};
     if (recordUnlessShown) AddFinding(finding);
     const bool showable = !NotificationBusy() && SwitchedOn(finding.kind);
     const bool mustWait = showable && Waiting().MustWait();
@@ -89,15 +91,17 @@ Presented PresentFinding(const Finding& finding, ShowWindow show, bool recordUnl
     return {windowEnd ? Presentation::Shown : Presentation::Dropped, windowEnd};
 }
 
-SharedEvent PresentRound(const std::vector<Finding>& findings, bool recordOnly,
-                         const std::function<ShowWindow(const Finding&)>& windowFor) {
+SharedEvent PresentRound(std::vector<Finding> findings, bool recordOnly, const WindowFor& windowFor) {
+    // The rules are read once for the round: a flood is not a flood of reads.
+    const std::vector<IgnoreRule> rules = ReadIgnoreRules();
+    std::erase_if(findings, [&](const Finding& finding) { return MatchesAny(rules, finding.kind, finding.name); });
     if (findings.empty()) return {};
     if (recordOnly) {
         AddFindings(findings);
         return {};
     }
     AddFindings({findings.begin(), findings.end() - 1});
-    return PresentFinding(findings.back(), windowFor(findings.back())).windowEnd;
+    return PresentFinding(findings.back(), windowFor(findings.back(), findings.size() - 1)).windowEnd;
 }
 
 }  // namespace vigilo

@@ -1,6 +1,7 @@
 #pragma once
-// How every finding reaches the user, on the main thread: it is recorded at
-// once (core/findings_record.h), before any setting is read; then its window
+// How every finding reaches the user, on the main thread: one that matches an
+// ignore rule of its kind (core/ignore_rules.h) is let go; any other is
+// recorded at once (core/findings_record.h), before any setting is read; then its window
 // is shown, unless its kind's notification is switched off (the setting is
 // read now; one that cannot be read counts as off and is reported once in
 // the error box) or another window is up (the busy rule: it is dropped).
@@ -19,7 +20,7 @@ namespace vigilo {
 
 // Shows a finding's window under the busy rule; the event set at its end,
 // or none when it was not shown.
-using ShowWindow = std::function<SharedEvent()>;
+using ShowFindingWindow = std::function<SharedEvent()>;
 
 struct Presented {
     Presentation outcome;
@@ -28,15 +29,15 @@ struct Presented {
 
 // show: run now, later or never. recordUnlessShown false: the finding is
 // recorded only when its window shows now (a repeated junk tick).
-Presented PresentFinding(const Finding& finding, ShowWindow show, bool recordUnlessShown = true);
+Presented PresentFinding(const Finding& finding, ShowFindingWindow show, bool recordUnlessShown = true);
 
-// The findings of one round, in listing order: every one is recorded, and
-// the last is presented as above; the others would meet the busy rule. With
-// recordOnly (they came while the round's own window held its watch), none
-// is shown. windowFor gives a finding's window. Returns the end of the
-// window shown now.
-SharedEvent PresentRound(const std::vector<Finding>& findings, bool recordOnly,
-                         const std::function<ShowWindow(const Finding&)>& windowFor);
+// The findings of one round, in listing order, less those ignored: every one
+// is recorded, and the last is presented as above, its window told how many
+// more there were; the others would meet the busy rule. With recordOnly (they
+// came while the round's own window held its watch), none is shown.
+// windowFor gives a finding's window. Returns the end of the window shown now.
+using WindowFor = std::function<ShowFindingWindow(const Finding& finding, size_t more)>;
+SharedEvent PresentRound(std::vector<Finding> findings, bool recordOnly, const WindowFor& windowFor);
 
 // Whether a finding of kind is to be shown by its notifier setting
 // (new programs: NewAppNotifier or UninstallNotifier; startup entries:

@@ -26,8 +26,10 @@ constexpr ControlSpec<F> kControls[] = {
     {"PrgImage",     &F::PrgImage,     24,  94,   32,  32, nullptr,               {},                            0},
     {"Label2a",      &F::Label2a,      72,  88,    0,  20, &fonts::kProgramName,  {},                            kAutoSize | kCenterV},
     {"Label2b",      &F::Label2b,      72, 110,    0,  17, &kDefaultFont,         {},                            kAutoSize},
-    {"Label3a",      &F::Label3a,      16, 134,  361,  34, nullptr,               Lang(texts::kNewAppMessage2),  kWordWrap | kBottom},
-    rows::Link<F>("Label3b", &F::Label3b, 16, 172, Design("Purgeon"), &F::Label3bClick),
+    // Who signed the program's file, under its publisher; the sentence and its link moved down to make room.
+    {"SignerLabel",  &F::SignerLabel,  72, 127,    0,  17, &kDefaultFont,         {},                            kAutoSize | kHidden},
+    {"Label3a",      &F::Label3a,      16, 144,  361,  34, nullptr,               Lang(texts::kNewAppMessage2),  kWordWrap | kBottom},
+    rows::Link<F>("Label3b", &F::Label3b, 16, 182, Design("Purgeon"), &F::Label3bClick),
     rows::Check1Label<F>(kConstants, texts::kNewAppMessage3),
     rows::TopButton<F>(),
     rows::Check1<F>(kConstants, texts::kNewAppMessage3),
@@ -42,6 +44,8 @@ TForm2a::TForm2a() : NotificationForm(kConstants) {
 void TForm2a::FillControls() {
     Label2a->SetText(ProgramName);
     Label2b->SetText(Publisher);
+    SignerLabel->SetText(SignerLine);
+    SignerLabel->SetVisible(!SignerLine.empty());
     PrgImage->SetIcon(FirstIcon(ProgramIconFile(IconPath)));
 }
 

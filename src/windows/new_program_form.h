@@ -19,6 +19,7 @@ public:
     std::string ProgramName;
     std::string Publisher;
     std::string IconPath;  // file whose first icon is shown; may be empty
+    std::string SignerLine;  // who signed the program's file ("Signed by ..."); no line when empty
 
     // The link "Purgeon": starts Purgeon without parameters, then closes.
     void Label3bClick() { LaunchAndClose(); }
@@ -28,6 +29,7 @@ public:
     Image* PrgImage = nullptr;     // the program's icon
     Label* Label2a = nullptr;      // program name, bold
     Label* Label2b = nullptr;      // publisher
+    Label* SignerLabel = nullptr;  // who signed the program's file, hidden when nothing is said
     Label* Label3a = nullptr;      // "For more information ... use"
     Label* Label3b = nullptr;      // the link "Purgeon"
 

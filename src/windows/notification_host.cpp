@@ -18,6 +18,7 @@ public:
         else
             Restart();
         current_->ShowForm();
+        TraceTiming("shown", "");
         return ended_;
     }
 

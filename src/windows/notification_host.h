@@ -12,6 +12,7 @@
 
 #include "core/notification_busy.h"
 #include "platform/shared_event.h"
+#include "platform/timing_trace.h"
 #include "windows/notification_form.h"
 
 namespace vigilo {
@@ -34,6 +35,7 @@ SharedEvent ShowNotification(std::unique_ptr<NotificationForm> form, Notificatio
 template <typename Form, typename Fill>
 SharedEvent ShowNotification(Fill fill, NotificationLife life, int seconds = kTimedNotificationSeconds) {
     if (NotificationBusy()) return {};
+    TraceTiming("creating", "");
     auto form = std::make_unique<Form>();
     fill(*form);
     return ShowNotification(std::move(form), life, seconds);

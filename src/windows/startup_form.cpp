@@ -25,8 +25,8 @@ constexpr Row Hidden(Row row) {
     return row;
 }
 
-// Lines of 17 pixels. The row from y 85 to 102, under the entry's lines, is
-// left free for one more line about the entry.
+// Lines of 17 pixels; under the entry's lines, who signed the file it starts
+// (hidden when that says nothing), then how many more the round found.
 constexpr ControlSpec<F> kControls[] = {
     // name             member             left  top  width height font                  text or picture                flags
     rows::WndImage<F>(kConstants),
@@ -34,6 +34,7 @@ constexpr ControlSpec<F> kControls[] = {
     {"PrgImage",        &F::PrgImage,        24,  50,   32,  32, nullptr,               {},                            0},
     {"Label1",          &F::Label1,          80,  48,    0,  20, &fonts::kProgramName,  {},                            kAutoSize | kCenterV},
     {"Label2",          &F::Label2,          80,  68,    0,  17, nullptr,               Lang(texts::kStartupMessage1), kAutoSize | kCenterV},
+    {"SignerLabel",     &F::SignerLabel,     80,  85,    0,  17, nullptr,               {},                            kAutoSize | kCenterV | kHidden},
     {"MoreFoundLabel",  &F::MoreFoundLabel,  80, 102,    0,  17, nullptr,               Lang(texts::kMoreFound),       kAutoSize | kCenterV | kHidden},
     {"Label3a",         &F::Label3a,         16, 126,  361,  34, nullptr,               Lang(texts::kStartupMessage2), kWordWrap | kBottom},
     rows::Link<F>("Label3b", &F::Label3b, 104, 164, Lang(texts::kStartupMessage3), &F::Label3bClick),
@@ -54,6 +55,8 @@ void TForm2c::FillControls() {
     // A startup entry names a command, not an installed program: always the installer's icon.
     PrgImage->SetIcon(FirstIcon(ProgramIconFile("")));
 
+    SignerLabel->SetText(SignerLine);
+    SignerLabel->SetVisible(!SignerLine.empty());
     MoreFoundLabel->SetText(WithNumber(Text(texts::kMoreFound), MoreFound));
     MoreFoundLabel->SetVisible(MoreFound > 0);
 

@@ -32,6 +32,8 @@ public:
     std::optional<StartupApprovedTarget> ApprovedTarget;
     // How many more entries the same round found; "and N more" shows when above 0.
     int MoreFound = 0;
+    // Who signed the file the entry starts ("Signed by ..."); no line when empty.
+    std::string SignerLine;
     // Runs after each click on the disable link, so that the window's time starts again.
     std::function<void()> OnUserActed;
     // Reads and writes the StartupApproved value (tests give it seams).
@@ -47,6 +49,7 @@ public:
     Image* PrgImage = nullptr;         // msiexec.exe's icon
     Label* Label1 = nullptr;           // the entry's name, bold
     Label* Label2 = nullptr;           // "just added itself to your Windows startup."
+    Label* SignerLabel = nullptr;      // who signed the file it starts, hidden when nothing is said
     Label* MoreFoundLabel = nullptr;   // "and N more (see Recent findings)", hidden unless there are more
     Label* Label3a = nullptr;          // "Not sure you need this program ..."
     Label* Label3b = nullptr;          // the link "Check with Purgeon"

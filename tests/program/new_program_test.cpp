@@ -18,7 +18,7 @@ const HKEY kCu = HKEY_CURRENT_USER;
 constexpr DWORD kNoReportMs = 7500;
 
 // Client points of the new-program window's controls.
-constexpr POINT kLink{20, 180};
+constexpr POINT kLink{20, 190};
 constexpr POINT kCloseCross{385, 10};
 constexpr POINT kCheckBox{24, 213};
 constexpr POINT kCheckLabel{60, 213};

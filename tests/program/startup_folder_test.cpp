@@ -2,11 +2,13 @@
 // common Startup folder while Vigilo.exe runs raises the startup window,
 // named as the user sees it in the folder, without ".lnk".
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <string>
 
+#include <shlobj.h>
+
 #include "support/notification_program.h"
+#include "support/notification_support.h"
 #include "support/test_support.h"
 
 using namespace vigilo::test;
@@ -15,38 +17,6 @@ namespace {
 
 // A round settles for 6 s; a finding not shown by then never is.
 constexpr DWORD kNoReportMs = 8000;
-
-// The Startup folders of the user the tests run as and of all users, made
-// when missing. Every file the tests add there starts with "VigiloTest" and
-// is removed now and on destruction; nothing else there is touched.
-class TestShortcuts {
-public:
-    TestShortcuts() { RemoveAll(); }
-    ~TestShortcuts() { RemoveAll(); }
-    TestShortcuts(const TestShortcuts&) = delete;
-    TestShortcuts& operator=(const TestShortcuts&) = delete;
-
-    // Adds the file name (a shortcut's contents do not matter to Vigilo) to the folder of csidl.
-    static void Add(int csidl, const std::string& name) { WriteFile(Folder(csidl) + name, "L"); }
-
-private:
-    static std::string Folder(int csidl) {
-        char path[MAX_PATH] = "";
-        SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
-        return std::string(path) + "\\";
-    }
-    static void RemoveAll() {
-        for (int csidl : {CSIDL_STARTUP, CSIDL_COMMON_STARTUP}) {
-            const std::string folder = Folder(csidl);
-            WIN32_FIND_DATAA found;
-            HANDLE find = FindFirstFileA((folder + "VigiloTest*").c_str(), &found);
-            if (find == INVALID_HANDLE_VALUE) continue;
-            do DeleteFileA((folder + found.cFileName).c_str());
-            while (FindNextFileA(find, &found));
-            FindClose(find);
-        }
-    }
-};
 
 class StartupFolder : public NotificationProgram {
 protected:

@@ -1,5 +1,7 @@
 #include "support/notification_support.h"
 
+#include <shlobj.h>
+
 #include <optional>
 #include <vector>
 
@@ -136,6 +138,26 @@ RECT ChildRect(HWND child) {
     GetWindowRect(child, &rc);
     MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rc), 2);
     return rc;
+}
+
+void TestShortcuts::Add(int csidl, const std::string& name) { WriteFile(Folder(csidl) + name, "L"); }
+
+std::string TestShortcuts::Folder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+    return std::string(path) + "\\";
+}
+
+void TestShortcuts::RemoveAll() {
+    for (int csidl : {CSIDL_STARTUP, CSIDL_COMMON_STARTUP}) {
+        const std::string folder = Folder(csidl);
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((folder + "VigiloTest*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) continue;
+        do DeleteFileA((folder + found.cFileName).c_str());
+        while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
 }
 
 }  // namespace vigilo::test

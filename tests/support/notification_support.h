@@ -69,6 +69,25 @@ void ChangeStartupEntry(const RunKey& key, const std::string& name);
 void RemoveStartupEntry(const RunKey& key, const std::string& name);
 bool HasStartupEntry(const RunKey& key, const std::string& name);
 
+// The Startup folders of the user the tests run as and of all users, made
+// when missing. Every file the tests add there starts with "VigiloTest" and
+// is removed now and on destruction; nothing else there is touched.
+class TestShortcuts {
+public:
+    TestShortcuts() { RemoveAll(); }
+    ~TestShortcuts() { RemoveAll(); }
+    TestShortcuts(const TestShortcuts&) = delete;
+    TestShortcuts& operator=(const TestShortcuts&) = delete;
+
+    // Adds the file name (a shortcut's contents do not matter to Vigilo) to the folder of csidl.
+    static void Add(int csidl, const std::string& name);
+    // The folder of csidl, ending in "\".
+    static std::string Folder(int csidl);
+
+private:
+    static void RemoveAll();
+};
+
 // The visible top-level window of the class owned by process pid; null when none.
 HWND VisibleWindowOf(DWORD pid, const char* className);
 // Waits for it; null on time-out.

@@ -260,7 +260,19 @@ UnmanagedVigiloWindows::UnmanagedVigiloWindows() {
     SetString(HKEY_CURRENT_USER, std::string(kVigiloWineSettings) + "\\X11 Driver", "Managed", "N");
 }
 
-UnmanagedVigiloWindows::~UnmanagedVigiloWindows() { DeleteKeyTree(HKEY_CURRENT_USER, kVigiloWineSettings); }
+UnmanagedVigiloWindows::~UnmanagedVigiloWindows() {
+    DeleteKeyTree(HKEY_CURRENT_USER, std::string(kVigiloWineSettings) + "\\X11 Driver");
+}
+
+VigiloOnWindows10::VigiloOnWindows10() { SetString(HKEY_CURRENT_USER, kVigiloWineSettings, "Version", "win10"); }
+
+VigiloOnWindows10::~VigiloOnWindows10() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kVigiloWineSettings, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, "Version");
+    RegCloseKey(key);
+}
 
 std::vector<std::string> PurgeonCallsIn(const std::string& folder) {
     std::vector<std::string> lines;
@@ -296,21 +308,32 @@ HWND FindTopWindow(const char* className, const char* title, DWORD pid) {
     return nullptr;
 }
 
-std::vector<std::string> RecentFindingLines() {
+std::vector<std::string> RegistryTexts(HKEY root, const std::string& key, const std::string& name) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExW(root, Utf16(key).c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &k) != ERROR_SUCCESS) return {};
+    const std::wstring wideName = Utf16(name);
     DWORD type = 0, size = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Purgeon\\Vigilo", L"Recent", RRF_RT_ANY | RRF_NOEXPAND, &type,
-                     nullptr, &size) != ERROR_SUCCESS ||
-        type != REG_MULTI_SZ)
-        return {};
-    std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Purgeon\\Vigilo", L"Recent", RRF_RT_ANY | RRF_NOEXPAND, &type,
-                     data.data(), &size) != ERROR_SUCCESS)
-        return {};
+    const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
+    std::wstring data;
+    if (RegGetValueW(k, nullptr, wideName.c_str(), flags, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_MULTI_SZ) {
+        data.assign(size / sizeof(wchar_t) + 1, L'\0');
+        if (RegGetValueW(k, nullptr, wideName.c_str(), flags, &type, data.data(), &size) != ERROR_SUCCESS) data.clear();
+    }
+    RegCloseKey(k);
     std::vector<std::string> lines;
     for (size_t start = 0, end; (end = data.find(L'\0', start)) != std::wstring::npos && end > start; start = end + 1)
         lines.push_back(Utf8(std::wstring_view(data).substr(start, end - start)));
     return lines;
 }
+
+void SetRegistryTexts(HKEY root, const std::string& key, const std::string& name, const std::vector<std::string>& texts) {
+    std::wstring data;
+    for (const std::string& text : texts) data += Utf16(text) + L'\0';
+    data += L'\0';
+    SetRaw(root, key, name, REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+}
+
+std::vector<std::string> RecentFindingLines() { return RegistryTexts(HKEY_CURRENT_USER, "Software\\Purgeon\\Vigilo", "Recent"); }
 
 std::string WindowText(HWND hwnd) {
     wchar_t buffer[4096] = L"";

@@ -28,6 +28,11 @@ bool GetDword(HKEY root, const std::string& key, const std::string& name, DWORD&
 // Type and size of a value; false when it does not exist.
 bool GetValueInfo(HKEY root, const std::string& key, const std::string& name, DWORD& type, DWORD& size);
 
+// The texts of a REG_MULTI_SZ value (64-bit view), read raw; empty when it is
+// missing or of another type.
+std::vector<std::string> RegistryTexts(HKEY root, const std::string& key, const std::string& name);
+// Writes texts as a REG_MULTI_SZ value, creating the key.
+void SetRegistryTexts(HKEY root, const std::string& key, const std::string& name, const std::vector<std::string>& texts);
 // The texts of the record of findings, HKCU\Software\Purgeon\Vigilo's
 // REG_MULTI_SZ value "Recent", read raw; empty when it is missing or of another type.
 std::vector<std::string> RecentFindingLines();
@@ -125,6 +130,16 @@ public:
     ~UnmanagedVigiloWindows();
     UnmanagedVigiloWindows(const UnmanagedVigiloWindows&) = delete;
     UnmanagedVigiloWindows& operator=(const UnmanagedVigiloWindows&) = delete;
+};
+
+// Copies of Vigilo.exe started while this lives are told by Wine they run on
+// Windows 10 (Debian's Wine 8 says Windows 7, which lacks what Windows 8 brought).
+class VigiloOnWindows10 {
+public:
+    VigiloOnWindows10();
+    ~VigiloOnWindows10();
+    VigiloOnWindows10(const VigiloOnWindows10&) = delete;
+    VigiloOnWindows10& operator=(const VigiloOnWindows10&) = delete;
 };
 
 // The lines a stand-in Purgeon.exe in folder recorded, one per start.

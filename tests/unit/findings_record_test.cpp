@@ -1,6 +1,7 @@
 // The record of findings as Purgeon reads it: HKCU\Software\Purgeon\Vigilo,
 // REG_MULTI_SZ "Recent", newest first, at most fifty lines of
-// "YYYY-MM-DD HH:MM:SS<TAB>kind<TAB>name", read soundly when damaged.
+// "YYYY-MM-DD HH:MM:SS<TAB>kind<TAB>name", read soundly when damaged, and
+// "RecentDetails" line for line beside it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -106,4 +107,23 @@ TEST_F(FindingsRecord, ADamagedValueKeepsItsGoodLinesOrReadsAsEmpty) {
     EXPECT_EQ(RecentFindingLines(), (std::vector<std::string>{"2026-03-07 09:01:00\tjunk\t150.00 MB",
                                                               "2026-03-07 09:00:00\tstartup\tGood",
                                                               "2026-03-07 09:00:00\tstartup\tGood2"}));
+}
+
+TEST_F(FindingsRecord, DetailsStayLineForLineWithTheFindingsAndMissingOnesAreEmpty) {
+    Finding program{FindingKind::Program, "Photo Editor"};
+    program.signer = "signed:Photo\tWorks";
+    Finding extension{FindingKind::Extension, "Google Chrome: abcdefgh"};
+    extension.ownName = "Tab Saver";
+    AddFinding({FindingKind::Startup, "Updater"}, At(1));
+    AddFindings({program, extension}, At(2));
+    EXPECT_EQ(RegistryTexts(HKEY_CURRENT_USER, kVigiloKey, "RecentDetails"),
+              (std::vector<std::string>{"\tTab Saver", "signed:Photo Works\t", "\t"}));
+    // An earlier Vigilo kept no details: the lines it wrote read with none.
+    SetRegistryTexts(HKEY_CURRENT_USER, kVigiloKey, "RecentDetails", {"\tTab Saver"});
+    const std::vector<RecordedFinding> read = ReadFindings();
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_EQ(read[0].finding.ownName, "Tab Saver");
+    EXPECT_EQ(read[1].finding.signer, "");
+    AddFinding({FindingKind::Junk, "150.00 MB"}, At(3));
+    EXPECT_EQ(RegistryTexts(HKEY_CURRENT_USER, kVigiloKey, "RecentDetails").size(), 4u);
 }

@@ -118,14 +118,14 @@ TEST_F(NewProgramWindow, EmptyPublisherLeavesItsLabelEmptyAndTheLayoutInPlace) {
     form_->ShowForm();
     EXPECT_EQ("", L("Label2b").Text());
     EXPECT_EQ(72, L("Label2b").Bounds().left);
-    EXPECT_EQ(134, L("Label3a").Bounds().top);
+    EXPECT_EQ(144, L("Label3a").Bounds().top);
 }
 
 TEST_F(NewProgramWindow, ControlsStackInDesignOrder) {
-    const char* bottomToTop[] = {"WndImage", "ActionLabel", "ActionImage", "Label1",      "PrgImage", "Label2a",
-                                 "Label2b",  "Label3a",     "Label3b",     "Check1Label", "TopButton", "Check1"};
+    const char* bottomToTop[] = {"WndImage", "ActionLabel", "ActionImage", "Label1",  "PrgImage",    "Label2a", "Label2b",
+                                 "SignerLabel", "Label3a", "Label3b",   "Check1Label", "TopButton", "Check1"};
     HWND expected = GetWindow(Window(), GW_CHILD);  // topmost child
-    for (int i = 11; i >= 0; --i) {
+    for (int i = 12; i >= 0; --i) {
         EXPECT_EQ(Control(bottomToTop[i]), expected) << bottomToTop[i];
         expected = GetWindow(expected, GW_HWNDNEXT);
     }

@@ -39,12 +39,19 @@ protected:
     RecentFindingsMenu menu_{[this](const std::string& parameters) { launched_.push_back(parameters); }};
 };
 
+Finding MakeExtension(const std::string& name, const std::string& ownName) {
+    Finding finding{FindingKind::Extension, name};
+    finding.ownName = ownName;
+    return finding;
+}
+
 }  // namespace
 
 TEST_F(RecentFindings, TheLastTenAreListedAndEachStartsPurgeonAsItsWindowsLinkDoes) {
     std::vector<RecordedFinding> record{
         {"2026-03-07 09:04:00", {FindingKind::Junk, "892.00 MB"}},
         {"2026-03-07 09:03:00", {FindingKind::Extension, "Google Chrome: abcdefgh"}},
+        {"2026-03-07 09:02:30", MakeExtension("Microsoft Edge: ijklmnop", "Tab Saver")},
         {"2026-03-07 09:02:00", {FindingKind::Startup, "Tom & Jerry"}},
         {"2026-03-07 09:01:00", {FindingKind::Program, std::string(70, 'p')}},
     };
@@ -54,12 +61,14 @@ TEST_F(RecentFindings, TheLastTenAreListedAndEachStartsPurgeonAsItsWindowsLinkDo
     ASSERT_EQ(GetMenuItemCount(submenu_), 12);
     EXPECT_EQ(ItemText(submenu_, 0), "Junk files: 892.00 MB\t2026-03-07 09:04:00");
     EXPECT_EQ(ItemText(submenu_, 1), "Browser extension: Google Chrome: abcdefgh\t2026-03-07 09:03:00");
-    EXPECT_EQ(ItemText(submenu_, 2), "Startup entry: Tom && Jerry\t2026-03-07 09:02:00");
-    EXPECT_EQ(ItemText(submenu_, 3), "New program: " + std::string(64, 'p') + "...\t2026-03-07 09:01:00");
+    // An extension is listed by its own name where it has one.
+    EXPECT_EQ(ItemText(submenu_, 2), "Browser extension: Microsoft Edge: Tab Saver\t2026-03-07 09:02:30");
+    EXPECT_EQ(ItemText(submenu_, 3), "Startup entry: Tom && Jerry\t2026-03-07 09:02:00");
+    EXPECT_EQ(ItemText(submenu_, 4), "New program: " + std::string(64, 'p') + "...\t2026-03-07 09:01:00");
     EXPECT_EQ(GetMenuState(submenu_, 10, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
     EXPECT_EQ(ItemText(submenu_, 11), "Clear recent findings");
 
-    for (int position : {0, 1, 2, 3}) EXPECT_TRUE(menu_.Choose(GetMenuItemID(submenu_, position)));
+    for (int position : {0, 1, 3, 4}) EXPECT_TRUE(menu_.Choose(GetMenuItemID(submenu_, position)));
     EXPECT_EQ(launched_, (std::vector<std::string>{" /CLEAN", "", " /STARTUP", ""}));
     EXPECT_FALSE(menu_.Choose(TForm1::kMenuItem3)) << "the tray menu's own items are not the submenu's";
 }

@@ -6,7 +6,8 @@
 //                                    three, which Vigilo then waits for
 //   vigilo_bench threads CLASS       threads of the process owning window CLASS
 //   vigilo_bench memory CLASS        its working set, in bytes
-//   vigilo_bench latency KIND        ms from the change to the window (KIND:
+//   vigilo_bench latency KIND        ms from the change to the window, and the
+//                                    change's moment in counter microseconds (KIND:
 //                                    startup, new-program, extension-ie,
 //                                    extension-chrome, extension-policy,
 //                                    service), after which the window
@@ -216,11 +217,21 @@ bool WaitGone(const char* windowClass, DWORD timeoutMs) {
     return true;
 }
 
+// Microseconds on the system-wide performance counter, as Vigilo's timing trace gives them.
+long long CounterMicros() {
+    LARGE_INTEGER now{}, frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    const long long perSecond = frequency.QuadPart > 0 ? frequency.QuadPart : 1;
+    return now.QuadPart / perSecond * 1000000 + now.QuadPart % perSecond * 1000000 / perSecond;
+}
+
 int Latency(const std::string& kind) {
     static int serial = 0;
     const std::string name = "VigiloBench" + std::to_string(GetTickCount64()) + std::to_string(++serial);
     const char* windowClass = nullptr;
     const ULONGLONG start = GetTickCount64();
+    const long long changed = CounterMicros();
     if (kind == "startup") {
         windowClass = "TForm2c";
         SetValue(HKEY_CURRENT_USER, kRun, name.c_str(), "bench.exe", k64);
@@ -244,7 +255,8 @@ int Latency(const std::string& kind) {
         return 2;
     }
     const long ms = WaitForWindow(windowClass, start, 30000);
-    std::printf("%ld\n", ms);
+    // The moment of the change too, to place Vigilo's timing trace against it.
+    std::printf("%ld %lld\n", ms, changed);
     if (HWND window = FindWindowA(windowClass, nullptr)) PostMessageA(window, WM_CLOSE, 0, 0);
     // A timed window stays (hidden) until its 20 seconds are over.
     WaitGone(windowClass, 30000);
