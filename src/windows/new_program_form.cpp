@@ -42,7 +42,7 @@ TForm2a::TForm2a() : NotificationForm(kConstants) {
 void TForm2a::FillControls() {
     Label2a->SetText(ProgramName);
     Label2b->SetText(Publisher);
-    PrgImage->SetIcon(FirstIcon(ProgramIconFile(IconPath)));
+    PrgImage->SetIcon(FirstIcon(ProgramIconFile(IconPath), PrgImage->Width()));
 }
 
 }  // namespace vigilo
