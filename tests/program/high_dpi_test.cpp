@@ -66,25 +66,21 @@ struct DesignedWindow {
     std::vector<DesignedControl> controls;
 };
 
+// The close button and the box are the frame's; a line of text each window's own.
 const DesignedWindow kNewProgram{"TForm2a", 400, 238, {
     {"Button", "Close", 372, 0, 28, 22},
     {"Button", "Don't show new program notifications", 16, 205, 17, 17},
-    {"VigiloLabel", "Don't show new program notifications", 36, 207, 0, 13},
-    {"VigiloLabel", "New installation detected.", 144, 54, 0, 17},
     {"VigiloLabel", "DPI TEST PROGRAM", 72, 88, 0, 20},
-    {"VigiloLabel", "DPI LTD", 72, 110, 0, 17},
     {"VigiloLabel", "For more information or to cleanly uninstall the program use", 16, 134, 361, 34},
 }};
 const DesignedWindow kStartup{"TForm2c", 400, 238, {
     {"Button", "Close", 372, 0, 28, 22},
     {"Button", "Don't show startup notifications", 16, 205, 17, 17},
     {"VigiloLabel", "VigiloTestDpiEntry", 80, 56, 0, 20},
-    {"VigiloLabel", "just added itself to your Windows startup.", 80, 78, 0, 17},
 }};
 const DesignedWindow kExtension{"TForm2b", 400, 270, {
     {"Button", "Close", 372, 0, 28, 22},
     {"Button", "Don't show new extensions notifications", 24, 237, 17, 17},
-    {"VigiloLabel", "New Internet Explorer Extension installed.", 82, 48, 300, 40},
     {"VigiloLabel", "Extensions can be useful add-ons to your browser.", 20, 104, 360, 35},
     {"VigiloLabel", "Check with Purgeon", 112, 196, 0, 17},
 }};
@@ -92,9 +88,6 @@ const DesignedWindow kJunk{"TForm2d", 400, 270, {
     {"Button", "Close", 372, 0, 28, 22},
     {"Button", "Don't show cleaning notifications", 24, 237, 17, 17},
     {"VigiloLabel", "Recent activity generated a lot of junk files.", 20, 104, 360, 35},
-    {"VigiloLabel", "Run a cleanup scan in Purgeon to remove these junk files and free up disk space.", 20, 146, 360,
-     35},
-    {"VigiloLabel", "Start Purgeon", 120, 196, 0, 17},
 }};
 
 HWND ChildOf(HWND form, const char* className, const std::string& text) {

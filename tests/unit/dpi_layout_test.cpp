@@ -78,31 +78,28 @@ TEST(Rounding, HalvesGoUpAsMulDivRoundsThem) {
     EXPECT_EQ(ScaleForDpi(60, 72), 45);
 }
 
-// The primary monitor of 1920 x 1080 with a taskbar of the given size on one edge.
-constexpr SIZE kScreen{1920, 1080};
-constexpr SIZE kWindow{400, 238};
-
-TEST(Placement, KeepsTheDesignedPlaceWithNoTaskbarOrAnOrdinaryOneAtTheBottom) {
-    EXPECT_EQ(Describe(NotificationPlacement(kWindow, kScreen, {0, 0, 1920, 1080}, 96)), "1515,782");
-    EXPECT_EQ(Describe(NotificationPlacement(kWindow, kScreen, {0, 0, 1920, 1040}, 96)), "1515,782");
-    // Exactly 55 pixels of taskbar still leave the window 5 above it.
-    EXPECT_EQ(Describe(NotificationPlacement(kWindow, kScreen, {0, 0, 1920, 1025}, 96)), "1515,782");
-}
-
-TEST(Placement, NoTaskbarOnAnyEdgeCoversTheWindow) {
-    // A tall taskbar at the bottom: 5 pixels above it.
-    EXPECT_EQ(Describe(NotificationPlacement(kWindow, kScreen, {0, 0, 1920, 1000}, 96)), "1515,757");
-    // At the right: 5 pixels left of it.
-    EXPECT_EQ(Describe(NotificationPlacement(kWindow, kScreen, {0, 0, 1858, 1080}, 96)), "1453,782");
-    // At the top or the left: the designed place.
-    EXPECT_EQ(Describe(NotificationPlacement(kWindow, kScreen, {0, 40, 1920, 1080}, 96)), "1515,782");
-    EXPECT_EQ(Describe(NotificationPlacement(kWindow, kScreen, {62, 0, 1920, 1080}, 96)), "1515,782");
-}
-
-TEST(Placement, MarginsScaleWithTheDpi) {
-    // 600 x 357 at 144 DPI: 8 (7.5) from the right, 90 above the screen's bottom or 8 above the taskbar.
-    EXPECT_EQ(Describe(NotificationPlacement({600, 357}, kScreen, {0, 0, 1920, 1040}, 144)), "1312,633");
-    EXPECT_EQ(Describe(NotificationPlacement({600, 357}, kScreen, {0, 0, 1920, 950}, 144)), "1312,585");
+// A 400 x 238 window (600 x 357 at 144 DPI) on a primary monitor of 1920 x 1080, its work area given.
+TEST(Placement, KeepsTheDesignedPlaceUnlessATaskbarOnAnyEdgeWouldCoverTheWindow) {
+    struct Case {
+        RECT workArea;
+        int dpi;
+        const char* at;
+    } const cases[] = {
+        {{0, 0, 1920, 1080}, 96, "1515,782"},    // no taskbar: the designed place
+        {{0, 0, 1920, 1040}, 96, "1515,782"},    // an ordinary one at the bottom
+        {{0, 0, 1920, 1025}, 96, "1515,782"},    // 55 pixels: still 5 above it
+        {{0, 0, 1920, 1000}, 96, "1515,757"},    // a tall one: 5 above it
+        {{0, 0, 1858, 1080}, 96, "1453,782"},    // at the right: 5 left of it
+        {{0, 40, 1920, 1080}, 96, "1515,782"},   // at the top
+        {{62, 0, 1920, 1080}, 96, "1515,782"},   // at the left
+        {{0, 0, 1920, 1040}, 144, "1312,633"},   // 8 (7.5) from the right, 90 above the screen's bottom
+        {{0, 0, 1920, 950}, 144, "1312,585"},    // or 8 above the taskbar
+    };
+    for (const Case& c : cases) {
+        const SIZE window{ScaleForDpi(400, c.dpi), ScaleForDpi(238, c.dpi)};
+        EXPECT_EQ(Describe(NotificationPlacement(window, {1920, 1080}, c.workArea, c.dpi)), c.at)
+            << Describe(c.workArea) << " at " << c.dpi;
+    }
 }
 
 // A junk window shown at 96 DPI, then told it moved to a screen of another.
@@ -166,21 +163,18 @@ TEST_F(DpiChange, BackTo96DpiTheDesignedLayoutReturnsExactly) {
     ChangeDpi(96, &back);
     EXPECT_EQ(Describe(WindowRect()), "1515,750 400x270");
     EXPECT_EQ(Describe(form_.Label2->Bounds()), "20,104 360x35");
-    EXPECT_EQ(Describe(form_.TopButton->Bounds()), "372,0 28x22");
     EXPECT_EQ(FontHeight(form_.Label1a->Font()), -21);
     EXPECT_EQ(form_.Label1a->Bounds().right + 10, form_.Label1b->Bounds().left);
 }
 
 TEST_F(DpiChange, ARectangleFromOutsideTheWindowsThreadIsNotReadAndAnUnknownDpiIsIgnored) {
-    // Fault: a rectangle that is not on this thread's stack, as another program's posted message would carry.
+    // Fault: rectangles that are not on this thread's stack, as another program's posted message would carry.
     auto elsewhere = std::make_unique<RECT>(RECT{0, 0, 10, 10});
     ChangeDpi(144, elsewhere.get());
-    EXPECT_EQ(Describe(WindowRect()), "1515,750 600x405") << "the top-left corner kept";
     ChangeDpi(144, reinterpret_cast<const RECT*>(0x10));  // no memory at all
-    EXPECT_EQ(form_.Dpi(), 144);
     ChangeDpi(5000, nullptr);
     EXPECT_EQ(form_.Dpi(), 144);
-    EXPECT_EQ(Describe(WindowRect()), "1515,750 600x405");
+    EXPECT_EQ(Describe(WindowRect()), "1515,750 600x405") << "the top-left corner kept";
 }
 
 }  // namespace
