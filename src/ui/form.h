@@ -89,7 +89,7 @@ protected:
     // The window was laid out again for a new DPI.
     virtual void OnDpiChanged() {}
     // A command no control of the table claimed (IDCANCEL: Esc).
-    virtual void OnCommand(WORD id) { (void)id; }
+    virtual void OnCommand(WORD /*id*/) {}
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDestroyed() override;
 
