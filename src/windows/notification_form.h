@@ -62,7 +62,7 @@ public:
     // Joins the topmost windows again without moving, sizing or activating,
     // unless a full-screen program is in front: then leaves the topmost
     // windows and goes behind it. Runs on activation and on deactivation, and
-    // whether a full-screen program is in front changes while the window is up.
+    // when a full-screen program comes to the front or goes while the window is up.
     void StayOnTop();
     // What a screen reader reads: the title, then every other label but the
     // link and the box's text that shows text, top to bottom, one a line.
@@ -75,11 +75,11 @@ public:
     void CloseForm();
 
     // The controls every notification window has (frame_rows below).
-    Image* WndImage = nullptr;     // the art, the window's size
-    Label* ActionLabel = nullptr;  // the title "Purgeon"
+    Image* WndImage = nullptr;        // the art, the window's size
+    Label* ActionLabel = nullptr;     // the title "Purgeon"
     PushButton* TopButton = nullptr;  // the close cross
-    CheckBox* Check1 = nullptr;    // don't show this kind again
-    Label* Check1Label = nullptr;  // and its text
+    CheckBox* Check1 = nullptr;       // don't show this kind again
+    Label* Check1Label = nullptr;     // and its text
 
 protected:
     // The link: starts Purgeon with the window's parameters (or shows the
