@@ -1,6 +1,8 @@
 #pragma once
 // Resource identifiers shared by the resource script and the code. Every
-// picture is a PNG stored as an RCDATA resource.
+// picture is a PNG, drawn in three sets: the 100 % one stored as an RCDATA
+// resource, the 150 % and 200 % ones under the same id as resources of type
+// ART150 and ART200. The sizes given are the 100 % set's.
 
 #define IDI_VIGILO 1
 

@@ -19,6 +19,11 @@
 # Each window is closed by its cross before the next finding. Then
 #   tray-menu.png    the tray menu opened on Wine's system tray, with its
 #                    submenu "Recent findings" listing the five findings.
+# Then Vigilo starts again at 144 DPI (Wine takes a program's DPI from
+# HKCU\Control Panel\Desktop\LogPixels when it starts; the demo puts it back
+# at its end) and the new program, the startup entry, the toolbar button and
+# the junk come again:
+#   new-program-144.png, startup-144.png, extension-144.png, junk-144.png.
 # The README's
 # pictures were made with
 #   scripts/demo.sh assets/screenshots/new-program.png
@@ -42,6 +47,7 @@ edge_out="$(dirname "$out")/extension-edge.png"
 junk_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/VigiloDemo"
 junk_out="$(dirname "$out")/junk.png"
 tray_menu_out="$(dirname "$out")/tray-menu.png"
+desktop_key='HKCU\Control Panel\Desktop'
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
 editor="$WINEPREFIX/drive_c/Program Files/Demo Photo Editor"
 forget_demo_entries() {
@@ -49,16 +55,21 @@ forget_demo_entries() {
     wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
     wine_run reg delete "$button_key" /f /reg:64 >/dev/null 2>&1 || true
     wine_run reg delete 'HKCU\Software\Purgeon\Vigilo' /v Recent /f >/dev/null 2>&1 || true
+    # What the watches kept would have the next start take the entries, gone
+    # meanwhile and made again, for known ones.
+    wine_run reg delete 'HKCU\Software\Purgeon\Vigilo\Kept' /f /reg:64 >/dev/null 2>&1 || true
     rm -rf "$junk_folder" "$edge_top" "$editor"
     wine_run reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run' /v "$run_value" /f >/dev/null 2>&1 || true
 }
 cleanup() {
     forget_demo_entries
+    wine_run reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1 || true
     vigilo_end_session
 }
 trap cleanup EXIT
 vigilo_begin_session own-display
 forget_demo_entries
+wine_run reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1 || true
 # Vigilo watches the keys and the browser profiles that exist when it starts.
 wine_run reg add "$extensions_key" /f /reg:64 >/dev/null
 mkdir -p "$edge_extensions"
@@ -97,7 +108,7 @@ save_window() {
     import -window root "${1%.png}-screen.png"
     echo "demo: saved $1" >&2
 }
-# Clicks the close cross of the notification window at the bottom right.
+# Clicks the close cross of the notification window at the bottom right, $1 pixels from the top.
 close_window() {
     xdotool mousemove 1900 "$1" click 1
     sleep 1
@@ -106,6 +117,7 @@ close_window() {
 
 echo "demo: starting Vigilo on $DISPLAY" >&2
 wine_run "$build/bin/Vigilo.exe" >/dev/null 2>&1 </dev/null &
+vigilo_pid=$!
 sleep 3
 echo "demo: registering \"Demo Photo Editor 3\" under the machine-wide uninstall key" >&2
 wine_run reg add "$demo_key" /v DisplayName /d "Demo Photo Editor 3" /f /reg:64 >/dev/null
@@ -163,3 +175,46 @@ sleep 1.5
 xdotool mousemove 40 62
 sleep 1.5
 save_window "$tray_menu_out" 790x150+0+15
+
+echo "demo: ending Vigilo, then starting it again at 144 DPI" >&2
+xdotool key Escape
+wine_run taskkill /f /im Vigilo.exe >/dev/null 2>&1 || true
+wait "$vigilo_pid" 2>/dev/null || true
+forget_demo_entries
+wine_run reg add "$desktop_key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+wine_run "$build/bin/Vigilo.exe" >/dev/null 2>&1 </dev/null &
+vigilo_pid=$!
+sleep 3
+# At 144 DPI the windows are 600 x 357 and 600 x 405, 8 pixels from the
+# right and 90 from the bottom; their crosses 16 pixels below their tops.
+wine_run reg add "$demo_key" /v DisplayName /d "Demo Photo Editor 3" /f /reg:64 >/dev/null
+wine_run reg add "$demo_key" /v Publisher /d "Example Imaging Ltd" /f /reg:64 >/dev/null
+wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\windows\system32\notepad.exe' /f /reg:64 >/dev/null
+wait_for_window "New program notification"
+sleep 0.5
+save_window "${out%.png}-144.png" 615x372+1305+626
+close_window 649
+
+wine_run reg add "$run_key" /v "$run_value" /d 'C:\Program Files\Demo Cloud\sync.exe --background' /f >/dev/null
+wait_for_window "Startup notification"
+sleep 0.5
+save_window "${startup_out%.png}-144.png" 615x372+1305+626
+close_window 649
+wait_until_gone "Startup notification"
+
+wine_run reg add "$button_key" /v ButtonText /d "Demo Translate" /f /reg:64 >/dev/null
+wait_for_window "Extension notification"
+sleep 0.5
+save_window "${extension_out%.png}-144.png" 615x420+1305+578
+close_window 601
+wait_until_gone "Extension notification"
+
+mkdir -p "$junk_folder/entries"
+truncate -s 812345678 "$junk_folder/entries/2F9A01C4"
+truncate -s 123456789 "$junk_folder/entries/77D3B0E2"
+wine_run reg add 'HKCU\Software\Purgeon' /v LastCacheNotification /t REG_BINARY /d 0000000000000000 /f /reg:64 >/dev/null
+wine_run "$build/bin/post_message.exe" TForm1 Vigilo 0x113 1 0
+wait_for_window "Cache notifications"
+sleep 0.5
+save_window "${junk_out%.png}-144.png" 615x420+1305+578
+close_window 601

@@ -4,12 +4,20 @@
 Standard library only: a tiny supersampling rasterizer plus PNG and ICO
 writers. Nothing random is used, so every run reproduces identical bytes.
 
+Every window picture is drawn in three sets, for 100 %, 150 % and 200 %
+(96, 144 and 192 DPI): assets/ holds the 100 % set, assets/150/ and
+assets/200/ the others. Shapes are given in 100 % pixels and sampled at the
+set's scale, so each set is drawn afresh rather than enlarged; a picture of
+w x h becomes floor(w * scale + 0.5) pixels wide, as the program's
+MulDiv(w, dpi, 96) computes it.
+
 Usage: make_artwork.py [--out DIR] [--preview PATH]
-  --preview also writes a PNG contact sheet of every picture, scaled up.
+  --preview also writes a PNG contact sheet of every 100 % picture, scaled up.
 """
 import math, os, struct, sys, zlib
 
 SS = 4                                  # samples per pixel along each axis
+SCALES = ((1, ''), (1.5, '150'), (2, '200'))  # each set's scale and folder under assets/
 WHITE, BAND, FRAME, RULE = (255, 255, 255), (29, 28, 28), (45, 45, 45), (100, 100, 100)
 BLUE_DEEP = (20, 62, 150)
 
@@ -74,17 +82,26 @@ def bezier(p0, p1, p2, n=12):
     return [tuple((1 - t) ** 2 * a + 2 * (1 - t) * t * b + t * t * c
                   for a, b, c in zip(p0, p1, p2)) for t in (i / n for i in range(n + 1))]
 
+def scaled(v, k):
+    """A length of the 100 % set at scale k, rounded as MulDiv rounds."""
+    return int(math.floor(v * k + 0.5))
+
 # ---- canvas: straight (not premultiplied) RGBA floats ----
 
 class Canvas:
-    def __init__(self, w, h, bg=None):
-        self.w, self.h = w, h
-        self.px = [[*bg, 1.0] if bg else [0.0, 0.0, 0.0, 0.0] for _ in range(w * h)]
+    """A picture of w x h 100 % pixels, drawn at scale k."""
+    def __init__(self, w, h, bg=None, k=1):
+        self.k, self.w, self.h = k, scaled(w, k), scaled(h, k)
+        self.px = [[*bg, 1.0] if bg else [0.0, 0.0, 0.0, 0.0] for _ in range(self.w * self.h)]
+
+    def line_px(self):
+        """The width of a one-pixel line at this scale: whole pixels, so it stays crisp."""
+        return max(1, int(self.k))
 
     def rect(self, x0, y0, x1, y1, rgb):
-        """Pixel-exact fill of columns x0..x1-1 and rows y0..y1-1."""
-        for y in range(y0, y1):
-            for x in range(x0, x1):
+        """Fill of the canvas's own columns x0..x1-1 and rows y0..y1-1 (pixels at its scale)."""
+        for y in range(max(0, y0), min(self.h, y1)):
+            for x in range(max(0, x0), min(self.w, x1)):
                 self.px[y * self.w + x] = [*rgb, 1.0]
 
     def blend(self, i, rgb, a):
@@ -98,14 +115,15 @@ class Canvas:
         p[3] = out
 
     def fill(self, shape, colour, opacity=1.0):
-        """Coverage = share of the SS x SS samples inside; colour may be a function."""
+        """Coverage = share of the SS x SS samples inside; shape and colour in 100 % pixels."""
         inside, (bx0, by0, bx1, by1) = shape
+        k = self.k
         offs = [(i + 0.5) / SS for i in range(SS)]
-        for y in range(max(0, int(by0)), min(self.h, int(by1) + 1)):
-            for x in range(max(0, int(bx0)), min(self.w, int(bx1) + 1)):
-                hits = sum(inside(x + u, y + v) for v in offs for u in offs)
+        for y in range(max(0, int(by0 * k)), min(self.h, int(by1 * k) + 1)):
+            for x in range(max(0, int(bx0 * k)), min(self.w, int(bx1 * k) + 1)):
+                hits = sum(inside((x + u) / k, (y + v) / k) for v in offs for u in offs)
                 if hits:
-                    rgb = colour(x + 0.5, y + 0.5) if callable(colour) else colour
+                    rgb = colour((x + 0.5) / k, (y + 0.5) / k) if callable(colour) else colour
                     self.blend(y * self.w + x, rgb, opacity * hits / SS ** 2)
 
     def stroke(self, pts, w, colour):
@@ -126,22 +144,15 @@ class Canvas:
 def png(w, h, rows, colour_type=6):
     def chunk(kind, data):
         return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
-    raw = b''.join(b'\0' + r for r in rows)           # filter type 0 on every row
+    raw = b''.join(b'\0' + r for r in rows)           # filter type 0 on every row: the art is flat colour
     return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, colour_type, 0, 0, 0))
             + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
 
 def ico(canvases):
-    """BMP-format entries: 32-bit BGRA image, then the 1-bit AND mask (1 = see-through)."""
+    """PNG-compressed entries (Windows Vista and later read them at every size), 32-bit with alpha."""
     head, blobs, off = [], [], 6 + 16 * len(canvases)
     for c in canvases:
-        # fully transparent pixels get black colour, as the AND mask expects
-        rows = [bytes(b if r[i - i % 4 + 3] else 0 for i, b in enumerate(r)) for r in c.rows('bgra')]
-        mrows = []
-        for r in rows:
-            bits = ''.join('1' if r[x * 4 + 3] == 0 else '0' for x in range(c.w)).ljust(((c.w + 31) // 32) * 32, '0')
-            mrows.append(int(bits, 2).to_bytes(len(bits) // 8, 'big'))
-        body = b''.join(reversed(rows)) + b''.join(reversed(mrows))
-        blob = struct.pack('<IiiHHIIiiII', 40, c.w, 2 * c.h, 1, 32, 0, len(body), 0, 0, 0, 0) + body
+        blob = png(c.w, c.h, c.rows('rgba'))
         head.append(struct.pack('<BBBBHHII', c.w % 256, c.h % 256, 0, 0, 1, 32, len(blob), off))
         blobs.append(blob)
         off += len(blob)
@@ -149,30 +160,31 @@ def ico(canvases):
 
 # ---- pictures ----
 
-def window_background(w, h, band_rows, rule):
+def window_background(w, h, band_rows, rule, k):
     """Dark title band over the top rows, white body, 1-pixel dark frame."""
-    c = Canvas(w, h, WHITE)
-    c.rect(0, 0, w, band_rows, BAND)                 # the top edge belongs to the band
+    c = Canvas(w, h, WHITE, k)
+    t, band = c.line_px(), scaled(band_rows, k)
+    c.rect(0, 0, c.w, band, BAND)                    # the top edge belongs to the band
     if rule:
-        c.rect(0, band_rows, w, band_rows + 1, RULE)
-    c.rect(0, 0, 1, h, FRAME); c.rect(w - 1, 0, w, h, FRAME); c.rect(0, h - 1, w, h, FRAME)
+        c.rect(0, band, c.w, band + t, RULE)
+    c.rect(0, 0, t, c.h, FRAME); c.rect(c.w - t, 0, c.w, c.h, FRAME); c.rect(0, c.h - t, c.w, c.h, FRAME)
     return c
 
-def close_cross():
-    c, cx, cy, r = Canvas(28, 22), 14, 11, 3.6       # transparent everywhere else
+def close_cross(k):
+    c, cx, cy, r = Canvas(28, 22, None, k), 14, 11, 3.6   # transparent everywhere else
     c.fill(union(line(cx - r, cy - r, cx + r, cy + r, 1.7), line(cx - r, cy + r, cx + r, cy - r, 1.7)), WHITE)
     return c
 
-def attention_mark():
-    c, cx = Canvas(29, 30, WHITE), 14.5
+def attention_mark(k):
+    c, cx = Canvas(29, 30, WHITE, k), 14.5
     c.fill(circle(cx, 15, 13.6), gradient((250, 150, 45), (236, 112, 22), 0, 2, 0, 28))
     c.fill(union(circle(cx, 8.2, 1.8), poly([(cx - 1.8, 8.2), (cx + 1.8, 8.2), (cx + 1.0, 18), (cx - 1.0, 18)])), WHITE)
     c.fill(circle(cx, 22, 1.9), WHITE)
     return c
 
-def logo_globe():
+def logo_globe(k):
     """Browser A: a blue globe with faint grid lines and a white sweeping arc."""
-    c, globe = Canvas(48, 48, WHITE), circle(24, 24, 21)
+    c, globe = Canvas(48, 48, WHITE, k), circle(24, 24, 21)
     c.fill(globe, gradient((90, 175, 240), (18, 84, 180), 10, 6, 36, 44))
     grid = union(minus(ellipse(24, 24, 9.5, 21), ellipse(24, 24, 8, 21)), rrect(3, 23.2, 45, 24.8, 0),
                  rrect(3, 13.2, 45, 14.6, 0), rrect(3, 33.4, 45, 34.8, 0))
@@ -182,9 +194,9 @@ def logo_globe():
     c.fill(circle(37.2, 12.6, 3.4), (255, 200, 60))
     return c
 
-def logo_flame():
+def logo_flame(k):
     """Browser B: a violet disc hugged by a warm flame-shaped crescent."""
-    c = Canvas(48, 48, WHITE)
+    c = Canvas(48, 48, WHITE, k)
     c.fill(circle(24, 24, 21), gradient((150, 70, 190), (70, 40, 150), 40, 8, 10, 42))
     tongue = poly(bezier((6, 27), (3, 10), (16, 4)) + bezier((16, 4), (9, 13), (15, 20)))
     crescent = union(minus(circle(24, 24, 21), circle(29, 19, 16.5)), tongue)
@@ -194,9 +206,9 @@ def logo_flame():
 
 PIN = [(238, 88, 72), (248, 182, 40), (28, 160, 150), (40, 110, 210), WHITE]
 
-def logo_pinwheel():
+def logo_pinwheel(k):
     """Browser C: three spiralling petals, parted by white seams, round a blue hub."""
-    c, seg, twist = Canvas(48, 48, WHITE), 2 * math.pi / 3, 0.075
+    c, seg, twist = Canvas(48, 48, WHITE, k), 2 * math.pi / 3, 0.075
     def petal(k):   # the seam angle turns with the radius, so the seams are spirals
         def inside(x, y):
             r = math.hypot(x - 24, y - 24)
@@ -209,9 +221,9 @@ def logo_pinwheel():
     c.fill(circle(24, 24, 7), PIN[3])
     return c
 
-def logo_browser():
+def logo_browser(k):
     """Any other browser: a slate window with its tab dots and address bar, a globe on its page."""
-    c = Canvas(48, 48, WHITE)
+    c = Canvas(48, 48, WHITE, k)
     c.fill(rrect(3, 6, 45, 42, 4.5), gradient((104, 120, 146), (58, 70, 94), 0, 6, 0, 42))
     c.fill(rrect(6.5, 15, 41.5, 39, 2), WHITE)
     for x in (9.5, 13.5, 17.5):
@@ -231,9 +243,9 @@ def paper_ball(cx, cy, r, seed):
              cy + r * (0.84 + 0.16 * ((k * 7 + seed) % 3) / 2) * math.sin(2 * math.pi * k / n + seed))
             for k in range(n)]
 
-def junk_logo():
+def junk_logo(k):
     """A tapered bin heaped with crumpled paper, its lid pushed up and askew."""
-    c = Canvas(44, 54, WHITE)
+    c = Canvas(44, 54, WHITE, k)
     paper, crease, edge, dark = (252, 250, 243), (190, 192, 202), (112, 118, 132), (54, 86, 132)
     for cx, cy, r, seed in ((21, 13, 7.5, 1), (11, 18.5, 7, 2), (32, 17.5, 7.2, 3)):
         pts = paper_ball(cx, cy, r, seed)
@@ -254,9 +266,10 @@ def junk_logo():
         c.fill(line(*at(t, 1), *at(t, 3.4), 1.6), dark)
     return c
 
-def button(fill, edge):
-    c = Canvas(74, 20, edge)
-    c.rect(1, 1, 73, 19, fill)
+def button(fill, edge, k):
+    c = Canvas(74, 20, edge, k)
+    t = c.line_px()
+    c.rect(t, t, c.w - t, c.h - t, fill)
     return c
 
 def shield(s, inset):
@@ -285,24 +298,24 @@ def icon(s):
 
 ICON_SIZES = (16, 24, 32, 48, 64)
 
-def pictures():
-    """Every asset as (file name, canvas, encoder)."""
+def pictures(k=1):
+    """Every window picture at scale k as (file name, canvas, encoder)."""
     # Stored as PNG, which the program decodes anyway: a quarter of the size
     # of the executable would otherwise be uncompressed bitmaps.
     rgb = lambda c: png(c.w, c.h, c.rows('rgb'), 2)
     return [
-        ('notify_background_238.png', window_background(400, 238, 39, True), rgb),
-        ('notify_background_270.png', window_background(400, 270, 39, True), rgb),
-        ('info_background.png', window_background(300, 200, 41, False), rgb),
-        ('close_cross.png', close_cross(), lambda c: png(c.w, c.h, c.rows('rgba'))),
-        ('attention_mark.png', attention_mark(), rgb),
-        ('logo_ie.png', logo_globe(), rgb),
-        ('logo_firefox.png', logo_flame(), rgb),
-        ('logo_chrome.png', logo_pinwheel(), rgb),
-        ('logo_browser.png', logo_browser(), rgb),
-        ('junk_logo.png', junk_logo(), rgb),
-        ('button.png', button((240, 240, 240), (190, 190, 190)), rgb),
-        ('button_hover.png', button((229, 241, 251), (120, 160, 210)), rgb),
+        ('notify_background_238.png', window_background(400, 238, 39, True, k), rgb),
+        ('notify_background_270.png', window_background(400, 270, 39, True, k), rgb),
+        ('info_background.png', window_background(300, 200, 41, False, k), rgb),
+        ('close_cross.png', close_cross(k), lambda c: png(c.w, c.h, c.rows('rgba'))),
+        ('attention_mark.png', attention_mark(k), rgb),
+        ('logo_ie.png', logo_globe(k), rgb),
+        ('logo_firefox.png', logo_flame(k), rgb),
+        ('logo_chrome.png', logo_pinwheel(k), rgb),
+        ('logo_browser.png', logo_browser(k), rgb),
+        ('junk_logo.png', junk_logo(k), rgb),
+        ('button.png', button((240, 240, 240), (190, 190, 190), k), rgb),
+        ('button_hover.png', button((229, 241, 251), (120, 160, 210), k), rgb),
     ]
 
 def contact_sheet(canvases, width=1700, gap=16, grey=128):
@@ -336,7 +349,10 @@ def main(argv):
     items = pictures()
     icons = [icon(s) for s in ICON_SIZES]
     files = [(name, enc(c)) for name, c, enc in items] + [('vigilo.ico', ico(icons))]
+    for k, folder in SCALES[1:]:
+        files += [(os.path.join(folder, name), enc(c)) for name, c, enc in pictures(k)]
     for name, data in files:
+        os.makedirs(os.path.dirname(os.path.join(out, name)), exist_ok=True)
         with open(os.path.join(out, name), 'wb') as f:
             f.write(data)
     if preview:

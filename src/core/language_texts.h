@@ -50,6 +50,8 @@ inline constexpr TextId kTrayKindJunk{"Tray", "KindJunk", "Junk files"};
 inline constexpr TextId kInformation{"Messages", "Information", "Information"};
 inline constexpr TextId kFileNotFound{"Tray", "FileNotFound", "File Purgeon.exe not found!"};
 inline constexpr TextId kButtonsOk{"Buttons", "OK", "OK"};
+// The name screen readers give a notification window's close cross.
+inline constexpr TextId kButtonsClose{"Buttons", "Close", "Close"};
 inline constexpr TextId kNewAppMessage1{"Monitor", "NewAppMessage1", "New installation detected."};
 inline constexpr TextId kNewAppMessage2{"Monitor", "NewAppMessage2",
                                         "For more information or to cleanly uninstall the program use"};

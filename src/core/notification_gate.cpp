@@ -10,13 +10,31 @@ bool StateRefusesNotifications(QUERY_USER_NOTIFICATION_STATE state) {
            state == QUNS_QUIET_TIME;
 }
 
+namespace {
+// QUNS_APP (Windows 8 and later): a store app runs in front.
+constexpr auto kStateApp = static_cast<QUERY_USER_NOTIFICATION_STATE>(7);
+}  // namespace
+
+bool FullScreenBy(QUERY_USER_NOTIFICATION_STATE state, ForegroundShape foreground) {
+    if (foreground == ForegroundShape::FullScreen) return true;
+    if (state == QUNS_BUSY || state == QUNS_RUNNING_D3D_FULL_SCREEN) return true;
+    // A store app reports this state even in a window of its own; only one
+    // that fills its monitor is a full-screen program.
+    return state == kStateApp && foreground != ForegroundShape::Other;
+}
+
 NotificationGate::NotificationGate()
-    : NotificationGate(Seams{&QueryNotificationState, &ForegroundIsFullScreen, &GetTickCount64}) {}
+    : NotificationGate(Seams{&QueryNotificationState, &ForegroundWindowShape, &GetTickCount64}) {}
 
 NotificationGate::NotificationGate(Seams seams) : seams_(std::move(seams)) {}
 
 bool NotificationGate::Unwelcome() const {
-    return StateRefusesNotifications(seams_.notificationState()) || seams_.fullScreenInFront();
+    const QUERY_USER_NOTIFICATION_STATE state = seams_.notificationState();
+    return StateRefusesNotifications(state) || FullScreenBy(state, seams_.foreground());
+}
+
+bool NotificationGate::FullScreenInFront() const {
+    return FullScreenBy(seams_.notificationState(), seams_.foreground());
 }
 
 void NotificationGate::Hold(FindingKind kind, std::function<void()> show) {
@@ -32,5 +50,7 @@ std::function<void()> NotificationGate::TakeDue() {
     held_.clear();
     return first;
 }
+
+bool FullScreenProgramInFront() { return NotificationGate().FullScreenInFront(); }
 
 }  // namespace vigilo

@@ -1,8 +1,9 @@
 #pragma once
 // Whether a finding's window may show now, and the findings that wait until
-// it may. A window is unwelcome while the program in front fills its screen
-// (a game, a video, a presentation) or Windows says notifications are
-// unwelcome (busy, a full-screen Direct3D program, presentation mode, quiet hours).
+// it may. A window is unwelcome while a full-screen program is in front (a
+// game, a video, a presentation: see FullScreenInFront) or Windows says
+// notifications are unwelcome (busy, a full-screen Direct3D program,
+// presentation mode, quiet hours).
 // Meanwhile at most one finding of each kind waits, a newer one replacing
 // the older; when the state ends, the one that came first is shown and the
 // others are let go (the record keeps them all). One that waited an hour is
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "core/finding.h"
+#include "platform/foreground_full_screen.h"
 
 namespace vigilo {
 
@@ -22,12 +24,17 @@ inline constexpr ULONGLONG kLongestNotificationWaitMs = 60 * 60 * 1000;
 
 // Whether Windows' notification state makes a window unwelcome.
 bool StateRefusesNotifications(QUERY_USER_NOTIFICATION_STATE state);
+// Whether a full-screen program is in front: the foreground window is one
+// (platform/foreground_full_screen.h), Windows says one runs (busy, a
+// full-screen Direct3D program), or Windows says an app runs (QUNS_APP) and
+// the foreground window covers its monitor.
+bool FullScreenBy(QUERY_USER_NOTIFICATION_STATE state, ForegroundShape foreground);
 
 class NotificationGate {
 public:
     struct Seams {
         std::function<QUERY_USER_NOTIFICATION_STATE()> notificationState;
-        std::function<bool()> fullScreenInFront;
+        std::function<ForegroundShape()> foreground;
         std::function<ULONGLONG()> clock;  // milliseconds
     };
     // The system's own state, full-screen check and tick count.
@@ -36,6 +43,8 @@ public:
 
     // Whether a window would be unwelcome now.
     bool Unwelcome() const;
+    // Whether a full-screen program is in front now (FullScreenBy).
+    bool FullScreenInFront() const;
     // Keeps show to run once windows are welcome, in place of any finding of kind that waits.
     void Hold(FindingKind kind, std::function<void()> show);
     // Whether any finding waits.
@@ -54,5 +63,8 @@ private:
     Seams seams_;
     std::vector<Held> held_;  // in the order they came
 };
+
+// Whether a full-screen program is in front now, by the system's own state.
+bool FullScreenProgramInFront();
 
 }  // namespace vigilo

@@ -1,7 +1,5 @@
 #include "platform/foreground_full_screen.h"
 
-#include <windows.h>
-
 namespace vigilo {
 namespace {
 
@@ -12,19 +10,32 @@ bool IsShellDesktop(HWND window) {
     return lstrcmpW(className, L"Progman") == 0 || lstrcmpW(className, L"WorkerW") == 0;
 }
 
+bool Covers(const RECT& window, const RECT& monitor) {
+    return window.left <= monitor.left && window.top <= monitor.top && window.right >= monitor.right &&
+           window.bottom >= monitor.bottom;
+}
+
 }  // namespace
 
-bool ForegroundIsFullScreen() {
+ForegroundShape ShapeOf(const WindowFacts& facts) {
+    if (!facts.visible || facts.shellDesktop || !Covers(facts.window, facts.monitor)) return ForegroundShape::Other;
+    const bool captioned = (facts.style & WS_CAPTION) == WS_CAPTION;
+    if (captioned || (facts.style & WS_THICKFRAME)) return ForegroundShape::CoversMonitor;
+    return ForegroundShape::FullScreen;
+}
+
+ForegroundShape ForegroundWindowShape() {
     const HWND window = GetForegroundWindow();
-    if (!window || !IsWindowVisible(window) || IsZoomed(window) || IsShellDesktop(window)) return false;
-    if ((GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) return false;
+    if (!window) return ForegroundShape::Other;
     const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONULL);
     MONITORINFO info{};
     info.cbSize = sizeof(info);
-    RECT rect{};
-    if (!monitor || !GetMonitorInfoW(monitor, &info) || !GetWindowRect(window, &rect)) return false;
-    return rect.left <= info.rcMonitor.left && rect.top <= info.rcMonitor.top && rect.right >= info.rcMonitor.right &&
-           rect.bottom >= info.rcMonitor.bottom;
+    WindowFacts facts{IsWindowVisible(window) != FALSE, IsShellDesktop(window),
+                      GetWindowLongW(window, GWL_STYLE), {}, {}};
+    if (!monitor || !GetMonitorInfoW(monitor, &info) || !GetWindowRect(window, &facts.window))
+        return ForegroundShape::Other;
+    facts.monitor = info.rcMonitor;
+    return ShapeOf(facts);
 }
 
 }  // namespace vigilo

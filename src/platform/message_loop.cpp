@@ -5,6 +5,16 @@ namespace {
 MessageFilter g_filter;
 bool g_terminated = false;
 
+// A key for a window that takes the keyboard as a dialog does
+// (WS_EX_CONTROLPARENT): Tab and Shift+Tab move the focus between its tab
+// stops, Esc sends it IDCANCEL. True when the dialog handling took the key.
+bool HandledAsDialogKey(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd) return false;
+    const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    if (!root || !(GetWindowLongW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) return false;
+    return IsDialogMessageW(root, &msg) != FALSE;
+}
+
 // False for WM_QUIT. That is put back for the loops further out: a loop
 // run from a sent message (a hand-off's wait or modal window) that takes it
 // would otherwise leave the main loop asleep in GetMessage.
@@ -15,6 +25,7 @@ bool Handle(MSG& msg) {
         return false;
     }
     if (g_filter) g_filter(msg);
+    if (HandledAsDialogKey(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     return true;

@@ -1,10 +1,12 @@
 #pragma once
 // The main thread's message handling, shared by every loop that runs on it. Each message taken from the
 // queue first passes the application's message filter (the main form's
-// close-request check), then is translated and dispatched. TerminateApplication
-// (or a WM_QUIT from elsewhere) marks the application as terminated; loops
-// end when they see that. WM_QUIT stays in the queue once posted, so a loop
-// nested in another wakes every loop outside it.
+// close-request check), then is translated and dispatched; keys for a window
+// that takes the keyboard as a dialog does (WS_EX_CONTROLPARENT) go through
+// IsDialogMessage first (Tab, Esc). TerminateApplication (or a WM_QUIT from
+// elsewhere) marks the application as terminated; loops end when they see
+// that. WM_QUIT stays in the queue once posted, so a loop nested in another
+// wakes every loop outside it.
 #include <windows.h>
 
 #include <functional>

@@ -34,10 +34,10 @@ void ShellOpen(HWND owner, const std::string& file, const std::string& parameter
                   SW_SHOWNORMAL);
 }
 
-UniqueIcon FirstIconOf(const std::string& file) {
-    HICON icon = ExtractIconW(GetModuleHandleW(nullptr), Utf16(file).c_str(), 0);
-    // 1 means "not an executable": no icon either, and no handle to destroy.
-    if (reinterpret_cast<UINT_PTR>(icon) == 1) return UniqueIcon();
+UniqueIcon FirstIconOf(const std::string& file, int size) {
+    HICON icon = nullptr;
+    // S_FALSE: the file holds no icon, and nothing was handed out.
+    if (SHDefExtractIconW(Utf16(file).c_str(), 0, 0, &icon, nullptr, static_cast<UINT>(size)) != S_OK) return {};
     return UniqueIcon(icon);
 }
 

@@ -18,8 +18,9 @@ std::string SystemFolderPath();
 std::string WindowsFolderPath();
 // Opens file with parameters (none when empty), as the shell's "open" verb does.
 void ShellOpen(HWND owner, const std::string& file, const std::string& parameters);
-// The first icon of an executable, DLL or icon file; empty when it has none.
-UniqueIcon FirstIconOf(const std::string& file);
+// The first icon of an executable, DLL or icon file, size pixels square (the
+// file's nearest size, scaled); empty when it has none.
+UniqueIcon FirstIconOf(const std::string& file, int size);
 // A modal message box; returns the button chosen.
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
 

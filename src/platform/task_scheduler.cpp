@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/system_library.h"
 #include "platform/text.h"
 
 namespace vigilo {
@@ -39,28 +40,17 @@ struct ComFunctions {
     }
 };
 
-// A DLL of the system folder, by its full path: never one planted beside Vigilo.
-HMODULE SystemLibrary(const char* name) {
-    const std::string system = SystemFolderPath();
-    return system.empty() ? nullptr : LoadLibraryW(Utf16(system + "\\" + name).c_str());
-}
-
-template <typename Function>
-void Find(HMODULE module, const char* name, Function& function) {
-    function = module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 const ComFunctions& Com() {
     static const ComFunctions functions = [] {
         ComFunctions found;
-        const HMODULE ole = SystemLibrary("ole32.dll");
-        const HMODULE automation = SystemLibrary("oleaut32.dll");
-        Find(ole, "CoInitializeEx", found.coInitializeEx);
-        Find(ole, "CoUninitialize", found.coUninitialize);
-        Find(ole, "CoCreateInstance", found.coCreateInstance);
-        Find(automation, "SysAllocString", found.sysAllocString);
-        Find(automation, "SysFreeString", found.sysFreeString);
-        Find(automation, "SysStringLen", found.sysStringLen);
+        const HMODULE ole = LoadSystemLibrary(L"ole32.dll");
+        const HMODULE automation = LoadSystemLibrary(L"oleaut32.dll");
+        FindExport(ole, "CoInitializeEx", found.coInitializeEx);
+        FindExport(ole, "CoUninitialize", found.coUninitialize);
+        FindExport(ole, "CoCreateInstance", found.coCreateInstance);
+        FindExport(automation, "SysAllocString", found.sysAllocString);
+        FindExport(automation, "SysFreeString", found.sysFreeString);
+        FindExport(automation, "SysStringLen", found.sysStringLen);
         return found;
     }();
     return functions;

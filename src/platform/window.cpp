@@ -64,4 +64,17 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return result;
 }
 
+bool OnThisThreadsStack(const void* p, size_t size) {
+    if (!p) return false;
+    // The stack is one reservation; its committed pages, from the guard page
+    // up to its top, are one region.
+    volatile char here = 0;
+    MEMORY_BASIC_INFORMATION stack{}, region{};
+    if (!VirtualQuery(const_cast<char*>(&here), &stack, sizeof stack) || !VirtualQuery(p, &region, sizeof region))
+        return false;
+    const auto at = reinterpret_cast<ULONG_PTR>(p);
+    const ULONG_PTR end = reinterpret_cast<ULONG_PTR>(region.BaseAddress) + region.RegionSize;
+    return region.AllocationBase == stack.AllocationBase && region.State == MEM_COMMIT && size <= end - at;
+}
+
 }  // namespace vigilo

@@ -4,6 +4,8 @@
 // the window's messages through the virtual OnMessage until WM_NCDESTROY.
 #include <windows.h>
 
+#include <cstddef>
+
 namespace vigilo {
 
 class Window {
@@ -38,5 +40,11 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND hwnd_ = nullptr;
 };
+
+// Whether the size bytes at p lie in the calling thread's stack. The system
+// passes the structures of the messages it sends a window from the window's
+// own thread (WM_DPICHANGED's rectangle, WM_DRAWITEM's item) there; a pointer
+// anywhere else came with a message another program posted, and is not read.
+bool OnThisThreadsStack(const void* p, size_t size);
 
 }  // namespace vigilo

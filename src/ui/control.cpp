@@ -43,6 +43,11 @@ void Control::SetVisible(bool visible) {
     Changed();
 }
 
+int Control::Width() const {
+    const RECT r = Bounds();
+    return r.right - r.left;
+}
+
 RECT Control::Bounds() const {
     RECT r{};
     if (!Handle()) return r;
@@ -57,6 +62,21 @@ void Control::MoveTo(int left, int top) {
     Changed();
 }
 
+void Control::Place(const RECT& bounds) {
+    if (!Handle()) return;
+    SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Changed();
+}
+
+void Control::SetTabStop(bool tabStop) {
+    if (!Handle()) return;
+    const LONG style = GetWindowLongW(Handle(), GWL_STYLE);
+    SetWindowLongW(Handle(), GWL_STYLE, tabStop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+}
+
+bool Control::TabStop() const { return Handle() && (GetWindowLongW(Handle(), GWL_STYLE) & WS_TABSTOP); }
+
 void Control::Changed() {
     if (!Handle()) return;
     InvalidateRect(Handle(), nullptr, FALSE);
@@ -67,23 +87,34 @@ void Control::Changed() {
     }
 }
 
-void Control::PaintWithBeneath(HDC dc) const {
-    const RECT mine = Bounds();
+void PaintBeneath(HWND child, HDC dc) {
+    RECT mine;
+    GetWindowRect(child, &mine);
+    const HWND parent = GetParent(child);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&mine), 2);
     const POINT origin{mine.left, mine.top};
     // The form's own background first, in the form's coordinates.
     int saved = SaveDC(dc);
     OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
-    if (auto* host = dynamic_cast<const ControlHost*>(Window::FromHandle(GetParent(Handle()))))
-        host->PaintBackground(dc);
+    if (auto* host = dynamic_cast<const ControlHost*>(Window::FromHandle(parent))) host->PaintBackground(dc);
     RestoreDC(dc, saved);
 
     std::vector<const Control*> beneath;  // nearest first
-    for (HWND below = GetWindow(Handle(), GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT)) {
+    for (HWND below = GetWindow(child, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT)) {
         auto* control = dynamic_cast<const Control*>(Window::FromHandle(below));
         if (control && control->Visible() && Intersect(control->Bounds(), mine)) beneath.push_back(control);
     }
     for (auto it = beneath.rbegin(); it != beneath.rend(); ++it) DrawAt(dc, **it, origin);
+}
+
+void Control::PaintWithBeneath(HDC dc) const {
+    PaintBeneath(Handle(), dc);
     PaintContent(dc);
+    if (GetFocus() == Handle()) {
+        RECT client;
+        GetClientRect(Handle(), &client);
+        DrawFocusRect(dc, &client);
+    }
 }
 
 void Control::Paint() {
@@ -140,17 +171,34 @@ LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         RECT client;
         GetClientRect(Handle(), &client);
         POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        if (wasPressed && PtInRect(&client, at) && onClick) {
-            auto handler = onClick;
-            handler();
-        }
+        if (wasPressed && PtInRect(&client, at)) Click();
         return 0;
     }
     case WM_CAPTURECHANGED:
         pressed_ = false;
         return 0;
+    case WM_GETDLGCODE:
+        // Enter is the control's own, not the form's default action. The
+        // key comes in wParam; lParam's message is not read.
+        return wp == VK_RETURN ? DLGC_WANTMESSAGE : 0;
+    case WM_KEYDOWN:
+        if (wp == VK_RETURN || wp == VK_SPACE) {
+            Click();
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(Handle(), nullptr, FALSE);
+        break;
     }
     return Window::OnMessage(msg, wp, lp);
+}
+
+void Control::Click() {
+    if (!onClick) return;
+    auto handler = onClick;  // a handler may replace itself
+    handler();
 }
 
 }  // namespace vigilo

@@ -4,7 +4,9 @@
 // topmost and is skipped while hidden. They are transparent for real: a
 // control paints, through a back buffer, the form's background and every
 // sibling control beneath it first, then itself. Controls are stacked in the
-// order they were created, the last on top.
+// order they were created, the last on top. A control made a tab stop takes
+// the keyboard focus from Tab (through the form's dialog keys), shows it
+// with a dotted frame and is clicked by Enter or Space.
 #include <windows.h>
 
 #include <functional>
@@ -23,9 +25,14 @@ public:
     void SetVisible(bool visible);
     // Position and size in the form's client coordinates.
     RECT Bounds() const;
+    int Width() const;
     // Moves the control to (left, top) in the form's client coordinates, keeping its size.
     void MoveTo(int left, int top);
+    // Gives the control these bounds in the form's client coordinates.
+    virtual void Place(const RECT& bounds);
     void SetHandCursor(bool hand) { handCursor_ = hand; }
+    void SetTabStop(bool tabStop);
+    bool TabStop() const;
 
     std::function<void()> onClick;      // press and release of the left button inside the control
     std::function<void()> onMouseMove;  // the mouse moved over the control
@@ -42,10 +49,15 @@ protected:
 private:
     void PaintWithBeneath(HDC dc) const;
     void Paint();
+    void Click();
 
     std::string name_;
     bool handCursor_ = false;
     bool pressed_ = false;
 };
+
+// Paints into dc, whose origin is child's top-left corner, what lies beneath
+// the child window: its form's background and every visible control below it.
+void PaintBeneath(HWND child, HDC dc);
 
 }  // namespace vigilo

@@ -15,9 +15,9 @@ std::map<FontKey, std::weak_ptr<const UniqueFont>>& Cache() {
     return cache;
 }
 
-UniqueFont CreatePixelFont(const FontSpec& spec) {
+UniqueFont CreatePixelFont(const FontSpec& spec, int pixels) {
     LOGFONTW lf{};
-    lf.lfHeight = -spec.pixels;
+    lf.lfHeight = -pixels;
     lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
     lf.lfUnderline = spec.underline ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
@@ -29,13 +29,14 @@ UniqueFont CreatePixelFont(const FontSpec& spec) {
 }
 }  // namespace
 
-SharedFont AcquireFont(const FontSpec& spec) {
+SharedFont AcquireFont(const FontSpec& spec, int dpi) {
     auto& cache = Cache();
     for (auto it = cache.begin(); it != cache.end();) it = it->second.expired() ? cache.erase(it) : std::next(it);
 
-    FontKey key{spec.face, spec.pixels, spec.bold, spec.underline};
+    const int pixels = ScaleForDpi(spec.pixels, dpi);
+    FontKey key{spec.face, pixels, spec.bold, spec.underline};
     if (SharedFont font = cache[key].lock()) return font;
-    UniqueFont created = CreatePixelFont(spec);
+    UniqueFont created = CreatePixelFont(spec, pixels);
     if (!created) return nullptr;
     auto font = std::make_shared<const UniqueFont>(std::move(created));
     cache[key] = font;

@@ -5,8 +5,8 @@
 
 namespace vigilo {
 
-Label::Label(std::string name, const FontSpec& font, unsigned layout)
-    : Control(std::move(name)), font_(AcquireFont(font)), color_(font.color), layout_(layout) {}
+Label::Label(std::string name, const FontSpec& font, unsigned layout, int dpi)
+    : Control(std::move(name)), fontSpec_(font), font_(AcquireFont(font, dpi)), color_(font.color), layout_(layout) {}
 
 bool Label::Create(HWND parent, const RECT& bounds, const std::string& text, bool visible) {
     if (!CreateChild("VigiloLabel", parent, bounds, text, visible)) return false;
@@ -21,6 +21,17 @@ std::string Label::Text() const {
 
 void Label::SetText(const std::string& text) {
     if (Handle()) SetWindowTextUtf8(Handle(), text);
+}
+
+void Label::Place(const RECT& bounds) {
+    Control::Place(bounds);
+    FitToText();
+}
+
+void Label::SetDpi(int dpi) {
+    font_ = AcquireFont(fontSpec_, dpi);
+    FitToText();
+    Changed();
 }
 
 void Label::FitToText() {

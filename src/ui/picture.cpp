@@ -3,13 +3,38 @@
 #include "ui/png_decoder.h"
 
 namespace vigilo {
+namespace {
 
-Picture Picture::FromPngResource(int id, bool alpha) {
-    DecodedPng png = LoadPngResource(id);
+const wchar_t* ResourceTypeOf(ArtSet set) {
+    switch (set) {
+    case ArtSet::Percent150: return L"ART150";
+    case ArtSet::Percent200: return L"ART200";
+    default: return MAKEINTRESOURCEW(10);  // RT_RCDATA
+    }
+}
+
+}  // namespace
+
+ArtSet ArtSetFor(int dpi) {
+    if (dpi <= kDesignDpi) return ArtSet::Percent100;
+    if (dpi <= kDesignDpi * 3 / 2) return ArtSet::Percent150;
+    return ArtSet::Percent200;
+}
+
+Picture Picture::FromPngResource(int id, bool alpha, int dpi) {
+    const std::string_view design = ResourceBytes(id);
+    const SIZE designSize = PngSize(design);
+    const SIZE wanted{ScaleForDpi(designSize.cx, dpi), ScaleForDpi(designSize.cy, dpi)};
+    if (wanted.cx < 1 || wanted.cy < 1) return {};
+    std::string_view chosen = ResourceBytes(id, ResourceTypeOf(ArtSetFor(dpi)));
+    if (chosen.empty()) chosen = design;  // a set without this picture: the 100 % one, scaled
+    BgraImage image = DecodePngPixels(chosen.data(), chosen.size());
+    if (!image.Empty() && (image.width != wanted.cx || image.height != wanted.cy))
+        image = Resampled(image, wanted.cx, wanted.cy);
     Picture p;
-    p.bitmap_ = std::move(png.bitmap);
+    p.bitmap_ = ToBitmap(image);
     p.alpha_ = alpha;
-    if (p.bitmap_) p.size_ = {png.width, png.height};
+    if (p.bitmap_) p.size_ = wanted;
     return p;
 }
 

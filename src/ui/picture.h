@@ -2,19 +2,31 @@
 // A picture an image control shows: a PNG from the resources, opaque or
 // with alpha, or an icon. The picture owns its GDI object or icon and
 // releases it with itself.
+//
+// Every picture of the program's art is drawn in three sets, for 100 %,
+// 150 % and 200 % (96, 144 and 192 DPI): the 100 % set as RCDATA resources,
+// the others under the same ids as resources of type "ART150" and "ART200".
+// A window at any DPI takes the nearest set at least as large and scales it
+// down to its size; above 200 % the 200 % set is scaled up.
 #include <windows.h>
 
+#include "platform/dpi.h"
 #include "platform/unique_handle.h"
 
 namespace vigilo {
 
+// The art sets, by the scale they are drawn for.
+enum class ArtSet { Percent100, Percent150, Percent200 };
+// The set a window at dpi takes its pictures from.
+ArtSet ArtSetFor(int dpi);
+
 class Picture {
 public:
     Picture() = default;
-    // An RCDATA resource holding a PNG; empty when missing or corrupt. An
-    // opaque picture is copied as it is, one with alpha blended over what
-    // lies beneath it.
-    static Picture FromPngResource(int id, bool alpha);
+    // The art resource id as a window at dpi shows it: its 96-DPI size
+    // scaled by dpi / 96; empty when missing or corrupt. An opaque picture
+    // is copied as it is, one with alpha blended over what lies beneath it.
+    static Picture FromPngResource(int id, bool alpha, int dpi = kDesignDpi);
     // Takes ownership of icon (may be null).
     static Picture FromIcon(HICON icon);
 

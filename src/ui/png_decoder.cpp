@@ -60,11 +60,10 @@ bool ReadRgba(png_structp png, png_infop info, Rgba* out) {
 }
 }  // namespace
 
-DecodedPng DecodePng(const void* data, size_t size) {
-    DecodedPng result;
-    if (!data || size < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return result;
+BgraImage DecodePngPixels(const void* data, size_t size) {
+    if (!data || size < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return {};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
-    if (!png) return result;
+    if (!png) return {};
     png_infop info = png_create_info_struct(png);
     MemoryReader reader{static_cast<const png_byte*>(data), size, 0};
     Rgba rgba;
@@ -74,38 +73,55 @@ DecodedPng DecodePng(const void* data, size_t size) {
         ok = ReadRgba(png, info, &rgba);
     }
     png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
-    if (!ok || rgba.width == 0 || rgba.height == 0) return result;
+    if (!ok || rgba.width == 0 || rgba.height == 0) return {};
 
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = static_cast<LONG>(rgba.width);
-    bi.bmiHeader.biHeight = -static_cast<LONG>(rgba.height);
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits) return result;
-    auto* dst = static_cast<std::uint8_t*>(bits);
-    for (size_t i = 0; i < rgba.pixels.size(); i += 4) {
-        const unsigned a = rgba.pixels[i + 3];
-        for (int c = 0; c < 3; ++c) dst[i + c] = static_cast<std::uint8_t>((rgba.pixels[i + c] * a + 127) / 255);
-        dst[i + 3] = static_cast<std::uint8_t>(a);
+    BgraImage image{static_cast<int>(rgba.width), static_cast<int>(rgba.height), std::move(rgba.pixels)};
+    for (size_t i = 0; i < image.pixels.size(); i += 4) {
+        const unsigned a = image.pixels[i + 3];
+        for (int c = 0; c < 3; ++c)
+            image.pixels[i + c] = static_cast<std::uint8_t>((image.pixels[i + c] * a + 127) / 255);
     }
-    GdiFlush();
-    result.bitmap = std::move(bitmap);
-    result.width = static_cast<int>(rgba.width);
-    result.height = static_cast<int>(rgba.height);
+    return image;
+}
+
+DecodedPng DecodePng(const void* data, size_t size) {
+    BgraImage image = DecodePngPixels(data, size);
+    DecodedPng result;
+    result.bitmap = ToBitmap(image);
+    if (result.bitmap) {
+        result.width = image.width;
+        result.height = image.height;
+    }
     return result;
 }
 
-DecodedPng LoadPngResource(int id) {
+SIZE PngSize(std::string_view png) {
+    // The signature, then IHDR's length and name, then width and height, big-endian.
+    constexpr size_t kWidthAt = 16;
+    if (png.size() < kWidthAt + 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(png.data()), 0, 8) != 0)
+        return {0, 0};
+    auto at = [&](size_t offset) {
+        std::uint32_t value = 0;
+        for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<std::uint8_t>(png[offset + i]);
+        return value;
+    };
+    const std::uint32_t width = at(kWidthAt), height = at(kWidthAt + 4);
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return {0, 0};
+    return {static_cast<LONG>(width), static_cast<LONG>(height)};
+}
+
+std::string_view ResourceBytes(int id, const wchar_t* type) {
     HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
     if (!found) return {};
     HGLOBAL loaded = LoadResource(module, found);
     const void* data = loaded ? LockResource(loaded) : nullptr;
-    return DecodePng(data, data ? SizeofResource(module, found) : 0);
+    return data ? std::string_view(static_cast<const char*>(data), SizeofResource(module, found)) : std::string_view();
+}
+
+DecodedPng LoadPngResource(int id) {
+    const std::string_view bytes = ResourceBytes(id);
+    return DecodePng(bytes.data(), bytes.size());
 }
 
 }  // namespace vigilo

@@ -49,8 +49,9 @@ void TForm3::OnShow() {
     if (placed_) return;
     placed_ = true;
     // Centred on the desktop spanning all monitors.
-    const int left = (GetSystemMetrics(SM_CXVIRTUALSCREEN) - kFrame.width) / 2;
-    const int top = (GetSystemMetrics(SM_CYVIRTUALSCREEN) - kFrame.height) / 2;
+    const SIZE size = ClientSize();
+    const int left = (GetSystemMetrics(SM_CXVIRTUALSCREEN) - size.cx) / 2;
+    const int top = (GetSystemMetrics(SM_CYVIRTUALSCREEN) - size.cy) / 2;
     SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -59,7 +60,7 @@ LRESULT TForm3::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCHITTEST) {
         RECT window;
         GetWindowRect(Handle(), &window);
-        if (GET_Y_LPARAM(lp) < window.top + kDragStripHeight) result = HTCAPTION;
+        if (GET_Y_LPARAM(lp) < window.top + Scaled(kDragStripHeight)) result = HTCAPTION;
     }
     return result;
 }

@@ -34,7 +34,7 @@ constexpr ControlSpec<F> kControls[] = {
     rows::Check1<F>(kConstants, texts::kCacheMessage5),
 };
 
-// The words after the amount keep this distance from it.
+// The words after the amount keep this distance from it (at 96 DPI).
 constexpr int kAmountGap = 10;
 constexpr std::uint64_t kBytesPerMegabyte = 1048576;
 }  // namespace
@@ -47,7 +47,7 @@ TForm2d::TForm2d() : NotificationForm(kConstants) {
 void TForm2d::FillControls() {
     Label1a->SetText(JunkAmountText(JunkSize, DecimalSeparator()));
     // The amount takes the width of its text; the words follow it on the same line.
-    Label1b->MoveTo(Label1a->Bounds().right + kAmountGap, Label1b->Bounds().top);
+    Label1b->MoveTo(Label1a->Bounds().right + Scaled(kAmountGap), Label1b->Bounds().top);
 }
 
 std::string JunkAmountText(std::int64_t bytes, const std::string& decimalSeparator) {

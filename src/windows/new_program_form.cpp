@@ -46,7 +46,7 @@ void TForm2a::FillControls() {
     Label2b->SetText(Publisher);
     SignerLabel->SetText(SignerLine);
     SignerLabel->SetVisible(!SignerLine.empty());
-    PrgImage->SetIcon(FirstIcon(ProgramIconFile(IconPath)));
+    PrgImage->SetIcon(FirstIcon(ProgramIconFile(IconPath), PrgImage->Width()));
 }
 
 }  // namespace vigilo

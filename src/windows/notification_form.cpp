@@ -1,51 +1,100 @@
 #include "windows/notification_form.h"
 
 #include <windowsx.h>
+#include <oleacc.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "core/notification_gate.h"
+#include "core/settings_store.h"
+#include "platform/accessible_object.h"
 #include "platform/message_loop.h"
 #include "windows/launch_companion.h"
-#include "core/settings_store.h"
+#include "windows/notification_placement.h"
 
 namespace vigilo {
 namespace {
 // Gap left of the close cross that stays client area, so the cross gets its clicks.
 constexpr int kTopButtonMargin = 5;
-// Distance of the window from the screen's right and bottom edges.
-constexpr int kRightMargin = 5;
-constexpr int kBottomMargin = 60;
+// How often the window looks whether a full-screen program came or went,
+// where the system reports no change of another program's foreground window.
+constexpr UINT kForegroundCheckMs = 1000;
 }  // namespace
+
+std::function<bool()>& NotificationForm::FullScreenInFront() {
+    static std::function<bool()> rule = &FullScreenProgramInFront;
+    return rule;
+}
 
 void NotificationForm::ShowForm() { Show(false); }
 
 void NotificationForm::OnShow() {
     Place();
     FillControls();
+    yielded_ = false;
+    if (!foregroundWatch_)
+        foregroundWatch_ = std::make_unique<ForegroundWatch>([this] { ForegroundChanged(); }, kForegroundCheckMs);
+}
+
+void NotificationForm::OnClose() {
+    foregroundWatch_.reset();
+    CloseForm();
+    if (OnClosed) OnClosed();
 }
 
 void NotificationForm::Place() {
-    // The primary screen's full size; the taskbar is not consulted.
-    const int left = GetSystemMetrics(SM_CXSCREEN) - constants_.frame.width - kRightMargin;
-    const int top = GetSystemMetrics(SM_CYSCREEN) - constants_.frame.height - kBottomMargin;
+    RECT workArea{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    const POINT at = NotificationPlacement(ClientSize(), {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                                           workArea, Dpi());
     // Topmost from the start, not only on activation: Windows may refuse a
     // background process the activation, and the window would open behind
     // the installer's.
-    SetWindowPos(Handle(), HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void NotificationForm::StayOnTop() {
     if (!Handle()) return;
+    if (FullScreenInFront()()) {
+        // Leaves the topmost windows, at the bottom of the z-order: behind the program.
+        SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        yielded_ = true;
+        return;
+    }
+    yielded_ = false;
     RECT r;
     GetWindowRect(Handle(), &r);
     SetWindowPos(Handle(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+void NotificationForm::ForegroundChanged() {
+    // Only a change of the rule moves the window; other windows' comings and goings do not.
+    if (Visible() && FullScreenInFront()() != yielded_) StayOnTop();
+}
+
+std::string NotificationForm::AccessibleName() const {
+    std::vector<const Label*> lines;
+    for (const Label* label : Labels())
+        if (label != ActionLabel && label != Check1Label && !label->TabStop() && label->Visible() &&
+            !label->Text().empty())
+            lines.push_back(label);
+    std::stable_sort(lines.begin(), lines.end(), [](const Label* a, const Label* b) {
+        const RECT ra = a->Bounds(), rb = b->Bounds();
+        return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
+    });
+    std::string name = ActionLabel ? ActionLabel->Text() : std::string();
+    for (const Label* label : lines) name += "\n" + label->Text();
+    return name;
+}
+
 LRESULT NotificationForm::WMNCHitTest(int x, int y, LRESULT defaultResult) const {
     RECT window;
     GetWindowRect(Handle(), &window);
-    const int stripRight = window.left + (TopButton ? TopButton->Bounds().left : constants_.frame.width) -
-                           kTopButtonMargin;
-    if (y < window.top + constants_.firstLabelTop && x < stripRight) return HTCAPTION;
+    const int stripRight =
+        window.left + (TopButton ? TopButton->Bounds().left : ClientSize().cx) - Scaled(kTopButtonMargin);
+    if (y < window.top + Scaled(constants_.firstLabelTop) && x < stripRight) return HTCAPTION;
     return defaultResult;
 }
 
@@ -72,6 +121,16 @@ void NotificationForm::LaunchAndClose() {
     if (!LaunchCompanion(Handle(), constants_.linkParameters, close)) close();
 }
 
+void NotificationForm::OnDpiChanged() {
+    // What the window's own part placed and loaded (a program's icon, the
+    // words after the junk amount) follows the new layout.
+    if (Visible()) FillControls();
+}
+
+void NotificationForm::OnCommand(WORD id) {
+    if (id == IDCANCEL) TopButtonClick();  // Esc
+}
+
 LRESULT NotificationForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ACTIVATE:
@@ -79,6 +138,14 @@ LRESULT NotificationForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_NCHITTEST:
         return WMNCHitTest(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), Form::OnMessage(msg, wp, lp));
+    case WM_WINDOWPOSCHANGED:
+        if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+            OnThisThreadsStack(pos, sizeof(*pos)) && (pos->flags & SWP_SHOWWINDOW))
+            AnnounceAlert(Handle());  // visible now, its texts filled
+        break;
+    case WM_GETOBJECT:
+        if (auto answer = AnswerClientObject(Handle(), wp, lp, ROLE_SYSTEM_ALERT, AccessibleName())) return *answer;
+        break;
     }
     return Form::OnMessage(msg, wp, lp);
 }

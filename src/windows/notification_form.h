@@ -1,10 +1,21 @@
 #pragma once
-// What the four notification windows share: a borderless pop-up 5 pixels
-// from the right and 60 above the bottom of the screen, kept topmost, dragged
-// by the band above its first content line, closed by the cross at the top
-// right or by the link that starts Purgeon. A close with the don't-show box
-// ticked writes the window's notifier setting as false; with the box unticked,
-// and for a window destroyed without having been closed, nothing is written.
+// What the four notification windows share: a borderless pop-up in the
+// bottom-right corner (windows/notification_placement.h), kept topmost,
+// dragged by the band above its first content line, closed by the cross at
+// the top right, by Esc or by the link that starts Purgeon. A close with the
+// don't-show box ticked writes the window's notifier setting as false; with
+// the box unticked, and for a window destroyed without having been closed,
+// nothing is written.
+//
+// While a full-screen program is in front (core/notification_gate.h) the
+// window leaves it the screen: it is no longer topmost, and goes behind it,
+// until the program goes; the foreground is watched while the window is up.
+//
+// Screen readers: the window is an alert. Once visible it raises
+// EVENT_SYSTEM_ALERT, and its accessible object (WM_GETOBJECT) is named by its
+// title and then its content lines, top to bottom (AccessibleName). The
+// close cross is a button named "Close" ([Buttons] Close); once the user has
+// clicked into the window, Tab reaches the box, the cross and the link.
 //
 // A window derives from NotificationForm, gives it its NotificationConstants,
 // declares its controls as one table (using the frame's rows below for the
@@ -17,6 +28,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/foreground_watch.h"
 #include "resource_ids.h"
 #include "ui/control_spec.h"
 #include "ui/form.h"
@@ -46,9 +58,16 @@ public:
     void ShowForm();
     // Closes the window (close cross).
     void TopButtonClick() { Close(); }
-    // Joins the topmost windows again without moving, sizing or activating;
-    // runs on activation and on deactivation.
+    // Joins the topmost windows again without moving, sizing or activating,
+    // unless a full-screen program is in front: then leaves the topmost
+    // windows and goes behind it. Runs on activation and on deactivation, and
+    // when a full-screen program comes to the front or goes while the window is up.
     void StayOnTop();
+    // What a screen reader reads: the title, then every other label but the
+    // link and the box's text that shows text, top to bottom, one a line.
+    std::string AccessibleName() const;
+    // Whether a full-screen program is in front; tests put a rule of their own.
+    static std::function<bool()>& FullScreenInFront();
     // The result of WM_NCHITTEST at screen point (x, y), given the default result.
     LRESULT WMNCHitTest(int x, int y, LRESULT defaultResult) const;
     // Writes the notifier setting as false when the don't-show box is ticked.
@@ -59,11 +78,11 @@ public:
     bool Launching() const { return launching_; }
 
     // The controls every notification window has (frame_rows below).
-    Image* WndImage = nullptr;     // the art, the window's size
-    Label* ActionLabel = nullptr;  // the title "Purgeon"
-    Image* TopButton = nullptr;    // the close cross
-    CheckBox* Check1 = nullptr;    // don't show this kind again
-    Label* Check1Label = nullptr;  // and its text
+    Image* WndImage = nullptr;        // the art, the window's size
+    Label* ActionLabel = nullptr;     // the title "Purgeon"
+    PushButton* TopButton = nullptr;  // the close cross
+    CheckBox* Check1 = nullptr;       // don't show this kind again
+    Label* Check1Label = nullptr;     // and its text
 
 protected:
     // The link: starts Purgeon with the window's parameters (or shows the
@@ -74,19 +93,21 @@ protected:
     virtual void FillControls() {}
 
     void OnShow() final;
-    void OnClose() final {
-        CloseForm();
-        if (OnClosed) OnClosed();
-    }
+    void OnClose() final;
+    void OnDpiChanged() override;
+    void OnCommand(WORD id) override;
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void Place();
+    void ForegroundChanged();
 
     NotificationConstants constants_;
     bool launching_ = false;
     // Expires with the window: what follows the information window's close looks here first.
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
+    bool yielded_ = false;  // behind a full-screen program, not topmost
+    std::unique_ptr<ForegroundWatch> foregroundWatch_;  // while the window is up
 };
 
 // Rows of the controls every notification window has, for its control table.
@@ -104,11 +125,11 @@ constexpr ControlSpec<F> ActionLabel() {
             kAutoSize | kCenterV};
 }
 
-// The link that starts Purgeon: underlined, hand cursor, sized to its text.
+// The link that starts Purgeon: underlined, hand cursor, sized to its text, a tab stop.
 template <typename F>
 constexpr ControlSpec<F> Link(const char* name, Label* F::*member, int left, int top, Content text,
                               void (F::*onClick)()) {
-    return {name, member, left, top, 0, 17, &fonts::kLink, text, kAutoSize | kHandCursor, onClick};
+    return {name, member, left, top, 0, 17, &fonts::kLink, text, kAutoSize | kHandCursor | kTabStop, onClick};
 }
 
 // The don't-show box's text; a label of its own, so a click on it does not toggle the box.
@@ -118,11 +139,11 @@ constexpr ControlSpec<F> Check1Label(const NotificationConstants& c, const TextI
             Lang(text), kAutoSize};
 }
 
-// The close cross at the top right.
+// The close cross at the top right, a button named "Close" for screen readers.
 template <typename F>
 constexpr ControlSpec<F> TopButton() {
-    return {"TopButton", &F::TopButton, 372, 0, 28, 22, nullptr, PngRes(IDR_CLOSE_CROSS_PNG), kHandCursor,
-            &F::TopButtonClick};
+    return {"TopButton", &F::TopButton, 372, 0, 28, 22, nullptr,
+            NamedPngRes(IDR_CLOSE_CROSS_PNG, texts::kButtonsClose), kHandCursor, &F::TopButtonClick};
 }
 
 // The don't-show box, unticked at start; named for screen readers by its text.

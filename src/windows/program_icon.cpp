@@ -10,9 +10,9 @@ namespace {
 constexpr const char* kFallbackIconFile = "msiexec.exe";
 }  // namespace
 
-HICON FirstIcon(const std::string& file) {
+HICON FirstIcon(const std::string& file, int size) {
     if (file.empty()) return nullptr;
-    return FirstIconOf(file).release();
+    return FirstIconOf(file, size).release();
 }
 
 std::string ProgramIconFile(const std::string& iconPath) {

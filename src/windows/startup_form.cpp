@@ -53,7 +53,7 @@ TForm2c::TForm2c() : NotificationForm(kConstants) {
 void TForm2c::FillControls() {
     Label1->SetText(ProgramName);
     // A startup entry names a command, not an installed program: always the installer's icon.
-    PrgImage->SetIcon(FirstIcon(ProgramIconFile("")));
+    PrgImage->SetIcon(FirstIcon(ProgramIconFile(""), PrgImage->Width()));
 
     SignerLabel->SetText(SignerLine);
     SignerLabel->SetVisible(!SignerLine.empty());

@@ -63,6 +63,7 @@ protected:
     HWND Control(const char* name) const {
         if (auto* label = test::FindLabel(*form_, name)) return label->Handle();
         if (auto* image = test::FindImage(*form_, name)) return image->Handle();
+        if (form_->TopButton->Name() == name) return form_->TopButton->Handle();
         return Box().Handle();
     }
     void ClickAndWaitForClose(const char* control) {
