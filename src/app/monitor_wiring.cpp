@@ -20,20 +20,25 @@ namespace {
 ShowFindingWindow WindowOf(const Finding& finding, size_t more) {
     switch (finding.kind) {
     case FindingKind::Program:
-        return [finding] {
+        return [finding, more] {
             return ShowNotification<TForm2a>(
                 [&](TForm2a& form) {
                     form.ProgramName = finding.name;
                     form.Publisher = finding.publisher;
                     form.IconPath = finding.iconPath;
                     form.SignerLine = finding.signerLine;
+                    form.MoreFound = static_cast<int>(more);
                 },
                 NotificationLife::UntilClosed);
         };
     case FindingKind::Extension:
-        return [browser = finding.browser] {
-            return ShowNotification<TForm2b>([&](TForm2b& form) { form.BrowserName = browser; },
-                                             NotificationLife::Timed);
+        return [browser = finding.browser, more] {
+            return ShowNotification<TForm2b>(
+                [&](TForm2b& form) {
+                    form.BrowserName = browser;
+                    form.MoreFound = static_cast<int>(more);
+                },
+                NotificationLife::Timed);
         };
     default:
         return [finding, more] {

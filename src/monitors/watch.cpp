@@ -1,6 +1,7 @@
 #include "monitors/watch.h"
 
 #include <map>
+#include <utility>
 #include <mutex>
 
 #include "platform/text.h"
@@ -118,13 +119,15 @@ void Watch::Execute() {
         // The place left. Its watch is closed first: Wine completes a watched
         // folder's removal only then. A kind that reports changes says so.
         watch.reset();
-        if (!rules_.rule && !Report({}, nullptr, nullptr)) return;
+        if (!rules_.rule && !Report({}, false, nullptr, nullptr)) return;
     }
 }
 
 Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMayMeanLeaving) {
     if (WaitTerminated(rules_.settleSeconds)) return RoundEnd::End;
     TraceTiming("settled", spec_.path);
+    // Only the round right after a window held this watch finds what came meanwhile.
+    const bool held = std::exchange(cameWhileHeld_, false);
     watch.RearmChanged();
     Listing fresh = place_->List(previous);
     if (!place_->Exists()) return RoundEnd::Left;
@@ -145,12 +148,11 @@ Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMay
         Keep(listed);
         return RoundEnd::Done;
     }
-    return Report(std::move(findings), &watch, &listed) ? RoundEnd::Done : RoundEnd::End;
+    return Report(std::move(findings), held, &watch, &listed) ? RoundEnd::Done : RoundEnd::End;
 }
 
-bool Watch::Report(std::vector<Finding> findings, PlaceWatch* watch, const KeptListing* listed) {
-    RoundReport report{std::move(findings), cameWhileHeld_};
-    cameWhileHeld_ = false;
+bool Watch::Report(std::vector<Finding> findings, bool cameWhileHeld, PlaceWatch* watch, const KeptListing* listed) {
+    RoundReport report{std::move(findings), cameWhileHeld};
     SharedEvent windowEnd;
     bool handedOff = false;
     // Kept and recorded in one call of the main thread: a program that ends

@@ -84,7 +84,7 @@ private:
     // Keeps listed and hands findings to the main thread, then waits for the
     // end of a window that shows them; false when told to terminate
     // meanwhile, or when the main thread no longer takes calls.
-    bool Report(std::vector<Finding> findings, PlaceWatch* watch, const KeptListing* listed);
+    bool Report(std::vector<Finding> findings, bool cameWhileHeld, PlaceWatch* watch, const KeptListing* listed);
     void Keep(const KeptListing& listing);
 
     std::unique_ptr<Place> place_;

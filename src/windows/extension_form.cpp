@@ -29,6 +29,8 @@ constexpr ControlSpec<F> kControls[] = {
     {"Label2",   &F::Label2,   20, 104,  360,  35, nullptr, Lang(texts::kToolbarMessage2),  kWordWrap | kCenterV},
     {"Label3",   &F::Label3,   20, 146,  360,  35, nullptr, Lang(texts::kToolbarMessage3),  kWordWrap},
     rows::Link<F>("Label4", &F::Label4, 112, 196, Lang(texts::kToolbarMessage4), &F::Label4Click),
+    // Under the link, when the same round found more extensions.
+    {"MoreFoundLabel", &F::MoreFoundLabel, 112, 216, 0, 17, nullptr, Lang(texts::kMoreFound), kAutoSize | kCenterV | kHidden},
     rows::Check1Label<F>(kConstants, texts::kToolbarMessage5),
     rows::TopButton<F>(),
     rows::Check1<F>(kConstants, texts::kToolbarMessage5),
@@ -70,6 +72,8 @@ void TForm2b::FillControls() {
     for (const BrowserLogo& entry : kLogos)
         if (BrowserName == entry.browserName) (this->*entry.logo)->SetVisible(true);
     Label1->SetText(ReplaceAll(Label1->Text(), kBrowserNamePlaceholder, BrowserName));
+    MoreFoundLabel->SetText(WithNumber(Text(texts::kMoreFound), MoreFound));
+    MoreFoundLabel->SetVisible(MoreFound > 0);
 }
 
 }  // namespace vigilo

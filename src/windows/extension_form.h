@@ -19,6 +19,8 @@ public:
     // Firefox", "Google Chrome", "Microsoft Edge" or "Brave". Put into the
     // headline; only these exact names bring up a logo.
     std::string BrowserName;
+    // How many more extensions the same round found; "and N more" shows when above 0.
+    int MoreFound = 0;
 
     // The link "Check with Purgeon": starts Purgeon without parameters, then closes.
     void Label4Click() { LaunchAndClose(); }
@@ -31,6 +33,7 @@ public:
     Label* Label2 = nullptr;  // what extensions are
     Label* Label3 = nullptr;  // what Purgeon can tell about it
     Label* Label4 = nullptr;  // the link "Check with Purgeon"
+    Label* MoreFoundLabel = nullptr;  // "and N more (see Recent findings)", hidden unless there are more
 
 protected:
     void FillControls() override;

@@ -23,6 +23,8 @@ constexpr ControlSpec<F> kControls[] = {
     rows::ActionLabel<F>(),
     {"ActionImage",  &F::ActionImage, 104,  48,    0,   0, nullptr,               BitmapRes(IDB_ATTENTION_MARK), kAutoSize},
     {"Label1",       &F::Label1,      144,  54,    0,  17, nullptr,               Lang(texts::kNewAppMessage1),  kAutoSize | kCenterV},
+    // Under it, when the same round found more programs.
+    {"MoreFoundLabel", &F::MoreFoundLabel, 144, 71, 0,  17, nullptr,               Lang(texts::kMoreFound),       kAutoSize | kCenterV | kHidden},
     {"PrgImage",     &F::PrgImage,     24,  94,   32,  32, nullptr,               {},                            0},
     {"Label2a",      &F::Label2a,      72,  88,    0,  20, &fonts::kProgramName,  {},                            kAutoSize | kCenterV},
     {"Label2b",      &F::Label2b,      72, 110,    0,  17, &kDefaultFont,         {},                            kAutoSize},
@@ -46,6 +48,8 @@ void TForm2a::FillControls() {
     Label2b->SetText(Publisher);
     SignerLabel->SetText(SignerLine);
     SignerLabel->SetVisible(!SignerLine.empty());
+    MoreFoundLabel->SetText(WithNumber(Text(texts::kMoreFound), MoreFound));
+    MoreFoundLabel->SetVisible(MoreFound > 0);
     PrgImage->SetIcon(FirstIcon(ProgramIconFile(IconPath), PrgImage->Width()));
 }
 

@@ -20,12 +20,14 @@ public:
     std::string Publisher;
     std::string IconPath;  // file whose first icon is shown; may be empty
     std::string SignerLine;  // who signed the program's file ("Signed by ..."); no line when empty
+    int MoreFound = 0;       // how many more programs the same round found; "and N more" shows when above 0
 
     // The link "Purgeon": starts Purgeon without parameters, then closes.
     void Label3bClick() { LaunchAndClose(); }
 
     Image* ActionImage = nullptr;  // attention mark
     Label* Label1 = nullptr;       // "New installation detected."
+    Label* MoreFoundLabel = nullptr;  // "and N more (see Recent findings)", hidden unless there are more
     Image* PrgImage = nullptr;     // the program's icon
     Label* Label2a = nullptr;      // program name, bold
     Label* Label2b = nullptr;      // publisher

@@ -123,10 +123,11 @@ TEST_F(NewProgramWindow, EmptyPublisherLeavesItsLabelEmptyAndTheLayoutInPlace) {
 }
 
 TEST_F(NewProgramWindow, ControlsStackInDesignOrder) {
-    const char* bottomToTop[] = {"WndImage", "ActionLabel", "ActionImage", "Label1",  "PrgImage",    "Label2a", "Label2b",
-                                 "SignerLabel", "Label3a", "Label3b",   "Check1Label", "TopButton", "Check1"};
+    const char* bottomToTop[] = {"WndImage",    "ActionLabel", "ActionImage", "Label1",      "MoreFoundLabel",
+                                 "PrgImage",    "Label2a",     "Label2b",     "SignerLabel", "Label3a",
+                                 "Label3b",     "Check1Label", "TopButton",   "Check1"};
     HWND expected = GetWindow(Window(), GW_CHILD);  // topmost child
-    for (int i = 12; i >= 0; --i) {
+    for (int i = 13; i >= 0; --i) {
         EXPECT_EQ(Control(bottomToTop[i]), expected) << bottomToTop[i];
         expected = GetWindow(expected, GW_HWNDNEXT);
     }

@@ -115,11 +115,22 @@ TEST_F(WatchEngine, WhatCameWhileItsWindowHeldTheWatchIsRecordedNotShown) {
     ASSERT_TRUE(Reported(2));
     place_->Add({"Later"});
     ASSERT_TRUE(Reported(3));
+    // Held again, by a window while only a removal came: the next addition shows.
+    recorder_.SetHolding(true);
+    place_->Add({"Held again"});
+    ASSERT_TRUE(WaitUntil([&] { return recorder_.WindowUp(); }, 5000));
+    place_->Remove("Old");
+    recorder_.SetHolding(false);
+    recorder_.EndWindow();
+    ASSERT_TRUE(WaitUntil([&] { return place_->Listings() >= 6; }, 5000));  // the removal's round
+    place_->Add({"Last"});
+    ASSERT_TRUE(Reported(5));
     const std::vector<RoundReport> reports = recorder_.Reports();
-    ASSERT_EQ(reports.size(), 3u);
+    ASSERT_EQ(reports.size(), 5u);
     EXPECT_FALSE(reports[0].cameWhileHeld);
     EXPECT_TRUE(reports[1].cameWhileHeld);
     EXPECT_FALSE(reports[2].cameWhileHeld);
+    EXPECT_FALSE(reports[4].cameWhileHeld) << "a round with nothing new left the watch marked as held";
 }
 
 TEST_F(WatchEngine, WhatWasAddedWhileNoWatchLookedIsReportedByTheNextOne) {

@@ -10,7 +10,9 @@
 //                                    change's moment in counter microseconds (KIND:
 //                                    startup, new-program, extension-ie,
 //                                    extension-chrome, extension-policy,
-//                                    service), after which the window
+//                                    service, and startup-signed and
+//                                    new-program-signed, which name
+//                                    C:\VigiloBench\signed.exe), after which the window
 //                                    is closed and gone
 //   vigilo_bench notify N            N new-program notifications, each closed
 //                                    as soon as it shows
@@ -232,12 +234,16 @@ int Latency(const std::string& kind) {
     const char* windowClass = nullptr;
     const ULONGLONG start = GetTickCount64();
     const long long changed = CounterMicros();
-    if (kind == "startup") {
+    // The signed kinds name a program signed by a test root, whose signature is checked before the window.
+    const std::string signedProgram = "C:\\VigiloBench\\signed.exe";
+    if (kind == "startup" || kind == "startup-signed") {
         windowClass = "TForm2c";
-        SetValue(HKEY_CURRENT_USER, kRun, name.c_str(), "bench.exe", k64);
-    } else if (kind == "new-program") {
+        SetValue(HKEY_CURRENT_USER, kRun, name.c_str(), kind == "startup" ? "bench.exe" : signedProgram + " /bg", k64);
+    } else if (kind == "new-program" || kind == "new-program-signed") {
         windowClass = "TForm2a";
-        SetValue(HKEY_LOCAL_MACHINE, std::string(kUninstall) + "\\" + name, "DisplayName", name, k64);
+        const std::string key = std::string(kUninstall) + "\\" + name;
+        if (kind == "new-program-signed") SetValue(HKEY_LOCAL_MACHINE, key, "DisplayIcon", signedProgram + ",0", k64);
+        SetValue(HKEY_LOCAL_MACHINE, key, "DisplayName", name, k64);
     } else if (kind == "extension-ie") {
         windowClass = "TForm2b";
         SetValue(HKEY_LOCAL_MACHINE, std::string(kIeKeys[0]) + "\\" + name, "ButtonText", name, k64);
@@ -260,13 +266,13 @@ int Latency(const std::string& kind) {
     if (HWND window = FindWindowA(windowClass, nullptr)) PostMessageA(window, WM_CLOSE, 0, 0);
     // A timed window stays (hidden) until its 20 seconds are over.
     WaitGone(windowClass, 30000);
-    if (kind == "startup") {
+    if (kind == "startup" || kind == "startup-signed") {
         HKEY key = nullptr;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, kRun, 0, KEY_SET_VALUE | k64, &key) == ERROR_SUCCESS) {
             RegDeleteValueA(key, name.c_str());
             RegCloseKey(key);
         }
-    } else if (kind == "new-program") {
+    } else if (kind == "new-program" || kind == "new-program-signed") {
         DeleteTree(HKEY_LOCAL_MACHINE, std::string(kUninstall) + "\\" + name, k64);
     } else if (kind == "extension-ie") {
         DeleteTree(HKEY_LOCAL_MACHINE, std::string(kIeKeys[0]) + "\\" + name, k64);
@@ -281,7 +287,10 @@ int Latency(const std::string& kind) {
     } else {
         RemoveDirectoryA((ChromeExtensions() + "\\" + name).c_str());
     }
-    Sleep(1500);  // the monitor lists its next baseline
+    // The removal wakes the watch too: its round (a settle delay long) is over
+    // before the next change, which would otherwise join it and show early.
+    const bool settles = kind.rfind("new-program", 0) == 0 || kind == "service" || kind.rfind("extension-", 0) == 0;
+    Sleep(settles && kind != "extension-policy" ? 7500 : 1500);
     return ms < 0 ? 1 : 0;
 }
 
