@@ -117,10 +117,13 @@ cross_build() {
     quietly cmake --install "$work/build/$name" --prefix "$stage"
 }
 
+# Built for size with a section per function, so that the linker keeps only
+# what Vigilo calls: it reads PNG images and never writes one.
 build_libpng() {
     fetch_source libpng1.6 "$LIBPNG_VERSION"
     cross_build libpng "$source_dir" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
-        -DPNG_FRAMEWORK=OFF "${ZLIB_CMAKE[@]}"
+        -DPNG_FRAMEWORK=OFF "${ZLIB_CMAKE[@]}" -DCMAKE_C_FLAGS_RELEASE="-Os -DNDEBUG" \
+        -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections"
     [ -e "$stage/lib/libpng.a" ] || cp "$stage/lib/libpng16.a" "$stage/lib/libpng.a"
 }
 
@@ -130,7 +133,7 @@ build_googletest() {
 
 # What a complete prefix was built from; another recipe means building anew.
 deps_recipe() {
-    echo "libpng1.6 $LIBPNG_VERSION with libz-mingw-w64-dev $(package_version libz-mingw-w64-dev)," \
+    echo "libpng1.6 $LIBPNG_VERSION (for size, a section per function) with libz-mingw-w64-dev $(package_version libz-mingw-w64-dev)," \
          "googletest $(package_version googletest)," \
          "g++-mingw-w64-i686-posix $(package_version g++-mingw-w64-i686-posix)"
 }

@@ -71,6 +71,7 @@ void TForm1::CreateForm() {
     // The walk ends on its own thread, which only wakes this one.
     junkCheck_->SetWalkEndedNotice([window = Handle()] { PostMessageW(window, kMsgJunkWalkEnded, 0, 0); });
     taskCheck_ = CreateScheduledTaskCheck();
+    serviceCheck_ = CreateServiceCheck();
 
     for (const char* name : kNotifierSettings)
         if (!ValueExists(kSettingsRoot, kSettingsKey, name)) WriteBool(kSettingsRoot, kSettingsKey, name, true);
@@ -166,10 +167,15 @@ std::string TForm1::StartMonitors() {
     // A restart watches the profiles there are now, as a start does.
     RescanBrowserProfiles(Paths());
     UpdateProfileSlots(monitors_, Paths(), false);
-    if (!monitors_.Running(MonitorGroup::Startup))
+    if (!monitors_.Running(MonitorGroup::Startup)) {
         taskCheck_->Stop();
-    else if (taskCheck_->Start())
-        SetTimer(Handle(), kTimerTaskCatchUp, USER_TIMER_MINIMUM, nullptr);
+        serviceCheck_->Stop();
+    } else {
+        // Both start: neither may be cut short by the other's answer.
+        const bool tasksCatchUp = taskCheck_->Start();
+        const bool servicesCatchUp = serviceCheck_->Start();
+        if (tasksCatchUp || servicesCatchUp) SetTimer(Handle(), kTimerTaskCatchUp, USER_TIMER_MINIMUM, nullptr);
+    }
     // The timer serves the task check as well as the junk check, each of
     // which reads its setting at every tick: it runs unless both are off.
     const auto off = [&error](const char* setting) {
@@ -220,6 +226,7 @@ void TForm1::RunChecks(bool junkToo) {
     if (ErrorBoxUp()) return;
     // First, and whatever the junk check decides: it ends early often.
     taskCheck_->Run();
+    serviceCheck_->Run();
     if (!junkToo) return;
     try {
         junkCheck_->Run();

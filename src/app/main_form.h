@@ -13,6 +13,7 @@
 #include "app/recent_findings_menu.h"
 #include "monitors/junk_check.h"
 #include "monitors/scheduled_task_check.h"
+#include "monitors/service_check.h"
 #include "platform/unique_handle.h"
 #include "tray/cool_tray_icon.h"
 #include "platform/window.h"
@@ -39,8 +40,8 @@ public:
     static constexpr UINT kMenuItem3 = 3;  // "Exit"
     static constexpr UINT_PTR kTimer1 = 1;
     static constexpr UINT kTimer1Interval = 600000;
-    // Once, right after a start: the task check catches up on the tasks
-    // registered while Vigilo was away.
+    // Once, right after a start: the task and service checks catch up on
+    // what changed while Vigilo was away.
     static constexpr UINT_PTR kTimerTaskCatchUp = 2;
 
 protected:
@@ -60,7 +61,7 @@ private:
     void TrayIconClick();
     void MenuItem3Click();
     void Timer1Event();
-    // Runs the task check, then the junk check when junkToo; one error box
+    // Runs the task and service checks, then the junk check when junkToo; one error box
     // for a setting of the wrong type.
     void RunChecks(bool junkToo);
     // The junk walk ended on its thread: the junk check reports, on this one.
@@ -77,6 +78,7 @@ private:
     MonitorGroups monitors_;
     std::unique_ptr<JunkCheck> junkCheck_;  // over the path set's caches, made with it
     std::unique_ptr<ScheduledTaskCheck> taskCheck_;  // runs while the startup watches run
+    std::unique_ptr<ServiceCheck> serviceCheck_;     // the same
 };
 
 }  // namespace vigilo

@@ -45,6 +45,7 @@ ShowFindingWindow WindowOf(const Finding& finding, size_t more) {
             return ShowNotification<TForm2c>(
                 [&](TForm2c& form) {
                     form.ProgramName = finding.name;
+                    form.EntryChanged = finding.changed;
                     form.ApprovedTarget = finding.approved;
                     form.SignerLine = finding.signerLine;
                     form.MoreFound = static_cast<int>(more);
@@ -103,6 +104,7 @@ void UpdateProfileSlots(MonitorGroups& groups, const PathSet& paths, bool whileR
 
 std::vector<std::string> KeptPlaceNames(const PathSet& paths) {
     std::vector<std::string> names = ScheduledTaskPlaceNames();
+    names.push_back(ServiceCheckPlaceName());
     for (const MonitorSlot& slot : MonitorSlots(paths)) {
         std::string name = MakePlace(slot.place, slot.kind->listing, slot.kind->changes)->KeptName();
         if (!name.empty()) names.push_back(std::move(name));
@@ -131,12 +133,13 @@ std::unique_ptr<TThread> CreateWatch(const MonitorSlot& slot, const std::functio
 
 std::unique_ptr<ScheduledTaskCheck> CreateScheduledTaskCheck() {
     // One window a tick, for the newest; the record keeps them all.
-    const auto report = [](const std::vector<std::string>& taskNames) {
-        std::vector<Finding> findings;
-        for (const std::string& name : taskNames) findings.push_back({FindingKind::Startup, name});
-        PresentRound(findings, false, &WindowOf);
-    };
+    const auto report = [](const std::vector<Finding>& findings) { PresentRound(findings, false, &WindowOf); };
     return std::make_unique<ScheduledTaskCheck>(report, ListScheduledTasks, &VigiloKeptListings());
+}
+
+std::unique_ptr<ServiceCheck> CreateServiceCheck() {
+    const auto report = [](const std::vector<Finding>& findings) { PresentRound(findings, false, &WindowOf); };
+    return std::make_unique<ServiceCheck>(report, ListServices, &VigiloKeptListings());
 }
 
 std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths) {

@@ -11,6 +11,7 @@
 #include "core/path_set.h"
 #include "monitors/junk_check.h"
 #include "monitors/scheduled_task_check.h"
+#include "monitors/service_check.h"
 #include "monitors/watch.h"
 #include "platform/shared_event.h"
 
@@ -27,7 +28,7 @@ std::vector<MonitorSlot> MonitorSlots(const PathSet& paths);
 void UpdateProfileSlots(MonitorGroups& groups, const PathSet& paths, bool whileRunning);
 
 // The names under which what the watches of every slot of paths (all
-// groups on) and the task check keep their listings.
+// groups on), the task check and the service check keep their listings.
 std::vector<std::string> KeptPlaceNames(const PathSet& paths);
 
 // Creates the watch of a slot, suspended; what it finds is recorded and
@@ -41,6 +42,9 @@ SharedEvent PresentReport(const RoundReport& report);
 
 // The check for new scheduled tasks, its findings shown in the startup window for 20 seconds.
 std::unique_ptr<ScheduledTaskCheck> CreateScheduledTaskCheck();
+
+// The check of the services that start with Windows, its findings shown in the startup window for 20 seconds.
+std::unique_ptr<ServiceCheck> CreateServiceCheck();
 
 // The junk check over the cache folders of paths, with the browser profiles
 // there are at each tick, its findings shown in the junk window for 20 seconds.

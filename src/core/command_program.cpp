@@ -69,8 +69,10 @@ CommandProgram ProgramOfCommand(const std::string& command, const FileTest& isFi
         const std::string found = ExistingProgram(text.substr(0, end), isFile);
         if (!found.empty()) return SplitAt(text, end, found);
     }
-    for (size_t end = 0; end < text.size(); ++end) {
-        if (!IsBlank(text[end])) continue;
+    // A program gone from the disk keeps its name: the first ".exe" that a
+    // blank or the end follows ends it.
+    for (size_t end = 0; end <= text.size(); ++end) {
+        if (end < text.size() && !IsBlank(text[end])) continue;
         if (EndsWithIgnoringCase(text.substr(0, end), ".exe")) return SplitAt(text, end, text.substr(0, end));
     }
     const size_t blank = text.find_first_of(" \t");

@@ -25,8 +25,8 @@ using FileTest = std::function<bool(const std::string& path)>;
 // in the current folder, nothing on another computer).
 CommandProgram ProgramOfCommand(const std::string& command);
 // The same, asking isFile. An unquoted command whose prefixes name no
-// existing file ends its program after the first ".exe" that a blank
-// follows, or else at its first blank.
+// existing file ends its program after the first ".exe" that a blank or
+// its end follows, or else at its first blank.
 CommandProgram ProgramOfCommand(const std::string& command, const FileTest& isFile);
 
 // The arguments one by one, as a program's runtime splits them: at blanks

@@ -30,6 +30,9 @@ struct Finding {
     std::string signer = {};
     // An extension's own name, where its files or registration give one.
     std::string ownName = {};
+    // A startup entry that was there before and now starts another program
+    // (its window says it changed what it starts, not that it was added).
+    bool changed = false;
 };
 
 // The kind's word in the record: "program", "startup", "extension" or "junk".

@@ -65,6 +65,9 @@ inline constexpr TextId kToolbarMessage3{
 inline constexpr TextId kToolbarMessage4{"Monitor", "ToolbarMessage4", "Check with Purgeon"};
 inline constexpr TextId kToolbarMessage5{"Monitor", "ToolbarMessage5", "Don't show new extensions notifications"};
 inline constexpr TextId kStartupMessage1{"Monitor", "StartupMessage1", "just added itself to your Windows startup."};
+// In place of StartupMessage1 for an entry whose program changed.
+inline constexpr TextId kStartupChangedMessage{"Monitor", "StartupChangedMessage",
+                                               "changed what it starts with Windows."};
 inline constexpr TextId kStartupMessage2{
     "Monitor", "StartupMessage2",
     "Not sure you need this program starting automatically every time you start Windows?"};

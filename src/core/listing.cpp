@@ -1,6 +1,7 @@
 #include "core/listing.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/text.h"
@@ -64,6 +65,34 @@ std::vector<ListedEntry> AddedEntries(const Listing& older, const Listing& fresh
 
 std::vector<ListedEntry> RemovedEntries(const Listing& older, const Listing& fresh) {
     return older.hashed ? std::vector<ListedEntry>{} : AddedEntries(fresh, older);
+}
+
+std::vector<EntryChange> AddedOrChangedEntries(const Listing& older, const Listing& fresh) {
+    // Each name's data as older had it; a hashed listing kept no data.
+    std::unordered_map<std::wstring, std::uint64_t> before;
+    for (const ListedEntry& entry : older.entries) before.emplace(UpperCaseOrdinal(entry.name), entry.dataHash);
+    const NameSet known(older);
+    std::unordered_set<std::wstring> taken;
+    std::vector<EntryChange> changes;
+    for (const ListedEntry& entry : fresh.entries) {
+        std::wstring name = UpperCaseOrdinal(entry.name);
+        if (!taken.insert(name).second) continue;
+        if (!known.Contains(entry.name)) {
+            changes.push_back({entry, false});
+            continue;
+        }
+        const auto it = before.find(name);
+        if (it != before.end() && it->second != 0 && entry.dataHash != 0 && it->second != entry.dataHash)
+            changes.push_back({entry, true});
+    }
+    return changes;
+}
+
+std::vector<ListedEntry> ChangedEntries(const Listing& older, const Listing& fresh) {
+    std::vector<ListedEntry> changed;
+    for (EntryChange& change : AddedOrChangedEntries(older, fresh))
+        if (change.changed) changed.push_back(std::move(change.entry));
+    return changed;
 }
 
 }  // namespace vigilo

@@ -45,5 +45,16 @@ std::uint64_t DataHash(std::string_view bytes);
 std::vector<ListedEntry> AddedEntries(const Listing& older, const Listing& fresh);
 // The entries of older whose names fresh lacks; none when older is hashed.
 std::vector<ListedEntry> RemovedEntries(const Listing& older, const Listing& fresh);
+// The entries of fresh that older lists with other data: both looked at
+// (data hashes not 0) and the hashes differ; in fresh's order.
+std::vector<ListedEntry> ChangedEntries(const Listing& older, const Listing& fresh);
+
+// An entry of a round that is new or whose data changed.
+struct EntryChange {
+    ListedEntry entry;
+    bool changed = false;  // it was listed before, with other data
+};
+// AddedEntries and ChangedEntries together, in fresh's order.
+std::vector<EntryChange> AddedOrChangedEntries(const Listing& older, const Listing& fresh);
 
 }  // namespace vigilo

@@ -30,6 +30,14 @@ bool Contains(const std::string& text, const char* part) { return text.find(part
 // window shows and the record keeps at the top. A flood costs no more.
 constexpr size_t kDescribedFindings = 10;
 
+// Adds who made it to the last of findings (found: the entry each came from).
+template <typename Describe>
+void DescribeLast(std::vector<Finding>& findings, const std::vector<const ListedEntry*>& found, Describe describe) {
+    for (size_t i = findings.size() > kDescribedFindings ? findings.size() - kDescribedFindings : 0;
+         i < findings.size(); ++i)
+        describe(findings[i], *found[i]);
+}
+
 // Each added entry's finding by name(entry), where it gives one; then, for
 // the last of them, describe(finding, entry) adds who made it.
 template <typename Name, typename Describe>
@@ -43,9 +51,7 @@ std::vector<Finding> EachAdded(const RoundSight& sight, Name name, Describe desc
             found.push_back(&entry);
         }
     }
-    for (size_t i = findings.size() > kDescribedFindings ? findings.size() - kDescribedFindings : 0;
-         i < findings.size(); ++i)
-        describe(findings[i], *found[i]);
+    DescribeLast(findings, found, describe);
     return findings;
 }
 
@@ -71,16 +77,21 @@ void AddSigner(Finding& finding, const std::string& file, const std::string& pub
 template <typename Name, typename Approved, typename File>
 std::vector<Finding> EachStartupEntryAdded(const RoundSight& sight, Name name, Approved approved, File file) {
     if (IsCompanionRunning()) return {};
-    return EachAdded(
-        sight,
-        [&](const ListedEntry& entry) -> std::optional<Finding> {
-            std::string reported = ApplyExclusionList(name(entry));
-            if (reported.empty()) return std::nullopt;
-            Finding finding{FindingKind::Startup, std::move(reported)};
-            finding.approved = approved(entry);
-            return finding;
-        },
-        [&](Finding& finding, const ListedEntry& entry) { AddSigner(finding, file(entry)); });
+    const std::vector<EntryChange> changes = AddedOrChangedEntries(sight.previous, sight.fresh);
+    std::vector<Finding> findings;
+    std::vector<const ListedEntry*> found;
+    for (const EntryChange& change : changes) {
+        std::string reported = ApplyExclusionList(name(change.entry));
+        if (reported.empty()) continue;
+        Finding finding{FindingKind::Startup, std::move(reported)};
+        finding.changed = change.changed;
+        finding.approved = approved(change.entry);
+        findings.push_back(std::move(finding));
+        found.push_back(&change.entry);
+    }
+    DescribeLast(findings, found,
+                 [&](Finding& finding, const ListedEntry& entry) { AddSigner(finding, file(entry)); });
+    return findings;
 }
 
 const auto kNoApproval = [](const ListedEntry&) { return std::optional<StartupApprovedTarget>(); };

@@ -12,7 +12,8 @@
 
 namespace vigilo {
 
-// A new value of a Run key (or a policy Run key), by its name.
+// A new value of a Run key (or a policy Run key), or one whose program
+// changed (its listing hashes each value's program), by its name.
 std::vector<Finding> NewStartupValues(const RoundSight& sight);
 // A new service or driver that starts with Windows, by its display name.
 std::vector<Finding> NewStartupServices(const RoundSight& sight);

@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "core/autostart_command.h"
 #include "core/kept_listing.h"
 #include "core/settings_store.h"
 #include "monitors/appearance_wait.h"
@@ -16,6 +17,14 @@ constexpr DWORD kKeyFilter =
     REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_ATTRIBUTES | REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_SECURITY;
 constexpr DWORD kKeySliceMs = 1000;
 constexpr DWORD kFolderSliceMs = 10000;
+
+DWORD KeyFilter(PlaceChanges changes) {
+    switch (changes) {
+    case PlaceChanges::KeySubtree: return kKeyFilter;
+    case PlaceChanges::KeyValues: return REG_NOTIFY_CHANGE_LAST_SET;
+    default: return REG_NOTIFY_CHANGE_NAME;
+    }
+}
 
 DWORD FolderFilter(PlaceChanges changes) {
     switch (changes) {
@@ -107,6 +116,89 @@ std::vector<std::string> ForcedExtensionIds(HKEY key) {
     return ids;
 }
 
+// Windows loads the DLLs of AppInit_DLLs only while this value is 1.
+constexpr const char* kLoadAppInitDlls = "LoadAppInit_DLLs";
+
+std::optional<DWORD> DwordValue(HKEY key, const std::string& name) {
+    DWORD value = 0, type = REG_NONE, size = 0;
+    if (QueryFixedValue(key, name, &value, sizeof value, type, size) != ERROR_SUCCESS) return std::nullopt;
+    if (type != REG_DWORD || size != sizeof value) return std::nullopt;
+    return value;
+}
+
+// The text of a string value; empty for a value of another type.
+std::string TextValue(const RegistryValue& value) {
+    return value.type == REG_SZ || value.type == REG_EXPAND_SZ ? TextOfValue(value) : std::string();
+}
+
+std::uint64_t DataHashOfValue(const RegistryValue& value) {
+    std::string bytes(reinterpret_cast<const char*>(&value.type), sizeof value.type);
+    bytes.append(value.data.begin(), value.data.end());
+    return DataHash(bytes);
+}
+
+// The program hash of each command of a place's last listing, so that a
+// listing takes apart only the commands new to it: a key of ten thousand
+// values is listed at every change, and taking a command apart asks the
+// file system. A command keeps its hash while its text stays.
+class CommandHashes {
+public:
+    std::uint64_t Of(const RegistryValue& value) {
+        const std::string command = TextValue(value);
+        const auto known = last_.find(command);
+        const std::uint64_t hash = known != last_.end() ? known->second : CommandProgramHash(command);
+        now_.emplace(command, hash);
+        return hash;
+    }
+    // The listing is done: what it did not hold is forgotten.
+    void Listed() {
+        last_ = std::move(now_);
+        now_.clear();
+    }
+
+private:
+    std::unordered_map<std::string, std::uint64_t> last_, now_;
+};
+
+// The values the place names that the key holds, or all of them where it names none.
+std::vector<NamedValue> LookedAtValues(HKEY key, const PlaceSpec& spec) {
+    if (spec.values.empty()) return Values(key);
+    std::vector<NamedValue> values;
+    for (const std::string& name : spec.values)
+        if (std::optional<RegistryValue> value = QueryValue(key, name)) values.push_back({name, std::move(*value)});
+    return values;
+}
+
+template <typename Hash>
+Listing ValuesHashed(HKEY key, const PlaceSpec& spec, Hash hash) {
+    Listing listing;
+    for (const NamedValue& value : LookedAtValues(key, spec)) listing.entries.push_back({value.name, hash(value.value)});
+    return listing;
+}
+
+// Each program of each list value as an entry, "<value>: <program>".
+Listing ListedPrograms(HKEY key, const PlaceSpec& spec, ListItems items) {
+    Listing listing;
+    for (const NamedValue& value : LookedAtValues(key, spec))
+        for (const std::string& program : ProgramsOfList(TextValue(value.value), items))
+            listing.entries.push_back({ListEntryName(value.name, program), ProgramHash(program)});
+    return listing;
+}
+
+// The subkeys that hold the place's value (a debugger, a component's
+// StubPath), each with the hash of the program that value's command starts.
+Listing SubkeysHolding(HKEY key, const PlaceSpec& spec, CommandHashes& hashes) {
+    Listing listing;
+    if (spec.values.empty()) return listing;
+    for (const std::string& name : SubkeyNames(key)) {
+        const UniqueKey subkey = OpenKey(key, name, KEY_QUERY_VALUE, spec.view);
+        if (!subkey) continue;
+        if (const std::optional<RegistryValue> value = QueryValue(subkey.get(), spec.values[0]))
+            listing.entries.push_back({name, hashes.Of(*value)});
+    }
+    return listing;
+}
+
 class KeyPlace : public Place {
 public:
     KeyPlace(const PlaceSpec& spec, PlaceListing listing, PlaceChanges changes)
@@ -123,23 +215,37 @@ public:
         UniqueKey key = OpenKey(spec_.root, spec_.path, KEY_NOTIFY | KEY_QUERY_VALUE, spec_.view);
         if (!key) return nullptr;
         const bool subtree = changes_ == PlaceChanges::KeySubtree;
-        auto watch = std::make_unique<KeyWatch>(spec_, std::move(key), subtree,
-                                                subtree ? kKeyFilter : REG_NOTIFY_CHANGE_NAME);
+        auto watch = std::make_unique<KeyWatch>(spec_, std::move(key), subtree, KeyFilter(changes_));
         return watch->Armed() ? std::move(watch) : nullptr;
     }
     Listing List(const Listing& previous) const override {
         const UniqueKey key = OpenKey(spec_.root, spec_.path, KEY_READ, spec_.view);
         if (!key) return {};
-        switch (listing_) {
-        case PlaceListing::Values: return ListingOf(ValueNames(key.get()));
-        case PlaceListing::ForcedExtensionIds: return ListingOf(ForcedExtensionIds(key.get()));
-        case PlaceListing::LabelledSubkeys: return Labelled(ListingOf(SubkeyNames(key.get())), previous);
-        default: return ListingOf(SubkeyNames(key.get()));
-        }
+        Listing listing = ListOpen(key.get(), previous);
+        commandHashes_.Listed();
+        return listing;
     }
     DWORD WaitSliceMs() const override { return kKeySliceMs; }
 
 private:
+    Listing ListOpen(HKEY key, const Listing& previous) const {
+        switch (listing_) {
+        case PlaceListing::Values: return ListingOf(ValueNames(key));
+        case PlaceListing::ValuePrograms:
+            return ValuesHashed(key, spec_, [this](const RegistryValue& value) { return commandHashes_.Of(value); });
+        case PlaceListing::ValueData: return ValuesHashed(key, spec_, DataHashOfValue);
+        case PlaceListing::CommandLists: return ListedPrograms(key, spec_, ListItems::Commands);
+        case PlaceListing::FileLists: return ListedPrograms(key, spec_, ListItems::Files);
+        case PlaceListing::AppInitDlls:
+            if (DwordValue(key, kLoadAppInitDlls) != 1) return {};
+            return ListedPrograms(key, spec_, ListItems::Files);
+        case PlaceListing::SubkeysWithValue: return SubkeysHolding(key, spec_, commandHashes_);
+        case PlaceListing::ForcedExtensionIds: return ListingOf(ForcedExtensionIds(key));
+        case PlaceListing::LabelledSubkeys: return Labelled(ListingOf(SubkeyNames(key)), previous);
+        default: return ListingOf(SubkeyNames(key));
+        }
+    }
+
     // Each subkey's DisplayName and Publisher: taken over from previous where
     // it lists the subkey, read for the others only.
     Listing Labelled(Listing listing, const Listing& previous) const {
@@ -162,6 +268,8 @@ private:
     PlaceSpec spec_;
     PlaceListing listing_;
     PlaceChanges changes_;
+    // Only the watch's own thread lists its place.
+    mutable CommandHashes commandHashes_;
 };
 
 class FolderPlace : public Place {

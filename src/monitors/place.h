@@ -17,6 +17,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/listing.h"
 #include "monitors/change_wait.h"
@@ -31,6 +32,9 @@ struct PlaceSpec {
     std::string path;     // the key's path, or the folder ending in "\"
     RegistryView view = RegistryView::k64Bit;
     std::string browser = {};  // an extension place's browser, as the extension window names it
+    // The values a key's listing looks at: for the listings of values, only
+    // these (none: all); for SubkeysWithValue, the value a subkey must hold.
+    std::vector<std::string> values = {};
     // Whose a folder's entries are: HKEY_CURRENT_USER the user's, HKEY_LOCAL_MACHINE all users'.
     HKEY owner = nullptr;
 
@@ -41,6 +45,12 @@ struct PlaceSpec {
 // What a listing of the place holds.
 enum class PlaceListing {
     Values,              // a key's value names
+    ValuePrograms,       // ... each with the hash of the program its command starts
+    ValueData,           // ... each with the hash of its data
+    CommandLists,        // the programs of each value, a list of commands (ListItems::Commands), as entries
+    FileLists,           // the files of each value, a list of files (ListItems::Files), as entries
+    AppInitDlls,         // FileLists, while the key's LoadAppInit_DLLs is 1; else nothing
+    SubkeysWithValue,    // the subkeys that hold the place's value, each with the hash of its program
     Subkeys,             // a key's subkey names
     LabelledSubkeys,     // ... with each one's DisplayName and Publisher
     ForcedExtensionIds,  // the extensions a policy key's string values name (the text up to ";")
@@ -51,6 +61,7 @@ enum class PlaceListing {
 // What wakes the watch of a place.
 enum class PlaceChanges {
     KeySubtree,          // anything in the key or below it
+    KeyValues,           // values written or deleted in the key itself
     SubkeyNames,         // subkeys that come and go directly in the key
     FolderEntries,       // entries created, deleted or renamed directly in the folder
     FolderSubfolders,    // folders that come and go directly in it

@@ -1,5 +1,6 @@
 #include "monitors/scheduled_task_check.h"
 
+#include "core/autostart_command.h"
 #include "monitors/running_scope.h"
 #include "monitors/startup_entry_rules.h"
 #include "platform/task_scheduler.h"
@@ -28,13 +29,35 @@ std::vector<std::string> ScheduledTaskPlaceNames() {
             KeptPlace(TaskListSource::TaskCache)};
 }
 
+std::uint64_t TaskActionsHash(const std::vector<std::string>& commands) {
+    std::string hashes;
+    for (const std::string& command : commands) {
+        std::string program;
+        for (const char c : command)
+            if (c != '"') program += c;
+        const std::uint64_t hash = ProgramHash(program);
+        hashes.append(reinterpret_cast<const char*>(&hash), sizeof hash);
+    }
+    return DataHash(hashes);
+}
+
 TaskList ListScheduledTasks() {
+    const auto list = [](TaskListSource source, std::vector<RegisteredTask> tasks) {
+        TaskList listed{source};
+        for (RegisteredTask& task : tasks) {
+            listed.paths.push_back(std::move(task.path));
+            // A definition that could not be read tells no programs: 0, never compared.
+            if (source != TaskListSource::TaskCache)
+                listed.actions.push_back(task.commands ? TaskActionsHash(*task.commands) : 0);
+        }
+        return listed;
+    };
     // The task files first where they can be read (Wine; never a standard
     // user on Windows): the same list, without loading the scheduler's client
     // into Vigilo for good (5 MB under Wine, whose client cannot list anyway).
-    if (auto paths = TaskPathsFromTaskFolder()) return {TaskListSource::TaskFolder, std::move(*paths)};
-    if (auto paths = TaskPathsFromScheduler()) return {TaskListSource::Scheduler, std::move(*paths)};
-    if (auto paths = TaskPathsFromTaskCache()) return {TaskListSource::TaskCache, std::move(*paths)};
+    if (auto tasks = TasksFromTaskFolder()) return list(TaskListSource::TaskFolder, std::move(*tasks));
+    if (auto tasks = TasksFromScheduler()) return list(TaskListSource::Scheduler, std::move(*tasks));
+    if (auto tasks = TasksFromTaskCache()) return list(TaskListSource::TaskCache, std::move(*tasks));
     return {};
 }
 
@@ -57,10 +80,10 @@ bool ScheduledTaskCheck::Start() {
 
 void ScheduledTaskCheck::Stop() { started_ = false; }
 
-void ScheduledTaskCheck::Keep(const TaskList& list) {
-    if (!kept_ || (lastKept_ && lastKept_->source == list.source && lastKept_->paths == list.paths)) return;
-    kept_->Save(KeptPlace(list.source), {KeptListing::Kind::Listed, ListingOf(list.paths)});
-    lastKept_ = list;
+void ScheduledTaskCheck::Keep(TaskListSource source, const Listing& listing) {
+    if (!kept_ || (lastKept_ && lastKept_->first == source && lastKept_->second == listing)) return;
+    kept_->Save(KeptPlace(source), {KeptListing::Kind::Listed, listing});
+    lastKept_.emplace(source, listing);
 }
 
 void ScheduledTaskCheck::Run() {
@@ -74,15 +97,21 @@ void ScheduledTaskCheck::Run() {
         KeptListing kept = kept_->Load(KeptPlace(list.source));
         if (kept.kind == KeptListing::Kind::Listed) previous_.emplace(list.source, std::move(kept.listing));
     }
-    Keep(list);
     Listing listing = ListingOf(list.paths);
+    for (size_t i = 0; i < listing.entries.size() && i < list.actions.size(); ++i)
+        listing.entries[i].dataHash = list.actions[i];
+    Keep(list.source, listing);
     auto previous = std::exchange(previous_, std::make_pair(list.source, listing));
     // The first list that could be read, or one from another source, is taken silently.
     if (!previous || previous->first != list.source) return;
-    std::vector<std::string> names;
-    for (const ListedEntry& task : AddedEntries(previous->second, listing))
-        if (std::string name = ReportedStartupEntry(ScheduledTaskName(task.name)); !name.empty()) names.push_back(name);
-    if (!names.empty()) report_(names);
+    std::vector<Finding> findings;
+    for (const EntryChange& task : AddedOrChangedEntries(previous->second, listing)) {
+        std::string name = ReportedStartupEntry(ScheduledTaskName(task.entry.name));
+        if (name.empty()) continue;
+        findings.push_back({FindingKind::Startup, std::move(name)});
+        findings.back().changed = task.changed;
+    }
+    if (!findings.empty()) report_(findings);
 }
 
 }  // namespace vigilo

@@ -6,14 +6,20 @@
 // or at the first tick of a run with the list kept from the last one. A
 // task new since then, other than Windows' own under "\Microsoft\Windows\",
 // is a new startup entry named by its task name (the last part of its
-// path), under the startup entries' rules (startup_entry_rules.h). A list
-// is compared only with one from the same source: the sources differ in
-// what they hold, so a change of source takes a new list silently.
+// path), under the startup entries' rules (startup_entry_rules.h); so is a
+// task whose actions now start other programs (marked changed), where the
+// list tells the programs (the task files, the scheduler's interface; not
+// the task cache). A list is compared only with one from the same source:
+// the sources differ in what they hold, so a change of source takes a new
+// list silently.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/finding.h"
 #include "core/kept_listing.h"
 #include "core/listing.h"
 
@@ -27,7 +33,14 @@ enum class TaskListSource { None, TaskFolder, Scheduler, TaskCache };
 struct TaskList {
     TaskListSource source = TaskListSource::None;
     std::vector<std::string> paths;  // "\Folder\Name"
+    // Per path, TaskActionsHash of its actions' commands; empty where the source does not tell them.
+    std::vector<std::uint64_t> actions = {};
 };
+
+// The hash of the programs a task's actions start, in order: each command
+// is a program's path (the arguments stand apart), compared as ProgramHash
+// compares. Never 0.
+std::uint64_t TaskActionsHash(const std::vector<std::string>& commands);
 
 // The tasks from the first of the sources that can be read.
 TaskList ListScheduledTasks();
@@ -42,8 +55,8 @@ std::string ScheduledTaskName(const std::string& path);
 class ScheduledTaskCheck {
 public:
     using Lister = std::function<TaskList()>;
-    // Reports the names of the new tasks of one tick, in the list's order.
-    using Report = std::function<void(const std::vector<std::string>& taskNames)>;
+    // Reports the findings of one tick, in the list's order.
+    using Report = std::function<void(const std::vector<Finding>& findings)>;
 
     // kept: where the list is kept between runs of Vigilo (null: nowhere).
     explicit ScheduledTaskCheck(Report report, Lister lister = ListScheduledTasks, KeptListingStore* kept = nullptr);
@@ -56,19 +69,19 @@ public:
     // Ticks do nothing until the next Start, which compares with the list of
     // the last tick before this Stop.
     void Stop();
-    // One tick: reports the new tasks that pass the rules, if any, and keeps
+    // One tick: reports the new and changed tasks that pass the rules, if any, and keeps
     // this list for the next tick. A list that cannot be read leaves
     // the previous one in place. A tick that comes during one (its listing or its window) is skipped.
     void Run();
 
 private:
-    // Keeps list between runs when it differs from what was kept last.
-    void Keep(const TaskList& list);
+    // Keeps listing of source between runs when it differs from what was kept last.
+    void Keep(TaskListSource source, const Listing& listing);
 
     Report report_;
     Lister lister_;
     KeptListingStore* kept_;
-    std::optional<TaskList> lastKept_;
+    std::optional<std::pair<TaskListSource, Listing>> lastKept_;
     bool loaded_ = false;  // the list kept from the last run was looked at
     bool started_ = false;
     // What the next tick compares with, and where it came from.

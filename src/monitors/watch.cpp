@@ -1,5 +1,6 @@
 #include "monitors/watch.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 #include <mutex>
@@ -135,14 +136,16 @@ Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMay
     // Wine holds a watched folder's removal until its watch is closed): what
     // is there next is compared with what it held, not with nothing.
     if (emptyMayMeanLeaving && fresh.entries.empty() && !previous.entries.empty()) return RoundEnd::Left;
+    const ULONGLONG now = rules_.clock ? rules_.clock() : GetTickCount64();
     std::vector<Finding> findings;
-    if (rules_.rule) findings = rules_.rule({spec_, previous, fresh});
+    if (rules_.rule) findings = rules_.rule({spec_, WithRecentlyGone(previous, now), fresh});
     for (Finding& finding : findings) finding.kind = rules_.window;
     if (!findings.empty()) TraceTiming("found", findings.back().name);
     // Told to terminate before the hand-off: nothing kept, so the next watch
     // of the place compares with the same listing and reports these.
     if (Terminated()) return RoundEnd::End;
     const KeptListing listed{KeptListing::Kind::Listed, fresh};
+    RememberGone(previous, fresh, now);
     previous = std::move(fresh);
     if (findings.empty() && rules_.rule) {
         Keep(listed);
@@ -178,6 +181,30 @@ void Watch::Keep(const KeptListing& listing) {
     if (!kept_ || listing == keptNow_) return;
     kept_->Save(place_->KeptName(), listing);
     keptNow_ = listing;
+}
+
+Listing Watch::WithRecentlyGone(const Listing& previous, ULONGLONG now) {
+    std::erase_if(recentlyGone_, [now](const GoneEntry& gone) { return now - gone.at >= kWrittenBackWithinMs; });
+    if (recentlyGone_.empty()) return previous;
+    Listing seen = previous;
+    for (const GoneEntry& gone : recentlyGone_) seen.entries.push_back(gone.entry);
+    return seen;
+}
+
+void Watch::RememberGone(const Listing& previous, const Listing& fresh, ULONGLONG now) {
+    if (recentlyGone_.empty() && previous.entries.empty()) return;
+    // What came back is listed again: it is remembered anew when it goes again.
+    const std::vector<ListedEntry> back = AddedEntries(previous, fresh);
+    const auto among = [](const std::vector<ListedEntry>& entries, const std::string& name) {
+        return std::any_of(entries.begin(), entries.end(),
+                           [&](const ListedEntry& entry) { return SameIgnoringCase(entry.name, name); });
+    };
+    std::erase_if(recentlyGone_, [&](const GoneEntry& gone) { return among(back, gone.entry.name); });
+    for (ListedEntry& gone : RemovedEntries(previous, fresh)) {
+        if (gone.dataHash == 0) continue;  // only data looked at tells "the same data"
+        std::erase_if(recentlyGone_, [&](const GoneEntry& known) { return SameIgnoringCase(known.entry.name, gone.name); });
+        recentlyGone_.push_back({std::move(gone), now});
+    }
 }
 
 }  // namespace vigilo

@@ -16,6 +16,11 @@
 //           which keeps the listing with them. When a window shows, the watch
 //           waits for its end; what came meanwhile is recorded, not shown.
 //
+// An entry removed and written back with the same data within a minute (a
+// Group Policy refresh rewrites its keys whole) is no finding: the watch
+// remembers what went, with its data hash, for that long, and the rule sees
+// it as listed before when it comes back.
+//
 // A terminate cuts every wait short. A round that has not handed off keeps
 // nothing, so the next watch of the place compares with the listing before
 // it and reports what that round would have. A place that leaves is waited
@@ -57,7 +62,12 @@ struct WatchRules {
     // The place is new to this run: what it holds at the start is compared
     // with nothing kept, not taken as the baseline.
     bool arrivedAtStart = false;
+    // The watch's clock in milliseconds; none: GetTickCount64. Tests give their own.
+    std::function<ULONGLONG()> clock = {};
 };
+
+// How long an entry that went is remembered, should it come back with the same data.
+inline constexpr ULONGLONG kWrittenBackWithinMs = 60000;
 
 // Runs on the main thread with what a round found; returns the event set
 // when the window it showed ends, or none when nothing holds the watch.
@@ -86,6 +96,10 @@ private:
     // meanwhile, or when the main thread no longer takes calls.
     bool Report(std::vector<Finding> findings, bool cameWhileHeld, PlaceWatch* watch, const KeptListing* listed);
     void Keep(const KeptListing& listing);
+    // previous with the entries that went within the last minute, as the rule sees it.
+    Listing WithRecentlyGone(const Listing& previous, ULONGLONG now);
+    // Remembers what went between previous and fresh (entries whose data was looked at).
+    void RememberGone(const Listing& previous, const Listing& fresh, ULONGLONG now);
 
     std::unique_ptr<Place> place_;
     PlaceSpec spec_;
@@ -94,6 +108,11 @@ private:
     KeptListingStore* kept_;
     KeptListing keptNow_;  // what the store holds, as far as this watch knows
     bool cameWhileHeld_ = false;
+    struct GoneEntry {
+        ListedEntry entry;
+        ULONGLONG at;
+    };
+    std::vector<GoneEntry> recentlyGone_;
     std::atomic<bool> watching_{false};
     std::atomic<bool> waiting_{false};
 };

@@ -167,6 +167,33 @@ std::vector<std::string> ValueNames(HKEY key) {
     });
 }
 
+std::vector<NamedValue> Values(HKEY key) {
+    constexpr size_t kLargestValue = 16 * 1024 * 1024;
+    std::vector<NamedValue> values;
+    std::wstring name(256, L'\0');
+    std::vector<BYTE> data(4096);
+    for (DWORD index = 0;;) {
+        DWORD length = static_cast<DWORD>(name.size());
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = REG_NONE;
+        const LONG rc = RegEnumValueW(key, index, name.data(), &length, nullptr, &type, data.data(), &size);
+        if (rc == ERROR_MORE_DATA) {
+            // The data's size is told; a name too long for its buffer is not.
+            if (size > data.size() && size <= kLargestValue)
+                data.resize(size);
+            else if (size <= data.size() && name.size() < 65536)
+                name.resize(name.size() * 4);
+            else
+                ++index;  // too large to be read
+            continue;
+        }
+        if (rc != ERROR_SUCCESS) break;
+        values.push_back({Utf8(std::wstring_view(name.data(), length)), {type, {data.begin(), data.begin() + size}}});
+        ++index;
+    }
+    return values;
+}
+
 std::vector<std::string> SubkeyNames(HKEY key) {
     return Names(key, [](HKEY k, DWORD index, wchar_t* name, DWORD* length) {
         return RegEnumKeyExW(k, index, name, length, nullptr, nullptr, nullptr, nullptr);

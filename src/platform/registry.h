@@ -62,6 +62,16 @@ bool DeleteValue(HKEY key, const std::string& name);
 // The names of the key's values, or of its subkeys, in the order the
 // registry gives them; empty when the key cannot be enumerated.
 std::vector<std::string> ValueNames(HKEY key);
+
+struct NamedValue {
+    std::string name;
+    RegistryValue value;
+};
+// The key's values with their data, in the order the registry gives them,
+// each read in the same call as its name (a key of ten thousand values is
+// one call per value); a value of more than 16 MiB is left out. Empty when
+// the key cannot be enumerated.
+std::vector<NamedValue> Values(HKEY key);
 std::vector<std::string> SubkeyNames(HKEY key);
 
 }  // namespace vigilo

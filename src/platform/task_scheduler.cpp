@@ -2,14 +2,17 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 #include <taskschd.h>
 
 #include "platform/file_system.h"
+#include "platform/read_only_file.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system_library.h"
 #include "platform/text.h"
+#include "platform/text_file.h"
 
 namespace vigilo {
 namespace {
@@ -18,6 +21,8 @@ namespace {
 // system's and is cut short rather than followed.
 constexpr int kDeepestFolder = 16;
 constexpr size_t kMostTasks = 20000;
+// A task's definition is a few KB; a larger file is no task's.
+constexpr size_t kLargestTaskFile = 1024 * 1024;
 
 constexpr CLSID kTaskSchedulerClass = {0x0f87369f, 0xa4e5, 0x4cfc, {0xbd, 0x3e, 0x73, 0xe6, 0x15, 0x45, 0x72, 0xdd}};
 constexpr IID kTaskServiceInterface = {0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 0x20, 0xcc, 0x3f, 0xd4, 0x0f, 0x85}};
@@ -93,7 +98,15 @@ std::string TextOf(BSTR text) {
     return text ? Utf8(std::wstring_view(text, Com().sysStringLen(text))) : std::string();
 }
 
-bool AddTasksOf(ITaskFolder& folder, int depth, std::vector<std::string>& paths) {
+// The commands of a registered task's definition; none when it cannot be read.
+std::optional<std::vector<std::string>> CommandsOf(IRegisteredTask& task) {
+    BSTR rawXml = nullptr;
+    if (FAILED(task.get_Xml(&rawXml)) || !rawXml) return std::nullopt;
+    const UniqueBstr xml(rawXml);
+    return ExecCommandsOfTaskXml(TextOf(xml.get()));
+}
+
+bool AddTasksOf(ITaskFolder& folder, int depth, std::vector<RegisteredTask>& paths) {
     if (depth > kDeepestFolder || paths.size() >= kMostTasks) return true;
     IRegisteredTaskCollection* rawTasks = nullptr;
     if (FAILED(folder.GetTasks(kHiddenTasksToo, &rawTasks)) || !rawTasks) return false;
@@ -107,7 +120,7 @@ bool AddTasksOf(ITaskFolder& folder, int depth, std::vector<std::string>& paths)
         BSTR rawPath = nullptr;
         if (FAILED(task->get_Path(&rawPath))) return false;
         const UniqueBstr path(rawPath);
-        paths.push_back(TextOf(path.get()));
+        paths.push_back({TextOf(path.get()), CommandsOf(*task)});
     }
     ITaskFolderCollection* rawFolders = nullptr;
     if (FAILED(folder.GetFolders(0, &rawFolders)) || !rawFolders) return false;
@@ -133,7 +146,15 @@ std::string NativeSystemFolder() {
     return Utf8(std::wstring_view(buffer, length)) + "\\Sysnative";
 }
 
-bool AddTaskFiles(const std::string& folder, const std::string& path, int depth, std::vector<std::string>& paths) {
+// The commands of a task file, read whole (a definition is a few KB); none
+// when it cannot be read.
+std::optional<std::vector<std::string>> CommandsOfTaskFile(const std::string& file) {
+    const std::optional<std::string> bytes = ReadSmallFile(file, kLargestTaskFile);
+    if (!bytes) return std::nullopt;
+    return ExecCommandsOfTaskXml(DecodeText(*bytes, CP_UTF8));
+}
+
+bool AddTaskFiles(const std::string& folder, const std::string& path, int depth, std::vector<RegisteredTask>& paths) {
     const OpenFolder listing(folder);
     if (!listing) return false;
     listing.ForEachEntry([&](const FolderEntry& entry) {
@@ -141,7 +162,7 @@ bool AddTaskFiles(const std::string& folder, const std::string& path, int depth,
         // A link could lead back up the tree; the scheduler makes none.
         if (entry.IsLink()) return true;
         if (!entry.IsFolder())
-            paths.push_back(path + "\\" + entry.name);
+            paths.push_back({path + "\\" + entry.name, CommandsOfTaskFile(folder + "\\" + entry.name)});
         else if (depth < kDeepestFolder)
             AddTaskFiles(folder + "\\" + entry.name, path + "\\" + entry.name, depth + 1, paths);
         return true;
@@ -151,13 +172,13 @@ bool AddTaskFiles(const std::string& folder, const std::string& path, int depth,
 
 constexpr const char* kTaskCacheTree = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Schedule\\TaskCache\\Tree";
 
-void AddCachedTasks(HKEY key, const std::string& path, int depth, std::vector<std::string>& paths) {
+void AddCachedTasks(HKEY key, const std::string& path, int depth, std::vector<RegisteredTask>& paths) {
     for (const std::string& name : SubkeyNames(key)) {
         if (paths.size() >= kMostTasks) return;
         const UniqueKey subkey = OpenKey(key, name, KEY_READ);
         if (!subkey) continue;
         if (QueryValueInfo(subkey.get(), "Id"))
-            paths.push_back(path + "\\" + name);
+            paths.push_back({path + "\\" + name});
         else if (depth < kDeepestFolder)
             AddCachedTasks(subkey.get(), path + "\\" + name, depth + 1, paths);
     }
@@ -165,7 +186,7 @@ void AddCachedTasks(HKEY key, const std::string& path, int depth, std::vector<st
 
 }  // namespace
 
-std::optional<std::vector<std::string>> TaskPathsFromScheduler() {
+std::optional<std::vector<RegisteredTask>> TasksFromScheduler() {
     if (!Com().Loaded()) return std::nullopt;
     const ComForThisCall com;
     ITaskService* rawService = nullptr;
@@ -180,27 +201,121 @@ std::optional<std::vector<std::string>> TaskPathsFromScheduler() {
     ITaskFolder* rawRoot = nullptr;
     if (!rootPath || FAILED(service->GetFolder(rootPath.get(), &rawRoot)) || !rawRoot) return std::nullopt;
     const ComRef<ITaskFolder> root(rawRoot);
-    std::vector<std::string> paths;
+    std::vector<RegisteredTask> paths;
     if (!AddTasksOf(*root, 0, paths)) return std::nullopt;
     return paths;
 }
 
-std::optional<std::vector<std::string>> TaskPathsFromTaskFolder() {
+std::optional<std::vector<RegisteredTask>> TasksFromTaskFolder() {
     const std::string system = NativeSystemFolder();
     if (system.empty()) return std::nullopt;
     const std::string tasks = system + "\\Tasks";
-    std::vector<std::string> paths;
+    std::vector<RegisteredTask> paths;
     if (!DirectoryExists(tasks)) return paths;
     if (!AddTaskFiles(tasks, "", 0, paths)) return std::nullopt;
     return paths;
 }
 
-std::optional<std::vector<std::string>> TaskPathsFromTaskCache() {
+std::optional<std::vector<RegisteredTask>> TasksFromTaskCache() {
     const UniqueKey tree = OpenKey(HKEY_LOCAL_MACHINE, kTaskCacheTree, KEY_READ);
     if (!tree) return std::nullopt;
-    std::vector<std::string> paths;
+    std::vector<RegisteredTask> paths;
     AddCachedTasks(tree.get(), "", 0, paths);
     return paths;
+}
+
+namespace {
+
+// text with every "<!-- ... -->" taken out.
+std::string WithoutComments(std::string_view text) {
+    std::string kept;
+    for (size_t at = 0;;) {
+        const size_t open = text.find("<!--", at);
+        kept += text.substr(at, open == std::string_view::npos ? std::string_view::npos : open - at);
+        if (open == std::string_view::npos) return kept;
+        const size_t close = text.find("-->", open + 4);
+        if (close == std::string_view::npos) return kept;
+        at = close + 3;
+    }
+}
+
+// Where the start tag of element begins at or after at ("<Name>", "<Name ...>"); npos when none.
+size_t FindStartTag(std::string_view xml, std::string_view element, size_t at) {
+    const std::string open = "<" + std::string(element);
+    for (size_t found = xml.find(open, at); found != std::string_view::npos; found = xml.find(open, found + 1)) {
+        const size_t after = found + open.size();
+        if (after < xml.size() && (xml[after] == '>' || xml[after] == '/' || xml[after] == ' ' || xml[after] == '\t' ||
+                                   xml[after] == '\r' || xml[after] == '\n'))
+            return found;
+    }
+    return std::string_view::npos;
+}
+
+void AppendUtf8(std::string& text, unsigned long code) {
+    if (code == 0 || code > 0x10FFFF) return;
+    text += Utf8(code < 0x10000 ? std::wstring(1, static_cast<wchar_t>(code))
+                                : std::wstring{static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10)),
+                                               static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF))});
+}
+
+// An element's text with its references resolved; an unknown one stays as written.
+std::string ResolvedText(std::string_view raw) {
+    static constexpr struct {
+        std::string_view name;
+        char character;
+    } kNamed[] = {{"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
+    std::string text;
+    for (size_t at = 0; at < raw.size();) {
+        const size_t semicolon = raw[at] == '&' ? raw.find(';', at) : std::string_view::npos;
+        if (semicolon == std::string_view::npos || semicolon - at > 10) {
+            text += raw[at++];
+            continue;
+        }
+        const std::string_view name = raw.substr(at + 1, semicolon - at - 1);
+        bool resolved = false;
+        if (name.size() > 1 && name[0] == '#') {
+            const bool hex = name[1] == 'x' || name[1] == 'X';
+            const std::string digits(name.substr(hex ? 2 : 1));
+            char* end = nullptr;
+            const unsigned long code = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
+            if (!digits.empty() && end && *end == '\0') {
+                AppendUtf8(text, code);
+                resolved = true;
+            }
+        }
+        for (const auto& named : kNamed)
+            if (!resolved && name == named.name) {
+                text += named.character;
+                resolved = true;
+            }
+        if (!resolved) text.append(raw.substr(at, semicolon - at + 1));
+        at = semicolon + 1;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> ExecCommandsOfTaskXml(std::string_view definition) {
+    const std::string xml = WithoutComments(definition);
+    std::vector<std::string> commands;
+    for (size_t exec = FindStartTag(xml, "Exec", 0); exec != std::string::npos;
+         exec = FindStartTag(xml, "Exec", exec + 1)) {
+        const size_t execEnd = xml.find("</Exec>", exec);
+        const size_t command = FindStartTag(xml, "Command", exec);
+        if (command == std::string::npos || command > execEnd) continue;
+        const size_t textStart = xml.find('>', command);
+        if (textStart == std::string::npos) break;
+        if (xml[textStart - 1] == '/') {  // <Command/>
+            commands.emplace_back();
+            continue;
+        }
+        const size_t textEnd = xml.find("</Command>", textStart);
+        if (textEnd == std::string::npos) break;
+        commands.push_back(
+            TrimControlAndBlanks(ResolvedText(std::string_view(xml).substr(textStart + 1, textEnd - textStart - 1))));
+    }
+    return commands;
 }
 
 }  // namespace vigilo

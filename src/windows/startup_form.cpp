@@ -52,6 +52,7 @@ TForm2c::TForm2c() : NotificationForm(kConstants) {
 
 void TForm2c::FillControls() {
     Label1->SetText(ProgramName);
+    if (EntryChanged) Label2->SetText(Text(texts::kStartupChangedMessage));
     // A startup entry names a command, not an installed program: always the installer's icon.
     PrgImage->SetIcon(FirstIcon(ProgramIconFile(""), PrgImage->Width()));
 

@@ -34,6 +34,8 @@ public:
     int MoreFound = 0;
     // Who signed the file the entry starts ("Signed by ..."); no line when empty.
     std::string SignerLine;
+    // The entry was there before and now starts another program: Label2 says it changed.
+    bool EntryChanged = false;
     // Runs after each click on the disable link, so that the window's time starts again.
     std::function<void()> OnUserActed;
     // Reads and writes the StartupApproved value (tests give it seams).
@@ -48,7 +50,7 @@ public:
 
     Image* PrgImage = nullptr;         // msiexec.exe's icon
     Label* Label1 = nullptr;           // the entry's name, bold
-    Label* Label2 = nullptr;           // "just added itself to your Windows startup."
+    Label* Label2 = nullptr;           // "just added itself to your Windows startup.", or that it changed
     Label* SignerLabel = nullptr;      // who signed the file it starts, hidden when nothing is said
     Label* MoreFoundLabel = nullptr;   // "and N more (see Recent findings)", hidden unless there are more
     Label* Label3a = nullptr;          // "Not sure you need this program ..."

@@ -81,8 +81,9 @@ TEST_F(Faults, TenThousandNewStartupEntriesAtOnceGiveOneWindowAndLeaveTheMonitor
     std::printf("%s\n%s\n", Describe("before", before).c_str(), Describe("after", after).c_str());
 
     // The monitor now lists ten thousand names at every change, and still reports at once.
+    // Other arguments for the same program: no finding.
     const double cpuBefore = CpuMilliseconds(process_);
-    ChangeStartupEntry(kUserRun, "VigiloTestFlood00000");
+    SetString(HKEY_CURRENT_USER, kUserRunPath, "VigiloTestFlood00000", command + " /changed");
     EXPECT_TRUE(NoWindowFor(2500));
     const double cpu = CpuMilliseconds(process_) - cpuBefore;
     EXPECT_LT(cpu, kRoundCpuLimitMs);

@@ -113,14 +113,29 @@ TEST_F(StartupEntry, MachineEntriesAreShownFromBothRegistryViewsAndAShutdownEnds
     }
 }
 
-TEST_F(StartupEntry, NothingIsShownForChangedOrDeletedEntriesExcludedNamesWhilePurgeonRunsOrWhenSwitchedOff) {
-    ASSERT_TRUE(AddStartupEntry(kUserRun, "VigiloTestOld"));
+// Updaters rewrite their arguments at every update; a program replaced is a hijack.
+TEST_F(StartupEntry, ARunValueWhoseProgramChangesShowsThatItChangedAndOneWhoseArgumentsChangeShowsNothing) {
+    ASSERT_TRUE(AddStartupEntry(kUserRun, "VigiloTestUpdater"));
+    StartVigilo();
+    ChangeStartupEntry(kUserRun, "VigiloTestUpdater");
+    EXPECT_TRUE(NoWindowFor(kNoReportMs)) << "arguments only";
+
+    ChangeStartupProgram(kUserRun, "VigiloTestUpdater");
+    HWND form = WaitForWindow(kAppearMs);
+    ASSERT_NE(form, nullptr) << "the program changed";
+    EXPECT_NE(FindChildByText(form, "VigiloTestUpdater"), nullptr);
+    EXPECT_NE(FindChildByText(form, "changed what it starts with Windows."), nullptr);
+    EXPECT_EQ(FindChildByText(form, "just added itself to your Windows startup."), nullptr);
+    ASSERT_FALSE(RecentFindingLines().empty());
+    EXPECT_NE(RecentFindingLines()[0].find("\tstartup\tVigiloTestUpdater"), std::string::npos);
+}
+
+TEST_F(StartupEntry, NothingIsShownForDeletedEntriesExcludedNamesWhilePurgeonRunsOrWhenSwitchedOff) {
     ASSERT_TRUE(AddStartupEntry(kUserRunOnce, "VigiloTestLeaving"));
     StartVigilo();
     vigilo_->Folder().Write("SList.txt", "[OptFr]\r\nspyware=1\r\n");
 
     // One case per watched key at a time: each round is over before the next case.
-    ChangeStartupEntry(kUserRun, "VigiloTestOld");
     RemoveStartupEntry(kUserRunOnce, "VigiloTestLeaving");
     ASSERT_TRUE(AddStartupEntry(kMachineRun64, "VigiloTest SpyWare Guard"));
     EXPECT_TRUE(NoWindowFor(kNoReportMs));

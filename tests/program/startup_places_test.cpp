@@ -4,6 +4,8 @@
 // window under the startup entries' rules.
 #include <gtest/gtest.h>
 
+#include "platform/file_system.h"
+#include "platform/text.h"
 #include "support/monitors_support.h"
 #include "support/notification_program.h"
 #include "support/notification_support.h"
@@ -22,11 +24,11 @@ const char* kPolicyRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Polic
 // A service registered with the service manager, deleted afterwards.
 class TestService {
 public:
-    TestService(const wchar_t* name, const wchar_t* displayName, DWORD startType) : name_(name) {
+    TestService(const wchar_t* name, const wchar_t* displayName, DWORD startType, const wchar_t* program = L"C:\\windows\\system32\\notepad.exe") : name_(name) {
         Delete(name);
         SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
         SC_HANDLE service = CreateServiceW(manager, name, displayName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                           startType, SERVICE_ERROR_IGNORE, L"C:\\windows\\system32\\notepad.exe",
+                                           startType, SERVICE_ERROR_IGNORE, program,
                                            nullptr, nullptr, nullptr, nullptr, nullptr);
         created_ = service != nullptr;
         if (service) CloseServiceHandle(service);
@@ -34,6 +36,17 @@ public:
     }
     ~TestService() { Delete(name_); }
     bool Created() const { return created_; }
+    // Switches it to start with Windows, as an installer might after its set-up.
+    bool SwitchToAutomatic() const {
+        SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        SC_HANDLE service = OpenServiceW(manager, name_, SERVICE_CHANGE_CONFIG);
+        const bool changed = service && ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_AUTO_START,
+                                                              SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
+                                                              nullptr, nullptr, nullptr);
+        if (service) CloseServiceHandle(service);
+        if (manager) CloseServiceHandle(manager);
+        return changed;
+    }
 
 private:
     static void Delete(const wchar_t* name) {
@@ -59,16 +72,34 @@ protected:
     }
     // Registers a task that starts at log-on, as updaters do, with schtasks.
     bool RegisterTask(const std::string& path) {
-        const TempFolder& folder = vigilo_->Folder();
-        folder.Write("task.xml",
-                     "<?xml version=\"1.0\"?>\r\n"
-                     "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
-                     "<Triggers><LogonTrigger><Enabled>true</Enabled></LogonTrigger></Triggers>\r\n"
-                     "<Actions Context=\"Author\"><Exec><Command>C:\\windows\\notepad.exe</Command></Exec></Actions>\r\n"
-                     "</Task>\r\n");
+        taskFolder_.Write("task.xml",
+                          "<?xml version=\"1.0\"?>\r\n"
+                          "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
+                          "<Triggers><LogonTrigger><Enabled>true</Enabled></LogonTrigger></Triggers>\r\n"
+                          "<Actions Context=\"Author\"><Exec><Command>C:\\windows\\notepad.exe</Command></Exec></Actions>\r\n"
+                          "</Task>\r\n");
         tasks_.push_back(path);
-        const std::string xml = folder.File("task.xml");
+        const std::string xml = taskFolder_.File("task.xml");
         return RunProcess("schtasks.exe /create /f /xml \"" + xml + "\" /tn \"" + path + "\"", 60000) == 0;
+    }
+    // Stores a task's definition with command, in UTF-16 as the Task
+    // Scheduler of Windows keeps it in the system's "Tasks" folder (Wine's
+    // schtasks stores every Exec action without its command).
+    static bool StoreTaskDefinition(const std::string& path, const std::string& command) {
+        wchar_t windows[MAX_PATH] = L"";
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        const std::wstring xml = L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
+                                 L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
+                                 L"  <Actions Context=\"Author\">\r\n    <Exec>\r\n      <Command>" +
+                                 vigilo::Utf16(command) +
+                                 L"</Command>\r\n      <Arguments>/update</Arguments>\r\n    </Exec>\r\n  </Actions>\r\n"
+                                 L"</Task>\r\n";
+        std::string bytes = "\xFF\xFE";
+        bytes.append(reinterpret_cast<const char*>(xml.data()), xml.size() * sizeof(wchar_t));
+        // The 32-bit test reaches the native system folder as "Sysnative".
+        const std::string file = vigilo::Utf8(windows) + "\\Sysnative\\Tasks" + path;
+        WriteFile(file, bytes);
+        return vigilo::FileExists(file);
     }
     void Tick() const { PostMessageW(vigilo_->MainWindow(), WM_TIMER, 1, 0); }
     HWND ExpectShownNaming(const std::string& name, DWORD timeoutMs) {
@@ -81,6 +112,7 @@ protected:
     }
 
     std::vector<std::string> tasks_;
+    TempFolder taskFolder_;
 };
 
 }  // namespace
@@ -124,4 +156,36 @@ TEST_F(StartupPlaces, OnDemandServicesWindowsOwnTasksAndEntriesSilencedByTheSett
     ASSERT_TRUE(StartPurgeon());
     expectSilent(L"VigiloTestPurgeonSvc", SERVICE_AUTO_START, "VigiloTestTaskWhilePurgeon");
     EndPurgeons();
+}
+
+// Both are compared at the timer's ticks: the tasks first, whose window
+// shows, then the services, whose finding is recorded while it is up.
+TEST_F(StartupPlaces, ADemandStartServiceSwitchedToAutomaticAndATaskGivenAnotherProgramShowAtTheNextTick) {
+    TestService service(L"VigiloTestSwitchedSvc", L"Vigilo Test Switched Service", SERVICE_DEMAND_START,
+                        L"C:\\VigiloTest\\switched.exe");
+    ASSERT_TRUE(service.Created());
+    const std::string task = "\\Vigilo Tests\\VigiloTestTaskHijacked";
+    ASSERT_TRUE(RegisterTask(task));
+    ASSERT_TRUE(StoreTaskDefinition(task, "%SystemDrive%\\VigiloTest\\updater.exe"));
+    StartVigilo();  // the first tick, right after the start, lists them
+
+    ASSERT_TRUE(StoreTaskDefinition(task, "&quot;C:\\VigiloTest\\UPDATER.exe&quot;"));
+    Tick();
+    EXPECT_TRUE(NoWindowFor(kTickSilentMs)) << "the same program";
+
+    ASSERT_TRUE(service.SwitchToAutomatic());
+    ASSERT_TRUE(StoreTaskDefinition(task, "C:\\VigiloTest\\hijacker.exe"));
+    EXPECT_TRUE(NoWindowFor(kTickSilentMs)) << "compared at the timer's ticks only";
+    Tick();
+    HWND form = ExpectShownNaming("VigiloTestTaskHijacked", 5000);
+    if (form) {
+        EXPECT_NE(FindChildByText(form, "changed what it starts with Windows."), nullptr);
+    }
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            const std::vector<std::string> lines = RecentFindingLines();
+            return !lines.empty() && lines[0].ends_with("\tstartup\tVigilo Test Switched Service");
+        },
+        5000))
+        << "the service's finding, recorded while the task's window is up";
 }

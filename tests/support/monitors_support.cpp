@@ -21,6 +21,13 @@ void FakePlaceState::Remove(const std::string& name) {
     for (HANDLE event : armed_) SetEvent(event);
 }
 
+void FakePlaceState::Write(const std::string& name, std::uint64_t dataHash) {
+    std::lock_guard lock(mutex_);
+    if (std::find(names_.begin(), names_.end(), name) == names_.end()) names_.push_back(name);
+    data_[name] = dataHash;
+    for (HANDLE event : armed_) SetEvent(event);
+}
+
 void FakePlaceState::SetExists(bool exists) {
     std::lock_guard lock(mutex_);
     exists_ = exists;
@@ -86,7 +93,11 @@ public:
         if (hook) hook();
         ++state_->listings_;
         std::lock_guard lock(state_->mutex_);
-        return state_->exists_ ? ListingOf(state_->names_) : Listing{};
+        if (!state_->exists_) return {};
+        Listing listing = ListingOf(state_->names_);
+        for (ListedEntry& entry : listing.entries)
+            if (const auto it = state_->data_.find(entry.name); it != state_->data_.end()) entry.dataHash = it->second;
+        return listing;
     }
     DWORD WaitSliceMs() const override { return 20; }
 
@@ -137,6 +148,15 @@ std::vector<Finding> EveryAddedName(const RoundSight& sight) {
     std::vector<Finding> findings;
     for (const ListedEntry& entry : AddedEntries(sight.previous, sight.fresh))
         findings.push_back({FindingKind::Startup, entry.name});
+    return findings;
+}
+
+std::vector<Finding> EveryAddedOrChangedName(const RoundSight& sight) {
+    std::vector<Finding> findings;
+    for (const EntryChange& change : AddedOrChangedEntries(sight.previous, sight.fresh)) {
+        findings.push_back({FindingKind::Startup, change.entry.name});
+        findings.back().changed = change.changed;
+    }
     return findings;
 }
 

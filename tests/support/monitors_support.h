@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -28,6 +30,8 @@ public:
     // Adds names (in this order) and signals every watch armed on the place.
     void Add(const std::vector<std::string>& names);
     void Remove(const std::string& name);
+    // Adds name, or gives it other data, with the hash its listing carries; signals as Add.
+    void Write(const std::string& name, std::uint64_t dataHash);
     // The place leaves (its names stay for its return) or comes back.
     void SetExists(bool exists);
     // Runs at each listing, before the names are read (a writer at that moment).
@@ -40,6 +44,7 @@ private:
     mutable std::mutex mutex_;
     bool exists_ = true;
     std::vector<std::string> names_;
+    std::map<std::string, std::uint64_t> data_;  // hashes of what Write wrote
     std::vector<HANDLE> armed_;  // the change events of the watches armed now
     std::function<void()> onList_;
     UniqueKernelHandle appeared_;
@@ -73,6 +78,8 @@ private:
 
 // A rule that reports every added name.
 std::vector<Finding> EveryAddedName(const RoundSight& sight);
+// A rule that reports every added name, and every name whose data changed (marked changed).
+std::vector<Finding> EveryAddedOrChangedName(const RoundSight& sight);
 
 // The names a key's place lists (its values, by default), in listing order.
 std::vector<std::string> ListedNames(HKEY root, const std::string& path, PlaceListing listing = PlaceListing::Values);

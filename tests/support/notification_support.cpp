@@ -102,6 +102,11 @@ void ChangeStartupEntry(const RunKey& key, const std::string& name) {
     if (UniqueKey handle = OpenRunKey(key)) SetText(handle.get(), name, kTestCommandFolder + name + ".exe /changed");
 }
 
+void ChangeStartupProgram(const RunKey& key, const std::string& name) {
+    if (UniqueKey handle = OpenRunKey(key))
+        SetText(handle.get(), name, kTestCommandFolder + std::string("Replaced\\") + name + ".exe /changed");
+}
+
 void RemoveStartupEntry(const RunKey& key, const std::string& name) {
     if (UniqueKey handle = OpenRunKey(key)) RegDeleteValueW(handle.get(), Utf16(name).c_str());
 }

@@ -64,8 +64,10 @@ public:
 // Adds a startup entry name with a test command; false when an entry of that
 // name exists already (it is left alone).
 bool AddStartupEntry(const RunKey& key, const std::string& name);
-// Gives an existing test entry another command.
+// Gives an existing test entry other arguments, with the same program.
 void ChangeStartupEntry(const RunKey& key, const std::string& name);
+// Gives an existing test entry another program.
+void ChangeStartupProgram(const RunKey& key, const std::string& name);
 void RemoveStartupEntry(const RunKey& key, const std::string& name);
 bool HasStartupEntry(const RunKey& key, const std::string& name);
 

@@ -103,6 +103,7 @@ TEST(CommandProgram, QuotesBlanksAndArguments) {
     ExpectProgram("   ", nothing, "", "");
     // Unquoted blanks: where no prefix is a file, the program ends after ".exe", else at the first blank.
     ExpectProgram("C:\\Program Files\\Gone\\gone.EXE --tray", nothing, "C:\\Program Files\\Gone\\gone.EXE", "--tray");
+    ExpectProgram("C:\\Program Files\\Gone\\gone.exe", nothing, "C:\\Program Files\\Gone\\gone.exe", "");
     ExpectProgram("C:\\Tools\\tool -a b", nothing, "C:\\Tools\\tool", "-a b");
 }
 

@@ -210,5 +210,24 @@ TEST(StartupWindowTexts, ComeFromTheLanguageFile) {
     Language() = LanguageTexts();
 }
 
+// An entry whose program was replaced: the same window, another second line.
+TEST(StartupWindowTexts, AChangedEntrySaysItChangedWhatItStartsInItsLanguage) {
+    const auto shownLine = [](bool changed) {
+        TForm2c form;
+        form.ProgramName = "Updater";
+        form.EntryChanged = changed;
+        form.ShowForm();
+        return form.Label2->Text();
+    };
+    Language() = LanguageTexts();
+    EXPECT_EQ("changed what it starts with Windows.", shownLine(true));
+    EXPECT_EQ("just added itself to your Windows startup.", shownLine(false));
+    test::TempFolder folder;
+    folder.Write("German.ini", "[Monitor]\r\nStartupChangedMessage=startet jetzt etwas anderes mit Windows.\r\n");
+    Language() = LanguageTexts(folder.File("German.ini"));
+    EXPECT_EQ("startet jetzt etwas anderes mit Windows.", shownLine(true));
+    Language() = LanguageTexts();
+}
+
 }  // namespace
 }  // namespace vigilo

@@ -5,9 +5,13 @@
 // an upgrade.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <memory>
+
 #include "core/settings_store.h"
 #include "monitors/finding_rules.h"
 #include "monitors/scheduled_task_check.h"
+#include "monitors/service_check.h"
 #include "monitors/place.h"
 #include "platform/registry.h"
 #include "platform/registry_views.h"
@@ -19,6 +23,15 @@
 
 using namespace vigilo;
 using namespace vigilo::test;
+
+namespace {
+
+// Each finding's name, marked where it changed.
+void AddNames(std::vector<std::string>& names, const std::vector<Finding>& findings) {
+    for (const Finding& finding : findings) names.push_back(finding.name + (finding.changed ? " (changed)" : ""));
+}
+
+}  // namespace
 
 TEST(ServiceStart, BootSystemAndAutomaticStartWithWindowsOnDemandDisabledAndMissingDoNot) {
     EXPECT_TRUE(StartsWithWindows(0));
@@ -74,8 +87,7 @@ TEST(ForcedExtensions, TheIdIsTheTextUpToTheFirstSemicolonAndOnlyStringValuesNam
 TEST(ScheduledTaskCheck, ReportsTasksNewSinceTheLastListOfTheSameSourceOnlyWhileStarted) {
     TaskList list{TaskListSource::TaskFolder, {"\\Old"}};
     std::vector<std::string> reported;
-    ScheduledTaskCheck check([&](const std::vector<std::string>& names) { reported.insert(reported.end(), names.begin(), names.end()); },
-                             [&] { return list; });
+    ScheduledTaskCheck check([&](const std::vector<Finding>& found) { AddNames(reported, found); }, [&] { return list; });
 
     check.Run();  // not started: the tasks of a switched-off startup group are not compared
     EXPECT_FALSE(check.Start());
@@ -104,7 +116,7 @@ TEST(ScheduledTaskCheck, ReportsTasksNewSinceTheLastListOfTheSameSourceOnlyWhile
 
 // Measured on Wine 8: its scheduler's interface cannot list, the task files can be read.
 TEST(ScheduledTasks, UnderWineTheListComesFromTheTaskFiles) {
-    EXPECT_FALSE(TaskPathsFromScheduler());
+    EXPECT_FALSE(TasksFromScheduler());
     EXPECT_EQ(ListScheduledTasks().source, TaskListSource::TaskFolder);
 }
 
@@ -115,7 +127,7 @@ TEST(ScheduledTaskCheck, ATaskRegisteredWhileVigiloWasAwayIsReportedAtTheNextSta
     ScratchKey keptKey("KeptTasks");
     TaskList list{TaskListSource::TaskFolder, {"\\AtFirstStart"}};
     std::vector<std::string> reported;
-    const auto report = [&](const std::vector<std::string>& names) { reported.insert(reported.end(), names.begin(), names.end()); };
+    const auto report = [&](const std::vector<Finding>& found) { AddNames(reported, found); };
     const auto run = [&] {
         KeptListingStore store(HKEY_CURRENT_USER, keptKey.Path());
         ScheduledTaskCheck check(report, [&] { return list; }, &store);
@@ -162,4 +174,75 @@ TEST(NewPrograms, AnEntryLostInTheSameRoundHidesOnlyTheEntriesThatShareItsNameOr
     EXPECT_EQ(found[0].publisher, "OTHER");
     // With nothing lost, the same entries are all new programs (but the nameless one).
     EXPECT_EQ(NewPrograms({place, Listing{{{"Kept", 0, "KEPT", "KEEPER"}}}, fresh}).size(), 3u);
+}
+
+TEST(TaskDefinitions, TheCommandOfEachExecActionWithItsReferencesResolvedAndCommentsSkipped) {
+    const char* xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Task version=\"1.2\">\r\n<Actions Context=\"Author\">\r\n"
+        "<Exec>\r\n  <Command>  C:\\Up\\up.exe </Command>\r\n  <Arguments>/silent</Arguments>\r\n</Exec>\r\n"
+        "<!-- <Exec><Command>C:\\Commented\\out.exe</Command></Exec> -->\r\n"
+        "<ComHandler><ClassId>{00000000-0000-0000-0000-000000000000}</ClassId></ComHandler>\r\n"
+        "<Exec id=\"second\"><Command>&quot;C:\\A &amp; B\\&#x62;.exe&quot; &unknown;</Command></Exec>\r\n"
+        "<Exec><Command/></Exec><Executable><Command>C:\\NotAnAction.exe</Command></Executable>\r\n"
+        "</Actions>\r\n</Task>\r\n";
+    EXPECT_EQ(ExecCommandsOfTaskXml(xml),
+              (std::vector<std::string>{"C:\\Up\\up.exe", "\"C:\\A & B\\b.exe\" &unknown;", ""}));
+    EXPECT_TRUE(ExecCommandsOfTaskXml("<Exec><Command>C:\\Cut").empty());
+}
+
+TEST(ScheduledTaskCheck, ATaskWhoseProgramChangesIsReportedChangedButNotForItsArgumentsNorFromTheTaskCache) {
+    TaskList list{TaskListSource::TaskFolder, {"\\Vendor\\Updater"}, {TaskActionsHash({"C:\\Up\\up.exe"})}};
+    std::vector<std::string> reported;
+    ScheduledTaskCheck check([&](const std::vector<Finding>& found) { AddNames(reported, found); }, [&] { return list; });
+    check.Start();
+    // Each tick with these actions: the same program spelt otherwise, another,
+    // a definition that could not be read (which tells nothing), the first again.
+    for (const std::uint64_t actions : {TaskActionsHash({"C:\\Up\\up.exe"}), TaskActionsHash({"\"c:\\UP\\UP.EXE\""}),
+                                        TaskActionsHash({"C:\\Hijack\\up.exe"}), std::uint64_t{0},
+                                        TaskActionsHash({"C:\\Up\\up.exe"})}) {
+        list.actions = {actions};
+        check.Run();
+    }
+    list = {TaskListSource::TaskCache, {"\\Vendor\\Updater"}};  // tells no programs
+    check.Run();
+    check.Run();
+    EXPECT_EQ(reported, (std::vector<std::string>{"Updater (changed)"}));
+}
+
+TEST(ServiceImage, WindowsOwnPlacesAreInTheWindowsFolderOthersAreNot) {
+    for (const char* own : {"C:\\WINDOWS\\system32\\svchost.exe", "\\SystemRoot\\System32\\drivers\\x.sys",
+                            "System32\\drivers\\x.sys", "\\??\\C:\\Windows\\x.sys", ""})
+        EXPECT_TRUE(InWindowsFolder(own, "C:\\Windows")) << own;
+    for (const char* other : {"C:\\WindowsApps\\x.exe", "C:\\Program Files\\Vendor\\svc.exe", "\\??\\D:\\Drivers\\x.sys"})
+        EXPECT_FALSE(InWindowsFolder(other, "C:\\Windows\\")) << other;
+}
+
+// Each check stands for one run of Vigilo; the services kept between them.
+TEST(ServiceCheck, AServiceSwitchedToStartWithWindowsOrGivenAnotherProgramIsReportedButNotANewOneOrWindowsOwn) {
+    ScratchKey keptKey("KeptServices");
+    KeptListingStore store(HKEY_CURRENT_USER, keptKey.Path());
+    std::vector<ServiceState> services{{"Demand", false}, {"Auto", true, "C:\\Vendor\\svc.exe"}, {"Own", false},
+                                       {"Driver", false}, {"Away", false}};
+    std::vector<std::string> reported;
+    const auto check = [&] {
+        return std::make_unique<ServiceCheck>([&](const std::vector<Finding>& found) { AddNames(reported, found); },
+                                              [&] { return std::optional(services); }, &store, "C:\\Windows");
+    };
+    auto firstRun = check();
+    firstRun->Run();  // not started: nothing listed
+    EXPECT_TRUE(firstRun->Start());
+    firstRun->Run();
+    services[0] = {"Demand", true, "C:\\Vendor\\demand.exe"};
+    services[1].program = "C:\\Hijack\\svc.exe";
+    services[2] = {"Own", true, "C:\\Windows\\system32\\svchost.exe"};
+    services[3] = {"Driver", true, "System32\\drivers\\x.sys"};
+    services.push_back({"New", true, "C:\\Vendor\\new.exe"});
+    firstRun->Run();
+    EXPECT_EQ(reported, (std::vector<std::string>{"Demand", "Auto (changed)"}));
+    services[4] = {"Away", true, "C:\\Vendor\\away.exe"};  // while Vigilo is not running
+    auto secondRun = check();
+    EXPECT_TRUE(secondRun->Start());
+    secondRun->Run();
+    secondRun->Run();
+    EXPECT_EQ(reported, (std::vector<std::string>{"Demand", "Auto (changed)", "Away"}));
 }

@@ -2,6 +2,9 @@
 // signals the test makes at the very moments that lose findings.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+
 #include "core/kept_listing.h"
 #include "support/monitors_support.h"
 #include "support/test_support.h"
@@ -145,4 +148,37 @@ TEST_F(WatchEngine, WhatWasAddedWhileNoWatchLookedIsReportedByTheNextOne) {
     place_->SetExists(true);
     ASSERT_TRUE(Reported(2));
     EXPECT_EQ(recorder_.Names(), (Names{"While away", "While missing"}));
+}
+
+// A Group Policy refresh deletes its values and writes them back whole.
+TEST_F(WatchEngine, AnEntryWrittenBackWithTheSameDataWithinAMinuteIsNoFindingLaterOrWithOtherDataItIs) {
+    std::atomic<ULONGLONG> now{5000000};
+    WatchRules rules{0, &EveryAddedOrChangedName};
+    rules.clock = [&] { return now.load(); };
+    place_->Write("Policy", 7);
+    Watch& watch = Start(rules);
+    ASSERT_TRUE(Watching(watch));
+    // Each step waits for its round to be over.
+    const auto step = [&](const std::function<void()>& change) {
+        const int listings = place_->Listings();
+        change();
+        return WaitUntil([&] { return place_->Listings() > listings && watch.Watching(); }, 5000);
+    };
+    ASSERT_TRUE(step([&] { place_->Remove("Policy"); }));
+    now += kWrittenBackWithinMs - 1000;
+    ASSERT_TRUE(step([&] { place_->Write("Policy", 7); }));
+    EXPECT_TRUE(Reported(0)) << "written back within the minute";
+
+    ASSERT_TRUE(step([&] { place_->Remove("Policy"); }));
+    now += kWrittenBackWithinMs;
+    ASSERT_TRUE(step([&] { place_->Write("Policy", 7); }));
+    ASSERT_TRUE(Reported(1)) << "written back after the minute";
+
+    ASSERT_TRUE(step([&] { place_->Remove("Policy"); }));
+    ASSERT_TRUE(step([&] { place_->Write("Policy", 8); }));
+    ASSERT_TRUE(Reported(2)) << "written back with other data";
+    const std::vector<RoundReport> reports = recorder_.Reports();
+    EXPECT_FALSE(reports[0].findings[0].changed);
+    EXPECT_TRUE(reports[1].findings[0].changed);
+    EXPECT_EQ(recorder_.Names(), (Names{"Policy", "Policy"}));
 }

@@ -1,0 +1,36 @@
+#pragma once
+// The rules of the places beyond the Run keys, the Startup folders and the
+// services' key where a program can make itself start (watch_kinds.cpp
+// names their places): Winlogon, Windows' old Load and Run, AppInit_DLLs,
+// debugger redirections, Active Setup, the command processor's AutoRun,
+// RunOnceEx and the objects Explorer loads. Each finding is a startup entry
+// under the startup entries' rules (Purgeon's exclusion list; none while
+// Purgeon runs), in listing order; an entry whose program changed says so.
+#include <vector>
+
+#include "core/finding.h"
+#include "monitors/watch.h"
+
+namespace vigilo {
+
+// A program added to a list value (CommandLists, FileLists, AppInitDlls),
+// named by the value and the program's file name ("Userinit: tool.exe");
+// changed where the same value lost a program in the same round.
+std::vector<Finding> ProgramsAddedToLists(const RoundSight& sight);
+// A new value, or one whose program changed (ValuePrograms), named by the
+// value and its program's file name ("AutoRun: tool.exe").
+std::vector<Finding> NewOrChangedCommandValues(const RoundSight& sight);
+// A new redirection of a program to another (SubkeysWithValue: a Debugger
+// under Image File Execution Options, a MonitorProcess under
+// SilentProcessExit), or one whose program changed, named by the program
+// redirected and the file name of the one it starts ("notepad.exe: debugger.exe").
+std::vector<Finding> NewOrChangedRedirections(const RoundSight& sight);
+// A new Active Setup component (SubkeysWithValue of StubPath), named by its
+// default value, else by its StubPath's program's file name.
+std::vector<Finding> NewActiveSetupComponents(const RoundSight& sight);
+// A new RunOnceEx entry (a subkey), named by its default value, else by its name.
+std::vector<Finding> NewRunOnceExEntries(const RoundSight& sight);
+// A new value of a key whose values Explorer loads, named by the value.
+std::vector<Finding> NewExplorerValues(const RoundSight& sight);
+
+}  // namespace vigilo

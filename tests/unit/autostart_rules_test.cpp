@@ -1,0 +1,215 @@
+// The places beyond the Run keys where a program can make itself start, at
+// their edges: how a list value is taken apart and named, what counts as a
+// changed program, how each place is listed, what each rule reports, what
+// changed while no watch looked, and which machine keys are one in both views.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/autostart_command.h"
+#include "core/kept_listing.h"
+#include "core/path_set.h"
+#include "monitors/autostart_rules.h"
+#include "monitors/finding_rules.h"
+#include "monitors/watch_kinds.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "support/monitors_support.h"
+#include "support/registry_sandbox.h"
+#include "support/test_support.h"
+
+using namespace vigilo;
+using namespace vigilo::test;
+
+namespace {
+
+const HKEY kCu = HKEY_CURRENT_USER;
+using Names = std::vector<std::string>;
+
+// The environment string the cases use, set while it lives.
+class TestTools {
+public:
+    TestTools() { SetEnvironmentVariableW(L"VIGILO_TEST_TOOLS", L"C:\\Test Tools"); }
+    ~TestTools() { SetEnvironmentVariableW(L"VIGILO_TEST_TOOLS", nullptr); }
+};
+
+Names NamesOf(const std::vector<Finding>& findings) {
+    Names names;
+    for (const Finding& finding : findings) names.push_back(finding.name + (finding.changed ? " (changed)" : ""));
+    return names;
+}
+
+// A scratch key as the place of a kind, and the rule's findings from before to now.
+class ScratchPlace {
+public:
+    ScratchPlace(const std::string& name, PlaceListing listing, std::vector<std::string> values = {})
+        : key_(name), place_{kCu, key_.Path(), RegistryView::k64Bit, {}, std::move(values)}, listing_(listing) {}
+    const std::string& Path() const { return key_.Path(); }
+    Names Round(FindingRule rule) {
+        const Listing fresh = MakePlace(place_, listing_, PlaceChanges::KeySubtree)->List({});
+        const std::vector<Finding> found = rule({place_, before_, fresh});
+        before_ = fresh;
+        return NamesOf(found);
+    }
+
+private:
+    ScratchKey key_;
+    PlaceSpec place_;
+    PlaceListing listing_;
+    Listing before_;
+};
+
+}  // namespace
+
+// The naming rule of list values: Userinit's commands at commas, Load's and
+// AppInit_DLLs' files at commas and blanks, quotes and environment strings
+// wherever they stand.
+TEST(ListValues, CommasQuotesBlanksAndEnvironmentStringsGiveEachProgramAndTheNameShown) {
+    const TestTools tools;
+    EXPECT_EQ(ProgramsOfList("C:\\Windows\\system32\\userinit.exe,C:\\Tools\\AccTool.exe -silent,", ListItems::Commands),
+              (Names{"C:\\Windows\\system32\\userinit.exe", "C:\\Tools\\AccTool.exe"}));
+    EXPECT_EQ(ProgramsOfList("\"C:\\A, B\\x.exe\" /a , %VIGILO_TEST_TOOLS%\\y.exe", ListItems::Commands),
+              (Names{"C:\\A, B\\x.exe", "C:\\Test Tools\\y.exe"}));
+    EXPECT_EQ(ProgramsOfList(" , ,", ListItems::Commands), Names{});
+    EXPECT_EQ(ProgramsOfList("a.exe  b.exe,\"C:\\My Tools\\c.exe\",%VIGILO_TEST_TOOLS%\\d.dll", ListItems::Files),
+              (Names{"a.exe", "b.exe", "C:\\My Tools\\c.exe", "C:\\Test Tools\\d.dll"}));
+
+    EXPECT_EQ(ShownListEntryName(ListEntryName("Userinit", "C:\\Acc Tools\\AccTool.exe")), "Userinit: AccTool.exe");
+    EXPECT_EQ(NameWithProgram("notepad.exe", "C:\\Debug Tools\\debugger.exe"), "notepad.exe: debugger.exe");
+    EXPECT_EQ(NameWithProgram("AutoRun", ""), "AutoRun");
+}
+
+// Updaters rewrite their arguments at every update: only the program counts.
+TEST(ProgramHash, OnlyTheProgramCountsNotItsArgumentsLetterCaseQuotesEnvironmentStringsOrAnAddedExe) {
+    const TestTools tools;
+    const auto same = [](const std::string& a, const std::string& b) { return CommandProgramHash(a) == CommandProgramHash(b); };
+    EXPECT_TRUE(same("\"C:\\Program Files\\Up\\up.exe\" /silent", "\"C:\\Program Files\\Up\\up.exe\" /silent /build=2"));
+    EXPECT_TRUE(same("c:\\program files\\up\\UP.EXE -x", "\"C:\\Program Files\\Up\\up.exe\""));
+    EXPECT_TRUE(same("%VIGILO_TEST_TOOLS%\\up.exe", "\"C:\\Test Tools\\up.exe\" --tray"));
+    EXPECT_TRUE(same("\"C:\\Tools\\tool\" -a", "C:\\Tools\\tool.exe -b"));
+    EXPECT_FALSE(same("C:\\Up\\up.exe /a", "C:\\Other\\up.exe /a"));
+}
+
+TEST(AutostartRules, EachFamilyNamesWhatWasAddedOrChangedItsWay) {
+    ScratchPlace winlogon("Winlogon", PlaceListing::CommandLists, {"Userinit", "Shell"});
+    SetString(kCu, winlogon.Path(), "Userinit", "C:\\Windows\\system32\\userinit.exe,");
+    SetString(kCu, winlogon.Path(), "Shell", "explorer.exe");
+    SetString(kCu, winlogon.Path(), "DefaultUserName", "C:\\NotAProgram.exe");  // a value it does not name
+    EXPECT_EQ(winlogon.Round(ProgramsAddedToLists), (Names{"Userinit: userinit.exe", "Shell: explorer.exe"}));
+    SetString(kCu, winlogon.Path(), "Userinit", "C:\\Windows\\system32\\userinit.exe,\"C:\\Acc Tools\\AccTool.exe\" /q");
+    SetString(kCu, winlogon.Path(), "Shell", "C:\\Shells\\shell.exe");
+    EXPECT_EQ(winlogon.Round(ProgramsAddedToLists), (Names{"Userinit: AccTool.exe", "Shell: shell.exe (changed)"}));
+
+    ScratchPlace windows("Windows", PlaceListing::AppInitDlls, {"AppInit_DLLs"});
+    SetString(kCu, windows.Path(), "AppInit_DLLs", "C:\\Dlls\\a.dll C:\\Dlls\\b.dll");
+    SetDword(kCu, windows.Path(), "LoadAppInit_DLLs", 0);
+    EXPECT_EQ(windows.Round(ProgramsAddedToLists), Names{}) << "not loaded while LoadAppInit_DLLs is 0";
+    SetDword(kCu, windows.Path(), "LoadAppInit_DLLs", 1);
+    EXPECT_EQ(windows.Round(ProgramsAddedToLists), (Names{"AppInit_DLLs: a.dll", "AppInit_DLLs: b.dll"}));
+
+    ScratchPlace debuggers("Debuggers", PlaceListing::SubkeysWithValue, {"Debugger"});
+    SetDword(kCu, debuggers.Path() + "\\calc.exe", "MitigationOptions", 1);  // no Debugger: not listed
+    SetString(kCu, debuggers.Path() + "\\notepad.exe", "Debugger", "\"C:\\Debug Tools\\debugger.exe\" -p");
+    EXPECT_EQ(debuggers.Round(NewOrChangedRedirections), Names{"notepad.exe: debugger.exe"});
+    SetString(kCu, debuggers.Path() + "\\notepad.exe", "Debugger", "\"C:\\Debug Tools\\debugger.exe\" -q");
+    EXPECT_EQ(debuggers.Round(NewOrChangedRedirections), Names{}) << "arguments only";
+    SetString(kCu, debuggers.Path() + "\\notepad.exe", "Debugger", "C:\\Other\\monitor.exe");
+    EXPECT_EQ(debuggers.Round(NewOrChangedRedirections), Names{"notepad.exe: monitor.exe (changed)"});
+
+    ScratchPlace components("Components", PlaceListing::SubkeysWithValue, {"StubPath"});
+    SetString(kCu, components.Path() + "\\{11111111-1111-1111-1111-111111111111}", "", "Vigilo Test Component");
+    SetString(kCu, components.Path() + "\\{11111111-1111-1111-1111-111111111111}", "StubPath", "C:\\Setup\\a.exe");
+    SetString(kCu, components.Path() + "\\{22222222-2222-2222-2222-222222222222}", "StubPath",
+              "\"C:\\Set Up\\stub.exe\" /install");
+    SetString(kCu, components.Path() + "\\{33333333-3333-3333-3333-333333333333}", "", "Installed, runs nothing");
+    EXPECT_EQ(components.Round(NewActiveSetupComponents), (Names{"Vigilo Test Component", "stub.exe"}));
+
+    ScratchPlace processor("Processor", PlaceListing::ValuePrograms, {"AutoRun"});
+    SetString(kCu, processor.Path(), "AutoRun", "C:\\Tools\\autorun.exe /q & echo on");
+    SetString(kCu, processor.Path(), "CompletionChar", "C:\\NotAProgram.exe");
+    EXPECT_EQ(processor.Round(NewOrChangedCommandValues), Names{"AutoRun: autorun.exe"});
+    SetString(kCu, processor.Path(), "AutoRun", "C:\\Tools\\other.exe /q");
+    EXPECT_EQ(processor.Round(NewOrChangedCommandValues), Names{"AutoRun: other.exe (changed)"});
+
+    ScratchPlace runOnceEx("RunOnceEx", PlaceListing::Subkeys);
+    SetString(kCu, runOnceEx.Path() + "\\0001", "", "Finishing the set-up");
+    SetString(kCu, runOnceEx.Path() + "\\0002", "1", "||C:\\Setup\\x.dll|Entry");
+    EXPECT_EQ(runOnceEx.Round(NewRunOnceExEntries), (Names{"Finishing the set-up", "0002"}));
+
+    ScratchPlace run("RunValues", PlaceListing::ValuePrograms);
+    SetString(kCu, run.Path(), "Updater", "\"C:\\Up\\up.exe\" /a");
+    EXPECT_EQ(run.Round(NewStartupValues), Names{"Updater"});
+    SetString(kCu, run.Path(), "Updater", "\"C:\\Up\\up.exe\" /b");
+    EXPECT_EQ(run.Round(NewStartupValues), Names{});
+    SetString(kCu, run.Path(), "Updater", "C:\\Hijack\\up.exe /b");
+    EXPECT_EQ(run.Round(NewStartupValues), Names{"Updater (changed)"});
+}
+
+// A value's data is read with its name, in one call, whatever their lengths.
+TEST(AutostartListings, ValuesOfEveryLengthAreReadWithTheirNames) {
+    ScratchKey key("LongValues");
+    const std::string longName(16000, 'N');
+    const std::string longCommand = "C:\\Up\\up.exe " + std::string(40000, 'a');
+    SetString(kCu, key.Path(), "Short", "C:\\Short\\short.exe");
+    SetString(kCu, key.Path(), longName, longCommand);
+    SetDword(kCu, key.Path(), "Number", 7);
+    const UniqueKey opened = OpenKey(kCu, key.Path(), KEY_READ);
+    Names names;
+    for (const NamedValue& value : Values(opened.get())) {
+        names.push_back(value.name.size() > 20 ? "long" : value.name);
+        if (value.name == longName) {
+            EXPECT_EQ(TextOfValue(value.value), longCommand);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (Names{"Number", "Short", "long"}));
+}
+
+// Each store stands for one run of Vigilo.
+TEST(AutostartWatch, AProgramChangedWhileVigiloWasAwayIsReportedChangedAtTheNextStart) {
+    InitMainThreadCalls();
+    ScratchKey run("RunAway");
+    ScratchKey keptKey("RunAwayKept");
+    KeptListingStore store(kCu, keptKey.Path());
+    const PlaceSpec place{kCu, run.Path()};
+    SetString(kCu, run.Path(), "Updater", "\"C:\\Up\\up.exe\" /a");
+    const auto watchOnce = [&](const std::function<void()>& whileWatching) {
+        HandOffRecorder recorder;
+        auto watch = StartWatch(MakePlace(place, PlaceListing::ValuePrograms, PlaceChanges::KeySubtree), place,
+                                {0, &NewStartupValues}, recorder, &store);
+        EXPECT_TRUE(WaitUntil([&] { return watch->Watching(); }, 5000));
+        if (whileWatching) whileWatching();
+        Sleep(500);
+        EXPECT_TRUE(StopThreads({watch.get()}));
+        std::vector<Finding> found;
+        for (const RoundReport& report : recorder.Reports()) found.insert(found.end(), report.findings.begin(), report.findings.end());
+        return NamesOf(found);
+    };
+    EXPECT_EQ(watchOnce(nullptr), Names{}) << "the first listing is the baseline";
+    SetString(kCu, run.Path(), "Updater", "\"C:\\Up\\up.exe\" /b");
+    EXPECT_EQ(watchOnce(nullptr), Names{}) << "arguments only";
+    SetString(kCu, run.Path(), "Updater", "C:\\Hijack\\up.exe /b");
+    EXPECT_EQ(watchOnce([&] { SetString(kCu, run.Path(), "Second", "C:\\Second\\second.exe"); }),
+              (Names{"Updater (changed)", "Second"}));
+}
+
+// "Let a test decide": a key of the test's own, made in the 64-bit view
+// under Image File Execution Options, shows in the 32-bit view or not; the
+// debugger redirections watch that key once or twice accordingly.
+TEST(AutostartPlaces, ImageFileExecutionOptionsAreWatchedOnceWhereTheyAreOneKeyInBothViews) {
+    RealLocalMachine real;
+    const std::string options = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
+    const std::string probe = options + "\\VigiloTestViewProbe.exe";
+    ASSERT_TRUE(OpenKey(HKEY_LOCAL_MACHINE, options, KEY_READ));
+    struct Removed {
+        std::string path;
+        ~Removed() { DeleteKeyTree(HKEY_LOCAL_MACHINE, path); }
+    } removed{probe};
+    ASSERT_TRUE(CreateKey(HKEY_LOCAL_MACHINE, probe, KEY_ALL_ACCESS, RegistryView::k64Bit));
+    const bool oneKey = static_cast<bool>(OpenKey(HKEY_LOCAL_MACHINE, probe, KEY_READ, RegistryView::k32Bit));
+    int watched = 0;
+    for (const WatchKind& kind : WatchKinds())
+        for (const PlaceSpec& place : std::string(kind.name) == "debugger redirection" ? kind.places(PathSet{}) : std::vector<PlaceSpec>{})
+            watched += SameIgnoringCase(place.path, options);
+    EXPECT_EQ(watched, oneKey ? 1 : 2) << (oneKey ? "one key" : "two keys");
+}
