@@ -5,6 +5,7 @@
 #include "core/settings_store.h"
 #include "monitors/change_wait.h"
 #include "platform/file_system.h"
+#include "platform/stack_trim.h"
 #include "platform/unique_handle.h"
 
 namespace vigilo {
@@ -58,6 +59,7 @@ PlaceKind Folders() {
 bool WaitUntilExists(const std::string& path, const PlaceKind& kind, const TThread& thread, DWORD sliceMs,
                      std::atomic<bool>& waiting) {
     const Waiting scope(waiting);
+    ReleaseUnusedStack();
     for (;;) {
         if (thread.Terminated()) return false;
         if (kind.exists(path)) return true;

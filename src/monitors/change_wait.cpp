@@ -1,5 +1,7 @@
 #include "monitors/change_wait.h"
 
+#include "platform/stack_trim.h"
+
 namespace vigilo {
 
 WaitEnd WaitForChange(HANDLE notification, DWORD sliceMs, const TThread& thread, ParentWatch& parent,
@@ -9,6 +11,8 @@ WaitEnd WaitForChange(HANDLE notification, DWORD sliceMs, const TThread& thread,
         std::atomic<bool>& flag;
         ~NotWatching() { flag = false; }
     } notWatching{watching};
+    // What the round before used of the stack is not needed while waiting, which may last for days.
+    ReleaseUnusedStack();
     for (;;) {
         const HANDLE handles[] = {notification, thread.TerminateEvent(), parent.Signal()};
         const DWORD count = handles[2] ? 3 : 2;

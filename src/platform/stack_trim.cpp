@@ -8,8 +8,9 @@ namespace vigilo {
 namespace {
 
 constexpr ULONG_PTR kPageSize = 4096;
-// Left alone below the caller's frame, for the calls it is about to make.
-constexpr ULONG_PTR kMargin = 16 * kPageSize;
+// Left alone below the caller's frame, for the calls it makes here and is
+// about to make: a system call's frames take a few hundred bytes.
+constexpr ULONG_PTR kMargin = 4 * kPageSize;
 
 bool Writable(const MEMORY_BASIC_INFORMATION& region) {
     return region.State == MEM_COMMIT && (region.Protect & PAGE_READWRITE) && !(region.Protect & PAGE_GUARD);

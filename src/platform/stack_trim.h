@@ -3,9 +3,11 @@
 //
 // Wine commits and touches about a megabyte of every new thread's stack
 // before the thread runs, so each of the program's waiting threads would keep
-// that much memory resident for nothing. The pages stay committed (the
-// thread may grow into them again) but their contents are dropped. On
-// Windows the stack is committed as it grows and there is nothing to drop.
+// that much memory resident for nothing; and a thread that waits for days
+// after a deep call (a listing, a signature check) keeps the pages that call
+// used, on Windows too. Called at a thread's start and before its long waits.
+// The pages stay committed (the thread may grow into them again) but their
+// contents are dropped.
 namespace vigilo {
 
 void ReleaseUnusedStack();

@@ -1,0 +1,51 @@
+// A waiting thread hands back the stack pages its earlier calls used, and
+// keeps intact the frames it is still in.
+#include <windows.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <thread>
+
+#include "platform/stack_trim.h"
+
+using namespace vigilo;
+
+namespace {
+
+constexpr size_t kDeepBytes = 128 * 1024;
+
+// Whether the page of address is in the process's working set.
+bool Resident(std::uintptr_t address) {
+    using QueryFn = BOOL(WINAPI*)(HANDLE, PVOID, DWORD);
+    const auto query = reinterpret_cast<QueryFn>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "K32QueryWorkingSetEx"));
+    if (!query) return true;
+    PSAPI_WORKING_SET_EX_INFORMATION info{};
+    info.VirtualAddress = reinterpret_cast<void*>(address);
+    return query(GetCurrentProcess(), &info, sizeof info) && info.VirtualAttributes.Valid;
+}
+
+// A deep call, as a listing is: touches every page of its frame and gives the frame's lowest address.
+__attribute__((noinline)) std::uintptr_t UseDeepStack() {
+    volatile char frame[kDeepBytes];
+    for (size_t at = 0; at < kDeepBytes; at += 4096) frame[at] = 1;
+    return reinterpret_cast<std::uintptr_t>(&frame[0]);
+}
+
+}  // namespace
+
+TEST(StackTrim, PagesADeepCallUsedAreHandedBackAndTheCallersFramesKeepTheirContents) {
+    std::thread([] {
+        volatile char mine[8192];
+        std::memset(const_cast<char*>(mine), 0x5A, sizeof mine);
+        const std::uintptr_t deep = UseDeepStack();
+        ASSERT_TRUE(Resident(deep));
+        ReleaseUnusedStack();
+        EXPECT_FALSE(Resident(deep));
+        for (char byte : mine) ASSERT_EQ(byte, 0x5A);
+        // Grown into again, the pages serve as before.
+        EXPECT_NE(UseDeepStack(), 0u);
+    }).join();
+}
