@@ -50,6 +50,7 @@ tray_menu_out="$(dirname "$out")/tray-menu.png"
 desktop_key='HKCU\Control Panel\Desktop'
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
 editor="$WINEPREFIX/drive_c/Program Files/Demo Photo Editor"
+cloud="$WINEPREFIX/drive_c/Program Files/Demo Cloud"
 forget_demo_entries() {
     wine_run reg delete "$demo_key" /f /reg:64 >/dev/null 2>&1 || true
     wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
@@ -58,7 +59,7 @@ forget_demo_entries() {
     # What the watches kept would have the next start take the entries, gone
     # meanwhile and made again, for known ones.
     wine_run reg delete 'HKCU\Software\Purgeon\Vigilo\Kept' /f /reg:64 >/dev/null 2>&1 || true
-    rm -rf "$junk_folder" "$edge_top" "$editor"
+    rm -rf "$junk_folder" "$edge_top" "$editor" "$cloud"
     wine_run reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run' /v "$run_value" /f >/dev/null 2>&1 || true
 }
 cleanup() {
@@ -73,10 +74,13 @@ wine_run reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1 || true
 # Vigilo watches the keys and the browser profiles that exist when it starts.
 wine_run reg add "$extensions_key" /f /reg:64 >/dev/null
 mkdir -p "$edge_extensions"
-# The editor's program, signed now by a test root made for the minute it takes.
+# The editor's program and the startup entry's, signed now by a test root
+# made for the minute it takes; the editor's publisher is its signer, so that
+# the window's line says only who signed it.
 "$root/scripts/make-signed-test-files.sh" "$build" >/dev/null
-mkdir -p "$editor"
+mkdir -p "$editor" "$cloud"
 cp "$build/signed-test-files/signed.exe" "$editor/editor.exe"
+cp "$build/signed-test-files/signed.exe" "$cloud/sync.exe"
 "$root/scripts/make-signed-test-files.sh" "$build" remove
 # Debian's Wine says Windows 7, which lacks what Windows 8 brought (StartupApproved).
 wine_run reg add 'HKCU\Software\Wine\AppDefaults\Vigilo.exe' /v Version /d win10 /f >/dev/null
@@ -121,7 +125,7 @@ vigilo_pid=$!
 sleep 3
 echo "demo: registering \"Demo Photo Editor 3\" under the machine-wide uninstall key" >&2
 wine_run reg add "$demo_key" /v DisplayName /d "Demo Photo Editor 3" /f /reg:64 >/dev/null
-wine_run reg add "$demo_key" /v Publisher /d "Example Imaging Ltd" /f /reg:64 >/dev/null
+wine_run reg add "$demo_key" /v Publisher /d "Vigilo Test Signer" /f /reg:64 >/dev/null
 wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\Program Files\Demo Photo Editor\editor.exe,0' /f /reg:64 >/dev/null
 
 wait_for_window "New program notification"
@@ -188,7 +192,7 @@ sleep 3
 # At 144 DPI the windows are 600 x 357 and 600 x 405, 8 pixels from the
 # right and 90 from the bottom; their crosses 16 pixels below their tops.
 wine_run reg add "$demo_key" /v DisplayName /d "Demo Photo Editor 3" /f /reg:64 >/dev/null
-wine_run reg add "$demo_key" /v Publisher /d "Example Imaging Ltd" /f /reg:64 >/dev/null
+wine_run reg add "$demo_key" /v Publisher /d "Vigilo Test Signer" /f /reg:64 >/dev/null
 wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\windows\system32\notepad.exe' /f /reg:64 >/dev/null
 wait_for_window "New program notification"
 sleep 0.5
