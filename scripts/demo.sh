@@ -59,11 +59,12 @@ forget_demo_entries() {
     # What the watches kept would have the next start take the entries, gone
     # meanwhile and made again, for known ones.
     wine_run reg delete 'HKCU\Software\Purgeon\Vigilo\Kept' /f /reg:64 >/dev/null 2>&1 || true
-    rm -rf "$junk_folder" "$edge_top" "$editor" "$cloud"
+    rm -rf "$junk_folder" "$edge_top"
     wine_run reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run' /v "$run_value" /f >/dev/null 2>&1 || true
 }
 cleanup() {
     forget_demo_entries
+    rm -rf "$editor" "$cloud"
     wine_run reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1 || true
     vigilo_end_session
 }
@@ -193,7 +194,7 @@ sleep 3
 # right and 90 from the bottom; their crosses 16 pixels below their tops.
 wine_run reg add "$demo_key" /v DisplayName /d "Demo Photo Editor 3" /f /reg:64 >/dev/null
 wine_run reg add "$demo_key" /v Publisher /d "Vigilo Test Signer" /f /reg:64 >/dev/null
-wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\windows\system32\notepad.exe' /f /reg:64 >/dev/null
+wine_run reg add "$demo_key" /v DisplayIcon /d 'C:\Program Files\Demo Photo Editor\editor.exe,0' /f /reg:64 >/dev/null
 wait_for_window "New program notification"
 sleep 0.5
 save_window "${out%.png}-144.png" 615x372+1305+626

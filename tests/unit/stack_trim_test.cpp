@@ -27,11 +27,11 @@ bool Resident(std::uintptr_t address) {
     return query(GetCurrentProcess(), &info, sizeof info) && info.VirtualAttributes.Valid;
 }
 
-// A deep call, as a listing is: touches every page of its frame and gives the frame's lowest address.
-__attribute__((noinline)) std::uintptr_t UseDeepStack() {
+// A deep call, as a listing is: touches every page of its frame and tells the frame's lowest address.
+__attribute__((noinline)) void UseDeepStack(std::uintptr_t* lowest) {
     volatile char frame[kDeepBytes];
     for (size_t at = 0; at < kDeepBytes; at += 4096) frame[at] = 1;
-    return reinterpret_cast<std::uintptr_t>(&frame[0]);
+    *lowest = reinterpret_cast<std::uintptr_t>(&frame[0]);
 }
 
 }  // namespace
@@ -40,12 +40,15 @@ TEST(StackTrim, PagesADeepCallUsedAreHandedBackAndTheCallersFramesKeepTheirConte
     std::thread([] {
         volatile char mine[8192];
         std::memset(const_cast<char*>(mine), 0x5A, sizeof mine);
-        const std::uintptr_t deep = UseDeepStack();
+        std::uintptr_t deep = 0;
+        UseDeepStack(&deep);
         ASSERT_TRUE(Resident(deep));
         ReleaseUnusedStack();
         EXPECT_FALSE(Resident(deep));
         for (char byte : mine) ASSERT_EQ(byte, 0x5A);
         // Grown into again, the pages serve as before.
-        EXPECT_NE(UseDeepStack(), 0u);
+        std::uintptr_t again = 0;
+        UseDeepStack(&again);
+        EXPECT_EQ(again, deep);
     }).join();
 }
