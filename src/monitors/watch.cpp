@@ -169,11 +169,19 @@ bool Watch::Report(std::vector<Finding> findings, bool cameWhileHeld, PlaceWatch
     });
     if (!handedOff) return false;
     if (!windowEnd) return !Terminated();
-    const HANDLE handles[] = {windowEnd.Handle(), TerminateEvent()};
-    WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    // A change signalled while the window is up came while it held this
+    // watch: the next round only records it. One made once the window has
+    // ended is shown, however late this thread wakes to see the end; when
+    // both are signalled at the wake, the end counts first.
+    bool changedWhileUp = false;
+    for (;;) {
+        const HANDLE handles[] = {windowEnd.Handle(), TerminateEvent(), watch ? watch->Changed() : nullptr};
+        const DWORD count = watch && !changedWhileUp ? 3 : 2;
+        if (WaitForMultipleObjects(count, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 2) break;
+        changedWhileUp = true;  // it stays signalled until the next round arms it again
+    }
     if (Terminated()) return false;
-    // Changed while the window held this watch: the next round only records.
-    cameWhileHeld_ = watch && WaitForSingleObject(watch->Changed(), 0) == WAIT_OBJECT_0;
+    cameWhileHeld_ = changedWhileUp;
     return true;
 }
 

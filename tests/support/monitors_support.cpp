@@ -1,6 +1,7 @@
 #include "support/monitors_support.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "support/registry_sandbox.h"
 #include "support/test_support.h"
@@ -117,6 +118,12 @@ HandOff HandOffRecorder::Get() {
         reports_.push_back(report);
         if (!holding_ || report.findings.empty()) return SharedEvent();
         window_ = SharedEvent::Create();
+        if (std::function<void()> after = std::exchange(afterWindowEnd, {})) {
+            SharedEvent ended = std::exchange(window_, {});
+            ended.Set();
+            after();
+            return ended;
+        }
         return window_;
     };
 }

@@ -68,6 +68,9 @@ public:
     void EndWindow();
     // Runs on the main thread in each hand-off, before it is recorded.
     std::function<void()> during;
+    // Once, while holding: the window ends as soon as it is shown, then this
+    // runs, all before the watch's thread can see the end (it wakes late).
+    std::function<void()> afterWindowEnd;
 
 private:
     mutable std::mutex mutex_;

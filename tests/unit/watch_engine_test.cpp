@@ -136,6 +136,18 @@ TEST_F(WatchEngine, WhatCameWhileItsWindowHeldTheWatchIsRecordedNotShown) {
     EXPECT_FALSE(reports[4].cameWhileHeld) << "a round with nothing new left the watch marked as held";
 }
 
+// The watch's thread sees its window's end only after a change made once the window was gone.
+TEST_F(WatchEngine, AChangeAfterItsWindowEndedIsShownHoweverLateTheWatchSeesTheEnd) {
+    recorder_.SetHolding(true);
+    recorder_.afterWindowEnd = [&] { place_->Add({"After"}); };
+    ASSERT_TRUE(Watching(Start()));
+    place_->Add({"Shown"});
+    ASSERT_TRUE(Reported(2));
+    const std::vector<RoundReport> reports = recorder_.Reports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_FALSE(reports[1].cameWhileHeld);
+}
+
 TEST_F(WatchEngine, WhatWasAddedWhileNoWatchLookedIsReportedByTheNextOne) {
     Watch& first = Start();
     ASSERT_TRUE(Watching(first));
