@@ -15,8 +15,9 @@ void NotificationProgram::StartVigilo(bool withPurgeon) {
     DWORD value = 0;
     ASSERT_TRUE(WaitUntil([&] { return GetDword(HKEY_CURRENT_USER, kSettings, "CacheNotifier", value); }, 5000));
     // The monitors list their baselines right after start-up; nothing
-    // outside the process tells when, so give them a moment.
-    Sleep(1000);
+    // outside the process tells when, so give them a moment: more than one
+    // second, as sixty watches take their first listings in a new prefix.
+    Sleep(2500);
 }
 
 bool NotificationProgram::StartPurgeon() const {
