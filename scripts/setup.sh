@@ -47,6 +47,22 @@ quietly() { "$@" >>"$work/log" 2>&1; }
 
 package_version() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || true; }
 
+# A mirror being synced serves an index whose size does not match its
+# Release file for a minute or two: try again after a pause. Should an index
+# still fail, go on with the lists apt has; the install or source download
+# that needs what is missing then fails with its own message.
+# Sets lists_incomplete when it goes on without them.
+lists_incomplete=""
+update_package_lists() {
+    local try
+    for try in 1 2 3; do
+        $SUDO apt-get update -q && return 0
+        [ "$try" -eq 3 ] || { log "apt-get update failed (try $try of 3); trying again in 30 s"; sleep 30; }
+    done
+    log "WARNING: some package lists could not be updated; going on with the ones apt has"
+    lists_incomplete=1
+}
+
 missing_packages() {
     local p
     for p in "${PACKAGES[@]}"; do
@@ -62,10 +78,20 @@ ensure_packages() {
     step="adding the i386 architecture (dpkg --add-architecture)"
     dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
     step="updating the package lists (apt-get update)"
-    $SUDO apt-get update -q
+    update_package_lists
     step="installing packages (apt-get install)"
     # shellcheck disable=SC2086
-    $SUDO apt-get install -y -q --no-install-recommends $missing
+    $SUDO apt-get install -y -q --no-install-recommends $missing && return 0
+    [ -n "$lists_incomplete" ] || return 1
+    # With one architecture's security list missing, apt offers the two
+    # halves of a multi-arch library at different versions and gives up.
+    # The release's own suite has both at one version.
+    local rel
+    rel=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    log "trying the install again from $rel's own lists, as some lists are missing"
+    step="installing packages from $rel's own lists (apt-get install -t $rel)"
+    # shellcheck disable=SC2086
+    $SUDO apt-get install -y -q --no-install-recommends -t "$rel" $missing
 }
 
 # Source packages come from the same Debian release as the binaries, and
@@ -84,7 +110,7 @@ ensure_source_index() {
         $SUDO tee "$list" >/dev/null <<<"$entry"
     fi
     step="updating the package lists for source packages (apt-get update)"
-    quietly $SUDO apt-get update -q
+    quietly update_package_lists
 }
 
 # Unpacks the source package into $work/src/PACKAGE; sets source_dir.
