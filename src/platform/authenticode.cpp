@@ -8,7 +8,7 @@
 
 #include <atomic>
 
-#include "platform/shell.h"
+#include "platform/system_library.h"
 #include "platform/text.h"
 
 namespace vigilo {
@@ -23,30 +23,17 @@ struct TrustFunctions {
     bool Loaded() const { return winVerifyTrust && providerData && signerOfChain && certificateName; }
 };
 
-// A DLL of the system folder only, never one planted beside the program.
-// Windows 7 without its loader update refuses the flag: then by full path.
-HMODULE SystemLibrary(const wchar_t* name) {
-    if (HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
-    const std::string system = SystemFolderPath();
-    return system.empty() ? nullptr : LoadLibraryW((Utf16(system) + L"\\" + name).c_str());
-}
-
-template <typename Function>
-void Find(HMODULE module, const char* name, Function& function) {
-    function = module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 // Loaded once, at the first check, and kept: a checker thread that outlives
 // its caller may still be inside them.
 const TrustFunctions& Trust() {
     static const TrustFunctions functions = [] {
         TrustFunctions found;
-        const HMODULE wintrust = SystemLibrary(L"wintrust.dll");
-        const HMODULE crypt32 = SystemLibrary(L"crypt32.dll");
-        Find(wintrust, "WinVerifyTrust", found.winVerifyTrust);
-        Find(wintrust, "WTHelperProvDataFromStateData", found.providerData);
-        Find(wintrust, "WTHelperGetProvSignerFromChain", found.signerOfChain);
-        Find(crypt32, "CertGetNameStringW", found.certificateName);
+        const HMODULE wintrust = LoadSystemLibrary(L"wintrust.dll");
+        const HMODULE crypt32 = LoadSystemLibrary(L"crypt32.dll");
+        FindExport(wintrust, "WinVerifyTrust", found.winVerifyTrust);
+        FindExport(wintrust, "WTHelperProvDataFromStateData", found.providerData);
+        FindExport(wintrust, "WTHelperGetProvSignerFromChain", found.signerOfChain);
+        FindExport(crypt32, "CertGetNameStringW", found.certificateName);
         return found;
     }();
     return functions;

@@ -14,8 +14,9 @@ public:
     bool Create(HWND parent, const RECT& bounds, bool visible);
     const Picture& GetPicture() const { return picture_; }
     void SetPicture(Picture picture);
-    // Takes ownership of icon; it is destroyed with the image or the next picture.
-    void SetIcon(HICON icon) { SetPicture(Picture::FromIcon(icon)); }
+    // Takes ownership of icon, made size pixels square; it is destroyed
+    // with the image or the next picture.
+    void SetIcon(HICON icon, int size) { SetPicture(Picture::FromIcon(icon, size)); }
     void PaintContent(HDC dc) const override { picture_.Draw(dc, 0, 0); }
 
 private:

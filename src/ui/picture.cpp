@@ -38,23 +38,16 @@ Picture Picture::FromPngResource(int id, bool alpha, int dpi) {
     return p;
 }
 
-Picture Picture::FromIcon(HICON icon) {
+Picture Picture::FromIcon(HICON icon, int size) {
     Picture p;
     p.icon_.reset(icon);
-    ICONINFO info{};
-    if (icon && GetIconInfo(icon, &info)) {
-        // GetIconInfo hands out copies of the icon's bitmaps; they are ours to delete.
-        UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
-        BITMAP bm{};
-        if (GetObjectW(info.hbmMask, sizeof(bm), &bm))
-            p.size_ = {bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
-    }
+    if (icon && size > 0) p.size_ = {size, size};
     return p;
 }
 
 void Picture::Draw(HDC dc, int x, int y) const {
     if (icon_) {
-        DrawIconEx(dc, x, y, icon_.get(), 0, 0, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, x, y, icon_.get(), size_.cx, size_.cy, 0, nullptr, DI_NORMAL);
         return;
     }
     if (!bitmap_) return;

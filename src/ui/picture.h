@@ -27,8 +27,11 @@ public:
     // scaled by dpi / 96; empty when missing or corrupt. An opaque picture
     // is copied as it is, one with alpha blended over what lies beneath it.
     static Picture FromPngResource(int id, bool alpha, int dpi = kDesignDpi);
-    // Takes ownership of icon (may be null).
-    static Picture FromIcon(HICON icon);
+    // Takes ownership of icon (may be null), made size pixels square. The
+    // size is the one it was asked for, not read back from the icon: Wine
+    // has been seen to fail GetIconInfo on a fresh icon, which left the
+    // picture, and an image sized to it, 0 x 0.
+    static Picture FromIcon(HICON icon, int size);
 
     bool Empty() const { return !bitmap_ && !icon_; }
     SIZE Size() const { return size_; }

@@ -50,7 +50,7 @@ void TForm2a::FillControls() {
     SignerLabel->SetVisible(!SignerLine.empty());
     MoreFoundLabel->SetText(WithNumber(Text(texts::kMoreFound), MoreFound));
     MoreFoundLabel->SetVisible(MoreFound > 0);
-    PrgImage->SetIcon(FirstIcon(ProgramIconFile(IconPath), PrgImage->Width()));
+    PrgImage->SetIcon(FirstIcon(ProgramIconFile(IconPath), PrgImage->Width()), PrgImage->Width());
 }
 
 }  // namespace vigilo

@@ -54,7 +54,7 @@ void TForm2c::FillControls() {
     Label1->SetText(ProgramName);
     if (EntryChanged) Label2->SetText(Text(texts::kStartupChangedMessage));
     // A startup entry names a command, not an installed program: always the installer's icon.
-    PrgImage->SetIcon(FirstIcon(ProgramIconFile(""), PrgImage->Width()));
+    PrgImage->SetIcon(FirstIcon(ProgramIconFile(""), PrgImage->Width()), PrgImage->Width());
 
     SignerLabel->SetText(SignerLine);
     SignerLabel->SetVisible(!SignerLine.empty());

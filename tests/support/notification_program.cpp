@@ -14,10 +14,27 @@ void NotificationProgram::StartVigilo(bool withPurgeon) {
     ASSERT_TRUE(vigilo_->WaitForMainWindow());
     DWORD value = 0;
     ASSERT_TRUE(WaitUntil([&] { return GetDword(HKEY_CURRENT_USER, kSettings, "CacheNotifier", value); }, 5000));
-    // The monitors list their baselines right after start-up; nothing
-    // outside the process tells when, so give them a moment: more than one
-    // second, as sixty watches take their first listings in a new prefix.
-    Sleep(2500);
+    // Each watch keeps its first listing under Vigilo\Kept right after
+    // start-up; what is written before it lists its place would be taken in
+    // silently where nothing was kept yet (a new prefix). Wait until no new
+    // listing has come for a second: in a new prefix sixty watches take
+    // seconds under load.
+    DWORD listed = KeptListingCount(), quietSince = GetTickCount();
+    const DWORD start = quietSince;
+    while ((listed == 0 || GetTickCount() - quietSince < 1000) && GetTickCount() - start < 30000) {
+        Sleep(100);
+        if (const DWORD now = KeptListingCount(); now != listed) listed = now, quietSince = GetTickCount();
+    }
+}
+
+DWORD NotificationProgram::KeptListingCount() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Purgeon\\Vigilo\\Kept", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return 0;
+    DWORD values = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return values;
 }
 
 bool NotificationProgram::StartPurgeon() const {

@@ -16,8 +16,10 @@ protected:
     NotificationProgram(const char* windowClass, const char* setting)
         : windowClass_(windowClass), setting_(setting) {}
 
-    // Starts Vigilo and gives its monitors a moment to list their baselines.
+    // Starts Vigilo and waits until its watches have listed their places.
     void StartVigilo(bool withPurgeon = true);
+    // How many places Vigilo keeps a listing of.
+    static DWORD KeptListingCount();
     DWORD Pid() const { return vigilo_->ProcessId(); }
     // The window once it is visible; null on time-out.
     HWND WaitForWindow(DWORD timeoutMs = 15000) const;

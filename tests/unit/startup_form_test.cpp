@@ -91,7 +91,7 @@ TEST_F(StartupWindow, ShowsTheFirstIconOfMsiexec) {
     // The same pixels as msiexec.exe's first icon drawn directly.
     ASSERT_EQ(Paths().systemFolder + "msiexec.exe", ProgramIconFile(""));
     test::Pixels shown = test::PaintOf(form_->PrgImage->Handle());
-    Picture expected = Picture::FromIcon(FirstIcon(ProgramIconFile("")));
+    Picture expected = Picture::FromIcon(FirstIcon(ProgramIconFile(""), 32), 32);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
