@@ -120,6 +120,7 @@ measure_vigilo() {
                 read -r ms changed < <(bench latency "$kind")
                 sample+=("$ms")
                 parts+=("$(phases "$trace" "$changed")")
+                wait_watches_idle "$trace" "$changed"
             done
             latency[$kind]=$(printf '%s\n' "${sample[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')
             breakdown[$kind]=$(printf '%s\n' "${parts[@]}" | median_phases)
@@ -140,6 +141,26 @@ measure_vigilo() {
     bench close || true
     wait "$job" 2>/dev/null || true
     rm -rf "$folder"
+}
+
+# Waits until every watch woken since the moment t0 (a sample's change, and
+# the removal of its entry that wakes the watch again) has ended its settle
+# delay, and a second more for its listing: the next sample's change then
+# starts a round of its own instead of joining one under way.
+wait_watches_idle() {
+    local trace=$1 t0=$2 deadline=$((SECONDS + 60)) pending
+    sleep 1  # the removal's change reaches the watch
+    while [ $SECONDS -lt $deadline ]; do
+        pending=$(sed -n 's/.*vigilo timing: \(wake\|settled\) \([0-9]*\) /\1 \2 /p' "$trace" | awk -v t0="$t0" '
+            $2 >= t0 { event = $1; at = $2; sub(/^[a-z]+ [0-9]+ /, ""); if (event == "wake") woke[$0] = at; else settled[$0] = at }
+            END { n = 0; for (p in woke) if (!(p in settled) || settled[p] < woke[p]) n++; print n }')
+        if [ "$pending" -eq 0 ]; then
+            sleep 1
+            return 0
+        fi
+        sleep 0.2
+    done
+    echo "benchmark: a watch was still in its round after 60 s" >&2
 }
 
 # Where a change's time went, in ms, from the trace lines after its moment:

@@ -69,9 +69,11 @@ void CreateFolders(const std::string& path) {
 const char* const kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kChromeForcelist = "SOFTWARE\\Policies\\Google\\Chrome\\ExtensionInstallForcelist";
 
-// A service that starts automatically, as an updater's does; deleted again with remove.
-void BenchService(const std::string& name, bool remove) {
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+// A service that starts automatically, as an updater's does; deleted again
+// with remove. The service manager is opened by the caller, before the
+// change's moment is taken: opening it is a round trip to services.exe
+// that precedes the change and is no part of Vigilo's time.
+void BenchService(SC_HANDLE manager, const std::string& name, bool remove) {
     if (!manager) return;
     if (remove) {
         if (SC_HANDLE service = OpenServiceA(manager, name.c_str(), DELETE)) {
@@ -84,7 +86,6 @@ void BenchService(const std::string& name, bool remove) {
                                                   nullptr, nullptr)) {
         CloseServiceHandle(service);
     }
-    CloseServiceHandle(manager);
 }
 const char* const kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const char* const kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
@@ -232,6 +233,7 @@ int Latency(const std::string& kind) {
     static int serial = 0;
     const std::string name = "VigiloBench" + std::to_string(GetTickCount64()) + std::to_string(++serial);
     const char* windowClass = nullptr;
+    SC_HANDLE manager = kind == "service" ? OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS) : nullptr;
     const ULONGLONG start = GetTickCount64();
     const long long changed = CounterMicros();
     // The signed kinds name a program signed by a test root, whose signature is checked before the window.
@@ -255,7 +257,7 @@ int Latency(const std::string& kind) {
         SetValue(HKEY_CURRENT_USER, kChromeForcelist, name.c_str(), name + ";https://update.example", k64);
     } else if (kind == "service") {
         windowClass = "TForm2c";
-        BenchService(name, false);
+        BenchService(manager, name, false);
     } else {
         std::fprintf(stderr, "unknown kind %s\n", kind.c_str());
         return 2;
@@ -283,14 +285,13 @@ int Latency(const std::string& kind) {
             RegCloseKey(key);
         }
     } else if (kind == "service") {
-        BenchService(name, true);
+        BenchService(manager, name, true);
     } else {
         RemoveDirectoryA((ChromeExtensions() + "\\" + name).c_str());
     }
-    // The removal wakes the watch too: its round (a settle delay long) is over
-    // before the next change, which would otherwise join it and show early.
-    const bool settles = kind.rfind("new-program", 0) == 0 || kind == "service" || kind.rfind("extension-", 0) == 0;
-    Sleep(settles && kind != "extension-policy" ? 7500 : 1500);
+    if (manager) CloseServiceHandle(manager);
+    // The removal wakes the watch too; the benchmark waits for that round's
+    // end in Vigilo's timing trace before the next change.
     return ms < 0 ? 1 : 0;
 }
 
