@@ -143,17 +143,18 @@ measure_vigilo() {
     rm -rf "$folder"
 }
 
-# Waits until every watch woken since the moment t0 (a sample's change, and
-# the removal of its entry that wakes the watch again) has ended its settle
+# Waits until every round begun since the moment t0 has ended its settle
 # delay, and a second more for its listing: the next sample's change then
-# starts a round of its own instead of joining one under way.
+# starts a round of its own instead of joining one under way. The removal of
+# a sample's entry wakes its watch again, and a key or folder it leaves empty
+# is looked at once more in a round of its own (it may be on its way out).
 wait_watches_idle() {
     local trace=$1 t0=$2 deadline=$((SECONDS + 60)) pending
     sleep 1  # the removal's change reaches the watch
     while [ $SECONDS -lt $deadline ]; do
-        pending=$(sed -n 's/.*vigilo timing: \(wake\|settled\) \([0-9]*\) /\1 \2 /p' "$trace" | awk -v t0="$t0" '
-            $2 >= t0 { event = $1; at = $2; sub(/^[a-z]+ [0-9]+ /, ""); if (event == "wake") woke[$0] = at; else settled[$0] = at }
-            END { n = 0; for (p in woke) if (!(p in settled) || settled[p] < woke[p]) n++; print n }')
+        pending=$(sed -n 's/.*vigilo timing: \(round\|settled\) \([0-9]*\) /\1 \2 /p' "$trace" | awk -v t0="$t0" '
+            $2 >= t0 { event = $1; at = $2; sub(/^[a-z]+ [0-9]+ /, ""); if (event == "round") began[$0] = at; else settled[$0] = at }
+            END { n = 0; for (p in began) if (!(p in settled) || settled[p] < began[p]) n++; print n }')
         if [ "$pending" -eq 0 ]; then
             sleep 1
             return 0

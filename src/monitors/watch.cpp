@@ -125,6 +125,7 @@ void Watch::Execute() {
 }
 
 Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMayMeanLeaving) {
+    TraceTiming("round", spec_.path);
     if (WaitTerminated(rules_.settleSeconds)) return RoundEnd::End;
     TraceTiming("settled", spec_.path);
     // Only the round right after a window held this watch finds what came meanwhile.
