@@ -28,8 +28,8 @@ public:
     // is copied as it is, one with alpha blended over what lies beneath it.
     static Picture FromPngResource(int id, bool alpha, int dpi = kDesignDpi);
     // Takes ownership of icon (may be null), made size pixels square. The
-    // size is the one it was asked for, not read back from the icon: Wine
-    // has been seen to fail GetIconInfo on a fresh icon, which left the
+    // size is the one it was asked for, not read back from the icon's
+    // bitmaps: under Wine that failed once for a fresh icon, and left the
     // picture, and an image sized to it, 0 x 0.
     static Picture FromIcon(HICON icon, int size);
 
