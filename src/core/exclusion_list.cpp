@@ -56,13 +56,16 @@ std::shared_ptr<KeptFile<UpperNames>> ListFile() {
 
 }  // namespace
 
-std::string ApplyExclusionList(const std::string& name) {
-    const std::shared_ptr<const UpperNames> names = ListFile()->Get();
+ExclusionListSnapshot ExclusionListSnapshot::Take() { return ExclusionListSnapshot(ListFile()->Get()); }
+
+std::string ExclusionListSnapshot::Apply(const std::string& name) const {
     const std::string upperName = UpperCaseAscii(name);
-    for (const std::string& keyName : *names) {
+    for (const std::string& keyName : *upperNames_) {
         if (upperName.find(keyName) != std::string::npos) return {};
     }
     return name;
 }
+
+std::string ApplyExclusionList(const std::string& name) { return ExclusionListSnapshot::Take().Apply(name); }
 
 }  // namespace vigilo

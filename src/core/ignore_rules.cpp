@@ -94,15 +94,24 @@ std::vector<IgnoreRule> ReadIgnoreRules() {
     return ParseIgnoreRules(TextsOfMultiString(*value));
 }
 
-bool MatchesAny(const std::vector<IgnoreRule>& rules, FindingKind kind, const std::string& name) {
-    if (rules.empty()) return false;
-    const std::u32string folded = FoldedCharacters(name);
-    for (const IgnoreRule& rule : rules)
-        if (rule.kind == kind && Matches(FoldedCharacters(rule.pattern), folded)) return true;
+IgnoreMatcher::IgnoreMatcher(const std::vector<IgnoreRule>& rules) {
+    folded_.reserve(rules.size());
+    for (const IgnoreRule& rule : rules) folded_.emplace_back(rule.kind, FoldedCharacters(rule.pattern));
+}
+
+bool IgnoreMatcher::Matches(FindingKind kind, const std::string& name) const {
+    std::u32string folded;
+    bool nameFolded = false;
+    for (const auto& [ruleKind, pattern] : folded_) {
+        if (ruleKind != kind) continue;
+        if (!std::exchange(nameFolded, true)) folded = FoldedCharacters(name);
+        if (vigilo::Matches(pattern, folded)) return true;
+    }
     return false;
 }
 
-bool IsIgnored(FindingKind kind, const std::string& name) { return MatchesAny(ReadIgnoreRules(), kind, name); }
+
+bool IsIgnored(FindingKind kind, const std::string& name) { return IgnoreMatcher(ReadIgnoreRules()).Matches(kind, name); }
 
 std::vector<std::string> DefaultIgnoreLines() {
     std::vector<std::string> lines;

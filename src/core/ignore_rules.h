@@ -16,6 +16,7 @@
 // the user emptied stays empty.
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/finding.h"
@@ -41,8 +42,18 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name);
 std::vector<IgnoreRule> ParseIgnoreRules(const std::vector<std::string>& lines);
 // The stored rules; none when the value is missing or of another type.
 std::vector<IgnoreRule> ReadIgnoreRules();
-// Whether a finding of kind named name matches one of rules of its kind.
-bool MatchesAny(const std::vector<IgnoreRule>& rules, FindingKind kind, const std::string& name);
+// Rules made ready for many names (a round's findings): each pattern is
+// folded once, not once per name.
+class IgnoreMatcher {
+public:
+    explicit IgnoreMatcher(const std::vector<IgnoreRule>& rules);
+    // Whether a finding of kind named name matches one of the rules of its kind.
+    bool Matches(FindingKind kind, const std::string& name) const;
+
+private:
+    std::vector<std::pair<FindingKind, std::u32string>> folded_;
+};
+
 // Whether a finding of kind named name matches a stored rule of its kind.
 bool IsIgnored(FindingKind kind, const std::string& name);
 

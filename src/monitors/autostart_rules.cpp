@@ -20,9 +20,10 @@ namespace {
 template <typename Name>
 std::vector<Finding> StartupFindings(const std::vector<EntryChange>& changes, Name name) {
     if (changes.empty() || IsCompanionRunning()) return {};
+    const ExclusionListSnapshot exclusions = ExclusionListSnapshot::Take();
     std::vector<Finding> findings;
     for (const EntryChange& change : changes) {
-        std::string reported = ApplyExclusionList(name(change));
+        std::string reported = exclusions.Apply(name(change));
         if (reported.empty()) continue;
         Finding finding{FindingKind::Startup, std::move(reported)};
         finding.changed = change.changed;

@@ -78,10 +78,11 @@ template <typename Name, typename Approved, typename File>
 std::vector<Finding> EachStartupEntryAdded(const RoundSight& sight, Name name, Approved approved, File file) {
     if (IsCompanionRunning()) return {};
     const std::vector<EntryChange> changes = AddedOrChangedEntries(sight.previous, sight.fresh);
+    const ExclusionListSnapshot exclusions = ExclusionListSnapshot::Take();
     std::vector<Finding> findings;
     std::vector<const ListedEntry*> found;
     for (const EntryChange& change : changes) {
-        std::string reported = ApplyExclusionList(name(change.entry));
+        std::string reported = exclusions.Apply(name(change.entry));
         if (reported.empty()) continue;
         Finding finding{FindingKind::Startup, std::move(reported)};
         finding.changed = change.changed;
@@ -180,6 +181,7 @@ bool IsUpdateOrHotfix(const std::string& programName, const std::string& release
 std::vector<Finding> NewPrograms(const RoundSight& sight) {
     const std::vector<ListedEntry> removed = RemovedEntries(sight.previous, sight.fresh);
     const PlaceSpec& place = sight.place;
+    const ExclusionListSnapshot exclusions = ExclusionListSnapshot::Take();
     return EachAdded(
         sight,
         [&](const ListedEntry& entry) -> std::optional<Finding> {
@@ -187,7 +189,7 @@ std::vector<Finding> NewPrograms(const RoundSight& sight) {
             const std::string subkey = WithTrailingBackslash(place.path) + entry.name;
             const std::string& name = entry.displayName;
             if (IsUpdateOrHotfix(name, ReadString(place.root, subkey, "ReleaseType", place.view))) return std::nullopt;
-            if (ApplyExclusionList(name).empty()) return std::nullopt;
+            if (exclusions.Apply(name).empty()) return std::nullopt;
             return Finding{FindingKind::Program, name, entry.publisher,
                            ReadString(place.root, subkey, "DisplayIcon", place.view)};
         },

@@ -145,6 +145,8 @@ class CommandHashes {
 public:
     std::uint64_t Of(const RegistryValue& value) {
         const std::string command = TextValue(value);
+        // Many values may start one command: it is taken apart once.
+        if (const auto listed = now_.find(command); listed != now_.end()) return listed->second;
         const auto known = last_.find(command);
         const std::uint64_t hash = known != last_.end() ? known->second : CommandProgramHash(command);
         now_.emplace(command, hash);

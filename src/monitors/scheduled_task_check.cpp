@@ -104,9 +104,10 @@ void ScheduledTaskCheck::Run() {
     auto previous = std::exchange(previous_, std::make_pair(list.source, listing));
     // The first list that could be read, or one from another source, is taken silently.
     if (!previous || previous->first != list.source) return;
+    const ExclusionListSnapshot exclusions = ExclusionListSnapshot::Take();
     std::vector<Finding> findings;
     for (const EntryChange& task : AddedOrChangedEntries(previous->second, listing)) {
-        std::string name = ReportedStartupEntry(ScheduledTaskName(task.entry.name));
+        std::string name = ReportedStartupEntry(ScheduledTaskName(task.entry.name), exclusions);
         if (name.empty()) continue;
         findings.push_back({FindingKind::Startup, std::move(name)});
         findings.back().changed = task.changed;

@@ -108,7 +108,7 @@ std::optional<Finding> ServiceCheck::FindingFor(const ServiceState& service, std
     if (!service.startsWithWindows || InWindowsFolder(service.program, windowsFolder_)) return std::nullopt;
     const bool switched = before == kNotStartingWithWindows;
     if (!switched && before == StateHash(service)) return std::nullopt;
-    std::string name = ReportedStartupEntry(DisplayNameOf(service.name));
+    std::string name = ReportedStartupEntry(DisplayNameOf(service.name), ExclusionListSnapshot::Take());
     if (name.empty()) return std::nullopt;
     Finding finding{FindingKind::Startup, std::move(name)};
     finding.changed = !switched;

@@ -19,8 +19,8 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 
 }  // namespace
 
-std::string ReportedStartupEntry(const std::string& name) {
-    const std::string reported = ApplyExclusionList(name);
+std::string ReportedStartupEntry(const std::string& name, const ExclusionListSnapshot& exclusions) {
+    const std::string reported = exclusions.Apply(name);
     if (reported.empty() || IsCompanionRunning()) return {};
     return reported;
 }

@@ -4,13 +4,15 @@
 // entry is first turned into the name the user knows it by.
 #include <string>
 
+#include "core/exclusion_list.h"
+
 namespace vigilo {
 
 // The name to report for a new startup entry: empty when it is empty, on
-// Purgeon's exclusion list, or when Purgeon runs (it is the one changing
-// startup entries). Switched-off startup notifications still report it: the
-// hand-off records it without showing it.
-std::string ReportedStartupEntry(const std::string& name);
+// Purgeon's exclusion list (as taken in exclusions), or when Purgeon runs (it
+// is the one changing startup entries). Switched-off startup notifications
+// still report it: the hand-off records it without showing it.
+std::string ReportedStartupEntry(const std::string& name, const ExclusionListSnapshot& exclusions);
 
 // The name of entry, new in the Startup folder folder (ending in "\"), as
 // a startup entry: a shortcut's name without its ".lnk" (any letter case),

@@ -93,8 +93,8 @@ Presented PresentFinding(const Finding& finding, ShowFindingWindow show, bool re
 
 SharedEvent PresentRound(std::vector<Finding> findings, bool recordOnly, const WindowFor& windowFor) {
     // The rules are read once for the round: a flood is not a flood of reads.
-    const std::vector<IgnoreRule> rules = ReadIgnoreRules();
-    std::erase_if(findings, [&](const Finding& finding) { return MatchesAny(rules, finding.kind, finding.name); });
+    const IgnoreMatcher ignored(ReadIgnoreRules());
+    std::erase_if(findings, [&](const Finding& finding) { return ignored.Matches(finding.kind, finding.name); });
     if (findings.empty()) return {};
     if (recordOnly) {
         AddFindings(findings);
