@@ -1,5 +1,6 @@
 // Entry point: honours GuardEnabled, keeps to a single instance, then runs
-// the hidden main form's message loop until the form is closed.
+// the hidden main form's message loop until the form is closed. Started as
+// a signature check child, it only serves that check.
 #include <windows.h>
 
 #include "app/main_form.h"
@@ -8,7 +9,10 @@
 #include "core/error_box.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
+#include "core/signer_check.h"
+#include "platform/file_system.h"
 #include "platform/message_loop.h"
+#include "platform/signature_check_process.h"
 #include "platform/stack_trim.h"
 #include "platform/thread.h"
 #include "platform/window_text.h"
@@ -32,6 +36,7 @@ void RestrictLibrarySearchToSystemFolder() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictLibrarySearchToSystemFolder();
+    if (StartedAsSignatureCheckChild()) ExitProcess(static_cast<UINT>(ServeSignatureChecks()));
     ReleaseUnusedStack();
     try {
         if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kGuardEnabled))
@@ -46,6 +51,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (FindTopLevelWindow(companion::kVigiloWindowClass, companion::kVigiloWindowTitle)) ExitProcess(0);
 
     InitMainThreadCalls();
+    VerifySignaturesInChildProcesses(ProgramPath());
     {
         TForm1 mainForm;
         RunMessageLoop();

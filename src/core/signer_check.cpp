@@ -1,6 +1,7 @@
 #include "core/signer_check.h"
 
 #include <memory>
+#include <mutex>
 
 #include "platform/data_path.h"
 #include "platform/deadline_call.h"
@@ -8,19 +9,83 @@
 
 namespace vigilo {
 
-FileSignature CheckFileSignature(const std::string& path) { return CheckFileSignature(path, &VerifyFileSignature); }
+namespace {
+
+std::mutex g_childProgramMutex;
+std::string g_childProgram;
+
+std::string ChildProgram() {
+    std::lock_guard lock(g_childProgramMutex);
+    return g_childProgram;
+}
+
+std::vector<FileSignature> VerifyEachHere(const std::vector<FileToVerify>& files) {
+    std::vector<FileSignature> signatures;
+    for (const FileToVerify& file : files) signatures.push_back(VerifyFileSignature(file.file, file.path));
+    return signatures;
+}
+
+}  // namespace
+
+void VerifySignaturesInChildProcesses(const std::string& program) {
+    std::lock_guard lock(g_childProgramMutex);
+    g_childProgram = program;
+}
+
+std::vector<FileSignature> CheckFileSignatures(const std::vector<std::string>& paths) {
+    const std::string program = ChildProgram();
+    if (program.empty()) return CheckFileSignatures(paths, &VerifyEachHere);
+    return CheckFileSignatures(paths, [program](const std::vector<FileToVerify>& files) {
+        return VerifyInChildProcess(program, files);
+    });
+}
+
+std::vector<FileSignature> CheckFileSignatures(const std::vector<std::string>& paths, const SignaturesVerifier& verify,
+                                               unsigned waitMs) {
+    std::vector<FileSignature> signatures(paths.size());
+    // The checker thread owns the open files: it may finish after this returns.
+    struct Opened {
+        std::vector<ReadOnlyFile> files;
+        std::vector<std::string> paths;
+        std::vector<size_t> at;  // where each one's result goes
+    };
+    auto opened = std::make_shared<Opened>();
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (paths[i].empty()) continue;
+        const std::optional<std::string> accepted = AcceptedDataPath(paths[i]);
+        if (!accepted) continue;
+        std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(*accepted);
+        if (!file || file->Size() > kLargestFileSignatureChecked) continue;
+        opened->files.push_back(std::move(*file));
+        opened->paths.push_back(*accepted);
+        opened->at.push_back(i);
+    }
+    if (opened->files.empty()) return signatures;
+    const std::optional<std::vector<FileSignature>> verified = CallWithDeadline<std::vector<FileSignature>>(
+        [opened, verify] {
+            std::vector<FileToVerify> files;
+            for (size_t i = 0; i < opened->files.size(); ++i)
+                files.push_back({opened->files[i].Handle(), opened->paths[i]});
+            return verify(files);
+        },
+        waitMs);
+    if (!verified || verified->size() != opened->at.size()) return signatures;
+    for (size_t i = 0; i < opened->at.size(); ++i) signatures[opened->at[i]] = (*verified)[i];
+    return signatures;
+}
+
+FileSignature CheckFileSignature(const std::string& path) { return CheckFileSignatures({path}).front(); }
 
 FileSignature CheckFileSignature(const std::string& path, const SignatureVerifier& verify, unsigned waitMs) {
-    if (path.empty()) return {};
-    const std::optional<std::string> accepted = AcceptedDataPath(path);
-    if (!accepted) return {};
-    std::optional<ReadOnlyFile> opened = ReadOnlyFile::Open(*accepted);
-    if (!opened || opened->Size() > kLargestFileSignatureChecked) return {};
-    // The checker thread owns the open file: it may finish after this returns.
-    auto file = std::make_shared<ReadOnlyFile>(std::move(*opened));
-    const std::optional<FileSignature> signature = CallWithDeadline<FileSignature>(
-        [file, verify, checked = *accepted] { return verify(file->Handle(), checked); }, waitMs);
-    return signature.value_or(FileSignature{});
+    return CheckFileSignatures(
+               {path},
+               [verify](const std::vector<FileToVerify>& files) {
+                   std::vector<FileSignature> signatures;
+                   for (const FileToVerify& file : files) signatures.push_back(verify(file.file, file.path));
+                   return signatures;
+               },
+               waitMs)
+        .front();
 }
 
 std::string SignatureRecordField(const FileSignature& signature) {

@@ -60,14 +60,23 @@ std::vector<Finding> EachAdded(const RoundSight& sight, Name name) {
     return EachAdded(sight, name, [](Finding&, const ListedEntry&) {});
 }
 
-// Who signed file, as the window and the record tell it (publisher: whom the
-// entry names as its maker, if anyone).
-void AddSigner(Finding& finding, const std::string& file, const std::string& publisher = {}) {
-    finding.checkedFile = file;
-    if (file.empty()) return;
-    const FileSignature signature = CheckFileSignature(file);
-    finding.signerLine = SignatureLine(signature, publisher);
-    finding.signer = SignatureRecordField(signature);
+// Who signed the file each finding names to check, as the window and the
+// record tell it, weighed against the publisher the finding names. The
+// files of a round are checked together.
+void AddSigners(std::vector<Finding>& findings) {
+    std::vector<std::string> files;
+    std::vector<Finding*> checked;
+    for (Finding& finding : findings) {
+        if (finding.checkedFile.empty()) continue;
+        files.push_back(finding.checkedFile);
+        checked.push_back(&finding);
+    }
+    if (files.empty()) return;
+    const std::vector<FileSignature> signatures = CheckFileSignatures(files);
+    for (size_t i = 0; i < checked.size(); ++i) {
+        checked[i]->signerLine = SignatureLine(signatures[i], checked[i]->publisher);
+        checked[i]->signer = SignatureRecordField(signatures[i]);
+    }
 }
 
 // EachAdded for startup entries: none while Purgeon runs (it is the one
@@ -91,7 +100,8 @@ std::vector<Finding> EachStartupEntryAdded(const RoundSight& sight, Name name, A
         found.push_back(&change.entry);
     }
     DescribeLast(findings, found,
-                 [&](Finding& finding, const ListedEntry& entry) { AddSigner(finding, file(entry)); });
+                 [&](Finding& finding, const ListedEntry& entry) { finding.checkedFile = file(entry); });
+    AddSigners(findings);
     return findings;
 }
 
@@ -182,7 +192,7 @@ std::vector<Finding> NewPrograms(const RoundSight& sight) {
     const std::vector<ListedEntry> removed = RemovedEntries(sight.previous, sight.fresh);
     const PlaceSpec& place = sight.place;
     const ExclusionListSnapshot exclusions = ExclusionListSnapshot::Take();
-    return EachAdded(
+    std::vector<Finding> findings = EachAdded(
         sight,
         [&](const ListedEntry& entry) -> std::optional<Finding> {
             if (IsUpgrade(entry, removed)) return std::nullopt;
@@ -194,11 +204,11 @@ std::vector<Finding> NewPrograms(const RoundSight& sight) {
                            ReadString(place.root, subkey, "DisplayIcon", place.view)};
         },
         [&](Finding& finding, const ListedEntry& entry) {
-            AddSigner(finding,
-                      ProgramFileToCheck(ValueText(place, entry.name, "DisplayIcon"),
-                                         ValueText(place, entry.name, "UninstallString")),
-                      entry.publisher);
+            finding.checkedFile = ProgramFileToCheck(ValueText(place, entry.name, "DisplayIcon"),
+                                                     ValueText(place, entry.name, "UninstallString"));
         });
+    AddSigners(findings);
+    return findings;
 }
 
 std::string ResolveExtensionName(const std::string& added, RegistryView view) {

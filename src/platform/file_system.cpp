@@ -48,20 +48,24 @@ bool SameFolder(const std::string& a, const std::string& b) {
     return SameIgnoringCase(bare(a), bare(b));
 }
 
-std::string ExecutableFolder() {
+std::string ProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);
-            break;
+            return Utf8(path);
         }
         if (path.size() >= 32768) return {};
         path.resize(path.size() * 2);
     }
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::string() : Utf8(path.substr(0, slash));
+}
+
+std::string ExecutableFolder() {
+    const std::string path = ProgramPath();
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 OpenFolder::OpenFolder(const std::string& folder) {

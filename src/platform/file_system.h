@@ -14,6 +14,8 @@
 
 namespace vigilo {
 
+// The running executable's path; empty where it cannot be had.
+std::string ProgramPath();
 // The folder of the running executable, without trailing "\".
 std::string ExecutableFolder();
 std::string WithTrailingBackslash(const std::string& folder);

@@ -1,17 +1,21 @@
 // Who signed a file, against real programs signed at test time by a test
 // root (scripts/make-signed-test-files.sh, a CTest fixture): the signer of a
 // signed program, an unsigned one, one changed after signing, and the line
-// each gives; then the bounds of the check: the path rule, the size limit
-// and the wait for the checker thread.
+// each gives; then the bounds of the check: the path rule, the size limit,
+// the wait for the checker thread and the child process it runs in.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <optional>
 
 #include "core/checked_file.h"
 #include "core/language_texts.h"
 #include "core/signer_check.h"
 #include "core/signer_line.h"
 #include "platform/deadline_call.h"
+#include "platform/read_only_file.h"
+#include "platform/signature_check_process.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
 #include "support/registry_sandbox.h"
@@ -197,4 +201,88 @@ TEST(SignatureCheck, WaitsTwoSecondsAtMostAndDropsALateResult) {
     EXPECT_TRUE(WaitUntil([] { return UnfinishedDeadlineCalls() == 0; }, 10000));
     release.reset();
     EXPECT_EQ(LiveHandleCount(HandleKind::Kernel), handlesBefore);
+}
+
+// Vigilo checks in a child process of its own (Vigilo.exe started to serve
+// the check): the files of a round go by their handles, and each result
+// keeps its place, a refused path in between getting none.
+TEST(SignatureCheck, FilesCheckedTogetherInAChildProcessComeBackInTheirPlaces) {
+    SignedTestFiles files;
+    const std::string vigilo = BinFolder() + "\\Vigilo.exe";
+    const std::vector<FileSignature> checked = CheckFileSignatures(
+        {files.Copy("signed.exe"), "\\\\server\\share\\a.exe", files.Copy("unsigned.exe"), files.Copy("tampered.exe")},
+        [&](const std::vector<FileToVerify>& opened) { return VerifyInChildProcess(vigilo, opened); }, 30000);
+    ASSERT_EQ(checked.size(), 4u);
+    EXPECT_EQ(checked[0].state, SignatureState::Signed);
+    EXPECT_EQ(checked[0].signer, kSigner);
+    EXPECT_EQ(checked[1].state, SignatureState::Unknown);
+    EXPECT_EQ(checked[2].state, SignatureState::NotSigned);
+    EXPECT_EQ(checked[3].state, SignatureState::Broken);
+}
+
+// Fault: a child that never answers (a program that ignores the request and stays).
+TEST(SignatureCheck, AChildThatDoesNotAnswerIsEndedAndTellsNothing) {
+    SignedTestFiles files;
+    const std::string program = files.Copy("unsigned.exe");
+    const std::string silent = files.Folder().File("Purgeon.exe");
+    ASSERT_TRUE(CopyFileW(Utf16(BinFolder() + "\\Purgeon.exe").c_str(), Utf16(silent).c_str(), FALSE));
+    std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(program);
+    ASSERT_TRUE(file);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(VerifyInChildProcess(silent, {{file->Handle(), program}}, 1500).at(0).state, SignatureState::Unknown);
+    EXPECT_GE(GetTickCount() - start, 1400u);
+    EXPECT_TRUE(WaitUntil([] { return FindWindowA("TForm1a", "Purgeon") == nullptr; }, 5000)) << "the child was left";
+    EXPECT_EQ(VerifyInChildProcess(files.Folder().File("none.exe"), {{file->Handle(), program}}).at(0).state,
+              SignatureState::Unknown);
+}
+
+namespace {
+std::atomic<int> g_verified{0};
+FileSignature SignedWithATab(HANDLE, const std::string&) {
+    ++g_verified;
+    return {SignatureState::Signed, "Contoso\tLtd"};
+}
+std::string HexOf(HANDLE handle) {
+    char text[20];
+    std::snprintf(text, sizeof text, "%lx", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handle)));
+    return text;
+}
+}  // namespace
+
+// The child answers every line, but hands on only a handle of a file on a
+// disk: a request from anyone else (a pipe's handle, no handle, no TAB, a
+// line cut short) verifies nothing. The parent takes only whole, known lines.
+TEST(SignatureCheckChild, AnswersEachLineAndVerifiesOnlyFilesOnADisk) {
+    TempFolder folder;
+    ASSERT_TRUE(WriteSparseFile(folder.File("a.exe"), 10));
+    std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(folder.File("a.exe"));
+    ASSERT_TRUE(file);
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 0));
+    UniqueKernelHandle readOwner(readEnd), writeOwner(writeEnd);
+    const std::string request = HexOf(file->Handle()) + "\tC:\\a.exe\n" + "zz\tC:\\b.exe\n" + HexOf(readEnd) +
+                                "\tC:\\c.exe\n" + "no tab\n" + HexOf(file->Handle()) + "\tC:\\d.exe";
+    g_verified = 0;
+    EXPECT_EQ(AnswerSignatureRequest(request, &SignedWithATab), "S\tContoso Ltd\n?\t\n?\t\n?\t\n");
+    EXPECT_EQ(g_verified, 1);
+
+    const std::vector<FileSignature> told = ParseSignatureAnswer("S\tContoso\nU\tFabrikam\nN\t\nB\tx\n", 4);
+    EXPECT_EQ(told[0].state, SignatureState::Signed);
+    EXPECT_EQ(told[0].signer, "Contoso");
+    EXPECT_EQ(told[1].state, SignatureState::Untrusted);
+    EXPECT_EQ(told[2].state, SignatureState::NotSigned);
+    EXPECT_EQ(told[3].state, SignatureState::Broken);
+    EXPECT_EQ(told[3].signer, "");
+    // Signed without a name, an unknown letter, no TAB, a line cut short, no line at all.
+    for (const FileSignature& nothing : ParseSignatureAnswer("S\t\nX\tY\nS\nS\tContoso", 5))
+        EXPECT_EQ(nothing.state, SignatureState::Unknown);
+}
+
+TEST(SignatureCheckChild, OnlyTheSwitchAloneAfterTheProgramMakesAChild) {
+    EXPECT_TRUE(IsSignatureCheckCommandLine("\"C:\\Program Files\\Vigilo\\Vigilo.exe\" /check-signatures"));
+    EXPECT_TRUE(IsSignatureCheckCommandLine("C:\\Vigilo\\Vigilo.exe /check-signatures "));
+    EXPECT_FALSE(IsSignatureCheckCommandLine("\"C:\\Program Files\\Vigilo\\Vigilo.exe\""));
+    EXPECT_FALSE(IsSignatureCheckCommandLine("\"C:\\a /check-signatures\\Vigilo.exe\""));
+    EXPECT_FALSE(IsSignatureCheckCommandLine("Vigilo.exe /check-signatures more"));
+    EXPECT_FALSE(IsSignatureCheckCommandLine("\"Vigilo.exe /check-signatures"));
 }

@@ -1,9 +1,11 @@
 // Times the signature check a finding's window would make (the path rule,
 // opening the file, the checker thread and WinVerifyTrust) on a copy of
-// FILE in the temporary folder, and the working set it adds: the first
-// check loads wintrust.dll and crypt32.dll. Prints "key=value" lines for
-// scripts/bench-signature.sh.
-//   bench_signature.exe FILE RUNS
+// FILE in the temporary folder, and the working set it adds to this
+// process. With CHILD (Vigilo.exe) the check runs as Vigilo runs it, in a
+// child process started from CHILD; without, in this process, where the
+// first check loads wintrust.dll and crypt32.dll for good. Prints
+// "key=value" lines for scripts/bench-signature.sh.
+//   bench_signature.exe FILE RUNS [CHILD]
 #include <windows.h>
 #include <psapi.h>
 
@@ -50,10 +52,11 @@ const char* StateWord(vigilo::SignatureState state) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_signature FILE RUNS\n");
+        std::fprintf(stderr, "usage: bench_signature FILE RUNS [CHILD]\n");
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[2]));
+    if (argc > 3) vigilo::VerifySignaturesInChildProcesses(argv[3]);
     wchar_t temp[MAX_PATH] = L"";
     GetTempPathW(MAX_PATH, temp);
     const std::string copy = vigilo::Utf8(temp) + "vigilo-bench-signature.exe";
