@@ -19,9 +19,10 @@ std::string ChildProgram() {
     return g_childProgram;
 }
 
-std::vector<FileSignature> VerifyEachHere(const std::vector<FileToVerify>& files) {
+// Each of files verified in turn, in this process.
+std::vector<FileSignature> VerifyEach(const SignatureVerifier& verify, const std::vector<FileToVerify>& files) {
     std::vector<FileSignature> signatures;
-    for (const FileToVerify& file : files) signatures.push_back(VerifyFileSignature(file.file, file.path));
+    for (const FileToVerify& file : files) signatures.push_back(verify(file.file, file.path));
     return signatures;
 }
 
@@ -34,7 +35,10 @@ void VerifySignaturesInChildProcesses(const std::string& program) {
 
 std::vector<FileSignature> CheckFileSignatures(const std::vector<std::string>& paths) {
     const std::string program = ChildProgram();
-    if (program.empty()) return CheckFileSignatures(paths, &VerifyEachHere);
+    if (program.empty())
+        return CheckFileSignatures(paths, [](const std::vector<FileToVerify>& files) {
+            return VerifyEach(&VerifyFileSignature, files);
+        });
     return CheckFileSignatures(paths, [program](const std::vector<FileToVerify>& files) {
         return VerifyInChildProcess(program, files);
     });
@@ -78,13 +82,7 @@ FileSignature CheckFileSignature(const std::string& path) { return CheckFileSign
 
 FileSignature CheckFileSignature(const std::string& path, const SignatureVerifier& verify, unsigned waitMs) {
     return CheckFileSignatures(
-               {path},
-               [verify](const std::vector<FileToVerify>& files) {
-                   std::vector<FileSignature> signatures;
-                   for (const FileToVerify& file : files) signatures.push_back(verify(file.file, file.path));
-                   return signatures;
-               },
-               waitMs)
+               {path}, [verify](const std::vector<FileToVerify>& files) { return VerifyEach(verify, files); }, waitMs)
         .front();
 }
 
