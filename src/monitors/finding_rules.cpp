@@ -9,6 +9,7 @@
 #include "core/signer_line.h"
 #include "core/settings_store.h"
 #include "monitors/extension_filters.h"
+#include "monitors/services_added_quietly.h"
 #include "monitors/startup_entry_rules.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
@@ -127,10 +128,16 @@ std::optional<DWORD> StartValue(HKEY service) {
     return start;
 }
 
-// The name a new service subkey is reported by, or empty when it does not start with Windows.
+// The name a new service subkey is reported by, or empty when it does not
+// start with Windows; the ten-minute tick then reports it if it is switched
+// to start with Windows before that tick.
 std::string StartupServiceName(const PlaceSpec& place, const std::string& subkey) {
     const UniqueKey service = OpenKey(place.root, WithTrailingBackslash(place.path) + subkey, KEY_QUERY_VALUE, place.view);
-    if (!service || !StartsWithWindows(StartValue(service.get()))) return {};
+    if (!service) return {};
+    if (!StartsWithWindows(StartValue(service.get()))) {
+        RememberServiceAddedNotStartingWithWindows(subkey);
+        return {};
+    }
     const std::string displayName = TrimControlAndBlanks(LoadDisplayText(service.get(), "DisplayName"));
     return displayName.empty() ? subkey : displayName;
 }

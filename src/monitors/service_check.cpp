@@ -1,12 +1,14 @@
 #include "monitors/service_check.h"
 
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "core/autostart_command.h"
 #include "core/command_program.h"
 #include "monitors/finding_rules.h"
 #include "monitors/running_scope.h"
+#include "monitors/services_added_quietly.h"
 #include "monitors/startup_entry_rules.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -120,6 +122,10 @@ void ServiceCheck::Run() {
     const RunningScope running(running_);
     const std::optional<std::vector<ServiceState>> services = lister_();
     if (!services) return;
+    // Taken at every tick: from now on the ticks' listings tell how each stood.
+    std::unordered_set<std::wstring> cameQuietly;
+    for (const ServiceState& service : *services)
+        if (TakeServiceAddedNotStartingWithWindows(service.name)) cameQuietly.insert(UpperCaseOrdinal(service.name));
     Listing listing = ListingOf(*services);
     if (!previous_ && kept_) {
         KeptListing kept = kept_->Load(kKeptPlace);
@@ -132,9 +138,15 @@ void ServiceCheck::Run() {
     for (const ListedEntry& entry : previous->entries) before.emplace(UpperCaseOrdinal(entry.name), entry.dataHash);
     std::vector<Finding> findings;
     for (const ServiceState& service : *services) {
-        const auto it = before.find(UpperCaseOrdinal(service.name));
-        if (it == before.end() || it->second == 0) continue;  // new: the services watch reports it
-        if (std::optional<Finding> finding = FindingFor(service, it->second)) findings.push_back(std::move(*finding));
+        const std::wstring name = UpperCaseOrdinal(service.name);
+        const auto it = before.find(name);
+        // New since the last tick: the services watch told of it if it started
+        // with Windows when it came; one it saw come without was switched since.
+        const std::uint64_t was = it != before.end()          ? it->second
+                                  : cameQuietly.contains(name) ? kNotStartingWithWindows
+                                                               : 0;
+        if (was == 0) continue;
+        if (std::optional<Finding> finding = FindingFor(service, was)) findings.push_back(std::move(*finding));
     }
     if (!findings.empty()) report_(findings);
 }

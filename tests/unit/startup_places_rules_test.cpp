@@ -12,6 +12,7 @@
 #include "monitors/finding_rules.h"
 #include "monitors/scheduled_task_check.h"
 #include "monitors/service_check.h"
+#include "monitors/services_added_quietly.h"
 #include "monitors/place.h"
 #include "platform/registry.h"
 #include "platform/registry_views.h"
@@ -245,4 +246,18 @@ TEST(ServiceCheck, AServiceSwitchedToStartWithWindowsOrGivenAnotherProgramIsRepo
     secondRun->Run();
     secondRun->Run();
     EXPECT_EQ(reported, (std::vector<std::string>{"Demand", "Auto (changed)", "Away"}));
+
+    // Made after a tick, seen by the services watch not starting with Windows, switched before the next tick.
+    reported.clear();
+    services.push_back({"Quiet", true, "C:\\Vendor\\quiet.exe"});
+    RememberServiceAddedNotStartingWithWindows("quiet");
+    // Seen so and still so at the tick: the ticks compare it from then on.
+    services.push_back({"Later", false});
+    RememberServiceAddedNotStartingWithWindows("Later");
+    secondRun->Run();
+    EXPECT_EQ(reported, (std::vector<std::string>{"Quiet"}));
+    services.back() = {"Later", true, "C:\\Vendor\\later.exe"};
+    secondRun->Run();
+    secondRun->Run();
+    EXPECT_EQ(reported, (std::vector<std::string>{"Quiet", "Later"}));
 }
