@@ -3,6 +3,7 @@
 // a signature check child, it only serves that check.
 #include <windows.h>
 
+#include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/single_instance.h"
 #include "core/companion.h"
@@ -12,6 +13,7 @@
 #include "core/signer_check.h"
 #include "platform/file_system.h"
 #include "platform/message_loop.h"
+#include "platform/parent_console.h"
 #include "platform/signature_check_process.h"
 #include "platform/stack_trim.h"
 #include "platform/thread.h"
@@ -37,6 +39,8 @@ void RestrictLibrarySearchToSystemFolder() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictLibrarySearchToSystemFolder();
     if (StartedAsSignatureCheckChild()) ExitProcess(static_cast<UINT>(ServeSignatureChecks()));
+    if (const std::optional<int> exitCode = RunCommandLineCommand(CommandLineArguments()))
+        ExitProcess(static_cast<UINT>(*exitCode));
     ReleaseUnusedStack();
     try {
         if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kGuardEnabled))

@@ -15,12 +15,11 @@
 namespace vigilo {
 namespace {
 
-// The window of a finding, of which the round found more; its data is
-// copied, as it may show after the watch has moved on.
+// The window of a finding, of which the round found more.
 ShowFindingWindow WindowOf(const Finding& finding, size_t more) {
     switch (finding.kind) {
     case FindingKind::Program:
-        return [finding, more] {
+        return [more](const Finding& finding) {
             return ShowNotification<TForm2a>(
                 [&](TForm2a& form) {
                     form.ProgramName = finding.name;
@@ -32,20 +31,21 @@ ShowFindingWindow WindowOf(const Finding& finding, size_t more) {
                 NotificationLife::UntilClosed);
         };
     case FindingKind::Extension:
-        return [browser = finding.browser, more] {
+        return [more](const Finding& finding) {
             return ShowNotification<TForm2b>(
                 [&](TForm2b& form) {
-                    form.BrowserName = browser;
+                    form.BrowserName = finding.browser;
                     form.MoreFound = static_cast<int>(more);
                 },
                 NotificationLife::Timed);
         };
     default:
-        return [finding, more] {
+        return [more](const Finding& finding) {
             return ShowNotification<TForm2c>(
                 [&](TForm2c& form) {
+                    form.Shown = finding;
                     form.ProgramName = finding.name;
-                    form.EntryChanged = finding.changed;
+                    form.EntryChanged = finding.event == FindingEvent::Changed;
                     form.ApprovedTarget = finding.approved;
                     form.SignerLine = finding.signerLine;
                     form.MoreFound = static_cast<int>(more);
@@ -149,7 +149,7 @@ std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths) {
     };
     const auto report = [](std::int64_t junkSize, const std::function<bool()>& showJunk, bool recordUnlessShown) {
         const Finding junk{FindingKind::Junk, JunkAmountText(junkSize, DecimalSeparator())};
-        const auto showWindow = [showJunk] { return showJunk() ? SharedEvent::Create() : SharedEvent(); };
+        const auto showWindow = [showJunk](const Finding&) { return showJunk() ? SharedEvent::Create() : SharedEvent(); };
         return PresentFinding(junk, showWindow, recordUnlessShown).outcome;
     };
     // The profiles there are at each tick, whatever the watches have seen.

@@ -17,4 +17,8 @@ inline constexpr const char* kUninstallNotifier = "UninstallNotifier";
 // 8-byte REG_BINARY date-time of the last junk notification.
 inline constexpr const char* kLastCacheNotification = "LastCacheNotification";
 
+// Vigilo's own values, under HKEY_CURRENT_USER\Software\Purgeon\Vigilo.
+// REG_DWORD boolean: every finding is written to the Application event log; 1 when missing.
+inline constexpr const char* kEventLog = "EventLog";
+
 }  // namespace vigilo::settings

@@ -26,7 +26,7 @@ std::vector<Finding> StartupFindings(const std::vector<EntryChange>& changes, Na
         std::string reported = exclusions.Apply(name(change));
         if (reported.empty()) continue;
         Finding finding{FindingKind::Startup, std::move(reported)};
-        finding.changed = change.changed;
+        if (change.changed) finding.event = FindingEvent::Changed;
         findings.push_back(std::move(finding));
     }
     return findings;

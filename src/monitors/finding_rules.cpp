@@ -95,7 +95,7 @@ std::vector<Finding> EachStartupEntryAdded(const RoundSight& sight, Name name, A
         std::string reported = exclusions.Apply(name(change.entry));
         if (reported.empty()) continue;
         Finding finding{FindingKind::Startup, std::move(reported)};
-        finding.changed = change.changed;
+        if (change.changed) finding.event = FindingEvent::Changed;
         finding.approved = approved(change.entry);
         findings.push_back(std::move(finding));
         found.push_back(&change.entry);

@@ -110,7 +110,7 @@ void ScheduledTaskCheck::Run() {
         std::string name = ReportedStartupEntry(ScheduledTaskName(task.entry.name), exclusions);
         if (name.empty()) continue;
         findings.push_back({FindingKind::Startup, std::move(name)});
-        findings.back().changed = task.changed;
+        if (task.changed) findings.back().event = FindingEvent::Changed;
     }
     if (!findings.empty()) report_(findings);
 }

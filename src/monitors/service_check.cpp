@@ -113,7 +113,7 @@ std::optional<Finding> ServiceCheck::FindingFor(const ServiceState& service, std
     std::string name = ReportedStartupEntry(DisplayNameOf(service.name), ExclusionListSnapshot::Take());
     if (name.empty()) return std::nullopt;
     Finding finding{FindingKind::Startup, std::move(name)};
-    finding.changed = !switched;
+    if (!switched) finding.event = FindingEvent::Changed;
     return finding;
 }
 

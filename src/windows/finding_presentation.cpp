@@ -4,6 +4,7 @@
 
 #include "core/companion_running.h"
 #include "core/error_box.h"
+#include "core/finding_reporters.h"
 #include "core/ignore_rules.h"
 #include "core/findings_record.h"
 #include "core/notification_busy.h"
@@ -23,9 +24,9 @@ bool SwitchedOn(FindingKind kind);
 
 class WaitingFindings {
 public:
-    void Hold(FindingKind kind, ShowFindingWindow show) {
-        gate_.Hold(kind, [kind, show = std::move(show)] {
-            if (SwitchedOn(kind) && !IsCompanionRunning()) show();
+    void Hold(const Finding& finding, ShowFindingWindow show) {
+        gate_.Hold(finding.kind, [finding, show = std::move(show)] {
+            if (SwitchedOn(finding.kind) && !IsCompanionRunning()) show(finding);
         });
         if (!watch_) watch_ = std::make_unique<ForegroundWatch>([this] { Recheck(); }, kForegroundCheckMs);
         Recheck();
@@ -59,6 +60,24 @@ bool SwitchedOn(FindingKind kind) {
     }
 }
 
+// What is to become of a finding of kind now: shown, held until the
+// program in front goes, or neither.
+Presentation FateOf(FindingKind kind) {
+    if (NotificationBusy() || !SwitchedOn(kind)) return Presentation::Dropped;
+    return Waiting().MustWait() ? Presentation::Held : Presentation::Shown;
+}
+
+// Carries out the fate of a finding whose reporters have been told.
+Presented Carry(const ReportedFinding& reported, const ShowFindingWindow& show) {
+    if (reported.presentation == Presentation::Held) {
+        Waiting().Hold(reported.finding, show);
+        return {Presentation::Held};
+    }
+    if (reported.presentation == Presentation::Dropped) return {Presentation::Dropped};
+    SharedEvent windowEnd = show(reported.finding);
+    return {windowEnd ? Presentation::Shown : Presentation::Dropped, windowEnd};
+}
+
 }  // namespace
 
 bool KindSwitchedOn(FindingKind kind) {
@@ -79,16 +98,14 @@ bool KindSwitchedOn(FindingKind kind) {
 Presented PresentFinding(const Finding& finding, ShowFindingWindow show, bool recordUnlessShown) {
     if (IsIgnored(finding.kind, finding.name)) return {Presentation::Dropped};
     if (recordUnlessShown) AddFinding(finding);
-    const bool showable = !NotificationBusy() && SwitchedOn(finding.kind);
-    const bool mustWait = showable && Waiting().MustWait();
-    if (!recordUnlessShown && showable && !mustWait) AddFinding(finding);
-    if (!showable) return {Presentation::Dropped};
-    if (mustWait) {
-        Waiting().Hold(finding.kind, std::move(show));
-        return {Presentation::Held};
+    const Presentation fate = FateOf(finding.kind);
+    if (!recordUnlessShown) {
+        if (fate == Presentation::Dropped) return {Presentation::Dropped};
+        if (fate == Presentation::Shown) AddFinding(finding);
     }
-    SharedEvent windowEnd = show();
-    return {windowEnd ? Presentation::Shown : Presentation::Dropped, windowEnd};
+    std::vector<ReportedFinding> round{{finding, fate}};
+    if (recordUnlessShown || fate == Presentation::Shown) ReportFindings(round);
+    return Carry(round.back(), show);
 }
 
 SharedEvent PresentRound(std::vector<Finding> findings, bool recordOnly, const WindowFor& windowFor) {
@@ -96,12 +113,14 @@ SharedEvent PresentRound(std::vector<Finding> findings, bool recordOnly, const W
     const IgnoreMatcher ignored(ReadIgnoreRules());
     std::erase_if(findings, [&](const Finding& finding) { return ignored.Matches(finding.kind, finding.name); });
     if (findings.empty()) return {};
-    if (recordOnly) {
-        AddFindings(findings);
-        return {};
-    }
-    AddFindings({findings.begin(), findings.end() - 1});
-    return PresentFinding(findings.back(), windowFor(findings.back(), findings.size() - 1)).windowEnd;
+    AddFindings(findings);
+    std::vector<ReportedFinding> round;
+    for (Finding& finding : findings) round.push_back({std::move(finding), Presentation::Dropped});
+    // The others would meet the busy rule: the last is the one shown.
+    if (!recordOnly) round.back().presentation = FateOf(round.back().finding.kind);
+    ReportFindings(round);
+    if (recordOnly) return {};
+    return Carry(round.back(), windowFor(round.back().finding, round.size() - 1)).windowEnd;
 }
 
 }  // namespace vigilo

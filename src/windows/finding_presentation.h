@@ -20,15 +20,17 @@ namespace vigilo {
 
 // Shows a finding's window under the busy rule; the event set at its end,
 // or none when it was not shown.
-using ShowFindingWindow = std::function<SharedEvent()>;
+using ShowFindingWindow = std::function<SharedEvent(const Finding& finding)>;
 
 struct Presented {
     Presentation outcome;
     SharedEvent windowEnd;  // set when the window shown now ends
 };
 
-// show: run now, later or never. recordUnlessShown false: the finding is
-// recorded only when its window shows now (a repeated junk tick).
+// show: run now, later or never, once the finding's reporters
+// (core/finding_reporters.h) have been told. recordUnlessShown false: the
+// finding is recorded and reported only when its window shows now (a
+// repeated junk tick).
 Presented PresentFinding(const Finding& finding, ShowFindingWindow show, bool recordUnlessShown = true);
 
 // The findings of one round, in listing order, less those ignored: every one

@@ -1,6 +1,7 @@
 #include "windows/startup_form.h"
 
 #include "core/companion.h"
+#include "core/finding_reporters.h"
 #include "core/setting_names.h"
 #include "windows/program_icon.h"
 
@@ -71,7 +72,10 @@ void TForm2c::FillControls() {
 void TForm2c::DisableLinkClick() {
     if (!ApprovedTarget) return;
     // A value that could not be written leaves the link as it was; no error is shown.
-    if (disabled_ ? Approval.Enable(*ApprovedTarget) : Approval.Disable(*ApprovedTarget)) disabled_ = !disabled_;
+    if (disabled_ ? Approval.Enable(*ApprovedTarget) : Approval.Disable(*ApprovedTarget)) {
+        disabled_ = !disabled_;
+        ReportUserAction(Shown, disabled_ ? UserAction::Disabled : UserAction::Enabled);
+    }
     ShowDisableLinkText();
     if (OnUserActed) OnUserActed();
 }

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "core/finding.h"
 #include "core/startup_approved.h"
 #include "windows/notification_form.h"
 
@@ -36,6 +37,8 @@ public:
     std::string SignerLine;
     // The entry was there before and now starts another program: Label2 says it changed.
     bool EntryChanged = false;
+    // The finding shown, which the user's disabling or enabling is told of (core/finding_reporters.h).
+    Finding Shown;
     // Runs after each click on the disable link, so that the window's time starts again.
     std::function<void()> OnUserActed;
     // Reads and writes the StartupApproved value (tests give it seams).

@@ -162,7 +162,7 @@ std::vector<Finding> EveryAddedOrChangedName(const RoundSight& sight) {
     std::vector<Finding> findings;
     for (const EntryChange& change : AddedOrChangedEntries(sight.previous, sight.fresh)) {
         findings.push_back({FindingKind::Startup, change.entry.name});
-        findings.back().changed = change.changed;
+        if (change.changed) findings.back().event = FindingEvent::Changed;
     }
     return findings;
 }

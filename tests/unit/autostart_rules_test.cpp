@@ -35,7 +35,7 @@ public:
 
 Names NamesOf(const std::vector<Finding>& findings) {
     Names names;
-    for (const Finding& finding : findings) names.push_back(finding.name + (finding.changed ? " (changed)" : ""));
+    for (const Finding& finding : findings) names.push_back(finding.name + (finding.event == FindingEvent::Changed ? " (changed)" : ""));
     return names;
 }
 

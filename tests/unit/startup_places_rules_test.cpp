@@ -29,7 +29,7 @@ namespace {
 
 // Each finding's name, marked where it changed.
 void AddNames(std::vector<std::string>& names, const std::vector<Finding>& findings) {
-    for (const Finding& finding : findings) names.push_back(finding.name + (finding.changed ? " (changed)" : ""));
+    for (const Finding& finding : findings) names.push_back(finding.name + (finding.event == FindingEvent::Changed ? " (changed)" : ""));
 }
 
 }  // namespace

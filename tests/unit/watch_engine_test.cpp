@@ -190,7 +190,7 @@ TEST_F(WatchEngine, AnEntryWrittenBackWithTheSameDataWithinAMinuteIsNoFindingLat
     ASSERT_TRUE(step([&] { place_->Write("Policy", 8); }));
     ASSERT_TRUE(Reported(2)) << "written back with other data";
     const std::vector<RoundReport> reports = recorder_.Reports();
-    EXPECT_FALSE(reports[0].findings[0].changed);
-    EXPECT_TRUE(reports[1].findings[0].changed);
+    EXPECT_FALSE(reports[0].findings[0].event == FindingEvent::Changed);
+    EXPECT_TRUE(reports[1].findings[0].event == FindingEvent::Changed);
     EXPECT_EQ(recorder_.Names(), (Names{"Policy", "Policy"}));
 }

@@ -1,0 +1,38 @@
+#include "app/command_line.h"
+
+#include "platform/parent_console.h"
+#include "platform/text.h"
+
+namespace vigilo {
+namespace {
+
+struct Command {
+    const char* name;  // as typed, letter case aside
+    size_t arguments;  // how many follow it
+    int (*run)(const std::vector<std::string>& arguments);
+};
+
+// One row per command.
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands{
+    };
+    return commands;
+}
+
+}  // namespace
+
+std::optional<int> RunCommandLineCommand(const std::vector<std::string>& arguments) {
+    if (arguments.empty() || !arguments[0].starts_with('/')) return std::nullopt;
+    for (const Command& command : Commands()) {
+        if (!SameIgnoringCase(arguments[0], command.name)) continue;
+        if (arguments.size() != command.arguments + 1) {
+            WriteToParentConsole("Vigilo: " + arguments[0] + " takes " + std::to_string(command.arguments) +
+                                 " argument(s).");
+            return 2;
+        }
+        return command.run({arguments.begin() + 1, arguments.end()});
+    }
+    return std::nullopt;
+}
+
+}  // namespace vigilo
