@@ -16,15 +16,10 @@
 #include "core/settings_store.h"
 #include "windows/notification_host.h"
 #include "core/kept_listing.h"
+#include "monitors/ten_minute_tick.h"
 #include "resource_ids.h"
 
 namespace vigilo {
-namespace {
-
-constexpr const char* kNotifierSettings[] = {settings::kNewAppNotifier, settings::kNewToolbarNotifier, settings::kStartupNotifier,
-                                             settings::kCacheNotifier};
-
-}  // namespace
 
 TForm1::TForm1()
     : recentFindings_([this](const std::string& parameters) { LaunchCompanion(Handle(), parameters); }),
@@ -49,7 +44,6 @@ TForm1::~TForm1() {
     EndNotification();
     SetApplicationMessageFilter(nullptr);
     SetTimerEnabled(false);
-    KillTimer(Handle(), kTimerTaskCatchUp);
 }
 
 void TForm1::CreateForm() {
@@ -70,11 +64,9 @@ void TForm1::CreateForm() {
     junkCheck_ = CreateJunkCheck(Paths());
     // The walk ends on its own thread, which only wakes this one.
     junkCheck_->SetWalkEndedNotice([window = Handle()] { PostMessageW(window, kMsgJunkWalkEnded, 0, 0); });
-    taskCheck_ = CreateScheduledTaskCheck();
-    serviceCheck_ = CreateServiceCheck();
 
-    for (const char* name : kNotifierSettings)
-        if (!ValueExists(kSettingsRoot, kSettingsKey, name)) WriteBool(kSettingsRoot, kSettingsKey, name, true);
+    for (const FindingKindFacts& kind : kFindingKinds)
+        if (!ValueExists(kSettingsRoot, kSettingsKey, kind.setting)) WriteBool(kSettingsRoot, kSettingsKey, kind.setting, true);
     if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification))
         WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, Now());
     WriteDefaultIgnoreRulesWhereAbsent();
@@ -123,10 +115,6 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_TIMER:
             if (wp == kTimer1) Timer1Event();
-            if (wp == kTimerTaskCatchUp) {
-                KillTimer(Handle(), kTimerTaskCatchUp);
-                RunChecks(false);
-            }
             return 0;
         case WM_INITMENUPOPUP:
             // Listed as the record is when the menu opens.
@@ -167,17 +155,8 @@ std::string TForm1::StartMonitors() {
     // A restart watches the profiles there are now, as a start does.
     RescanBrowserProfiles(Paths());
     UpdateProfileSlots(monitors_, Paths(), false);
-    if (!monitors_.Running(MonitorGroup::Startup)) {
-        taskCheck_->Stop();
-        serviceCheck_->Stop();
-    } else {
-        // Both start: neither may be cut short by the other's answer.
-        const bool tasksCatchUp = taskCheck_->Start();
-        const bool servicesCatchUp = serviceCheck_->Start();
-        if (tasksCatchUp || servicesCatchUp) SetTimer(Handle(), kTimerTaskCatchUp, USER_TIMER_MINIMUM, nullptr);
-    }
-    // The timer serves the task check as well as the junk check, each of
-    // which reads its setting at every tick: it runs unless both are off.
+    // The timer serves the places listed at every tick (startup places) as
+    // well as the junk check: it runs unless both are off.
     const auto off = [&error](const char* setting) {
         try {
             return !ReadBool(kSettingsRoot, kSettingsKey, setting);
@@ -218,16 +197,12 @@ void TForm1::TrayIconClick() { LaunchCompanion(Handle()); }
 
 void TForm1::MenuItem3Click() { Close(); }
 
-void TForm1::Timer1Event() { RunChecks(true); }
-
-void TForm1::RunChecks(bool junkToo) {
+void TForm1::Timer1Event() {
+    // The watches of the tasks and the services list their places on their own threads.
+    DeliverTenMinuteTick();
     // Ticks while an error box is up are skipped, as ticks during a check
     // are: one box, not one more every ten minutes.
     if (ErrorBoxUp()) return;
-    // First, and whatever the junk check decides: it ends early often.
-    taskCheck_->Run();
-    serviceCheck_->Run();
-    if (!junkToo) return;
     try {
         junkCheck_->Run();
     } catch (const SettingsError& error) {

@@ -78,9 +78,11 @@ std::vector<std::string_view> Fields(std::string_view text) {
 
 std::string EntryText(const ListedEntry& entry) {
     std::string text = kNameMark + Escaped(entry.name);
-    const bool labelled = !entry.displayName.empty() || !entry.publisher.empty();
+    const bool labelled = !entry.displayName.empty() || !entry.publisher.empty() || !entry.installLocation.empty();
     if (entry.dataHash || labelled) text += kField + (entry.dataHash ? Hex(entry.dataHash) : std::string());
-    if (labelled) text += kField + Escaped(entry.displayName) + kField + Escaped(entry.publisher);
+    if (labelled)
+        text += kField + Escaped(entry.displayName) + kField + Escaped(entry.publisher) + kField +
+                Escaped(entry.installLocation);
     return text;
 }
 
@@ -117,6 +119,7 @@ std::optional<ListedEntry> DecodeEntry(std::string_view text, bool oldFormat) {
     if (fields.size() > 1 && !fields[1].empty() && !ParseHex(fields[1], entry.dataHash)) return std::nullopt;
     if (fields.size() > 2) entry.displayName = Unescaped(fields[2]);
     if (fields.size() > 3) entry.publisher = Unescaped(fields[3]);
+    if (fields.size() > 4) entry.installLocation = Unescaped(fields[4]);
     return entry;
 }
 

@@ -75,7 +75,7 @@ using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
 // COM on the calling thread for one listing: left as it was afterwards.
 class ComForThisCall {
 public:
-    ComForThisCall() : initialized_(SUCCEEDED(Com().coInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComForThisCall() : initialized_(SUCCEEDED(Com().coInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
     ~ComForThisCall() {
         if (initialized_) Com().coUninitialize();
     }

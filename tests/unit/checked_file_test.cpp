@@ -1,8 +1,8 @@
-// Which file a finding's signature line speaks of: the program a command
-// starts (quotes, blanks, environment strings, arguments), the DLL that
-// rundll32 or regsvr32 loads, a shortcut's target, and for a new program its
-// DisplayIcon or its uninstaller; never a file in the Windows folder, nor one
-// that is not there.
+// The program a finding carries, of which its signature line speaks: the
+// program a command starts (quotes, blanks, environment strings, arguments),
+// the DLL that rundll32 or regsvr32 loads, a shortcut's target, and for a new
+// program its DisplayIcon or its uninstaller; never one that is not there,
+// and no signature checked for a file in the Windows folder.
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -145,19 +145,21 @@ TEST(CheckedFile, NewProgramTakesDisplayIconElseItsUninstaller) {
     const std::string app = FullPath(folder.File("app.exe"));
     const std::string uninstaller = FullPath(folder.File("uninstall.exe"));
     const std::string uninstall = "\"" + uninstaller + "\" /S";
-    EXPECT_EQ(ProgramFileToCheck("\"" + app + "\",0", uninstall), app);
-    EXPECT_EQ(ProgramFileToCheck(app + ",-3", ""), app);
-    EXPECT_EQ(ProgramFileToCheck(app, ""), app);
+    EXPECT_EQ(UninstallEntryProgram("\"" + app + "\",0", uninstall), app);
+    EXPECT_EQ(UninstallEntryProgram(app + ",-3", ""), app);
+    EXPECT_EQ(UninstallEntryProgram(app, ""), app);
     // An icon file, or one that is not there, gives way to the uninstaller.
-    EXPECT_EQ(ProgramFileToCheck(folder.File("app.ico"), uninstall), uninstaller);
-    EXPECT_EQ(ProgramFileToCheck(folder.File("gone.exe") + ",0", uninstall), uninstaller);
-    EXPECT_EQ(ProgramFileToCheck("", uninstaller), uninstaller);
+    EXPECT_EQ(UninstallEntryProgram(folder.File("app.ico"), uninstall), uninstaller);
+    EXPECT_EQ(UninstallEntryProgram(folder.File("gone.exe") + ",0", uninstall), uninstaller);
+    EXPECT_EQ(UninstallEntryProgram("", uninstaller), uninstaller);
     // Windows Installer's own program says nothing of the program it installed.
-    EXPECT_EQ(ProgramFileToCheck("", "MsiExec.exe /X{00000000-0000-0000-0000-000000000000}"), "");
-    EXPECT_EQ(ProgramFileToCheck("", "C:\\Windows\\System32\\msiexec /I{0}"), "");
-    EXPECT_EQ(ProgramFileToCheck("", ""), "");
+    EXPECT_EQ(UninstallEntryProgram("", "MsiExec.exe /X{00000000-0000-0000-0000-000000000000}"), "");
+    EXPECT_EQ(UninstallEntryProgram("", "C:\\Windows\\System32\\msiexec /I{0}"), "");
+    EXPECT_EQ(UninstallEntryProgram("", ""), "");
     // A DisplayIcon in the Windows folder: no line, whatever the uninstaller.
-    EXPECT_EQ(ProgramFileToCheck("%SystemRoot%\\system32\\shell32.dll,5", uninstall), "");
+    const std::string shell = UninstallEntryProgram("%SystemRoot%\\system32\\shell32.dll,5", uninstall);
+    EXPECT_TRUE(SameIgnoringCase(FileNameOf(shell), "shell32.dll")) << shell;
+    EXPECT_EQ(FileToCheck(shell), "");
 }
 
 TEST(CheckedFile, StartupEntryTakesItsProgramOrTheLibraryItLoads) {
@@ -167,16 +169,16 @@ TEST(CheckedFile, StartupEntryTakesItsProgramOrTheLibraryItLoads) {
     const std::string app = FullPath(folder.File("tray app.exe"));
     const std::string helper = FullPath(folder.File("helper.dll"));
     const std::string helperWithoutExtension = helper.substr(0, helper.size() - 4);
-    EXPECT_EQ(StartupCommandFileToCheck(app + " /background"), app);
-    EXPECT_EQ(StartupCommandFileToCheck("rundll32.exe \"" + helper + "\",Start"), helper);
-    EXPECT_EQ(StartupCommandFileToCheck("rundll32 " + helperWithoutExtension + ",Start"), helper);
-    EXPECT_EQ(StartupCommandFileToCheck("regsvr32.exe /s \"" + helper + "\""), helper);
-    // No line: the Windows folder, another computer, a relative name, nothing there.
-    EXPECT_EQ(StartupCommandFileToCheck("%SystemRoot%\\system32\\notepad.exe"), "");
-    EXPECT_EQ(StartupCommandFileToCheck("rundll32.exe shell32.dll,Control_RunDLL"), "");
-    EXPECT_EQ(StartupCommandFileToCheck("\\\\server\\share\\app.exe"), "");
-    EXPECT_EQ(StartupCommandFileToCheck("tray app.exe"), "");
-    EXPECT_EQ(StartupCommandFileToCheck(folder.File("gone.exe")), "");
+    EXPECT_EQ(StartupCommandProgram(app + " /background"), app);
+    EXPECT_EQ(StartupCommandProgram("rundll32.exe \"" + helper + "\",Start"), helper);
+    EXPECT_EQ(StartupCommandProgram("rundll32 " + helperWithoutExtension + ",Start"), helper);
+    EXPECT_EQ(StartupCommandProgram("regsvr32.exe /s \"" + helper + "\""), helper);
+    // No line: the Windows folder; no program: another computer, a relative name, nothing there.
+    EXPECT_EQ(FileToCheck(StartupCommandProgram("%SystemRoot%\\system32\\notepad.exe")), "");
+    EXPECT_NE(StartupCommandProgram("%SystemRoot%\\system32\\notepad.exe"), "");
+    EXPECT_EQ(StartupCommandProgram("\\\\server\\share\\app.exe"), "");
+    EXPECT_EQ(StartupCommandProgram("tray app.exe"), "");
+    EXPECT_EQ(StartupCommandProgram(folder.File("gone.exe")), "");
 }
 
 TEST(CheckedFile, StartupFolderEntryTakesAShortcutsTarget) {
@@ -187,17 +189,17 @@ TEST(CheckedFile, StartupFolderEntryTakesAShortcutsTarget) {
     const std::string app = FullPath(folder.File("tray app.exe"));
     const std::string helper = FullPath(folder.File("helper.dll"));
     ASSERT_TRUE(SaveShellShortcut(folder.File("Tray App.lnk"), app, "/background"));
-    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Tray App.lnk")), app);
+    EXPECT_EQ(StartupFileProgram(folder.File("Tray App.lnk")), app);
     ASSERT_TRUE(SaveShellShortcut(folder.File("Helper.LNK"), FullPath("C:\\windows\\system32\\rundll32.exe"),
                                   "\"" + helper + "\",Start"));
-    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Helper.LNK")), helper);
+    EXPECT_EQ(StartupFileProgram(folder.File("Helper.LNK")), helper);
     // Any other file is started itself.
-    EXPECT_EQ(StartupFolderFileToCheck(app), app);
+    EXPECT_EQ(StartupFileProgram(app), app);
     // A shortcut whose target is in the Windows folder, or that is no shortcut at all.
     ASSERT_TRUE(SaveShellShortcut(folder.File("Notepad.lnk"), FullPath("C:\\windows\\notepad.exe"), ""));
-    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Notepad.lnk")), "");
+    EXPECT_EQ(FileToCheck(StartupFileProgram(folder.File("Notepad.lnk"))), "");
     folder.Write("Damaged.lnk", "L\0\0\0 not a link");
-    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Damaged.lnk")), "");
+    EXPECT_EQ(StartupFileProgram(folder.File("Damaged.lnk")), "");
 }
 
 TEST(ShortcutFile, EnvironmentTargetsRelativePathsAndDamage) {

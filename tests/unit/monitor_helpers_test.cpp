@@ -50,10 +50,10 @@ TEST(ListNames, ListsSubkeysAndValuesInEnumerationOrderAndNothingForAMissingKey)
     SetString(kCu, key.Path(), longName, "long value names are listed whole");
 
     using Names = std::vector<std::string>;
-    EXPECT_EQ(ListedNames(kCu, key.Path(), PlaceListing::Subkeys), (Names{"Echo", "Zulu"}));
+    EXPECT_EQ(ListedNames(kCu, key.Path(), KeyListing::Subkeys), (Names{"Echo", "Zulu"}));
     EXPECT_TRUE(AddedNames(ListedNames(kCu, key.Path()), {"Alpha", "Beta", longName}).empty());
     EXPECT_EQ(ListedNames(kCu, key.Path()).size(), 3u);
-    EXPECT_TRUE(ListedNames(kCu, key.Path() + "\\Missing", PlaceListing::Subkeys).empty());
+    EXPECT_TRUE(ListedNames(kCu, key.Path() + "\\Missing", KeyListing::Subkeys).empty());
 }
 
 TEST(AddedAndRemovedEntries, EveryUnmatchedEntryInOrderWholeNamesLetterCaseIgnoredEachOnce) {
