@@ -118,7 +118,7 @@ std::string ValueText(const PlaceSpec& place, const std::string& subkey, const s
 }
 
 std::optional<Finding> ExtensionFinding(const std::string& browser, const std::string& found) {
-    return Finding{FindingKind::Extension, browser + ": " + found, {}, {}, browser};
+    return Finding{.kind = FindingKind::Extension, .name = browser + ": " + found, .browser = browser};
 }
 
 std::optional<DWORD> StartValue(HKEY service) {
@@ -207,8 +207,10 @@ std::vector<Finding> NewPrograms(const RoundSight& sight) {
             const std::string& name = entry.displayName;
             if (IsUpdateOrHotfix(name, ReadString(place.root, subkey, "ReleaseType", place.view))) return std::nullopt;
             if (exclusions.Apply(name).empty()) return std::nullopt;
-            return Finding{FindingKind::Program, name, entry.publisher,
-                           ReadString(place.root, subkey, "DisplayIcon", place.view)};
+            return Finding{.kind = FindingKind::Program,
+                           .name = name,
+                           .publisher = entry.publisher,
+                           .iconPath = ReadString(place.root, subkey, "DisplayIcon", place.view)};
         },
         [&](Finding& finding, const ListedEntry& entry) {
             finding.checkedFile = ProgramFileToCheck(ValueText(place, entry.name, "DisplayIcon"),
