@@ -1,0 +1,107 @@
+// Vigilo.exe started with its standard error in a file, for tests that read
+// Wine's debug channels (WINEDEBUG) of Vigilo.
+//
+// Wine writes a process's debug output to its Unix standard error, and a
+// Windows process started with CreateProcess inherits that from its parent,
+// whatever hStdError it is given (Wine hands on only standard input and
+// output). A Unix program, though, gets all three handles as its standard
+// streams, and the environment given as its own. So Vigilo is started
+// through the host's /bin/sh, which Wine runs as a Unix process, and which
+// then runs Wine on Vigilo.exe. Vigilo is thus no child of the test: it is
+// found among the processes by its image path.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include "platform/text.h"
+#include "support/test_support.h"
+
+namespace vigilo::test {
+namespace {
+
+// This process's environment, with entries' variables replaced or added.
+std::wstring EnvironmentBlock(const std::vector<std::string>& entries) {
+    const auto nameOf = [](std::wstring_view entry) { return entry.substr(0, entry.find(L'=', 1)); };
+    std::vector<std::wstring> replacing;
+    for (const std::string& entry : entries) replacing.push_back(Utf16(entry));
+    std::wstring block;
+    wchar_t* own = GetEnvironmentStringsW();
+    for (const wchar_t* entry = own; *entry; entry += wcslen(entry) + 1) {
+        bool replaced = false;
+        for (const std::wstring& replacement : replacing)
+            replaced = replaced || CompareIgnoringCase(nameOf(entry), nameOf(replacement)) == 0;
+        if (!replaced) block.append(entry).push_back(L'\0');
+    }
+    FreeEnvironmentStringsW(own);
+    for (const std::wstring& replacement : replacing) block.append(replacement).push_back(L'\0');
+    block.push_back(L'\0');
+    return block;
+}
+
+// The Windows path of a Unix file, as Wine maps it; empty outside Wine.
+std::wstring DosPathOf(const char* unixPath) {
+    using Mapper = LPWSTR(CDECL*)(LPCSTR);
+    const auto map = reinterpret_cast<Mapper>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    LPWSTR mapped = map ? map(unixPath) : nullptr;
+    if (!mapped) return {};
+    std::wstring path(mapped);
+    HeapFree(GetProcessHeap(), 0, mapped);
+    return path;
+}
+
+// A running process whose image is exe, opened to be waited for and ended;
+// null where there is none. Wine may name an image by another drive
+// (Z:\...), so the folder and file names are compared.
+HANDLE OpenProcessOf(const std::string& exe, DWORD& pid) {
+    const std::wstring tail = Utf16(exe.substr(exe.find_last_of('\\', exe.find_last_of('\\') - 1)));
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+    HANDLE found = nullptr;
+    PROCESSENTRY32W entry{sizeof(entry)};
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
+                                     entry.th32ProcessID);
+        if (!process) continue;
+        wchar_t image[MAX_PATH * 2] = L"";
+        DWORD size = MAX_PATH * 2;
+        const std::wstring_view path(image, QueryFullProcessImageNameW(process, 0, image, &size) ? size : 0);
+        if (path.size() >= tail.size() && CompareIgnoringCase(path.substr(path.size() - tail.size()), tail) == 0) {
+            found = process;
+            pid = entry.th32ProcessID;
+        } else {
+            CloseHandle(process);
+        }
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+}  // namespace
+
+bool VigiloInstall::StartCapturingStandardError(const std::vector<std::string>& environment) {
+    const std::wstring shell = DosPathOf("/bin/sh");
+    if (shell.empty()) return false;
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    HANDLE output = CreateFileW(Utf16(StandardErrorFile()).c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherited, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) return false;
+    STARTUPINFOW si{sizeof(si)};
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = output;
+    std::wstring commandLine = L"sh -c \"exec wine \\\"$0\\\"\" \"" + Utf16(Exe()) + L"\"";
+    std::wstring block = EnvironmentBlock(environment);
+    PROCESS_INFORMATION pi{};
+    const BOOL started = CreateProcessW(shell.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_UNICODE_ENVIRONMENT, block.data(), Utf16(Folder().Path()).c_str(), &si, &pi);
+    CloseHandle(output);
+    if (!started) return false;
+    // Wine gives no handle of a Unix process.
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    if (process_) CloseHandle(process_);
+    process_ = nullptr;
+    return WaitUntil([&] { return (process_ = OpenProcessOf(Exe(), pid_)) != nullptr; }, 15000);
+}
+
+}  // namespace vigilo::test
