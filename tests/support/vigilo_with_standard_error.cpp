@@ -8,9 +8,8 @@
 // streams, and the environment given as its own. So Vigilo is started
 // through the host's /bin/sh, which Wine runs as a Unix process, and which
 // then runs Wine on Vigilo.exe. Vigilo is thus no child of the test: it is
-// found among the processes by its image path.
+// found by its main window, the only one of a test's session.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include "platform/text.h"
 #include "support/test_support.h"
@@ -49,33 +48,6 @@ std::wstring DosPathOf(const char* unixPath) {
     return path;
 }
 
-// A running process whose image is exe, opened to be waited for and ended;
-// null where there is none. Wine may name an image by another drive
-// (Z:\...), so the folder and file names are compared.
-HANDLE OpenProcessOf(const std::string& exe, DWORD& pid) {
-    const std::wstring tail = Utf16(exe.substr(exe.find_last_of('\\', exe.find_last_of('\\') - 1)));
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
-    HANDLE found = nullptr;
-    PROCESSENTRY32W entry{sizeof(entry)};
-    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
-                                     entry.th32ProcessID);
-        if (!process) continue;
-        wchar_t image[MAX_PATH * 2] = L"";
-        DWORD size = MAX_PATH * 2;
-        const std::wstring_view path(image, QueryFullProcessImageNameW(process, 0, image, &size) ? size : 0);
-        if (path.size() >= tail.size() && CompareIgnoringCase(path.substr(path.size() - tail.size()), tail) == 0) {
-            found = process;
-            pid = entry.th32ProcessID;
-        } else {
-            CloseHandle(process);
-        }
-    }
-    CloseHandle(snapshot);
-    return found;
-}
-
 }  // namespace
 
 bool VigiloInstall::StartCapturingStandardError(const std::vector<std::string>& environment) {
@@ -99,9 +71,12 @@ bool VigiloInstall::StartCapturingStandardError(const std::vector<std::string>& 
     // Wine gives no handle of a Unix process.
     if (pi.hThread) CloseHandle(pi.hThread);
     if (pi.hProcess) CloseHandle(pi.hProcess);
+    HWND main = nullptr;
+    if (!WaitUntil([&] { return (main = FindTopWindow("TForm1", "Vigilo")) != nullptr; }, 15000)) return false;
+    GetWindowThreadProcessId(main, &pid_);
     if (process_) CloseHandle(process_);
-    process_ = nullptr;
-    return WaitUntil([&] { return (process_ = OpenProcessOf(Exe(), pid_)) != nullptr; }, 15000);
+    process_ = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid_);
+    return process_ != nullptr;
 }
 
 }  // namespace vigilo::test
