@@ -1,14 +1,14 @@
 // Vigilo.exe started with its standard error in a file, for tests that read
 // Wine's debug channels (WINEDEBUG) of Vigilo.
 //
-// Wine writes a process's debug output to its Unix standard error, and a
-// Windows process started with CreateProcess inherits that from its parent,
-// whatever hStdError it is given (Wine hands on only standard input and
-// output). A Unix program, though, gets all three handles as its standard
-// streams, and the environment given as its own. So Vigilo is started
-// through the host's /bin/sh, which Wine runs as a Unix process, and which
-// then runs Wine on Vigilo.exe. Vigilo is thus no child of the test: it is
-// found by its main window, the only one of a test's session.
+// Wine writes a process's debug output to its Unix standard error. A child,
+// Windows or Unix program alike, gets its Unix standard input and output
+// from the handles CreateProcess is given, but its standard error is always
+// its parent's, whatever hStdError says. So Vigilo is started through the
+// host's /bin/sh, given the file as its standard output: the shell makes
+// that its standard error too, and runs Wine on Vigilo.exe. Vigilo is thus no
+// child of the test: it is found by its main window, the only one of a
+// test's session.
 #include <windows.h>
 
 #include "platform/text.h"
@@ -60,8 +60,10 @@ bool VigiloInstall::StartCapturingStandardError(const std::vector<std::string>& 
     if (output == INVALID_HANDLE_VALUE) return false;
     STARTUPINFOW si{sizeof(si)};
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = output;
-    std::wstring commandLine = L"sh -c \"exec wine \\\"$0\\\"\" \"" + Utf16(Exe()) + L"\"";
+    si.hStdOutput = output;
+    // Wine's 64-bit loader for a 64-bit build, as scripts/wine-env.sh finds it.
+    const std::wstring loader = sizeof(void*) == 8 ? L"$(command -v wine64 || echo /usr/lib/wine/wine64)" : L"wine";
+    std::wstring commandLine = L"sh -c \"exec 2>&1; exec " + loader + L" \\\"$0\\\"\" \"" + Utf16(Exe()) + L"\"";
     std::wstring block = EnvironmentBlock(environment);
     PROCESS_INFORMATION pi{};
     const BOOL started = CreateProcessW(shell.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
