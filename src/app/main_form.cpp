@@ -5,6 +5,7 @@
 #include "platform/message_loop.h"
 #include "core/companion.h"
 #include "core/error_box.h"
+#include "core/event_log.h"
 #include "core/ignore_rules.h"
 #include "core/language_texts.h"
 #include "windows/info_form.h"
@@ -70,6 +71,7 @@ void TForm1::CreateForm() {
     if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification))
         WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, Now());
     WriteDefaultIgnoreRulesWhereAbsent();
+    LogFindingsToApplicationLog();
 
     // What is kept of places no slot watches any more (a browser profile
     // gone, a place an earlier version watched) goes.
