@@ -1,18 +1,14 @@
-// The administrative templates an administrator imports into the policy
-// editor: both files are well-formed XML (read by the system's XmlLite),
-// every text and presentation the ADMX refers to is in the ADML, and the
+// The administrative templates: both are well-formed XML (read by the
+// system's XmlLite), every text the ADMX refers to is in the ADML, and the
 // policies write exactly the values the program reads, where it reads them.
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 #include <xmllite.h>
 
-#include <functional>
 #include <map>
-#include <memory>
 #include <optional>
 #include <regex>
 #include <set>
-#include <span>
 
 #include "core/policy.h"
 #include "core/policy_ignore_rules.h"
@@ -24,17 +20,9 @@ using namespace vigilo;
 
 namespace {
 
-const std::string kTemplates = VIGILO_POLICY_TEMPLATES;
-
 struct XmlElement {
-    std::string name;  // local name, without namespace prefix
+    std::string path;  // the local names from the root, "a/b/c"
     std::map<std::string, std::string> attributes;
-    std::vector<XmlElement> children;
-};
-
-template <typename Com>
-struct Released {
-    void operator()(Com* object) const { object->Release(); }
 };
 
 std::string LocalName(IXmlReader& reader) {
@@ -43,128 +31,88 @@ std::string LocalName(IXmlReader& reader) {
     return Utf8(name);
 }
 
-// The element the reader stands on, with its attributes.
-XmlElement ReadElement(IXmlReader& reader) {
-    XmlElement element{LocalName(reader), {}, {}};
-    for (HRESULT more = reader.MoveToFirstAttribute(); more == S_OK; more = reader.MoveToNextAttribute()) {
-        const wchar_t* value = L"";
-        reader.GetValue(&value, nullptr);
-        element.attributes[LocalName(reader)] = Utf8(value);
-    }
-    reader.MoveToElement();
-    return element;
-}
-
-// The document's root element; empty when the text is not well-formed. The
-// nesting is checked here as well, not left to the reader alone.
-std::optional<XmlElement> ParseXml(const std::string& text) {
-    using CreateReader = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
-    CreateReader create = nullptr;
+// The document's elements in order; empty when it is not well-formed. The
+// nesting is checked here too, as a reader may be lenient.
+std::optional<std::vector<XmlElement>> ParseXml(const std::string& text) {
+    HRESULT(WINAPI * create)(REFIID, void**, IMalloc*) = nullptr;
     FindExport(LoadSystemLibrary(L"xmllite.dll"), "CreateXmlReader", create);
-    if (!create) return std::nullopt;
-    IXmlReader* raw = nullptr;
-    if (FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(&raw), nullptr))) return std::nullopt;
-    const std::unique_ptr<IXmlReader, Released<IXmlReader>> reader(raw);
-    const std::unique_ptr<IStream, Released<IStream>> stream(
-        SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size())));
-    if (!stream || FAILED(reader->SetInput(stream.get()))) return std::nullopt;
-
-    std::vector<XmlElement> open;
-    std::optional<XmlElement> root;
-    const auto close = [&] {
-        XmlElement done = std::move(open.back());
-        open.pop_back();
-        if (open.empty())
-            root = std::move(done);
-        else
-            open.back().children.push_back(std::move(done));
-    };
-    XmlNodeType type;
-    HRESULT rc;
-    while ((rc = reader->Read(&type)) == S_OK) {
+    IXmlReader* reader = nullptr;
+    if (!create || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(&reader), nullptr))) return {};
+    IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size()));
+    HRESULT rc = stream ? reader->SetInput(stream) : E_FAIL;
+    std::vector<XmlElement> elements;
+    std::vector<std::string> open;
+    bool rootClosed = false;
+    for (XmlNodeType type; rc == S_OK && (rc = reader->Read(&type)) == S_OK;) {
         if (type == XmlNodeType_Element) {
-            if (root) return std::nullopt;  // a second root
             const bool empty = reader->IsEmptyElement();
-            open.push_back(ReadElement(*reader));
-            if (empty) close();
+            open.push_back(open.empty() ? LocalName(*reader) : open.back() + "/" + LocalName(*reader));
+            XmlElement& element = elements.emplace_back(XmlElement{open.back(), {}});
+            for (HRESULT more = reader->MoveToFirstAttribute(); more == S_OK; more = reader->MoveToNextAttribute()) {
+                const wchar_t* value = L"";
+                reader->GetValue(&value, nullptr);
+                element.attributes[LocalName(*reader)] = Utf8(value);
+            }
+            if (rootClosed) rc = E_FAIL;  // a second root
+            if (empty) open.pop_back();
         } else if (type == XmlNodeType_EndElement) {
-            if (open.empty() || open.back().name != LocalName(*reader)) return std::nullopt;
-            close();
+            const size_t slash = open.empty() ? 0 : open.back().rfind('/') + 1;
+            if (open.empty() || open.back().substr(slash) != LocalName(*reader)) rc = E_FAIL;
+            if (!open.empty()) open.pop_back();
         }
+        rootClosed = !elements.empty() && open.empty();
     }
-    if (rc != S_FALSE || !open.empty()) return std::nullopt;
-    return root;
+    if (stream) stream->Release();
+    reader->Release();
+    if (rc != S_FALSE || !rootClosed) return {};
+    return elements;
 }
 
-// Calls visit for element and every element inside it.
-void Visit(const XmlElement& element, const std::function<void(const XmlElement&)>& visit) {
-    visit(element);
-    for (const XmlElement& child : element.children) Visit(child, visit);
+std::vector<XmlElement> Template(const std::string& file) {
+    const auto elements = ParseXml(test::ReadFile(std::string(VIGILO_POLICY_TEMPLATES) + "/" + file));
+    EXPECT_TRUE(elements) << file << " is not well-formed XML";
+    return elements.value_or(std::vector<XmlElement>{});
 }
 
-// The first child named name; null when there is none (or no element).
-const XmlElement* Child(const XmlElement* element, const std::string& name) {
-    if (!element) return nullptr;
-    for (const XmlElement& child : element->children)
-        if (child.name == name) return &child;
-    return nullptr;
+// The attribute's value, "-" when it is missing.
+std::string Get(const XmlElement& element, const std::string& name) {
+    const auto found = element.attributes.find(name);
+    return found == element.attributes.end() ? "-" : found->second;
 }
-
-std::string Attribute(const XmlElement* element, const std::string& name) {
-    if (!element) return "(no element)";
-    const auto found = element->attributes.find(name);
-    return found == element->attributes.end() ? "(no attribute)" : found->second;
-}
-
-struct Templates : ::testing::Test {
-    static XmlElement Load(const std::string& file) {
-        std::optional<XmlElement> root = ParseXml(test::ReadFile(kTemplates + "/" + file));
-        EXPECT_TRUE(root) << file << " is not well-formed XML";
-        return root.value_or(XmlElement{});
-    }
-    const XmlElement admx = Load("Vigilo.admx");
-    const XmlElement adml = Load("en-US/Vigilo.adml");
-};
 
 }  // namespace
 
 TEST(TemplateXml, IllFormedTextIsRefused) {
     EXPECT_TRUE(ParseXml("<a><b x='1'/></a>"));
-    for (const char* text : {"<a><b></a></b>", "<a>", "<a/><b/>", "<a x='1></a>", ""})
-        EXPECT_FALSE(ParseXml(text)) << text;
+    for (const char* text : {"<a><b></a></b>", "<a>", "<a/><b/>", "<a x='1></a>", ""}) EXPECT_FALSE(ParseXml(text)) << text;
 }
 
-TEST_F(Templates, EveryReferenceOfTheAdmxIsDefinedInTheAdml) {
-    std::map<std::string, std::set<std::string>> defined;  // "string" or "presentation" -> ids
-    Visit(adml, [&](const XmlElement& e) {
-        if (e.name == "string" || e.name == "presentation") defined[e.name].insert(Attribute(&e, "id"));
-    });
-    const std::regex reference(R"(\$\((string|presentation)\.([^)]*)\))");
+TEST(Templates, AdmxRefersOnlyToAdmlTextsAndWritesExactlyTheValuesTheProgramReads) {
+    std::set<std::string> defined;  // "string.X", "presentation.X"
+    for (const XmlElement& e : Template("en-US/Vigilo.adml"))
+        if (e.path.ends_with("stringTable/string") || e.path.ends_with("presentationTable/presentation"))
+            defined.insert(e.path.substr(e.path.rfind('/') + 1) + "." + Get(e, "id"));
+    const std::regex reference(R"(\$\(((string|presentation)\.[^)]*)\))");
     int references = 0;
-    Visit(admx, [&](const XmlElement& e) {
+    std::set<std::string> written, lists, enabled, disabled;
+    for (const XmlElement& e : Template("Vigilo.admx")) {
         for (const auto& [name, value] : e.attributes)
             for (std::sregex_iterator it(value.begin(), value.end(), reference), end; it != end; ++it, ++references)
-                EXPECT_TRUE(defined[(*it)[1]].count((*it)[2])) << (*it)[0] << " of " << e.name;
-    });
-    EXPECT_GE(references, 2 * 8 + 1);  // a name and an explanation per policy, and the list's presentation
-}
-
-TEST_F(Templates, PoliciesWriteExactlyTheValuesTheProgramReads) {
-    std::set<std::string> written, lists;
-    Visit(admx, [&](const XmlElement& e) {
-        if (e.name == "list") {
-            lists.insert(Attribute(&e, "key"));
-            EXPECT_EQ(Attribute(&e, "valuePrefix"), "");  // values named 1, 2, 3...
+                EXPECT_TRUE(defined.count((*it)[1])) << (*it)[0];
+        if (e.path.ends_with("/policy")) {
+            EXPECT_EQ(Get(e, "class"), "Both") << Get(e, "name");
+            if (e.attributes.count("valueName")) written.insert(Get(e, "valueName") + " in " + Get(e, "key"));
         }
-        if (e.name != "policy") return;
-        EXPECT_EQ(Attribute(&e, "class"), "Both") << Attribute(&e, "name");
-        if (Child(&e, "elements")) return;
-        written.insert(Attribute(&e, "valueName"));
-        EXPECT_EQ(Attribute(&e, "key"), kVigiloPolicy.path);
-        EXPECT_EQ(Attribute(Child(Child(&e, "enabledValue"), "decimal"), "value"), "1");
-        EXPECT_EQ(Attribute(Child(Child(&e, "disabledValue"), "decimal"), "value"), "0");
-    });
-    const std::span<const char* const> read = PolicyValueNames();
-    EXPECT_EQ(written, std::set<std::string>(read.begin(), read.end()));
-    EXPECT_EQ(lists, std::set<std::string>{kVigiloPolicy.path + "\\" + kPolicyIgnoreSubkey});
+        if (e.path.ends_with("/list")) lists.insert(Get(e, "key") + " prefix=" + Get(e, "valuePrefix"));
+        if (e.path.ends_with("enabledValue/decimal")) enabled.insert(Get(e, "value"));
+        if (e.path.ends_with("disabledValue/decimal")) disabled.insert(Get(e, "value"));
+    }
+    EXPECT_GE(references, 2 * 8 + 1);  // a name and an explanation for each of the 8 policies, the list's presentation
+    std::set<std::string> read;
+    for (const char* name : PolicyValueNames()) read.insert(name + (" in " + kVigiloPolicy.path));
+    EXPECT_EQ(written, read);
+    // One REG_SZ value a rule, named 1, 2, 3... under the subkey the program reads.
+    EXPECT_EQ(lists, std::set<std::string>{kVigiloPolicy.path + "\\" + kPolicyIgnoreSubkey + " prefix="});
+    EXPECT_EQ(enabled, std::set<std::string>{"1"});
+    EXPECT_EQ(disabled, std::set<std::string>{"0"});
 }
