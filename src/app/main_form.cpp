@@ -5,6 +5,7 @@
 #include "platform/message_loop.h"
 #include "core/companion.h"
 #include "core/error_box.h"
+#include "core/finding_reporters.h"
 #include "core/event_log.h"
 #include "core/ignore_rules.h"
 #include "core/language_texts.h"
@@ -42,6 +43,7 @@ TForm1::~TForm1() {
     // The program ends: what follows the information window's close does not
     // run, and the window up now writes no setting.
     DestroyInformationWindow();
+    ClearFindingReporters();
     EndNotification();
     SetApplicationMessageFilter(nullptr);
     SetTimerEnabled(false);

@@ -6,7 +6,7 @@
 #include "core/kept_listing.h"
 #include "core/settings_store.h"
 #include "monitors/appearance_wait.h"
-#include "monitors/service_state.h"
+#include "monitors/service_listing.h"
 #include "monitors/ten_minute_tick.h"
 #include "platform/file_system.h"
 #include "platform/text.h"

@@ -4,7 +4,9 @@
 
 #include "core/autostart_command.h"
 #include "core/command_program.h"
+#include "monitors/service_listing.h"
 #include "monitors/startup_findings.h"
+#include "monitors/watch.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -12,11 +14,6 @@
 
 namespace vigilo {
 namespace {
-
-constexpr DWORD kLastStartWithWindows = 2;  // SERVICE_AUTO_START
-// Kept for a service that does not start with Windows; no program hashes to
-// it, as ProgramHash hashes upper-cased texts.
-const std::uint64_t kNotStartingWithWindows = DataHash("does not start with windows");
 
 bool StartsWithPrefix(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
@@ -30,23 +27,6 @@ std::string DisplayNameOf(const PlaceSpec& place, const std::string& service) {
 }
 
 }  // namespace
-
-Listing ServiceStates(HKEY services) {
-    Listing listing;
-    for (const std::string& name : SubkeyNames(services)) {
-        const UniqueKey service = OpenKey(services, name, KEY_QUERY_VALUE);
-        if (!service) continue;
-        ListedEntry entry{name, kNotStartingWithWindows};
-        if (StartsWithWindows(DwordValue(service.get(), "Start"))) {
-            entry.command = StringValue(service.get(), "ImagePath");
-            entry.dataHash = CommandProgramHash(entry.command);
-        }
-        listing.entries.push_back(std::move(entry));
-    }
-    return listing;
-}
-
-bool StartsWithWindows(std::optional<DWORD> start) { return start && *start <= kLastStartWithWindows; }
 
 bool InWindowsFolder(const std::string& program, const std::string& windowsFolder) {
     std::string path = Utf8(UpperCaseOrdinal(TrimControlAndBlanks(program)));

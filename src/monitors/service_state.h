@@ -1,11 +1,8 @@
 #pragma once
-// The services of HKLM\SYSTEM\CurrentControlSet\Services as a startup
-// place: each subkey a service, listed with whether it starts with Windows
-// (Start 0, 1 or 2: boot, system, automatic) and, where it does, the hash of
-// the program its ImagePath starts (and that command). Its watch wakes for
-// subkeys that come and go, and at every ten-minute tick, for the values a
-// service changes in place (a watch of the whole tree would wake at every
-// write Windows makes there).
+// The rule of the services' place (its listing: service_listing.h). Its
+// watch wakes for subkeys that come and go, and at every ten-minute tick,
+// for the values a service changes in place (a watch of the whole tree
+// would wake at every write Windows makes there).
 //
 // A finding is a new service that starts with Windows; a service switched
 // to start with Windows; or one that starts with Windows whose program
@@ -19,17 +16,10 @@
 #include <vector>
 
 #include "core/finding.h"
-#include "core/listing.h"
 #include "monitors/watch.h"
 
 namespace vigilo {
 
-// The listing of an open Services key.
-Listing ServiceStates(HKEY services);
-
-// Whether a service's Start value makes it start with Windows: boot (0),
-// system (1) or automatic (2); a missing Start, or one of another type, does not.
-bool StartsWithWindows(std::optional<DWORD> start);
 
 // Whether a service's program lies in the Windows folder windowsFolder: by
 // its path ("C:\Windows\...", "\??\C:\Windows\..."), as "\SystemRoot\...",

@@ -112,6 +112,7 @@ TEST(IsCompanionRunning, TrueExactlyWhileThePurgeonWindowExists) {
     EndPurgeons();
     EXPECT_FALSE(IsCompanionRunning());
     TempFolder folder;
+    const std::string programFolder = std::exchange(Paths().programFolder, folder.Path());  // Purgeon.exe beside Vigilo
     const std::string exe = folder.File("Purgeon.exe");
     ASSERT_TRUE(CopyFileA((BinFolder() + "\\Purgeon.exe").c_str(), exe.c_str(), FALSE));
 
@@ -126,4 +127,5 @@ TEST(IsCompanionRunning, TrueExactlyWhileThePurgeonWindowExists) {
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 5000), WAIT_OBJECT_0);
     CloseHandle(pi.hProcess);
     EXPECT_FALSE(IsCompanionRunning());
+    Paths().programFolder = programFolder;
 }

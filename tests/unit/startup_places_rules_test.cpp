@@ -12,6 +12,7 @@
 #include "monitors/finding_rules.h"
 #include "monitors/place.h"
 #include "monitors/scheduled_tasks.h"
+#include "monitors/service_listing.h"
 #include "monitors/service_state.h"
 #include "platform/registry.h"
 #include "platform/registry_views.h"
