@@ -11,9 +11,11 @@
 
 #include "core/checked_file.h"
 #include "core/command_program.h"
+#include "platform/deadline_call.h"
 #include "platform/file_system.h"
 #include "platform/shortcut_file.h"
 #include "platform/text.h"
+#include "support/little_endian.h"
 #include "support/test_support.h"
 
 using namespace vigilo;
@@ -84,6 +86,16 @@ std::string LinkBytes(const std::string& relativePath, const std::string& argume
     return bytes + number(0, 4);  // the terminal block
 }
 
+// The paths a command's program is looked for at, through the program-test seam.
+std::vector<std::string> TriedPaths(const std::string& command) {
+    std::vector<std::string> tried;
+    ProgramOfCommand(command, [&tried](const std::string& path) {
+        tried.push_back(path);
+        return false;
+    });
+    return tried;
+}
+
 class ComApartment {
 public:
     ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
@@ -115,6 +127,38 @@ TEST(CommandProgram, UnquotedBlanksAreTriedAsCreateProcessTriesThem) {
     ExpectProgram("\"C:\\Program Files\\My App\\app\" -x", installed, "C:\\Program Files\\My App\\app.exe", "-x");
     // The shortest prefix that is a file wins, as in Windows.
     ExpectProgram("C:\\Program Files\\Tool Box\\box.exe", installed, "C:\\Program Files\\Tool.exe", "Box\\box.exe");
+}
+
+TEST(CommandProgram, ALongCommandIsTakenApartInTimeLinearInItsLength) {
+    // A blank every other character: every one ends a prefix that CreateProcess would try.
+    for (const size_t length : {size_t{32000}, size_t{1000000}}) {
+        std::string command;
+        while (command.size() < length) command += "a ";
+        size_t characters = 0;
+        for (const std::string& path : TriedPaths(command)) characters += path.size();
+        EXPECT_LE(characters, 2 * length) << length;
+    }
+}
+
+TEST(CommandProgram, ACommandLongerThanCreateProcessTakesStartsNothing) {
+    const FileTest installed = Existing({"C:\\App\\app.exe"});
+    const std::string program = "C:\\App\\app.exe ";
+    const std::string longest = program + std::string(32767 - program.size(), 'x');
+    EXPECT_EQ(ProgramOfCommand(longest, installed).program, "C:\\App\\app.exe");
+    EXPECT_EQ(ProgramOfCommand(longest + "x", installed).program, "");
+    // Characters are counted as Windows counts them, not as bytes.
+    std::string accented = program;
+    for (size_t length = program.size(); length < 32767; ++length) accented += "\xC3\xA9";  // e acute, two bytes
+    EXPECT_EQ(ProgramOfCommand(accented, installed).program, "C:\\App\\app.exe");
+}
+
+TEST(CommandProgram, NoPrefixThatNoPathCouldBeIsTried) {
+    using Paths = std::vector<std::string>;
+    EXPECT_EQ(TriedPaths("C:\\a b<c d.exe -x"), (Paths{"C:\\a", "C:\\a.exe"}));
+    EXPECT_EQ(TriedPaths("\"C:\\a<b.exe\" -x"), Paths{});
+    const std::string longest = "C:\\" + std::string(253, 'x') + ".exe";  // MAX_PATH characters
+    EXPECT_EQ(TriedPaths(longest + " -x"), Paths{longest});
+    EXPECT_EQ(TriedPaths("C:\\x" + longest.substr(3) + " -x"), Paths{});
 }
 
 TEST(CommandProgram, EnvironmentStringsAreExpanded) {
@@ -200,6 +244,20 @@ TEST(CheckedFile, StartupFolderEntryTakesAShortcutsTarget) {
     EXPECT_EQ(FileToCheck(StartupFileProgram(folder.File("Notepad.lnk"))), "");
     folder.Write("Damaged.lnk", "L\0\0\0 not a link");
     EXPECT_EQ(StartupFileProgram(folder.File("Damaged.lnk")), "");
+}
+
+TEST(ShortcutFile, ABlockWhoseSizeWouldWrapAroundEndsTheRead) {
+    // 92 bytes: a header announcing an environment target, a block of 8 bytes, then one of
+    // 0xFFFFFFF8 bytes, whose end a 32-bit sum puts back at the block before it.
+    std::string bytes = Fields({{0x4C, 4}}) + std::string("\x01\x14\x02\0\0\0\0\0\xC0\0\0\0\0\0\0\x46", 16) +
+                        Fields({{0x200, 4}});
+    bytes.resize(0x4C, '\0');
+    bytes += Fields({{8, 4}, {0xA0000003, 4}, {0xFFFFFFF8, 4}, {0, 4}});
+    ASSERT_EQ(bytes.size(), 92u);
+    const std::optional<bool> named =
+        CallWithDeadline<bool>([bytes] { return ShortcutTargetOfBytes(bytes, "C:\\Links").has_value(); }, 10000);
+    ASSERT_TRUE(named) << "the read never ended";
+    EXPECT_FALSE(*named);
 }
 
 TEST(ShortcutFile, EnvironmentTargetsRelativePathsAndDamage) {
