@@ -288,8 +288,8 @@ TEST(OutsideDataFuzz, EveryReaderEndsInTimeOnGeneratedInputsInBoundedMemory) {
              ProgramsOfList(command, ListItems::Commands);
              ProgramsOfList(command, ListItems::Files);
              CommandProgramHash(command);
-             StartupCommandFileToCheck(command);
-             ProgramFileToCheck(command, command);
+             StartupCommandProgram(command);
+             UninstallEntryProgram(command, command);
              IsSignatureCheckCommandLine(command);
              return std::string();
          }},
@@ -336,7 +336,12 @@ TEST(OutsideDataFuzz, EveryReaderEndsInTimeOnGeneratedInputsInBoundedMemory) {
              const std::string name = g.Text(kLinePieces, 16383);
              const std::vector<IgnoreRule> rules = ParseIgnoreRules(lines);
              if (rules.size() > kMostIgnoreRules) return std::string("too many rules");
-             for (size_t i = 0; i < rules.size() && i < 4; ++i) MatchesWildcard(rules[i].pattern, name);
+             // Every field of the first rules, against names and programs of any length (no signature is checked).
+             const IgnoreMatcher matcher({rules.begin(), rules.begin() + std::min<size_t>(rules.size(), 4)},
+                                         [](const std::string&) { return std::string(); });
+             Finding finding{FindingKind::Startup, name};
+             finding.program = g.Text(kLinePieces, 300);
+             matcher.Matches(finding);
              MatchesWildcard(g.Text(kLinePieces, 260), name);
              return std::string();
          }},
