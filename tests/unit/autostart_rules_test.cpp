@@ -12,6 +12,7 @@
 #include "monitors/autostart_rules.h"
 #include "monitors/finding_rules.h"
 #include "monitors/watch_kinds.h"
+#include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/registry_views.h"
 #include "platform/text.h"
@@ -231,4 +232,39 @@ TEST(AutostartPlaces, OnASystemWithOneViewEveryKeyIsWatchedOnce) {
                                 return place.ends_with("HKEY_LOCAL_MACHINE (64-bit view)\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
                             }),
               1);
+}
+
+// A value named "Tool\0Hidden", written through the native API, was shown as
+// "Tool", with the signer and the Disable link of the value named "Tool".
+TEST(AutostartWatch, AValueNameHoldingANulIsShownWholeWithItsOwnProgramAndNoDisableLink) {
+    InitMainThreadCalls();
+    ScratchKey run("RunNul");
+    TempFolder folder;
+    folder.Write("own.exe", "MZ");
+    SetString(kCu, run.Path(), "Tool", "C:\\Windows\\notepad.exe");
+    HandOffRecorder recorder;
+    const PlaceSpec place{kCu, run.Path(), RegistryView::k64Bit, {}, {}, ApprovedSwitch{kCu, StartupApprovedList::Run}};
+    auto watch = StartWatch(MakeKeyPlace(place, KeyListing::ValuePrograms, KeyChanges::Subtree), place,
+                            {0, &NewStartupValues}, recorder, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return watch->Watching(); }, 5000));
+    using NtSetValueKeyFunction = LONG(NTAPI*)(HANDLE, void*, ULONG, ULONG, const void*, ULONG);
+    const auto setValue = reinterpret_cast<NtSetValueKeyFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
+    ASSERT_NE(setValue, nullptr);
+    const UniqueKey key = OpenKey(kCu, run.Path(), KEY_SET_VALUE);
+    std::wstring name(L"Tool");
+    name += L'\0';
+    name += L"Hidden";
+    struct {
+        USHORT length, maximum;
+        const wchar_t* buffer;
+    } unicodeName{static_cast<USHORT>(name.size() * 2), static_cast<USHORT>(name.size() * 2), name.data()};
+    const std::wstring data = Utf16(folder.File("own.exe"));
+    ASSERT_EQ(setValue(key.get(), &unicodeName, 0, REG_SZ, data.c_str(), static_cast<ULONG>((data.size() + 1) * 2)), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !recorder.Names().empty(); }, 5000));
+    EXPECT_TRUE(StopThreads({watch.get()}));
+    const Finding found = recorder.Reports()[0].findings[0];
+    EXPECT_EQ(found.name, "Tool\\0Hidden");
+    EXPECT_TRUE(SameIgnoringCase(found.program, FullPath(folder.File("own.exe")))) << found.program;
+    EXPECT_FALSE(found.approved.has_value());
 }
