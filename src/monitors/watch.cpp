@@ -146,7 +146,8 @@ Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMay
     // is there next is compared with what it held, not with nothing.
     if (emptyMayMeanLeaving && fresh.entries.empty() && !previous.entries.empty()) return RoundEnd::Left;
     const ULONGLONG now = rules_.clock ? rules_.clock() : GetTickCount64();
-    std::vector<Finding> findings = Completed(rules_.rule({spec_, WithRecentlyGone(previous, now), fresh}));
+    std::vector<Finding> findings;
+    if (rules_.rule) findings = Completed(rules_.rule({spec_, WithRecentlyGone(previous, now), fresh}));
     if (!findings.empty()) TraceTiming("found", findings.back().name);
     // Told to terminate before the hand-off: nothing kept, so the next watch
     // of the place compares with the same listing and reports these.

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry.h"
 #include "support/extension_support.h"
 #include "support/notification_program.h"
 #include "support/notification_support.h"
@@ -173,14 +174,19 @@ protected:
         if (place != Place::Uninstall && place != Place::Extensions && !initial_.contains(recorded))
             gone_[place].push_back(name);
     }
+    // A Run value's command with an argument more: the same program.
+    static void AddArgument(HKEY root, const std::string& key, const std::string& name) {
+        if (const vigilo::UniqueKey opened = vigilo::OpenKey(root, key, KEY_QUERY_VALUE))
+            SetString(root, key, name, vigilo::StringValue(opened.get(), name) + " /changed");
+    }
     // What changes an entry without adding one: its command's arguments, a
     // value of its own, its file's contents.
     void Change(Place place, size_t index) {
         const std::string name = present_[place][index].first;
         switch (place) {
-        case Place::Run: ChangeStartupEntry(kUserRun, name); break;
-        case Place::RunOnce: ChangeStartupEntry(kUserRunOnce, name); break;
-        case Place::MachineRun: ChangeStartupEntry(kMachineRun64, name); break;
+        case Place::Run: AddArgument(HKEY_CURRENT_USER, kUserRun.path, name); break;
+        case Place::RunOnce: AddArgument(HKEY_CURRENT_USER, kUserRunOnce.path, name); break;
+        case Place::MachineRun: AddArgument(HKEY_LOCAL_MACHINE, kMachineRun64.path, name); break;
         case Place::StartupFolder: WriteFile(startupFolder_ + name + ".lnk", "LL"); break;
         case Place::Uninstall: SetString(HKEY_CURRENT_USER, kUninstallKey + name, "DisplayVersion", "2.0"); break;
         default: WriteFile(chrome_ + name + "\\manifest.json", "{}"); break;
