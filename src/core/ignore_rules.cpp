@@ -111,23 +111,13 @@ bool Matches(const std::u32string& pattern, const std::u32string& name) {
     return p == pattern.size();
 }
 
-std::vector<std::string_view> SplitFields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    for (size_t at = 0;;) {
-        const size_t tab = line.find(kSeparator, at);
-        fields.push_back(line.substr(at, tab == std::string_view::npos ? std::string_view::npos : tab - at));
-        if (tab == std::string_view::npos) return fields;
-        at = tab + 1;
-    }
-}
-
 IgnoreLine ParseLine(const std::string& text) {
     IgnoreLine line{text};
     if (text.find(kSeparator) == std::string::npos) {
         line.problem = IgnoreLineProblem::NoTab;
         return line;
     }
-    const std::vector<std::string_view> fields = SplitFields(text);
+    const std::vector<std::string_view> fields = SplitAt(text, kSeparator);
     const std::optional<FindingKind> kind = FindingKindOfWord(fields[0]);
     if (!kind) {
         line.problem = IgnoreLineProblem::UnknownKind;
