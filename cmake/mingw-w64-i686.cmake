@@ -1,8 +1,13 @@
-# Cross-compiling Vigilo for 32-bit Windows with MinGW-w64 (posix threads).
+# Cross-compiling Vigilo for Windows with MinGW-w64 (posix threads): 32-bit, or
+# the processor VIGILO_MINGW_PROCESSOR names.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
+# mingw-w64-x86_64.cmake sets VIGILO_MINGW_PROCESSOR to x86_64 and includes this file.
+if(NOT VIGILO_MINGW_PROCESSOR)
+  set(VIGILO_MINGW_PROCESSOR i686)
+endif()
+set(CMAKE_SYSTEM_PROCESSOR ${VIGILO_MINGW_PROCESSOR})
 
-set(VIGILO_MINGW_TRIPLE i686-w64-mingw32)
+set(VIGILO_MINGW_TRIPLE ${VIGILO_MINGW_PROCESSOR}-w64-mingw32)
 set(CMAKE_C_COMPILER   ${VIGILO_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${VIGILO_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER  ${VIGILO_MINGW_TRIPLE}-windres)

@@ -1,14 +1,5 @@
-# Cross-compiling Vigilo for 64-bit Windows (the test build of machines that cannot run 32-bit programs) with MinGW-w64 (posix threads).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(VIGILO_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${VIGILO_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VIGILO_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${VIGILO_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VIGILO_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Cross-compiling Vigilo for 64-bit Windows with MinGW-w64 (posix threads):
+# the test build of machines that cannot run 32-bit programs. The rest is the
+# 32-bit toolchain's, with the other processor.
+set(VIGILO_MINGW_PROCESSOR x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-i686.cmake)
