@@ -8,16 +8,22 @@
 # tests in different slots share no registry, window, tray or settings key,
 # so CTest runs as many at once as there are slots.
 if [ -n "${VIGILO_TEST_SLOTS:-}" ]; then
-    while read -r prefix display; do
-        exec {lock}>"$prefix.lock"
-        if flock -n "$lock"; then
-            export WINEPREFIX="$prefix" DISPLAY="$display"
-            "${VIGILO_WINE:-wine}" "$@"
-            exit $?  # the slot is free again once this script ends
-        fi
-        exec {lock}>&-
-    done <<<"$VIGILO_TEST_SLOTS"
-    echo "wine-run: every test slot is taken; run CTest with no more jobs than slots" >&2
+    # A slot stays taken until every process of the test before has ended
+    # (they inherit the lock), which can be a few seconds after CTest has
+    # started the next test; so a test waits for a slot rather than failing.
+    for ((waited = 0; waited <= ${VIGILO_SLOT_WAIT:-300}; waited++)); do
+        while read -r prefix display; do
+            exec {lock}>"$prefix.lock"
+            if flock -n "$lock"; then
+                export WINEPREFIX="$prefix" DISPLAY="$display"
+                "${VIGILO_WINE:-wine}" "$@"
+                exit $?  # the slot is free again once this script ends
+            fi
+            exec {lock}>&-
+        done <<<"$VIGILO_TEST_SLOTS"
+        sleep 1
+    done
+    echo "wine-run: every test slot stayed taken; run CTest with no more jobs than slots" >&2
     exit 2
 fi
 if [ -z "${WINEPREFIX:-}" ]; then
