@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "app/export_command.h"
 #include "platform/parent_console.h"
 #include "platform/text.h"
 
@@ -15,6 +16,7 @@ struct Command {
 // One row per command.
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands{
+        {"/export-findings", 1, &ExportFindingsCommand},
     };
     return commands;
 }
