@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include "app/findings_wiring.h"
 #include "app/monitor_wiring.h"
 #include "core/messages.h"
 #include "platform/message_loop.h"
@@ -14,6 +15,7 @@
 #include "platform/window_text.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
+#include "windows/findings_window.h"
 #include "windows/notification_host.h"
 #include "core/kept_listing.h"
 #include "resource_ids.h"
@@ -27,7 +29,8 @@ constexpr const char* kNotifierSettings[] = {settings::kNewAppNotifier, settings
 }  // namespace
 
 TForm1::TForm1()
-    : recentFindings_([this](const std::string& parameters) { LaunchCompanion(Handle(), parameters); }),
+    : recentFindings_([this](const std::string& parameters) { LaunchCompanion(Handle(), parameters); },
+                      [] { OpenFindingsWindow(); }),
       monitors_([] { return MonitorSlots(Paths()); },
                 [this](const MonitorSlot& slot) { return CreateWatch(slot, [this] { BrowserProfilesChanged(); }); }) {
     RegisterClassOnce(companion::kVigiloWindowClass);
@@ -46,6 +49,7 @@ TForm1::~TForm1() {
     // The program ends: what follows the information window's close does not
     // run, and the window up now writes no setting.
     DestroyInformationWindow();
+    CloseFindingsWindow();
     EndNotification();
     SetApplicationMessageFilter(nullptr);
     SetTimerEnabled(false);
@@ -78,6 +82,7 @@ void TForm1::CreateForm() {
     if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification))
         WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, Now());
     WriteDefaultIgnoreRulesWhereAbsent();
+    StartFindingsHistory();
 
     // What is kept of places no slot watches any more (a browser profile
     // gone, a place an earlier version watched) goes.
