@@ -201,7 +201,7 @@ if [ -n "${BASELINE_VIGILO:-}" ]; then
 fi
 
 size=$(stat -c %s "$bin/Vigilo.exe")
-objdump=$(command -v i686-w64-mingw32-objdump || command -v objdump)
+objdump=$(command -v x86_64-w64-mingw32-objdump || command -v i686-w64-mingw32-objdump || command -v objdump)
 dlls=$("$objdump" -p "$bin/Vigilo.exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) print "-"; else printf "%.2f", a / b }'; }

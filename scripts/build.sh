@@ -13,7 +13,7 @@ build=$(realpath -m "${1:-$root/build}")
 
 options=(
     CMAKE_BUILD_TYPE=Release
-    CMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake"
+    CMAKE_TOOLCHAIN_FILE="$VIGILO_TOOLCHAIN_FILE"
     VIGILO_DEPS_PREFIX="$VIGILO_DEPS_PREFIX"
     CMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh"
 )

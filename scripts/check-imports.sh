@@ -5,7 +5,7 @@
 # Usage: scripts/check-imports.sh EXE
 set -euo pipefail
 exe=${1:?executable}
-objdump=$(command -v i686-w64-mingw32-objdump || command -v objdump)
+objdump=$(command -v x86_64-w64-mingw32-objdump || command -v i686-w64-mingw32-objdump || command -v objdump)
 allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL ADVAPI32.DLL SHELL32.DLL MSVCRT.DLL OLE32.DLL COMCTL32.DLL "
 status=0
 imports=$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs everything Vigilo needs to build and test on Debian 12: the
-# MinGW-w64 i686 cross compiler with Debian's static zlib for it, RapidJSON
-# (header-only), Wine (64-bit prefix with the 32-bit WoW64 side), Xvfb,
-# openssl and osslsigncode (the signed test programs), and static i686 builds of libpng
-# (from Debian's source package, pinned) and GoogleTest in the prefix named by
-# scripts/deps-prefix.sh. Quick when everything is there.
+# MinGW-w64 i686 and x86_64 cross compilers with Debian's static zlib for
+# them, RapidJSON (header-only), Wine (64-bit prefix with the 32-bit WoW64
+# side), Xvfb, openssl and osslsigncode (the signed test programs), and
+# static builds of libpng (from Debian's source package, pinned) and
+# GoogleTest for the Windows the build targets on this machine (i686, or
+# x86_64 where the machine cannot run 32-bit programs: scripts/deps-prefix.sh)
+# in the prefix named there. Quick when everything is there.
 #
 # The prefix counts as done only when its stamp matches what this script
 # would build. The libraries are built in a temporary folder and moved into
@@ -12,15 +14,10 @@
 # done; it stops with a message naming the step that failed.
 set -euo pipefail
 scripts=$(cd "$(dirname "$0")" && pwd)
-. "$scripts/deps-prefix.sh"
 
 LIBPNG_VERSION="1.6.39-2+deb12u5"
-PACKAGES=(g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine32:i386 wine64 xvfb xauth cmake make
+PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine32:i386 wine64 xvfb xauth cmake make
           dpkg-dev googletest xdotool imagemagick x11-utils ca-certificates rapidjson-dev openssl osslsigncode)
-# Where Debian's MinGW-w64 packages keep the i686 headers and libraries.
-MINGW_ROOT=/usr/i686-w64-mingw32
-# Debian's zlib for MinGW-w64 comes with an import library too: take the static one.
-ZLIB_CMAKE=(-DZLIB_INCLUDE_DIR="$MINGW_ROOT/include" -DZLIB_LIBRARY="$MINGW_ROOT/lib/libz.a")
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
@@ -135,7 +132,7 @@ fetch_source() {
 cross_build() {
     local name=$1 src=$2; shift 2
     step="configuring $name"
-    quietly cmake -S "$src" -B "$work/build/$name" -DCMAKE_TOOLCHAIN_FILE="$scripts/../cmake/mingw-w64-i686.cmake" \
+    quietly cmake -S "$src" -B "$work/build/$name" -DCMAKE_TOOLCHAIN_FILE="$VIGILO_TOOLCHAIN_FILE" \
         -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DCMAKE_INSTALL_PREFIX="$VIGILO_DEPS_PREFIX" "$@"
     step="building $name"
     quietly cmake --build "$work/build/$name" -j"$(nproc)"
@@ -147,8 +144,10 @@ cross_build() {
 # what Vigilo calls: it reads PNG images and never writes one.
 build_libpng() {
     fetch_source libpng1.6 "$LIBPNG_VERSION"
+    # Debian's zlib for MinGW-w64 comes with an import library too: the static one is taken.
     cross_build libpng "$source_dir" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
-        -DPNG_FRAMEWORK=OFF "${ZLIB_CMAKE[@]}" -DCMAKE_C_FLAGS_RELEASE="-Os -DNDEBUG" \
+        -DPNG_FRAMEWORK=OFF -DZLIB_INCLUDE_DIR="/usr/$VIGILO_MINGW_TRIPLE/include" \
+        -DZLIB_LIBRARY="/usr/$VIGILO_MINGW_TRIPLE/lib/libz.a" -DCMAKE_C_FLAGS_RELEASE="-Os -DNDEBUG" \
         -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections"
     [ -e "$stage/lib/libpng.a" ] || cp "$stage/lib/libpng16.a" "$stage/lib/libpng.a"
 }
@@ -161,7 +160,7 @@ build_googletest() {
 deps_recipe() {
     echo "libpng1.6 $LIBPNG_VERSION (for size, a section per function) with libz-mingw-w64-dev $(package_version libz-mingw-w64-dev)," \
          "googletest $(package_version googletest)," \
-         "g++-mingw-w64-i686-posix $(package_version g++-mingw-w64-i686-posix)"
+         "g++-mingw-w64-$VIGILO_ARCH-posix $(package_version "g++-mingw-w64-${VIGILO_ARCH//_/-}-posix")"
 }
 
 prefix_done() { [ -f "$VIGILO_DEPS_STAMP" ] && [ "$(cat "$VIGILO_DEPS_STAMP")" = "$1" ]; }
@@ -186,7 +185,7 @@ build_prefix() {
         log "$VIGILO_DEPS_PREFIX holds files these scripts did not make; point VIGILO_DEPS at another folder"
         exit 1
     fi
-    log "building libpng $LIBPNG_VERSION and GoogleTest $(package_version googletest) for i686 Windows" \
+    log "building libpng $LIBPNG_VERSION and GoogleTest $(package_version googletest) for $VIGILO_ARCH Windows" \
         "into $VIGILO_DEPS_PREFIX (about a minute)"
     step="making the temporary folders"
     work=$(mktemp -d "${TMPDIR:-/tmp}/vigilo-deps-build.XXXXXX")
@@ -227,5 +226,9 @@ ensure_prefix() {
 }
 
 ensure_packages
+# Which Windows to build for is asked of Wine's 32-bit loader, there by now.
+. "$scripts/deps-prefix.sh"
+[ "$VIGILO_ARCH" = i686 ] ||
+    log "this machine cannot run 32-bit programs (its kernel's 32-bit emulation is off): building for $VIGILO_ARCH Windows"
 ensure_prefix
 step="done"

@@ -1,6 +1,7 @@
 #pragma once
 // The record handed to Shell_NotifyIconW: NOTIFYICONDATAW as far as its
-// balloon fields (the 936-byte size every shell since Windows 2000 accepts).
+// balloon fields (the size every shell since Windows 2000 accepts: 936 bytes
+// in a 32-bit program).
 // The Windows 7 headers' NOTIFYICONDATAW is longer (guidItem, hBalloonIcon),
 // so the record is laid out here and checked against the system's fields.
 #include <windows.h>
@@ -26,8 +27,8 @@ struct TrayIconData {
     DWORD dwInfoFlags;
 };
 
-inline constexpr DWORD kTrayIconDataSize = 936;
-static_assert(sizeof(TrayIconData) == kTrayIconDataSize);
+inline constexpr DWORD kTrayIconDataSize = sizeof(TrayIconData);
+static_assert(sizeof(void*) != 4 || kTrayIconDataSize == 936);
 static_assert(offsetof(TrayIconData, szTip) == offsetof(NOTIFYICONDATAW, szTip));
 static_assert(offsetof(TrayIconData, szInfo) == offsetof(NOTIFYICONDATAW, szInfo));
 static_assert(offsetof(TrayIconData, dwInfoFlags) == offsetof(NOTIFYICONDATAW, dwInfoFlags));
