@@ -74,7 +74,7 @@ FindingsHistory::FindingsHistory(std::string path) : FindingsHistory(std::move(p
 
 FindingsHistory::FindingsHistory(std::string path, Seams seams) : path_(std::move(path)), seams_(std::move(seams)) {
     if (!seams_.clock) seams_.clock = UtcNow;
-    if (!seams_.replace) seams_.replace = ReplaceFile;
+    if (!seams_.replace) seams_.replace = MoveFileOver;
 }
 
 std::vector<HistoryFinding> FindingsHistory::Record(std::vector<ReportedFinding>& round) {

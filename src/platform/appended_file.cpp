@@ -39,7 +39,7 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     return WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
 }
 
-bool ReplaceFile(const std::string& replacement, const std::string& path) {
+bool MoveFileOver(const std::string& replacement, const std::string& path) {
     return MoveFileExW(Utf16(replacement).c_str(), Utf16(path).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }

@@ -19,7 +19,7 @@ namespace vigilo {
 [[nodiscard]] bool WriteWholeFile(const std::string& path, std::string_view bytes);
 // Moves replacement over path in one step; false when it could not (a
 // reader that does not share deleting holds path open, say).
-[[nodiscard]] bool ReplaceFile(const std::string& replacement, const std::string& path);
+[[nodiscard]] bool MoveFileOver(const std::string& replacement, const std::string& path);
 bool RemoveFile(const std::string& path);
 // Makes folder and every missing folder above it, with the user's default
 // permissions; true when it exists afterwards.
