@@ -18,7 +18,7 @@ flock "$slot"
 mv "$VIGILO_PREFIX_MARKER" "$VIGILO_PREFIX_MARKER.aside"
 trap 'mv "$VIGILO_PREFIX_MARKER.aside" "$VIGILO_PREFIX_MARKER"' EXIT
 status=0
-output=$(wine "$program" </dev/null 2>&1) || status=$?
+output=$("${VIGILO_WINE:-wine}" "$program" </dev/null 2>&1) || status=$?
 [ "$status" -ne 0 ] || fail "$program ran in a prefix without the marker"
 grep -q '^Refusing to run' <<<"$output" || fail "$program said no reason: $output"
 ! grep -q '^\[ RUN' <<<"$output" || fail "$program started its tests"

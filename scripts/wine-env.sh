@@ -11,6 +11,10 @@ export WINEDEBUG=-all
 # No prompts for Mono or Gecko in a fresh prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+# Wine's own loader picks the 32-bit side for its built-in programs (cmd,
+# reg); on a machine that cannot run 32-bit programs (scripts/deps-prefix.sh)
+# only the 64-bit loader runs, and so do the 64-bit builds of Vigilo.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then export VIGILO_WINE=wine; else export VIGILO_WINE=$WINE64; fi
 
 # The whole-program tests run only in a prefix that carries this file.
 VIGILO_PREFIX_MARKER_FILE=drive_c/vigilo-private-prefix.txt

@@ -12,7 +12,7 @@ if [ -n "${VIGILO_TEST_SLOTS:-}" ]; then
         exec {lock}>"$prefix.lock"
         if flock -n "$lock"; then
             export WINEPREFIX="$prefix" DISPLAY="$display"
-            wine "$@"
+            "${VIGILO_WINE:-wine}" "$@"
             exit $?  # the slot is free again once this script ends
         fi
         exec {lock}>&-
@@ -24,4 +24,4 @@ if [ -z "${WINEPREFIX:-}" ]; then
     echo "wine-run: WINEPREFIX is not set; refusing to run Wine" >&2
     exit 2
 fi
-exec wine "$@"
+exec "${VIGILO_WINE:-wine}" "$@"
