@@ -26,6 +26,7 @@ using namespace vigilo::test;
 namespace {
 
 constexpr int kWhen = 0, kKind = 1, kName = 2;
+constexpr int kRuleKind = 0, kRuleName = 1;
 const char* const kVigiloKey = "Software\\Purgeon\\Vigilo";
 
 std::string HistoryPath() {
@@ -140,12 +141,12 @@ TEST_F(FindingsWindowProgram, ListsTheHistoryNewestFirstAddsWhatComesAndDontShow
     SendMessageW(tabs, TCM_SETCURFOCUS, 1, 0);
     ASSERT_TRUE(WaitUntil([&] { return VisibleChild(window, "SysListView32") != list; }, 5000));
     RemoteListView rules(VisibleChild(window, "SysListView32"));
-    const int row = rules.Find(kName, "=VigiloTest Two");
+    const int row = rules.Find(kRuleName, "=VigiloTest Two");
     ASSERT_GE(row, 0);
-    EXPECT_EQ(rules.Text(row, 0), "startup");
+    EXPECT_EQ(rules.Text(row, kRuleKind), "startup");
     rules.Select(row);
     Press(window, "&Remove");
-    EXPECT_TRUE(WaitUntil([&] { return rules.Find(kName, "=VigiloTest Two") < 0; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return rules.Find(kRuleName, "=VigiloTest Two") < 0; }, 5000));
     const std::vector<std::string> left = RegistryTexts(HKEY_CURRENT_USER, kVigiloKey, "Ignore");
     EXPECT_EQ(std::find(left.begin(), left.end(), rule), left.end());
     EXPECT_FALSE(left.empty()) << "the other rules stay";
