@@ -139,6 +139,8 @@ show_findings_window() {
     wine_run "$build/bin/post_message.exe" TForm1 Vigilo 0x111 111 0
     wait_for_window "Vigilo findings"
     sleep 1.5
+    # No window manager gives it the keyboard: the demo does.
+    xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^Vigilo findings$' | head -n 1)"
     # The newest row is selected.
     for _ in $(seq 1 "$3"); do xdotool key Down; done
     sleep 0.5
@@ -221,7 +223,7 @@ xdotool mousemove 13 32 click 3
 sleep 1.5
 xdotool mousemove 40 62
 sleep 1.5
-save_window "$tray_menu_out" 790x150+0+15
+save_window "$tray_menu_out" 790x170+0+15
 
 echo "demo: the findings window, both tabs" >&2
 xdotool key Escape

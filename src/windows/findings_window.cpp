@@ -63,7 +63,7 @@ constexpr int kButtonHeight = 25;
 constexpr int kSearchWidth = 280;
 constexpr int kButtonPadding = 24;
 constexpr int kNarrowestButton = 88;
-constexpr int kFindingsColumnWidths[kFindingsColumnCount] = {130, 130, 180, 150, 240, 260};
+constexpr int kFindingsColumnWidths[kFindingsColumnCount] = {140, 130, 180, 150, 240, 260};
 
 struct RuleColumn {
     const TextId* title;
@@ -726,6 +726,17 @@ LRESULT FindingsWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CONTEXTMENU:
             ContextMenu(reinterpret_cast<HWND>(wp), lp);
             return 0;
+        case WM_NEXTDLGCTL: {
+            // Tab, Shift+Tab and a label's letter, from the dialog keys, as a dialog moves its focus; a window
+            // named by another program is not taken.
+            const HWND focus = GetFocus();
+            const HWND next = LOWORD(lp) ? reinterpret_cast<HWND>(wp)
+                                         : GetNextDlgTabItem(Handle(), IsChild(Handle(), focus) ? focus : nullptr, wp != 0);
+            if (!next || !IsChild(Handle(), next)) return 0;
+            SetFocus(next);
+            if (next == Control(kSearch)) SendMessageW(next, EM_SETSEL, 0, -1);
+            return 0;
+        }
         case WM_ACTIVATE:
             // The focus leaves with the window and comes back to where it was.
             if (LOWORD(wp) == WA_INACTIVE) {
