@@ -132,29 +132,37 @@ save_findings_window() {
     echo "demo: saved $1" >&2
 }
 # Opens the findings window (the command of the tray menu's "All findings..."),
-# the startup entry's row selected, then shows its Ignored tab after "Don't
+# selects the startup entry's row, then shows its Ignored tab after "Don't
 # show this again" on that row, and removes the rule again: $1 and $2 the
-# pictures, $3 how many rows below the newest the startup entry is.
+# pictures, $3 the startup entry's row (0 the newest), $4 the scale (1 at 96
+# DPI, 1.5 at 144). Rows and tabs are clicked; the buttons pressed by their
+# letters (Alt+N, Alt+R).
 show_findings_window() {
+    local id scale=$4
     wine_run "$build/bin/post_message.exe" TForm1 Vigilo 0x111 111 0
     wait_for_window "Vigilo findings"
     sleep 1.5
+    id=$(xdotool search --onlyvisible --name '^Vigilo findings$' | head -n 1)
     # No window manager gives it the keyboard: the demo does.
-    xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^Vigilo findings$' | head -n 1)"
-    # The newest row is selected.
-    for _ in $(seq 1 "$3"); do xdotool key Down; done
+    xdotool windowfocus --sync "$id"
+    # At 96 DPI the first row's middle is 96 pixels from the top, a row 16 high; the tabs 19 from the top.
+    at() { awk -v v="$1" -v s="$scale" 'BEGIN { printf "%d", v * s }'; }
+    xdotool mousemove --window "$id" "$(at 300)" "$(at $((96 + 16 * $3)))" click 1
     sleep 0.5
     save_findings_window "$1"
-    # Alt+N: Don't show this again. Shift+Tab twice reaches the tabs; Right, "Ignored".
     xdotool key alt+n
     sleep 0.5
-    xdotool key shift+Tab shift+Tab Right
+    xdotool mousemove --window "$id" "$(at 105)" "$(at 19)" click 1
     sleep 1
-    # The rule is the last row: selected, so that it shows, then removed.
-    xdotool key Tab End
+    # The Ignored tab's first rule, then the last: the rule just added.
+    xdotool mousemove --window "$id" "$(at 300)" "$(at 64)" click 1
+    xdotool key End
     sleep 0.5
     save_findings_window "$2"
-    xdotool key alt+r Escape
+    xdotool key alt+r
+    sleep 0.5
+    xdotool mousemove 10 10
+    wine_run "$build/bin/post_message.exe" TVigiloFindings "Vigilo findings" 0x10 0 0
     wait_until_gone "Vigilo findings"
 }
 # Clicks the close cross of the notification window at the bottom right, $1 pixels from the top.
@@ -228,7 +236,7 @@ save_window "$tray_menu_out" 790x170+0+15
 echo "demo: the findings window, both tabs" >&2
 xdotool key Escape
 sleep 0.5
-show_findings_window "$findings_out" "${findings_out%.png}-ignored.png" 3
+show_findings_window "$findings_out" "${findings_out%.png}-ignored.png" 3 1
 
 echo "demo: ending Vigilo, then starting it again at 144 DPI" >&2
 wine_run taskkill /f /im Vigilo.exe >/dev/null 2>&1 || true
@@ -274,4 +282,4 @@ close_window 601
 wait_until_gone "Cache notifications"
 
 echo "demo: the findings window at 144 DPI, both tabs" >&2
-show_findings_window "${findings_out%.png}-144.png" "${findings_out%.png}-ignored-144.png" 2
+show_findings_window "${findings_out%.png}-144.png" "${findings_out%.png}-ignored-144.png" 2 1.5
