@@ -19,10 +19,10 @@ const TextId& KindText(FindingKind kind) {
     return texts::kTrayKindProgram;
 }
 
-std::string KindCell(const Finding& finding) {
-    std::string kind = Text(KindText(finding.kind));
-    if (finding.event == FindingEvent::Changed) kind += " (" + Text(texts::kFindingsChanged) + ")";
-    if (finding.event == FindingEvent::TurnedBackOn) kind += " (" + Text(texts::kFindingsTurnedBackOn) + ")";
+std::string KindCell(const Finding& finding, const FindingCellTexts& texts) {
+    std::string kind = texts.kinds[static_cast<size_t>(finding.kind)];
+    if (finding.event == FindingEvent::Changed) kind += " (" + texts.changed + ")";
+    if (finding.event == FindingEvent::TurnedBackOn) kind += " (" + texts.turnedBackOn + ")";
     return kind;
 }
 
@@ -47,12 +47,24 @@ FindingCells FindingsColumnTitles() {
             Text(texts::kFindingsColumnSigner), Text(texts::kFindingsColumnWhere), Text(texts::kFindingsColumnProgram)};
 }
 
-FindingCells CellsOfFinding(const HistoryFinding& entry) {
+FindingCellTexts FindingCellTexts::Load() {
+    FindingCellTexts loaded;
+    for (const FindingKind kind : {FindingKind::Program, FindingKind::Startup, FindingKind::Extension, FindingKind::Junk})
+        loaded.kinds[static_cast<size_t>(kind)] = Text(KindText(kind));
+    loaded.changed = Text(texts::kFindingsChanged);
+    loaded.turnedBackOn = Text(texts::kFindingsTurnedBackOn);
+    return loaded;
+}
+
+FindingCells CellsOfFinding(const HistoryFinding& entry, const FindingCellTexts& texts) {
     const Finding& finding = entry.finding;
     const std::optional<SYSTEMTIME> utc = ParseIsoUtcText(entry.time);
-    return {utc ? LocalTimeText(*utc) : entry.time, KindCell(finding), NameCell(finding), SignerCell(finding),
+    return {utc ? texts.times.Text(*utc) : entry.time, KindCell(finding, texts), NameCell(finding), SignerCell(finding),
             finding.place, finding.program};
 }
+
+FindingsTable::FindingsTable()
+    : describe_([texts = FindingCellTexts::Load()](const HistoryFinding& entry) { return CellsOfFinding(entry, texts); }) {}
 
 FindingsTable::FindingsTable(Describe describe) : describe_(std::move(describe)) {}
 

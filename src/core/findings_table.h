@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/history_line.h"
+#include "platform/utc_time.h"
 
 namespace vigilo {
 
@@ -23,15 +24,27 @@ using FindingCells = std::array<std::string, kFindingsColumnCount>;
 
 // The columns' titles, in order, from the language file.
 FindingCells FindingsColumnTitles();
+
+// What a row's cells are made of besides the finding: the kinds' texts from
+// the language file and the time zone, each asked once for a whole table.
+struct FindingCellTexts {
+    std::array<std::string, 4> kinds;  // by FindingKind
+    std::string changed;
+    std::string turnedBackOn;
+    LocalTimes times;
+    static FindingCellTexts Load();
+};
 // A finding's cells: its local time, its kind's text (with what happened,
 // where it was not an addition), the name it is known by, who signed its
 // program, its place and its program.
-FindingCells CellsOfFinding(const HistoryFinding& entry);
+FindingCells CellsOfFinding(const HistoryFinding& entry, const FindingCellTexts& texts);
 
 class FindingsTable {
 public:
     using Describe = std::function<FindingCells(const HistoryFinding& entry)>;
-    explicit FindingsTable(Describe describe = CellsOfFinding);
+    // Rows of CellsOfFinding's cells.
+    FindingsTable();
+    explicit FindingsTable(Describe describe);
 
     // The findings, oldest first as a history holds them, in place of those
     // there were; stopped() is asked now and then, and true leaves the table

@@ -58,15 +58,26 @@ std::vector<int> SelectedListRows(HWND list) {
     return rows;
 }
 
+int FocusedSelectedListRow(HWND list) {
+    return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED));
+}
+
 void SelectOnlyListRow(HWND list, int row) {
-    LVITEMW none{};
-    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    const auto setState = [list](int at, UINT state) {
+        LVITEMW item{};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = state;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&item));
+    };
+    // Only the rows selected now are cleared: "every row" (-1) makes a
+    // virtual list of ten thousand rows visit each of them, and so does the
+    // search for selected rows; a list of one selection has at most the focused one.
+    const bool single = (GetWindowLongW(list, GWL_STYLE) & LVS_SINGLESEL) != 0;
+    const std::vector<int> selected = single ? std::vector<int>{FocusedSelectedListRow(list)} : SelectedListRows(list);
+    for (const int at : selected)
+        if (at >= 0 && at != row) setState(at, 0);
     if (row < 0) return;
-    LVITEMW chosen{};
-    chosen.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    chosen.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&chosen));
+    setState(row, LVIS_SELECTED | LVIS_FOCUSED);
     SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 

@@ -17,8 +17,12 @@ void InsertListColumn(HWND list, int column, const std::string& title, int width
 void InsertListRow(HWND list, int row, const std::vector<std::string>& cells);
 // Copies text into the buffer of capacity characters a list view lends (NUL-ended, cut to fit).
 void CopyToListBuffer(const std::string& text, wchar_t* buffer, int capacity);
-// The rows selected, in order.
+// The rows selected, in order. (A virtual list is asked row by row.)
 std::vector<int> SelectedListRows(HWND list);
+// The row that has the focus and is selected; -1 for none. The list is asked
+// once, where asking for the selected rows of a virtual list of ten
+// thousand asks each row: for a list of one selection, which the focus follows.
+int FocusedSelectedListRow(HWND list);
 // Selects and focuses row only, and scrolls it into view; -1 selects none.
 void SelectOnlyListRow(HWND list, int row);
 // Shows the sort arrow in column's header (up for ascending), and none in the others.

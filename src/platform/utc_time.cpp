@@ -5,7 +5,7 @@
 namespace vigilo {
 namespace {
 
-std::string Text(const SYSTEMTIME& t, char between, const char* end) {
+std::string TimeText(const SYSTEMTIME& t, char between, const char* end) {
     char text[40];
     std::snprintf(text, sizeof text, "%04u-%02u-%02u%c%02u:%02u:%02u%s", t.wYear % 10000u, t.wMonth % 100u,
                   t.wDay % 100u, between, t.wHour % 100u, t.wMinute % 100u, t.wSecond % 100u, end);
@@ -30,7 +30,7 @@ SYSTEMTIME UtcNow() {
     return now;
 }
 
-std::string IsoUtcText(const SYSTEMTIME& utc) { return Text(utc, 'T', "Z"); }
+std::string IsoUtcText(const SYSTEMTIME& utc) { return TimeText(utc, 'T', "Z"); }
 
 std::optional<SYSTEMTIME> ParseIsoUtcText(std::string_view text) {
     static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:ddZ";
@@ -55,11 +55,14 @@ std::optional<SYSTEMTIME> ParseIsoUtcText(std::string_view text) {
     return time;
 }
 
-std::string LocalTimeText(const SYSTEMTIME& utc) {
+LocalTimes::LocalTimes() : known_(GetTimeZoneInformation(&zone_) != TIME_ZONE_ID_INVALID) {}
+
+std::string LocalTimes::Text(const SYSTEMTIME& utc) const {
     SYSTEMTIME local{};
     SYSTEMTIME copy = utc;
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &copy, &local)) return Text(utc, ' ', "");
-    return Text(local, ' ', "");
+    TIME_ZONE_INFORMATION zone = zone_;
+    if (!known_ || !SystemTimeToTzSpecificLocalTime(&zone, &copy, &local)) return TimeText(utc, ' ', "");
+    return TimeText(local, ' ', "");
 }
 
 }  // namespace vigilo

@@ -116,6 +116,8 @@ public:
 
     void BringToFront();
     void Add(const std::vector<HistoryFinding>& recorded);
+    // The open window, if it is still the one of generation and not yet closed.
+    static FindingsWindow* Open(unsigned generation);
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -129,6 +131,8 @@ private:
     void Layout();
     int Scaled(int value) const { return ScaleForDpi(value, dpi_); }
     int TextWidth(const std::string& text) const;
+    // Measures the texts the layout fits its controls to, at the window's DPI.
+    void MeasureTexts();
     void DpiChanged(int dpi, const RECT& suggested);
     void ShowPage(Page page);
 
@@ -181,6 +185,8 @@ private:
     WorkerThread reader_;
 
     std::vector<ListedIgnoreLine> rules_;
+    int searchLabelWidth_ = 0;
+    std::vector<int> buttonWidths_;  // as kButtons
 };
 
 std::unique_ptr<FindingsWindow>& OpenWindow() {
@@ -216,11 +222,24 @@ FindingsWindow::FindingsWindow(FindingsWindowSeams seams) : seams_(std::move(sea
     font_ = AcquireFont(kDefaultFont, dpi_);
     CreateControls();
     PlaceOnScreen();
-    ReloadRules();
     StartReading();
-    ShowWindow(Handle(), SW_SHOWNORMAL);
-    BringToFront();
-    SetFocus(Control(kFindingsList));
+    // Made, shown and brought to the front in three messages: in one, the
+    // main thread would not answer for as long as all three take (under
+    // Wine, showing a window this size takes 50 ms alone).
+    PostToMainThread([generation = generation_] {
+        if (FindingsWindow* window = Open(generation)) ShowWindow(window->Handle(), SW_SHOWNOACTIVATE);
+        PostToMainThread([generation] {
+            if (FindingsWindow* window = Open(generation)) {
+                window->BringToFront();
+                SetFocus(window->Control(kFindingsList));
+            }
+        });
+    });
+}
+
+FindingsWindow* FindingsWindow::Open(unsigned generation) {
+    const std::unique_ptr<FindingsWindow>& window = OpenWindow();
+    return window && window->generation_ == generation && window->Handle() ? window.get() : nullptr;
 }
 
 FindingsWindow::~FindingsWindow() {
@@ -283,6 +302,7 @@ void FindingsWindow::CreateControls() {
     // The lists answer screen readers with a name of their own.
     SetWindowSubclass(list, &FindingsWindow::ListProc, kFindingsList, 0);
     SetWindowSubclass(rules, &FindingsWindow::ListProc, kRulesList, 0);
+    MeasureTexts();
 }
 
 LRESULT CALLBACK FindingsWindow::ListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
@@ -324,6 +344,17 @@ int FindingsWindow::TextWidth(const std::string& text) const {
     return size.cx;
 }
 
+void FindingsWindow::MeasureTexts() {
+    searchLabelWidth_ = TextWidth(Text(texts::kFindingsSearch)) + Scaled(4);
+    buttonWidths_.clear();
+    for (const auto& button : kButtons) {
+        // The toggle is as wide as the longer of its two texts, so that the row stays put when it changes.
+        int textWidth = TextWidth(Text(*button.text));
+        if (button.id == kDisable) textWidth = std::max(textWidth, TextWidth(Text(texts::kFindingsEnable)));
+        buttonWidths_.push_back(std::max(Scaled(kNarrowestButton), textWidth + Scaled(kButtonPadding)));
+    }
+}
+
 void FindingsWindow::Layout() {
     if (!Control(kTabs)) return;  // sized while it is made, before its controls are
     RECT client{};
@@ -342,7 +373,7 @@ void FindingsWindow::Layout() {
     const int statusTop = client.bottom - margin - Scaled(kLabelHeight);
     const int buttonsTop = statusTop - gap - Scaled(kButtonHeight);
     const int listBottom = buttonsTop - gap;
-    const int searchLabelWidth = TextWidth(Text(texts::kFindingsSearch)) + Scaled(4);
+    const int searchLabelWidth = searchLabelWidth_;
     const int listTop = top + Scaled(kRowHeight) + gap;
 
     HDWP moves = BeginDeferWindowPos(16);
@@ -358,11 +389,9 @@ void FindingsWindow::Layout() {
     place(kFindingsList, margin, listTop, width, listBottom - listTop);
     place(kRulesList, margin, top, width, listBottom - top);
     int x = margin;
-    for (const auto& button : kButtons) {
-        // The toggle is as wide as the longer of its two texts, so that the row stays put when it changes.
-        int textWidth = TextWidth(Text(*button.text));
-        if (button.id == kDisable) textWidth = std::max(textWidth, TextWidth(Text(texts::kFindingsEnable)));
-        const int buttonWidth = std::max(Scaled(kNarrowestButton), textWidth + Scaled(kButtonPadding));
+    for (size_t i = 0; i < std::size(kButtons) && i < buttonWidths_.size(); ++i) {
+        const auto& button = kButtons[i];
+        const int buttonWidth = buttonWidths_[i];
         if (button.id == kRemove) x = margin;
         const int at = button.id == kExport ? std::max(x, right - buttonWidth) : x;
         place(button.id, at, buttonsTop, buttonWidth, Scaled(kButtonHeight));
@@ -387,6 +416,7 @@ void FindingsWindow::DpiChanged(int dpi, const RECT& suggested) {
             SendMessageW(list, LVM_SETCOLUMNWIDTH, column, MulDiv(width, dpi_, before));
         }
     }
+    MeasureTexts();
     SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     Layout();
@@ -407,6 +437,8 @@ void FindingsWindow::StartReading() {
     const std::string path = seams_.historyPath;
     const unsigned generation = generation_;
     const bool started = reader_.Start([this, path, generation] {
+        // Below the main thread, which answers the user meanwhile.
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
         const auto stopped = [this] { return stopping_.load(); };
         HistoryContents contents = ReadFindingsHistory(path, stopped).value_or(HistoryContents{});
         std::vector<HistoryFinding> findings;
@@ -416,8 +448,7 @@ void FindingsWindow::StartReading() {
         table->SetFindings(std::move(findings), stopped);
         readTable_ = std::move(table);
         PostToMainThread([generation] {
-            const std::unique_ptr<FindingsWindow>& window = OpenWindow();
-            if (window && window->generation_ == generation) window->HistoryRead();
+            if (FindingsWindow* window = Open(generation)) window->HistoryRead();
         });
     });
     if (!started) HistoryRead();
@@ -449,7 +480,9 @@ void FindingsWindow::Add(const std::vector<HistoryFinding>& recorded) {
 
 void FindingsWindow::ShowRows(long long selectedId) {
     const HWND list = Control(kFindingsList);
-    SendMessageW(list, LVM_SETITEMCOUNT, table_.ShownCount(), LVSICF_NOSCROLL);
+    // A new count costs a virtual list of ten thousand rows some 20 ms under Wine: only where it changed.
+    if (static_cast<size_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) != table_.ShownCount())
+        SendMessageW(list, LVM_SETITEMCOUNT, table_.ShownCount(), LVSICF_NOSCROLL);
     const std::optional<size_t> position = selectedId ? table_.ShownPosition(selectedId) : std::nullopt;
     SelectOnlyListRow(list, position ? static_cast<int>(*position) : -1);
     InvalidateRect(list, nullptr, FALSE);
@@ -459,9 +492,9 @@ void FindingsWindow::ShowRows(long long selectedId) {
 }
 
 std::optional<size_t> FindingsWindow::SelectedRow() const {
-    const std::vector<int> rows = SelectedListRows(Control(kFindingsList));
-    if (rows.empty() || static_cast<size_t>(rows.front()) >= table_.ShownCount()) return std::nullopt;
-    return static_cast<size_t>(rows.front());
+    const int row = FocusedSelectedListRow(Control(kFindingsList));
+    if (row < 0 || static_cast<size_t>(row) >= table_.ShownCount()) return std::nullopt;
+    return static_cast<size_t>(row);
 }
 
 const HistoryFinding* FindingsWindow::SelectedFinding() const {
