@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 
 #include "app/export_command.h"
+#include "core/event_source_registration.h"
+#include "platform/file_system.h"
 #include "platform/parent_console.h"
 #include "platform/text.h"
 
@@ -13,9 +15,19 @@ struct Command {
     int (*run)(const std::vector<std::string>& arguments);
 };
 
+// Tells the console what a command did; its exit code.
+int Told(const CommandOutcome& outcome) {
+    WriteToParentConsole(outcome.message);
+    return outcome.exitCode;
+}
+
 // One row per command.
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands{
+        {"/register-event-source", 0,
+         [](const std::vector<std::string>&) { return Told(RegisterVigiloEventSource(ProgramPath())); }},
+        {"/unregister-event-source", 0,
+         [](const std::vector<std::string>&) { return Told(UnregisterVigiloEventSource()); }},
         {"/export-findings", 1, &ExportFindingsCommand},
     };
     return commands;

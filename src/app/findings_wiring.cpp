@@ -2,6 +2,7 @@
 
 #include "core/finding_reporters.h"
 #include "core/findings_history.h"
+#include "core/policy_ignore_rules.h"
 #include "windows/findings_window.h"
 
 namespace vigilo {
@@ -20,6 +21,10 @@ void StartFindingsHistory() {
     AddUserActionReporter([](const Finding& finding, UserAction action) { History().RecordAction(finding, action); });
 }
 
-void OpenFindingsWindow() { ShowFindingsWindow({History().Path()}); }
+void OpenFindingsWindow() {
+    FindingsWindowSeams seams{History().Path()};
+    seams.policyIgnoreLines = [] { return PolicyIgnoreLines(); };
+    ShowFindingsWindow(std::move(seams));
+}
 
 }  // namespace vigilo

@@ -6,6 +6,8 @@
 #include "platform/message_loop.h"
 #include "core/companion.h"
 #include "core/error_box.h"
+#include "core/finding_reporters.h"
+#include "core/event_log.h"
 #include "core/ignore_rules.h"
 #include "core/language_texts.h"
 #include "windows/info_form.h"
@@ -18,15 +20,10 @@
 #include "windows/findings_window.h"
 #include "windows/notification_host.h"
 #include "core/kept_listing.h"
+#include "monitors/ten_minute_tick.h"
 #include "resource_ids.h"
 
 namespace vigilo {
-namespace {
-
-constexpr const char* kNotifierSettings[] = {settings::kNewAppNotifier, settings::kNewToolbarNotifier, settings::kStartupNotifier,
-                                             settings::kCacheNotifier};
-
-}  // namespace
 
 TForm1::TForm1()
     : recentFindings_([this](const std::string& parameters) { LaunchCompanion(Handle(), parameters); },
@@ -50,10 +47,10 @@ TForm1::~TForm1() {
     // run, and the window up now writes no setting.
     DestroyInformationWindow();
     CloseFindingsWindow();
+    ClearFindingReporters();
     EndNotification();
     SetApplicationMessageFilter(nullptr);
     SetTimerEnabled(false);
-    KillTimer(Handle(), kTimerTaskCatchUp);
 }
 
 void TForm1::CreateForm() {
@@ -74,15 +71,14 @@ void TForm1::CreateForm() {
     junkCheck_ = CreateJunkCheck(Paths());
     // The walk ends on its own thread, which only wakes this one.
     junkCheck_->SetWalkEndedNotice([window = Handle()] { PostMessageW(window, kMsgJunkWalkEnded, 0, 0); });
-    taskCheck_ = CreateScheduledTaskCheck();
-    serviceCheck_ = CreateServiceCheck();
 
-    for (const char* name : kNotifierSettings)
-        if (!ValueExists(kSettingsRoot, kSettingsKey, name)) WriteBool(kSettingsRoot, kSettingsKey, name, true);
+    for (const FindingKindFacts& kind : kFindingKinds)
+        if (!ValueExists(kSettingsRoot, kSettingsKey, kind.setting)) WriteBool(kSettingsRoot, kSettingsKey, kind.setting, true);
     if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification))
         WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, Now());
     WriteDefaultIgnoreRulesWhereAbsent();
     StartFindingsHistory();
+    LogFindingsToApplicationLog();
 
     // What is kept of places no slot watches any more (a browser profile
     // gone, a place an earlier version watched) goes.
@@ -128,10 +124,6 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_TIMER:
             if (wp == kTimer1) Timer1Event();
-            if (wp == kTimerTaskCatchUp) {
-                KillTimer(Handle(), kTimerTaskCatchUp);
-                RunChecks(false);
-            }
             return 0;
         case WM_INITMENUPOPUP:
             // Listed as the record is when the menu opens.
@@ -172,17 +164,8 @@ std::string TForm1::StartMonitors() {
     // A restart watches the profiles there are now, as a start does.
     RescanBrowserProfiles(Paths());
     UpdateProfileSlots(monitors_, Paths(), false);
-    if (!monitors_.Running(MonitorGroup::Startup)) {
-        taskCheck_->Stop();
-        serviceCheck_->Stop();
-    } else {
-        // Both start: neither may be cut short by the other's answer.
-        const bool tasksCatchUp = taskCheck_->Start();
-        const bool servicesCatchUp = serviceCheck_->Start();
-        if (tasksCatchUp || servicesCatchUp) SetTimer(Handle(), kTimerTaskCatchUp, USER_TIMER_MINIMUM, nullptr);
-    }
-    // The timer serves the task check as well as the junk check, each of
-    // which reads its setting at every tick: it runs unless both are off.
+    // The timer serves the places listed at every tick (startup places) as
+    // well as the junk check: it runs unless both are off.
     const auto off = [&error](const char* setting) {
         try {
             return !ReadBool(kSettingsRoot, kSettingsKey, setting);
@@ -223,16 +206,12 @@ void TForm1::TrayIconClick() { LaunchCompanion(Handle()); }
 
 void TForm1::MenuItem3Click() { Close(); }
 
-void TForm1::Timer1Event() { RunChecks(true); }
-
-void TForm1::RunChecks(bool junkToo) {
+void TForm1::Timer1Event() {
+    // The watches of the tasks and the services list their places on their own threads.
+    DeliverTenMinuteTick();
     // Ticks while an error box is up are skipped, as ticks during a check
     // are: one box, not one more every ten minutes.
     if (ErrorBoxUp()) return;
-    // First, and whatever the junk check decides: it ends early often.
-    taskCheck_->Run();
-    serviceCheck_->Run();
-    if (!junkToo) return;
     try {
         junkCheck_->Run();
     } catch (const SettingsError& error) {

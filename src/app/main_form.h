@@ -3,7 +3,9 @@
 // that exists, never shown, for the whole run. Other processes find the
 // program by it, post it message 1135 to restart the monitors, and post the
 // registered "Vigilo" message with wParam 1137 to close the program. It owns
-// the tray icon's menu and the ten-minute junk-check timer.
+// the tray icon's menu and the ten-minute timer, whose tick starts the junk
+// check and wakes the watches of the places listed at every tick (the
+// scheduled tasks, the services).
 #include <windows.h>
 
 #include <memory>
@@ -12,8 +14,6 @@
 #include "app/monitor_groups.h"
 #include "app/recent_findings_menu.h"
 #include "monitors/junk_check.h"
-#include "monitors/scheduled_task_check.h"
-#include "monitors/service_check.h"
 #include "platform/unique_handle.h"
 #include "tray/cool_tray_icon.h"
 #include "platform/window.h"
@@ -40,9 +40,6 @@ public:
     static constexpr UINT kMenuItem3 = 3;  // "Exit"
     static constexpr UINT_PTR kTimer1 = 1;
     static constexpr UINT kTimer1Interval = 600000;
-    // Once, right after a start: the task and service checks catch up on
-    // what changed while Vigilo was away.
-    static constexpr UINT_PTR kTimerTaskCatchUp = 2;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -61,9 +58,6 @@ private:
     void TrayIconClick();
     void MenuItem3Click();
     void Timer1Event();
-    // Runs the task and service checks, then the junk check when junkToo; one error box
-    // for a setting of the wrong type.
-    void RunChecks(bool junkToo);
     // The junk walk ended on its thread: the junk check reports, on this one.
     void JunkWalkEnded();
     void SetTimerEnabled(bool enabled);
@@ -77,8 +71,6 @@ private:
     bool timerEnabled_ = false;
     MonitorGroups monitors_;
     std::unique_ptr<JunkCheck> junkCheck_;  // over the path set's caches, made with it
-    std::unique_ptr<ScheduledTaskCheck> taskCheck_;  // runs while the startup watches run
-    std::unique_ptr<ServiceCheck> serviceCheck_;     // the same
 };
 
 }  // namespace vigilo

@@ -3,23 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/setting_names.h"
 #include "core/settings_store.h"
 
 namespace vigilo {
-namespace {
-
-constexpr MonitorGroup kGroups[] = {MonitorGroup::Startup, MonitorGroup::NewProgram, MonitorGroup::Extension};
-
-const char* SettingOf(MonitorGroup group) {
-    switch (group) {
-        case MonitorGroup::Startup: return settings::kStartupNotifier;
-        case MonitorGroup::NewProgram: return settings::kNewAppNotifier;
-        default: return settings::kNewToolbarNotifier;
-    }
-}
-
-}  // namespace
 
 MonitorGroups::MonitorGroups(std::function<std::vector<MonitorSlot>()> slots, MonitorFactory create)
     : slotsSource_(std::move(slots)), create_(std::move(create)) {}
@@ -36,7 +22,7 @@ MonitorGroups::~MonitorGroups() {
 }
 
 void MonitorGroups::StopAll() {
-    for (MonitorGroup group : kGroups) Stop(group);
+    for (FindingKind group : kMonitorGroups) Stop(group);
 }
 
 std::string MonitorGroups::Restart() {
@@ -47,10 +33,10 @@ std::string MonitorGroups::Restart() {
     }
     FreeEndedThreads();
     std::string firstError;
-    for (MonitorGroup group : kGroups) {
+    for (FindingKind group : kMonitorGroups) {
         Stop(group);
         try {
-            if (!ReadBool(kSettingsRoot, kSettingsKey, SettingOf(group))) continue;
+            if (!ReadBool(kSettingsRoot, kSettingsKey, FactsOf(group).setting)) continue;
         } catch (const SettingsError& error) {
             if (firstError.empty()) firstError = error.what();
             continue;
@@ -61,7 +47,7 @@ std::string MonitorGroups::Restart() {
     return firstError;
 }
 
-void MonitorGroups::Stop(MonitorGroup group) {
+void MonitorGroups::Stop(FindingKind group) {
     if (!running_[static_cast<int>(group)]) return;
     for (size_t i = 0; i < slots_.size(); ++i) {
         if (slots_[i].Group() != group || !threads_[i]) continue;
@@ -71,7 +57,7 @@ void MonitorGroups::Stop(MonitorGroup group) {
     running_[static_cast<int>(group)] = false;
 }
 
-void MonitorGroups::Start(MonitorGroup group) {
+void MonitorGroups::Start(FindingKind group) {
     for (size_t i = 0; i < slots_.size(); ++i)
         if (slots_[i].Group() == group) StartSlot(i);
 }

@@ -20,15 +20,22 @@
 
 namespace vigilo {
 
+// The groups a notifier setting switches on and off together, each named by
+// its finding kind: new programs, startup entries, extensions (with the
+// watches of where browser profiles come and go).
+inline constexpr FindingKind kMonitorGroups[] = {FindingKind::Startup, FindingKind::Program, FindingKind::Extension};
+
 struct MonitorSlot {
+    // A place of a watch kind, or of a profile watch.
     const WatchKind* kind = nullptr;
+    const ProfileWatchKind* profiles = nullptr;
     PlaceSpec place;
     // Found while the group runs (a browser profile made meanwhile): what its
     // folder holds already is reported. Cleared once started, so a restart
     // compares with what its watch kept.
     bool foundWhileRunning = false;
 
-    MonitorGroup Group() const { return kind->group; }
+    FindingKind Group() const { return kind ? kind->finding : FindingKind::Extension; }
 };
 
 // Creates a slot's watch suspended; null when the thread could not be created.
@@ -53,7 +60,7 @@ public:
     std::string Restart();
     // Asks every thread of every running group to terminate; does not wait.
     void StopAll();
-    bool Running(MonitorGroup group) const { return running_[static_cast<int>(group)]; }
+    bool Running(FindingKind group) const { return running_[static_cast<int>(group)]; }
     // Threads held in the slots right now (running or ended).
     std::vector<TThread*> Threads() const;
     const std::vector<MonitorSlot>& Slots() const { return slots_; }
@@ -63,8 +70,8 @@ public:
     void RemoveSlots(const std::function<bool(const MonitorSlot&)>& drop);
 
 private:
-    void Stop(MonitorGroup group);
-    void Start(MonitorGroup group);
+    void Stop(FindingKind group);
+    void Start(FindingKind group);
     void StartSlot(size_t index);
     void FreeEndedThreads();
 
@@ -73,7 +80,7 @@ private:
     std::vector<MonitorSlot> slots_;
     std::vector<std::unique_ptr<TThread>> threads_;  // one per slot
     std::vector<std::unique_ptr<TThread>> retired_;  // asked to terminate, not yet ended
-    std::array<bool, static_cast<int>(MonitorGroup::Count)> running_{};
+    std::array<bool, std::size(kFindingKinds)> running_{};
 };
 
 }  // namespace vigilo

@@ -19,28 +19,27 @@ bool HasExtension(const std::string& path, std::string_view extension) {
            SameIgnoringCase(std::string_view(name).substr(name.size() - extension.size()), extension);
 }
 
-// path full and normal, when the path rule accepts it and it is an existing
-// file outside the Windows folder.
-std::string CheckableFile(const std::string& path) {
+// path full and normal, when the path rule accepts it and it is an existing file.
+std::string ExistingFile(const std::string& path) {
     const std::optional<std::string> accepted = path.empty() ? std::nullopt : AcceptedDataPath(path);
-    if (!accepted || !FileExists(*accepted) || InWindowsFolder(*accepted)) return {};
+    if (!accepted || !FileExists(*accepted)) return {};
     return *accepted;
 }
 
 // A DLL named without extension is loaded as "name.dll".
 std::string LibraryFile(const std::string& library) {
     if (FileNameOf(library).find('.') == std::string::npos) {
-        const std::string withExtension = CheckableFile(library + ".dll");
+        const std::string withExtension = ExistingFile(library + ".dll");
         if (!withExtension.empty()) return withExtension;
     }
-    return CheckableFile(library);
+    return ExistingFile(library);
 }
 
 // The file a started program stands for: the DLL a loader is told to load, else the program.
 std::string FileOfStartedProgram(const CommandProgram& started) {
     const std::string library = LibraryLoadedBy(started);
     if (!library.empty()) return LibraryFile(library);
-    return CheckableFile(started.program);
+    return ExistingFile(started.program);
 }
 
 // "C:\App\app.exe,0", "\"C:\App\app.exe\",0", "\"C:\App\app.exe\"": the file alone.
@@ -70,25 +69,26 @@ bool InWindowsFolder(const std::string& path) {
     return full.size() > folder.size() && SameIgnoringCase(std::string_view(full).substr(0, folder.size()), folder);
 }
 
-std::string ProgramFileToCheck(const std::string& displayIcon, const std::string& uninstallString) {
+std::string UninstallEntryProgram(const std::string& displayIcon, const std::string& uninstallString) {
     const std::string icon = IconFile(displayIcon);
     if (!icon.empty() && !HasExtension(icon, ".ico")) {
-        // Present, but in the Windows folder: nothing to say, whatever the uninstaller is.
-        const std::optional<std::string> accepted = AcceptedDataPath(icon);
-        if (accepted && FileExists(*accepted)) return CheckableFile(*accepted);
+        const std::string file = ExistingFile(icon);
+        if (!file.empty()) return file;
     }
     const CommandProgram uninstaller = ProgramOfCommand(uninstallString);
     const std::string name = FileNameOf(uninstaller.program);
     if (SameIgnoringCase(name, "msiexec.exe") || SameIgnoringCase(name, "msiexec")) return {};
-    return CheckableFile(uninstaller.program);
+    return ExistingFile(uninstaller.program);
 }
 
-std::string StartupCommandFileToCheck(const std::string& command) {
-    return FileOfStartedProgram(ProgramOfCommand(command));
-}
+std::string StartupCommandProgram(const std::string& command) { return FileOfStartedProgram(ProgramOfCommand(command)); }
 
-std::string StartupFolderFileToCheck(const std::string& entryPath) {
-    if (!HasExtension(entryPath, ".lnk")) return CheckableFile(entryPath);
+std::string ListedProgram(const std::string& path) { return ExistingFile(path); }
+
+std::string FileToCheck(const std::string& program) { return InWindowsFolder(program) ? std::string() : program; }
+
+std::string StartupFileProgram(const std::string& entryPath) {
+    if (!HasExtension(entryPath, ".lnk")) return ExistingFile(entryPath);
     const std::optional<std::string> shortcut = AcceptedDataPath(entryPath);
     const std::optional<ShortcutTarget> target = shortcut ? ReadShortcutTarget(*shortcut) : std::nullopt;
     if (!target) return {};

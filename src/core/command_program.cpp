@@ -1,5 +1,9 @@
 #include "core/command_program.h"
 
+#include <windows.h>
+
+#include <string_view>
+
 #include "platform/data_path.h"
 #include "platform/environment_text.h"
 #include "platform/file_system.h"
@@ -18,15 +22,36 @@ std::string TrimBlanks(const std::string& text) {
 
 bool HasExtension(const std::string& path) { return FileNameOf(path).find('.') != std::string::npos; }
 
-bool EndsWithIgnoringCase(const std::string& text, std::string_view end) {
-    return text.size() >= end.size() && SameIgnoringCase(std::string_view(text).substr(text.size() - end.size()), end);
+// A character no path can hold: a file test of a prefix holding one would
+// answer no, and so would the test of every longer prefix.
+bool NeverInPath(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '<' || c == '>' || c == '|';
+}
+
+// The UTF-16 units the byte c of UTF-8 adds: none for a continuation byte,
+// two for the lead of a four-byte sequence.
+size_t Utf16UnitsOf(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0xF0 ? 2 : (byte & 0xC0) == 0x80 ? 0 : 1;
+}
+
+// Whether candidate may name a program: at most MAX_PATH characters, and
+// none that no path holds.
+bool MayBeProgram(const std::string& candidate) {
+    size_t units = 0;
+    for (const char c : candidate) {
+        units += Utf16UnitsOf(c);
+        if (units > MAX_PATH || NeverInPath(c)) return false;
+    }
+    return !candidate.empty();
 }
 
 // candidate as an existing file, or with ".exe" where it has no extension.
 std::string ExistingProgram(const std::string& candidate, const FileTest& isFile) {
-    if (candidate.empty()) return {};
+    if (!MayBeProgram(candidate)) return {};
     if (isFile(candidate)) return candidate;
-    if (!HasExtension(candidate) && isFile(candidate + ".exe")) return candidate + ".exe";
+    const std::string withExtension = candidate + ".exe";
+    if (!HasExtension(candidate) && MayBeProgram(withExtension) && isFile(withExtension)) return withExtension;
     return {};
 }
 
@@ -54,7 +79,11 @@ CommandProgram ProgramOfCommand(const std::string& command) {
 }
 
 CommandProgram ProgramOfCommand(const std::string& command, const FileTest& isFile) {
-    const std::string text = TrimBlanks(ExpandEnvironmentText(command));
+    // CreateProcess takes no longer command: such a one starts nothing, and is not expanded either.
+    if (Utf16Length(command) > kLongestCommandLine) return {};
+    const std::string expanded = ExpandEnvironmentText(command);
+    if (Utf16Length(expanded) > kLongestCommandLine) return {};
+    const std::string text = TrimBlanks(expanded);
     if (text.empty()) return {};
     if (text[0] == '"') {
         const size_t close = text.find('"', 1);
@@ -62,18 +91,28 @@ CommandProgram ProgramOfCommand(const std::string& command, const FileTest& isFi
         const std::string found = ExistingProgram(quoted, isFile);
         return SplitAt(text, close == std::string::npos ? text.size() : close + 1, found.empty() ? quoted : found);
     }
-    // Unquoted: each blank might be part of the path, as CreateProcess tries them.
+    // Unquoted: each blank might be part of the path, as CreateProcess tries
+    // them. The prefixes only grow, so once one is longer than MAX_PATH or
+    // holds a character no path holds, no longer one is tried: the file
+    // tests read at most MAX_PATH characters for each blank among the first
+    // MAX_PATH characters, however long the command.
+    size_t units = 0;
     for (size_t end = 0; end <= text.size(); ++end) {
-        if (end < text.size() && !IsBlank(text[end])) continue;
-        if (end > 0 && IsBlank(text[end - 1])) continue;
-        const std::string found = ExistingProgram(text.substr(0, end), isFile);
-        if (!found.empty()) return SplitAt(text, end, found);
+        if ((end == text.size() || IsBlank(text[end])) && end > 0 && !IsBlank(text[end - 1])) {
+            const std::string found = ExistingProgram(text.substr(0, end), isFile);
+            if (!found.empty()) return SplitAt(text, end, found);
+        }
+        if (end == text.size() || NeverInPath(text[end])) break;
+        units += Utf16UnitsOf(text[end]);
+        if (units > MAX_PATH) break;
     }
     // A program gone from the disk keeps its name: the first ".exe" that a
     // blank or the end follows ends it.
-    for (size_t end = 0; end <= text.size(); ++end) {
+    constexpr std::string_view kExe = ".exe";
+    for (size_t end = kExe.size(); end <= text.size(); ++end) {
         if (end < text.size() && !IsBlank(text[end])) continue;
-        if (EndsWithIgnoringCase(text.substr(0, end), ".exe")) return SplitAt(text, end, text.substr(0, end));
+        if (SameIgnoringCase(std::string_view(text).substr(end - kExe.size(), kExe.size()), kExe))
+            return SplitAt(text, end, text.substr(0, end));
     }
     const size_t blank = text.find_first_of(" \t");
     return SplitAt(text, blank, text.substr(0, blank));

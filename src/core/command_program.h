@@ -6,11 +6,20 @@
 // it names none), as CreateProcess does with "C:\Program Files\App\app.exe";
 // the rest are its arguments. Whether a program changed is told by comparing
 // what this gives.
+//
+// Any process of the user can write such a command, of any length, so it is
+// taken apart in time linear in its length: a command longer than
+// CreateProcess takes starts nothing, and no prefix longer than MAX_PATH, or
+// holding a character no path holds (", <, >, | or a control character), is
+// tried as a program.
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace vigilo {
+
+// The longest command line CreateProcess takes, in UTF-16 characters.
+inline constexpr size_t kLongestCommandLine = 32767;
 
 struct CommandProgram {
     std::string program;    // as written or found, not made full
@@ -26,7 +35,8 @@ using FileTest = std::function<bool(const std::string& path)>;
 CommandProgram ProgramOfCommand(const std::string& command);
 // The same, asking isFile. An unquoted command whose prefixes name no
 // existing file ends its program after the first ".exe" that a blank or
-// its end follows, or else at its first blank.
+// its end follows, or else at its first blank. A command longer than
+// kLongestCommandLine, as written or expanded, gives no program.
 CommandProgram ProgramOfCommand(const std::string& command, const FileTest& isFile);
 
 // The arguments one by one, as a program's runtime splits them: at blanks

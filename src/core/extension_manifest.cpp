@@ -12,6 +12,9 @@ constexpr unsigned kParseFlags =
     rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag | rapidjson::kParseCommentsFlag;
 
 std::optional<rapidjson::Document> Parse(std::string_view json) {
+    // Chrome reads a file that begins with UTF-8's byte-order mark, and so do we.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (json.starts_with(kByteOrderMark)) json.remove_prefix(kByteOrderMark.size());
     rapidjson::Document document;
     document.Parse<kParseFlags>(json.data(), json.size());
     if (document.HasParseError() || !document.IsObject()) return std::nullopt;

@@ -2,8 +2,9 @@
 // What the browsers' JSON files say of an extension's name: a manifest's
 // "name" and "default_locale", a locale's messages, and Firefox's list of a
 // profile's add-ons. The JSON reader refuses anything that is not valid
-// JSON in valid UTF-8 (comments aside, which Chrome allows in manifests);
-// however deep its nesting, it never recurses.
+// JSON in valid UTF-8 (comments aside, which Chrome allows in manifests, and
+// a UTF-8 byte-order mark first, which it skips); however deep its nesting,
+// it never recurses.
 #include <optional>
 #include <string>
 #include <string_view>

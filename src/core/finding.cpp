@@ -1,27 +1,23 @@
 #include "core/finding.h"
 
 namespace vigilo {
-namespace {
 
-constexpr struct {
-    FindingKind kind;
-    const char* word;
-} kKindWords[] = {{FindingKind::Program, "program"},
-                  {FindingKind::Startup, "startup"},
-                  {FindingKind::Extension, "extension"},
-                  {FindingKind::Junk, "junk"}};
-
-}  // namespace
-
-const char* FindingKindWord(FindingKind kind) {
-    for (const auto& entry : kKindWords)
-        if (entry.kind == kind) return entry.word;
-    return "program";
+std::string VisibleName(std::string_view name) {
+    std::string visible;
+    for (const char c : name) {
+        if (c == '\0')
+            visible += "\\0";
+        else
+            visible += c;
+    }
+    return visible;
 }
 
+const char* FindingKindWord(FindingKind kind) { return FactsOf(kind).word; }
+
 std::optional<FindingKind> FindingKindOfWord(std::string_view word) {
-    for (const auto& entry : kKindWords)
-        if (word == entry.word) return entry.kind;
+    for (const FindingKindFacts& facts : kFindingKinds)
+        if (word == facts.word) return facts.kind;
     return std::nullopt;
 }
 

@@ -66,21 +66,13 @@ bool ParseHex(std::string_view text, std::uint64_t& value) {
     return true;
 }
 
-std::vector<std::string_view> Fields(std::string_view text) {
-    std::vector<std::string_view> fields;
-    for (size_t at = 0;;) {
-        const size_t end = text.find(kField, at);
-        fields.push_back(text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at));
-        if (end == std::string_view::npos) return fields;
-        at = end + 1;
-    }
-}
-
 std::string EntryText(const ListedEntry& entry) {
     std::string text = kNameMark + Escaped(entry.name);
-    const bool labelled = !entry.displayName.empty() || !entry.publisher.empty();
+    const bool labelled = !entry.displayName.empty() || !entry.publisher.empty() || !entry.installLocation.empty();
     if (entry.dataHash || labelled) text += kField + (entry.dataHash ? Hex(entry.dataHash) : std::string());
-    if (labelled) text += kField + Escaped(entry.displayName) + kField + Escaped(entry.publisher);
+    if (labelled)
+        text += kField + Escaped(entry.displayName) + kField + Escaped(entry.publisher) + kField +
+                Escaped(entry.installLocation);
     return text;
 }
 
@@ -112,11 +104,12 @@ std::vector<std::string> Encode(const KeptListing& kept) {
 std::optional<ListedEntry> DecodeEntry(std::string_view text, bool oldFormat) {
     if (text.empty() || text[0] != kNameMark) return std::nullopt;
     if (oldFormat) return ListedEntry{std::string(text.substr(1))};
-    const std::vector<std::string_view> fields = Fields(text.substr(1));
+    const std::vector<std::string_view> fields = SplitAt(text.substr(1), kField);
     ListedEntry entry{Unescaped(fields[0])};
     if (fields.size() > 1 && !fields[1].empty() && !ParseHex(fields[1], entry.dataHash)) return std::nullopt;
     if (fields.size() > 2) entry.displayName = Unescaped(fields[2]);
     if (fields.size() > 3) entry.publisher = Unescaped(fields[3]);
+    if (fields.size() > 4) entry.installLocation = Unescaped(fields[4]);
     return entry;
 }
 

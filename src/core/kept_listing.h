@@ -8,8 +8,10 @@
 //
 //   "entries" then one string per entry: ">" and its name, and where looked
 //             at, a TAB and the hex hash of its data, and a TAB, its display
-//             name, a TAB and its publisher; "%", TAB and NUL inside a name
-//             are written "%25", "%09" and "%00", so no name breaks it;
+//             name, a TAB, its publisher and a TAB and its install location
+//             (an entry kept by an earlier Vigilo has none); "%", TAB and NUL
+//             inside a name are written "%25", "%09" and "%00", so no name
+//             breaks it;
 //   "hashed"  then the sorted hex hashes of the upper-cased names (at most
 //             kMostHashes), for a listing beyond kMostNames or kMostBytes;
 //   "absent"  the place did not exist and the watch had no listing of it.

@@ -130,8 +130,13 @@ inline constexpr TextId kRulesColumnNote{"Findings", "RuleNote", "Note"};
 inline constexpr TextId kRulesList{"Findings", "RulesList", "Ignore rules"};
 inline constexpr TextId kRuleDefault{"Findings", "RuleDefault", "default rule"};
 inline constexpr TextId kRuleByPolicy{"Findings", "RuleByPolicy", "set by policy"};
-// "%s" is the reason.
+// "%s" is the reason, one of those that follow.
 inline constexpr TextId kRuleInvalid{"Findings", "RuleInvalid", "not a rule: %s"};
+inline constexpr TextId kRuleNoTab{"Findings", "RuleNoTab", "no TAB after the kind"};
+inline constexpr TextId kRuleUnknownKind{"Findings", "RuleUnknownKind", "the kind is none of program, startup, extension, junk"};
+inline constexpr TextId kRuleTooManyFields{"Findings", "RuleTooManyFields", "more than four fields"};
+inline constexpr TextId kRuleFieldTooLong{"Findings", "RuleFieldTooLong", "a field of more than 260 characters"};
+inline constexpr TextId kRuleBeyondMost{"Findings", "RuleBeyondMost", "beyond the 256th rule"};
 inline constexpr TextId kRulesRemove{"Findings", "Remove", "&Remove"};
 }  // namespace texts
 

@@ -67,6 +67,11 @@ std::vector<ListedEntry> RemovedEntries(const Listing& older, const Listing& fre
     return older.hashed ? std::vector<ListedEntry>{} : AddedEntries(fresh, older);
 }
 
+Listing MergedListings(const Listing& earlier, Listing later) {
+    for (ListedEntry& entry : AddedEntries(later, earlier)) later.entries.push_back(std::move(entry));
+    return later;
+}
+
 std::vector<EntryChange> AddedOrChangedEntries(const Listing& older, const Listing& fresh) {
     // Each name's data as older had it; a hashed listing kept no data.
     std::unordered_map<std::wstring, std::uint64_t> before;

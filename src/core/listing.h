@@ -16,11 +16,19 @@ struct ListedEntry {
     std::string name;
     // A hash of what the entry holds, where its watch looks at that; 0: not looked at.
     std::uint64_t dataHash = 0;
-    // What an uninstall entry calls itself, as written: its DisplayName and Publisher.
+    // What an uninstall entry calls itself, as written: its DisplayName and
+    // Publisher, and where it was installed (InstallLocation).
     std::string displayName = {};
     std::string publisher = {};
+    std::string installLocation = {};
+    // The command it starts as this listing read it (a value's text), for
+    // the rule of the round; neither kept nor compared.
+    std::string command = {};
 
-    bool operator==(const ListedEntry&) const = default;
+    bool operator==(const ListedEntry& other) const {
+        return name == other.name && dataHash == other.dataHash && displayName == other.displayName &&
+               publisher == other.publisher && installLocation == other.installLocation;
+    }
 };
 
 struct Listing {
@@ -48,6 +56,12 @@ std::vector<ListedEntry> RemovedEntries(const Listing& older, const Listing& fre
 // The entries of fresh that older lists with other data: both looked at
 // (data hashes not 0) and the hashes differ; in fresh's order.
 std::vector<ListedEntry> ChangedEntries(const Listing& older, const Listing& fresh);
+
+// later, with the entries of earlier whose names it lacks after its own: two
+// listings of one place taken one after the other while it changed, where
+// an entry missing from one (an enumeration by index skips the entry after
+// one deleted meanwhile) counts as present.
+Listing MergedListings(const Listing& earlier, Listing later);
 
 // An entry of a round that is new or whose data changed.
 struct EntryChange {

@@ -1,23 +1,18 @@
 #include "monitors/finding_rules.h"
 
+#include <algorithm>
+
 #include "core/browser_names.h"
-#include "core/companion_running.h"
 #include "core/checked_file.h"
 #include "core/exclusion_list.h"
 #include "core/extension_own_name.h"
-#include "core/signer_check.h"
-#include "core/signer_line.h"
 #include "core/settings_store.h"
-#include "monitors/extension_filters.h"
-#include "monitors/services_added_quietly.h"
-#include "monitors/startup_entry_rules.h"
+#include "monitors/startup_findings.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
 namespace vigilo {
 namespace {
-
-constexpr DWORD kLastStartWithWindows = 2;  // SERVICE_AUTO_START
 
 // Whichever of the three keys is watched, an add-on's own values are looked up under this one.
 constexpr const char* kIeExtensionsKey = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\";
@@ -27,11 +22,15 @@ constexpr const char* kApprovedKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVer
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
-// Who made it is looked at for the last findings of a round only: those the
-// window shows and the record keeps at the top. A flood costs no more.
+constexpr const char* kShortcutExtension = ".LNK";
+constexpr DWORD kUnseenAttributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// An extension's own name is looked for for the last findings of a round
+// only: those the window shows and the record keeps at the top. A flood
+// costs no more.
 constexpr size_t kDescribedFindings = 10;
 
-// Adds who made it to the last of findings (found: the entry each came from).
+// Adds what its files say to the last of findings (found: the entry each came from).
 template <typename Describe>
 void DescribeLast(std::vector<Finding>& findings, const std::vector<const ListedEntry*>& found, Describe describe) {
     for (size_t i = findings.size() > kDescribedFindings ? findings.size() - kDescribedFindings : 0;
@@ -40,7 +39,7 @@ void DescribeLast(std::vector<Finding>& findings, const std::vector<const Listed
 }
 
 // Each added entry's finding by name(entry), where it gives one; then, for
-// the last of them, describe(finding, entry) adds who made it.
+// the last of them, describe(finding, entry) adds what its files say.
 template <typename Name, typename Describe>
 std::vector<Finding> EachAdded(const RoundSight& sight, Name name, Describe describe) {
     const std::vector<ListedEntry> added = AddedEntries(sight.previous, sight.fresh);
@@ -61,53 +60,6 @@ std::vector<Finding> EachAdded(const RoundSight& sight, Name name) {
     return EachAdded(sight, name, [](Finding&, const ListedEntry&) {});
 }
 
-// Who signed the file each finding names to check, as the window and the
-// record tell it, weighed against the publisher the finding names. The
-// files of a round are checked together.
-void AddSigners(std::vector<Finding>& findings) {
-    std::vector<std::string> files;
-    std::vector<Finding*> checked;
-    for (Finding& finding : findings) {
-        if (finding.checkedFile.empty()) continue;
-        files.push_back(finding.checkedFile);
-        checked.push_back(&finding);
-    }
-    if (files.empty()) return;
-    const std::vector<FileSignature> signatures = CheckFileSignatures(files);
-    for (size_t i = 0; i < checked.size(); ++i) {
-        checked[i]->signerLine = SignatureLine(signatures[i], checked[i]->publisher);
-        checked[i]->signer = SignatureRecordField(signatures[i]);
-    }
-}
-
-// EachAdded for startup entries: none while Purgeon runs (it is the one
-// changing them), and none on its exclusion list; approved(entry) names
-// where Windows keeps whether the entry starts, where it keeps that, and
-// file(entry) the file that starts.
-template <typename Name, typename Approved, typename File>
-std::vector<Finding> EachStartupEntryAdded(const RoundSight& sight, Name name, Approved approved, File file) {
-    if (IsCompanionRunning()) return {};
-    const std::vector<EntryChange> changes = AddedOrChangedEntries(sight.previous, sight.fresh);
-    const ExclusionListSnapshot exclusions = ExclusionListSnapshot::Take();
-    std::vector<Finding> findings;
-    std::vector<const ListedEntry*> found;
-    for (const EntryChange& change : changes) {
-        std::string reported = exclusions.Apply(name(change.entry));
-        if (reported.empty()) continue;
-        Finding finding{FindingKind::Startup, std::move(reported)};
-        if (change.changed) finding.event = FindingEvent::Changed;
-        finding.approved = approved(change.entry);
-        findings.push_back(std::move(finding));
-        found.push_back(&change.entry);
-    }
-    DescribeLast(findings, found,
-                 [&](Finding& finding, const ListedEntry& entry) { finding.checkedFile = file(entry); });
-    AddSigners(findings);
-    return findings;
-}
-
-const auto kNoApproval = [](const ListedEntry&) { return std::optional<StartupApprovedTarget>(); };
-
 // The text of a string value of place's key (or of its subkey), as stored.
 std::string ValueText(const PlaceSpec& place, const std::string& subkey, const std::string& name) {
     const std::string path = subkey.empty() ? place.path : WithTrailingBackslash(place.path) + subkey;
@@ -118,38 +70,35 @@ std::string ValueText(const PlaceSpec& place, const std::string& subkey, const s
 }
 
 std::optional<Finding> ExtensionFinding(const std::string& browser, const std::string& found) {
-    return Finding{FindingKind::Extension, browser + ": " + found, {}, {}, browser};
+    return Finding{.kind = FindingKind::Extension, .name = browser + ": " + found, .storedName = found, .browser = browser};
 }
 
-std::optional<DWORD> StartValue(HKEY service) {
-    DWORD start = 0, type = REG_NONE, size = 0;
-    if (QueryFixedValue(service, "Start", &start, sizeof start, type, size) != ERROR_SUCCESS) return std::nullopt;
-    if (type != REG_DWORD || size != sizeof start) return std::nullopt;
-    return start;
-}
-
-// The name a new service subkey is reported by, or empty when it does not
-// start with Windows; the ten-minute tick then reports it if it is switched
-// to start with Windows before that tick.
-std::string StartupServiceName(const PlaceSpec& place, const std::string& subkey) {
-    const UniqueKey service = OpenKey(place.root, WithTrailingBackslash(place.path) + subkey, KEY_QUERY_VALUE, place.view);
-    if (!service) return {};
-    if (!StartsWithWindows(StartValue(service.get()))) {
-        RememberServiceAddedNotStartingWithWindows(subkey);
-        return {};
-    }
-    const std::string displayName = TrimControlAndBlanks(LoadDisplayText(service.get(), "DisplayName"));
-    return displayName.empty() ? subkey : displayName;
+// A folder as compared: trimmed, without quotes and a trailing "\".
+std::string ComparedFolder(const std::string& folder) {
+    std::string compared;
+    for (const char c : TrimControlAndBlanks(folder))
+        if (c != '"') compared += c;
+    while (!compared.empty() && (compared.back() == '\\' || compared.back() == '/')) compared.pop_back();
+    return compared;
 }
 
 // Whether an added entry replaces one that went in the same round (or while
-// no watch looked): an upgrade keeps its display name or its publisher.
+// no watch looked): an upgrade keeps its name, versions and tags aside, or
+// the folder it is installed in.
 bool IsUpgrade(const ListedEntry& added, const std::vector<ListedEntry>& removed) {
+    const std::string name = ProgramNameWithoutVersion(added.displayName);
+    const std::string folder = ComparedFolder(added.installLocation);
     for (const ListedEntry& gone : removed) {
-        if (!added.displayName.empty() && added.displayName == gone.displayName) return true;
-        if (!added.publisher.empty() && added.publisher == gone.publisher) return true;
+        if (!name.empty() && SameIgnoringCase(name, ProgramNameWithoutVersion(gone.displayName))) return true;
+        if (!folder.empty() && SameIgnoringCase(folder, ComparedFolder(gone.installLocation))) return true;
     }
     return false;
+}
+
+bool IsVersionLike(std::string_view token) {
+    if (token.starts_with('v') || token.starts_with('V')) token.remove_prefix(1);
+    return !token.empty() && token.find_first_not_of("0123456789.") == std::string_view::npos &&
+           token.find_first_of("0123456789") != std::string_view::npos;
 }
 
 // The name a class is registered under: the machine's registration first, then the merged class view.
@@ -162,32 +111,58 @@ std::string ClassDisplayName(const std::string& classId, RegistryView view) {
 }  // namespace
 
 std::vector<Finding> NewStartupValues(const RoundSight& sight) {
-    // Of the keys watched, Windows keeps the StartupApproved values of the Run keys' entries only.
-    const bool runKey = SameIgnoringCase(sight.place.path, kRunKey);
-    return EachStartupEntryAdded(
-        sight, [](const ListedEntry& entry) { return entry.name; },
-        [&](const ListedEntry& entry) {
-            return runKey ? std::optional(RunValueTarget(sight.place.root, sight.place.view, entry.name)) : std::nullopt;
-        },
-        [&](const ListedEntry& entry) { return StartupCommandFileToCheck(ValueText(sight.place, {}, entry.name)); });
-}
-
-std::vector<Finding> NewStartupServices(const RoundSight& sight) {
-    return EachStartupEntryAdded(
-        sight, [&](const ListedEntry& entry) { return StartupServiceName(sight.place, entry.name); }, kNoApproval,
-        [&](const ListedEntry& entry) {
-            return StartupCommandFileToCheck(ValueText(sight.place, entry.name, "ImagePath"));
-        });
+    return StartupFindings(sight, StartupEntriesOf(AddedOrChangedEntries(sight.previous, sight.fresh),
+                                                   [](const EntryChange& change) {
+                                                       const ListedEntry& value = change.entry;
+                                                       return StartupEntry{value.name, value.name, false, value.command};
+                                                   }));
 }
 
 std::vector<Finding> NewStartupFolderEntries(const RoundSight& sight) {
-    return EachStartupEntryAdded(
-        sight, [&](const ListedEntry& entry) { return StartupFolderEntryName(sight.place.path, entry.name); },
-        [&](const ListedEntry& entry) {
-            if (!sight.place.owner) return std::optional<StartupApprovedTarget>();
-            return std::optional(StartupApprovedTarget{sight.place.owner, StartupApprovedList::StartupFolder, entry.name});
-        },
-        [&](const ListedEntry& entry) { return StartupFolderFileToCheck(sight.place.path + entry.name); });
+    return StartupFindings(sight, StartupEntriesOf(OnlyAdded(sight), [&](const EntryChange& change) {
+                               const std::string& file = change.entry.name;
+                               return StartupEntry{StartupFolderEntryName(sight.place.path, file), file, false, {},
+                                                   sight.place.path + file};
+                           }));
+}
+
+std::string ProgramNameWithoutVersion(const std::string& displayName) {
+    constexpr std::string_view kTags[] = {"x64", "x86", "64-bit", "32-bit", "(64-bit)", "(32-bit)"};
+    std::string name;
+    std::string_view rest = displayName;
+    while (!rest.empty()) {
+        const size_t start = rest.find_first_not_of(" \t");
+        if (start == std::string_view::npos) break;
+        rest.remove_prefix(start);
+        const size_t end = rest.find_first_of(" \t");
+        const std::string_view token = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
+        const bool tag = std::any_of(std::begin(kTags), std::end(kTags),
+                                     [&](std::string_view known) { return SameIgnoringCase(token, known); });
+        if (tag || IsVersionLike(token)) continue;
+        if (!name.empty()) name += ' ';
+        name += token;
+    }
+    return name;
+}
+
+std::string StartupFolderEntryName(const std::string& folder, const std::string& entry) {
+    if (entry.empty()) return {};
+    const std::string upper = UpperCaseAscii(entry);
+    if (upper == "DESKTOP.INI") return {};
+    const DWORD attributes = FileAttributes(folder + entry);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kUnseenAttributes)) return {};
+    // A file named only ".lnk" keeps its name: there would be nothing left to show.
+    const size_t extension = std::string(kShortcutExtension).size();
+    if (upper.ends_with(kShortcutExtension) && entry.size() > extension) return entry.substr(0, entry.size() - extension);
+    return entry;
+}
+
+bool IsExcludedExtension(const std::string& name) { return Contains(UpperCaseAscii(name), "LOCKBOX-VAULTS"); }
+
+bool IsReportedFolderEntry(const std::string& entry) {
+    const std::string upper = UpperCaseAscii(entry);
+    return !entry.empty() && upper != "TEMP" && upper != "DEFAULT" && !IsExcludedExtension(entry);
 }
 
 bool IsUpdateOrHotfix(const std::string& programName, const std::string& releaseType) {
@@ -199,7 +174,7 @@ std::vector<Finding> NewPrograms(const RoundSight& sight) {
     const std::vector<ListedEntry> removed = RemovedEntries(sight.previous, sight.fresh);
     const PlaceSpec& place = sight.place;
     const ExclusionListSnapshot exclusions = ExclusionListSnapshot::Take();
-    std::vector<Finding> findings = EachAdded(
+    return EachAdded(
         sight,
         [&](const ListedEntry& entry) -> std::optional<Finding> {
             if (IsUpgrade(entry, removed)) return std::nullopt;
@@ -207,15 +182,15 @@ std::vector<Finding> NewPrograms(const RoundSight& sight) {
             const std::string& name = entry.displayName;
             if (IsUpdateOrHotfix(name, ReadString(place.root, subkey, "ReleaseType", place.view))) return std::nullopt;
             if (exclusions.Apply(name).empty()) return std::nullopt;
-            return Finding{FindingKind::Program, name, entry.publisher,
-                           ReadString(place.root, subkey, "DisplayIcon", place.view)};
-        },
-        [&](Finding& finding, const ListedEntry& entry) {
-            finding.checkedFile = ProgramFileToCheck(ValueText(place, entry.name, "DisplayIcon"),
-                                                     ValueText(place, entry.name, "UninstallString"));
+            Finding finding{.kind = FindingKind::Program,
+                            .name = name,
+                            .storedName = entry.name,
+                            .publisher = entry.publisher,
+                            .iconPath = ReadString(place.root, subkey, "DisplayIcon", place.view)};
+            finding.program = UninstallEntryProgram(ValueText(place, entry.name, "DisplayIcon"),
+                                                    ValueText(place, entry.name, "UninstallString"));
+            return finding;
         });
-    AddSigners(findings);
-    return findings;
 }
 
 std::string ResolveExtensionName(const std::string& added, RegistryView view) {
@@ -255,12 +230,8 @@ std::vector<Finding> NewForcedExtensions(const RoundSight& sight) {
     });
 }
 
-std::string BrowserNameForFolder(const std::string& folder) {
-    return UpperCaseAscii(folder).find("GOOGLE") != std::string::npos ? browsers::kChrome : browsers::kFirefox;
-}
-
 std::vector<Finding> NewExtensionFolderEntries(const RoundSight& sight) {
-    const std::string browser = sight.place.browser.empty() ? BrowserNameForFolder(sight.place.path) : sight.place.browser;
+    const std::string& browser = sight.place.browser;
     const std::string& folder = sight.place.path;
     return EachAdded(
         sight,
@@ -274,6 +245,5 @@ std::vector<Finding> NewExtensionFolderEntries(const RoundSight& sight) {
         });
 }
 
-bool StartsWithWindows(std::optional<DWORD> start) { return start && *start <= kLastStartWithWindows; }
 
 }  // namespace vigilo

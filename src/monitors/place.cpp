@@ -6,6 +6,8 @@
 #include "core/kept_listing.h"
 #include "core/settings_store.h"
 #include "monitors/appearance_wait.h"
+#include "monitors/service_listing.h"
+#include "monitors/ten_minute_tick.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
@@ -18,20 +20,23 @@ constexpr DWORD kKeyFilter =
 constexpr DWORD kKeySliceMs = 1000;
 constexpr DWORD kFolderSliceMs = 10000;
 
-DWORD KeyFilter(PlaceChanges changes) {
+DWORD KeyFilter(KeyChanges changes) {
     switch (changes) {
-    case PlaceChanges::KeySubtree: return kKeyFilter;
-    case PlaceChanges::KeyValues: return REG_NOTIFY_CHANGE_LAST_SET;
-    default: return REG_NOTIFY_CHANGE_NAME;
+    case KeyChanges::Subtree: return kKeyFilter;
+    case KeyChanges::Values: return REG_NOTIFY_CHANGE_LAST_SET;
+    case KeyChanges::SubkeyNames:
+    case KeyChanges::SubkeyNamesAndTicks: return REG_NOTIFY_CHANGE_NAME;
     }
+    return kKeyFilter;
 }
 
-DWORD FolderFilter(PlaceChanges changes) {
+DWORD FolderFilter(FolderChanges changes) {
     switch (changes) {
-    case PlaceChanges::FolderSubfolders: return FILE_NOTIFY_CHANGE_DIR_NAME;
-    case PlaceChanges::FolderFilesWritten: return FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE;
-    default: return FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
+    case FolderChanges::Entries: return FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
+    case FolderChanges::Subfolders: return FILE_NOTIFY_CHANGE_DIR_NAME;
+    case FolderChanges::FilesWritten: return FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE;
     }
+    return FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
 }
 
 // Whether an open key has been deleted meanwhile (needs KEY_QUERY_VALUE).
@@ -42,10 +47,11 @@ bool KeyDeleted(HKEY key) {
 
 class KeyWatch : public PlaceWatch {
 public:
-    KeyWatch(const PlaceSpec& spec, UniqueKey key, bool subtree, DWORD filter)
+    KeyWatch(const PlaceSpec& spec, UniqueKey key, bool subtree, DWORD filter, bool ticks)
         : key_(std::move(key)), subtree_(subtree), filter_(filter),
           changed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
           parentSignal_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        if (ticks) ticks_ = std::make_unique<TickSubscription>(changed_.get());
         const std::string parent = ParentPath(spec.path);
         if (!parent.empty()) parent_ = OpenKey(spec.root, parent, KEY_NOTIFY, spec.view);
         RearmChanged();
@@ -73,6 +79,7 @@ private:
     BOOL subtree_;
     DWORD filter_;
     UniqueKernelHandle changed_;
+    std::unique_ptr<TickSubscription> ticks_;  // goes before changed_, whose event it sets
     UniqueKey parent_;
     UniqueKernelHandle parentSignal_;
     bool armedChanged_ = false;
@@ -119,18 +126,6 @@ std::vector<std::string> ForcedExtensionIds(HKEY key) {
 // Windows loads the DLLs of AppInit_DLLs only while this value is 1.
 constexpr const char* kLoadAppInitDlls = "LoadAppInit_DLLs";
 
-std::optional<DWORD> DwordValue(HKEY key, const std::string& name) {
-    DWORD value = 0, type = REG_NONE, size = 0;
-    if (QueryFixedValue(key, name, &value, sizeof value, type, size) != ERROR_SUCCESS) return std::nullopt;
-    if (type != REG_DWORD || size != sizeof value) return std::nullopt;
-    return value;
-}
-
-// The text of a string value; empty for a value of another type.
-std::string TextValue(const RegistryValue& value) {
-    return value.type == REG_SZ || value.type == REG_EXPAND_SZ ? TextOfValue(value) : std::string();
-}
-
 std::uint64_t DataHashOfValue(const RegistryValue& value) {
     std::string bytes(reinterpret_cast<const char*>(&value.type), sizeof value.type);
     bytes.append(value.data.begin(), value.data.end());
@@ -144,7 +139,7 @@ std::uint64_t DataHashOfValue(const RegistryValue& value) {
 class CommandHashes {
 public:
     std::uint64_t Of(const RegistryValue& value) {
-        const std::string command = TextValue(value);
+        const std::string command = StringValue(value);
         // Many values may start one command: it is taken apart once.
         if (const auto listed = now_.find(command); listed != now_.end()) return listed->second;
         const auto known = last_.find(command);
@@ -178,11 +173,21 @@ Listing ValuesHashed(HKEY key, const PlaceSpec& spec, Hash hash) {
     return listing;
 }
 
+// Each value with the hash of its command's program, and the command, read with its name.
+Listing ValuesWithPrograms(HKEY key, const PlaceSpec& spec, CommandHashes& hashes) {
+    Listing listing;
+    for (const NamedValue& value : LookedAtValues(key, spec)) {
+        listing.entries.push_back({value.name, hashes.Of(value.value)});
+        listing.entries.back().command = StringValue(value.value);
+    }
+    return listing;
+}
+
 // Each program of each list value as an entry, "<value>: <program>".
 Listing ListedPrograms(HKEY key, const PlaceSpec& spec, ListItems items) {
     Listing listing;
     for (const NamedValue& value : LookedAtValues(key, spec))
-        for (const std::string& program : ProgramsOfList(TextValue(value.value), items))
+        for (const std::string& program : ProgramsOfList(StringValue(value.value), items))
             listing.entries.push_back({ListEntryName(value.name, program), ProgramHash(program)});
     return listing;
 }
@@ -195,20 +200,20 @@ Listing SubkeysHolding(HKEY key, const PlaceSpec& spec, CommandHashes& hashes) {
     for (const std::string& name : SubkeyNames(key)) {
         const UniqueKey subkey = OpenKey(key, name, KEY_QUERY_VALUE, spec.view);
         if (!subkey) continue;
-        if (const std::optional<RegistryValue> value = QueryValue(subkey.get(), spec.values[0]))
+        if (const std::optional<RegistryValue> value = QueryValue(subkey.get(), spec.values[0])) {
             listing.entries.push_back({name, hashes.Of(*value)});
+            listing.entries.back().command = StringValue(*value);
+        }
     }
     return listing;
 }
 
 class KeyPlace : public Place {
 public:
-    KeyPlace(const PlaceSpec& spec, PlaceListing listing, PlaceChanges changes)
+    KeyPlace(const PlaceSpec& spec, KeyListing listing, KeyChanges changes)
         : spec_(spec), listing_(listing), changes_(changes) {}
 
-    std::string KeptName() const override {
-        return listing_ == PlaceListing::Nothing ? std::string() : KeyPlaceName(spec_.root, spec_.view, spec_.path);
-    }
+    std::string KeptName() const override { return KeyPlaceName(spec_.root, spec_.view, spec_.path); }
     bool Exists() const override { return KeyExists(spec_.root, spec_.path, spec_.view); }
     bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const override {
         return vigilo::WaitUntilExists(spec_.path, RegistryKeys(spec_.root, spec_.view), thread, kKeySliceMs, waiting);
@@ -216,8 +221,9 @@ public:
     std::unique_ptr<PlaceWatch> Watch() const override {
         UniqueKey key = OpenKey(spec_.root, spec_.path, KEY_NOTIFY | KEY_QUERY_VALUE, spec_.view);
         if (!key) return nullptr;
-        const bool subtree = changes_ == PlaceChanges::KeySubtree;
-        auto watch = std::make_unique<KeyWatch>(spec_, std::move(key), subtree, KeyFilter(changes_));
+        const bool subtree = changes_ == KeyChanges::Subtree;
+        auto watch = std::make_unique<KeyWatch>(spec_, std::move(key), subtree, KeyFilter(changes_),
+                                                changes_ == KeyChanges::SubkeyNamesAndTicks);
         return watch->Armed() ? std::move(watch) : nullptr;
     }
     Listing List(const Listing& previous) const override {
@@ -232,24 +238,25 @@ public:
 private:
     Listing ListOpen(HKEY key, const Listing& previous) const {
         switch (listing_) {
-        case PlaceListing::Values: return ListingOf(ValueNames(key));
-        case PlaceListing::ValuePrograms:
-            return ValuesHashed(key, spec_, [this](const RegistryValue& value) { return commandHashes_.Of(value); });
-        case PlaceListing::ValueData: return ValuesHashed(key, spec_, DataHashOfValue);
-        case PlaceListing::CommandLists: return ListedPrograms(key, spec_, ListItems::Commands);
-        case PlaceListing::FileLists: return ListedPrograms(key, spec_, ListItems::Files);
-        case PlaceListing::AppInitDlls:
+        case KeyListing::Values: return ListingOf(ValueNames(key));
+        case KeyListing::ValuePrograms: return ValuesWithPrograms(key, spec_, commandHashes_);
+        case KeyListing::ValueData: return ValuesHashed(key, spec_, DataHashOfValue);
+        case KeyListing::CommandLists: return ListedPrograms(key, spec_, ListItems::Commands);
+        case KeyListing::FileLists: return ListedPrograms(key, spec_, ListItems::Files);
+        case KeyListing::AppInitDlls:
             if (DwordValue(key, kLoadAppInitDlls) != 1) return {};
             return ListedPrograms(key, spec_, ListItems::Files);
-        case PlaceListing::SubkeysWithValue: return SubkeysHolding(key, spec_, commandHashes_);
-        case PlaceListing::ForcedExtensionIds: return ListingOf(ForcedExtensionIds(key));
-        case PlaceListing::LabelledSubkeys: return Labelled(ListingOf(SubkeyNames(key)), previous);
-        default: return ListingOf(SubkeyNames(key));
+        case KeyListing::SubkeysWithValue: return SubkeysHolding(key, spec_, commandHashes_);
+        case KeyListing::Subkeys: return ListingOf(SubkeyNames(key));
+        case KeyListing::LabelledSubkeys: return Labelled(ListingOf(SubkeyNames(key)), previous);
+        case KeyListing::ServiceStates: return ServiceStates(key);
+        case KeyListing::ForcedExtensionIds: return ListingOf(ForcedExtensionIds(key));
         }
+        return {};
     }
 
-    // Each subkey's DisplayName and Publisher: taken over from previous where
-    // it lists the subkey, read for the others only.
+    // Each subkey's DisplayName, Publisher and InstallLocation: taken over
+    // from previous where it lists the subkey, read for the others only.
     Listing Labelled(Listing listing, const Listing& previous) const {
         std::unordered_map<std::wstring, const ListedEntry*> known;
         for (const ListedEntry& entry : previous.entries) known.emplace(UpperCaseOrdinal(entry.name), &entry);
@@ -258,30 +265,29 @@ private:
             if (it != known.end() && (!it->second->displayName.empty() || !it->second->publisher.empty())) {
                 entry.displayName = it->second->displayName;
                 entry.publisher = it->second->publisher;
+                entry.installLocation = it->second->installLocation;
                 continue;
             }
             const std::string subkey = WithTrailingBackslash(spec_.path) + entry.name;
             entry.displayName = ReadString(spec_.root, subkey, "DisplayName", spec_.view);
             entry.publisher = ReadString(spec_.root, subkey, "Publisher", spec_.view);
+            entry.installLocation = ReadString(spec_.root, subkey, "InstallLocation", spec_.view);
         }
         return listing;
     }
 
     PlaceSpec spec_;
-    PlaceListing listing_;
-    PlaceChanges changes_;
+    KeyListing listing_;
+    KeyChanges changes_;
     // Only the watch's own thread lists its place.
     mutable CommandHashes commandHashes_;
 };
 
 class FolderPlace : public Place {
 public:
-    FolderPlace(const PlaceSpec& spec, PlaceListing listing, PlaceChanges changes)
-        : spec_(spec), listing_(listing), filter_(FolderFilter(changes)) {}
+    FolderPlace(const PlaceSpec& spec, FolderChanges changes) : spec_(spec), filter_(FolderFilter(changes)) {}
 
-    std::string KeptName() const override {
-        return listing_ == PlaceListing::Nothing ? std::string() : FolderPlaceName(spec_.path);
-    }
+    std::string KeptName() const override { return FolderPlaceName(spec_.path); }
     bool Exists() const override { return DirectoryExists(spec_.path); }
     bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const override {
         return vigilo::WaitUntilExists(spec_.path, Folders(), thread, kFolderSliceMs, waiting);
@@ -292,7 +298,6 @@ public:
     }
     Listing List(const Listing&) const override {
         Listing listing;
-        if (listing_ == PlaceListing::Nothing) return listing;
         ForEachFolderEntry(spec_.path, [&](const FolderEntry& entry) {
             listing.entries.push_back({entry.name});
             return true;
@@ -303,15 +308,17 @@ public:
 
 private:
     PlaceSpec spec_;
-    PlaceListing listing_;
     DWORD filter_;
 };
 
 }  // namespace
 
-std::unique_ptr<Place> MakePlace(const PlaceSpec& spec, PlaceListing listing, PlaceChanges changes) {
-    if (spec.IsFolder()) return std::make_unique<FolderPlace>(spec, listing, changes);
+std::unique_ptr<Place> MakeKeyPlace(const PlaceSpec& spec, KeyListing listing, KeyChanges changes) {
     return std::make_unique<KeyPlace>(spec, listing, changes);
+}
+
+std::unique_ptr<Place> MakeFolderPlace(const PlaceSpec& spec, FolderChanges changes) {
+    return std::make_unique<FolderPlace>(spec, changes);
 }
 
 std::string ForcedExtensionId(const std::string& valueText) {

@@ -20,11 +20,20 @@
 #include <vector>
 
 #include "core/listing.h"
+#include "core/startup_approved.h"
 #include "monitors/change_wait.h"
 #include "platform/registry.h"
 #include "platform/thread.h"
 
 namespace vigilo {
+
+// Where Windows keeps whether a place's entries start at log-on: the
+// StartupApproved list of the entries' root (HKCU or HKLM).
+struct ApprovedSwitch {
+    HKEY root;
+    StartupApprovedList list;
+    bool operator==(const ApprovedSwitch&) const = default;
+};
 
 // Where a watch looks, as the table of kinds names it.
 struct PlaceSpec {
@@ -35,37 +44,42 @@ struct PlaceSpec {
     // The values a key's listing looks at: for the listings of values, only
     // these (none: all); for SubkeysWithValue, the value a subkey must hold.
     std::vector<std::string> values = {};
-    // Whose a folder's entries are: HKEY_CURRENT_USER the user's, HKEY_LOCAL_MACHINE all users'.
-    HKEY owner = nullptr;
+    // The switch its entries answer to, where Windows' start-up lists have one.
+    std::optional<ApprovedSwitch> approved = {};
 
     bool IsFolder() const { return root == nullptr; }
     bool operator==(const PlaceSpec&) const = default;
 };
 
-// What a listing of the place holds.
-enum class PlaceListing {
-    Values,              // a key's value names
-    ValuePrograms,       // ... each with the hash of the program its command starts
+// What a listing of a key holds.
+enum class KeyListing {
+    Values,              // its value names
+    ValuePrograms,       // ... each with the hash of the program its command starts, and the command
     ValueData,           // ... each with the hash of its data
     CommandLists,        // the programs of each value, a list of commands (ListItems::Commands), as entries
     FileLists,           // the files of each value, a list of files (ListItems::Files), as entries
     AppInitDlls,         // FileLists, while the key's LoadAppInit_DLLs is 1; else nothing
-    SubkeysWithValue,    // the subkeys that hold the place's value, each with the hash of its program
-    Subkeys,             // a key's subkey names
-    LabelledSubkeys,     // ... with each one's DisplayName and Publisher
-    ForcedExtensionIds,  // the extensions a policy key's string values name (the text up to ";")
-    FolderEntries,       // a folder's entries, files and folders alike
-    Nothing,             // nothing: only that it changed counts (kept nowhere)
+    SubkeysWithValue,    // the subkeys that hold the place's value, each with the hash of its program and its command
+    Subkeys,             // its subkey names
+    LabelledSubkeys,     // ... with each one's DisplayName, Publisher and InstallLocation
+    ServiceStates,       // ... each a service, with whether it starts with Windows and its program's hash
+    ForcedExtensionIds,  // the extensions its string values name (the text up to ";")
 };
 
-// What wakes the watch of a place.
-enum class PlaceChanges {
-    KeySubtree,          // anything in the key or below it
-    KeyValues,           // values written or deleted in the key itself
-    SubkeyNames,         // subkeys that come and go directly in the key
-    FolderEntries,       // entries created, deleted or renamed directly in the folder
-    FolderSubfolders,    // folders that come and go directly in it
-    FolderFilesWritten,  // files that come, go or are written directly in it
+// What wakes the watch of a key.
+enum class KeyChanges {
+    Subtree,              // anything in the key or below it
+    Values,               // values written or deleted in the key itself
+    SubkeyNames,          // subkeys that come and go directly in the key
+    SubkeyNamesAndTicks,  // ... and every ten-minute tick (ten_minute_tick.h)
+};
+
+// What wakes the watch of a folder. A folder's listing is its entries,
+// files and folders alike.
+enum class FolderChanges {
+    Entries,       // entries created, deleted or renamed directly in the folder
+    Subfolders,    // folders that come and go directly in it
+    FilesWritten,  // files that come, go or are written directly in it
 };
 
 // An armed watch of a place's changes.
@@ -92,9 +106,11 @@ public:
     virtual Listing List(const Listing& previous) const = 0;
     // How often a wait looks again where nothing can be watched.
     virtual DWORD WaitSliceMs() const = 0;
+
 };
 
-std::unique_ptr<Place> MakePlace(const PlaceSpec& spec, PlaceListing listing, PlaceChanges changes);
+std::unique_ptr<Place> MakeKeyPlace(const PlaceSpec& spec, KeyListing listing, KeyChanges changes);
+std::unique_ptr<Place> MakeFolderPlace(const PlaceSpec& spec, FolderChanges changes);
 
 // The extension a policy value's text names: the text up to its first ";",
 // trimmed of blanks and control characters.

@@ -5,11 +5,20 @@
 #include <utility>
 #include <mutex>
 
+#include "core/ignore_rules.h"
+#include "monitors/finding_signers.h"
 #include "platform/text.h"
 #include "platform/timing_trace.h"
 
 namespace vigilo {
 namespace {
+
+// A place that changes while it is listed is listed again, at most this
+// many times in all; after that the round goes on, so a place written every
+// few milliseconds never blinds its watch.
+constexpr int kMostListingsAtOnce = 3;
+
+bool Signalled(HANDLE event) { return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
 
 // The places being watched, each with a mutex its watch holds for its whole
 // life: after a restart the new watch of a place begins only once the old
@@ -102,7 +111,7 @@ void Watch::Execute() {
             if (end == RoundEnd::End) return;
             if (end == RoundEnd::Left) continue;
         } else {
-            previous = place_->List(previous);
+            previous = ListWhole(*watch, previous);
             Keep({KeptListing::Kind::Listed, previous});
         }
         compare = true;  // whatever ends the watch below, what is there next is compared
@@ -118,20 +127,19 @@ void Watch::Execute() {
             if (end == RoundEnd::End) return;
         }
         // The place left. Its watch is closed first: Wine completes a watched
-        // folder's removal only then. A kind that reports changes says so.
+        // folder's removal only then.
         watch.reset();
-        if (!rules_.rule && !Report({}, false, nullptr, nullptr)) return;
     }
 }
 
 Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMayMeanLeaving) {
     TraceTiming("round", spec_.path);
+    // What changed while this watch's own window was up is recorded, never shown.
+    const bool upAtWake = WindowUp();
     if (WaitTerminated(rules_.settleSeconds)) return RoundEnd::End;
     TraceTiming("settled", spec_.path);
-    // Only the round right after a window held this watch finds what came meanwhile.
-    const bool held = std::exchange(cameWhileHeld_, false);
     watch.RearmChanged();
-    Listing fresh = place_->List(previous);
+    Listing fresh = ListWhole(watch, previous);
     if (!place_->Exists()) return RoundEnd::Left;
     // Emptied, as a place is on its way out (a tree deleted entry by entry;
     // Wine holds a watched folder's removal until its watch is closed): what
@@ -139,8 +147,7 @@ Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMay
     if (emptyMayMeanLeaving && fresh.entries.empty() && !previous.entries.empty()) return RoundEnd::Left;
     const ULONGLONG now = rules_.clock ? rules_.clock() : GetTickCount64();
     std::vector<Finding> findings;
-    if (rules_.rule) findings = rules_.rule({spec_, WithRecentlyGone(previous, now), fresh});
-    for (Finding& finding : findings) finding.kind = rules_.window;
+    if (rules_.rule) findings = Completed(rules_.rule({spec_, WithRecentlyGone(previous, now), fresh}));
     if (!findings.empty()) TraceTiming("found", findings.back().name);
     // Told to terminate before the hand-off: nothing kept, so the next watch
     // of the place compares with the same listing and reports these.
@@ -148,15 +155,47 @@ Watch::RoundEnd Watch::Round(PlaceWatch& watch, Listing& previous, bool emptyMay
     const KeptListing listed{KeptListing::Kind::Listed, fresh};
     RememberGone(previous, fresh, now);
     previous = std::move(fresh);
-    if (findings.empty() && rules_.rule) {
+    if (findings.empty()) {
         Keep(listed);
         return RoundEnd::Done;
     }
-    return Report(std::move(findings), held, &watch, &listed) ? RoundEnd::Done : RoundEnd::End;
+    return Report(std::move(findings), upAtWake || WindowUp(), &listed) ? RoundEnd::Done : RoundEnd::End;
 }
 
-bool Watch::Report(std::vector<Finding> findings, bool cameWhileHeld, PlaceWatch* watch, const KeptListing* listed) {
-    RoundReport report{std::move(findings), cameWhileHeld};
+std::vector<Finding> Watch::Completed(std::vector<Finding> findings) const {
+    if (findings.empty()) return findings;
+    const std::string place = place_->KeptName().empty() ? spec_.path : place_->KeptName();
+    for (Finding& finding : findings) {
+        finding.kind = rules_.window;
+        finding.place = place;
+        finding.quietWhilePurgeonRuns = rules_.quietWhilePurgeonRuns;
+        // A name holding a NUL (written through the native API) would be cut
+        // into another entry's name: shown whole, and not acted on by name.
+        if (finding.name.find('\0') != std::string::npos || finding.storedName.find('\0') != std::string::npos) {
+            finding.name = VisibleName(finding.name);
+            finding.approved.reset();
+        }
+    }
+    findings = WithoutIgnored(std::move(findings));
+    if (rules_.signersChecked) AddSigners(findings);
+    return findings;
+}
+
+Listing Watch::ListWhole(PlaceWatch& watch, const Listing& previous) {
+    // An enumeration goes by index: an entry deleted meanwhile shifts the
+    // rest, and the entry after it is skipped. A change signalled during the
+    // listing takes it again; an entry of any of them counts as present. The
+    // last signal stays armed for the next round.
+    Listing listing = place_->List(previous);
+    for (int taken = 1; taken < kMostListingsAtOnce && Signalled(watch.Changed()); ++taken) {
+        watch.RearmChanged();
+        listing = MergedListings(listing, place_->List(listing));
+    }
+    return listing;
+}
+
+bool Watch::Report(std::vector<Finding> findings, bool held, const KeptListing* listed) {
+    RoundReport report{std::move(findings), held};
     SharedEvent windowEnd;
     bool handedOff = false;
     // Kept and recorded in one call of the main thread: a program that ends
@@ -169,22 +208,11 @@ bool Watch::Report(std::vector<Finding> findings, bool cameWhileHeld, PlaceWatch
         handedOff = true;
     });
     if (!handedOff) return false;
-    if (!windowEnd) return !Terminated();
-    // A change signalled while the window is up came while it held this
-    // watch: the next round only records it. One made once the window has
-    // ended is shown, however late this thread wakes to see the end; when
-    // both are signalled at the wake, the end counts first.
-    bool changedWhileUp = false;
-    for (;;) {
-        const HANDLE handles[] = {windowEnd.Handle(), TerminateEvent(), watch ? watch->Changed() : nullptr};
-        const DWORD count = watch && !changedWhileUp ? 3 : 2;
-        if (WaitForMultipleObjects(count, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 2) break;
-        changedWhileUp = true;  // it stays signalled until the next round arms it again
-    }
-    if (Terminated()) return false;
-    cameWhileHeld_ = changedWhileUp;
-    return true;
+    if (windowEnd) window_ = std::move(windowEnd);
+    return !Terminated();
 }
+
+bool Watch::WindowUp() const { return window_ && WaitForSingleObject(window_.Handle(), 0) == WAIT_TIMEOUT; }
 
 void Watch::Keep(const KeptListing& listing) {
     if (!kept_ || listing == keptNow_) return;

@@ -10,11 +10,13 @@
 //   watch   arm the change notification, then list: a change made after the
 //           arming signals, so nothing slips between listing and watching;
 //   round   on a signal: give the writer the kind's settle delay, arm again,
-//           list; that listing is the next one compared with (never a second
-//           listing). Every addition is a finding of the kind's rule; all of
-//           a round's findings go to the main thread at once (the hand-off),
-//           which keeps the listing with them. When a window shows, the watch
-//           waits for its end; what came meanwhile is recorded, not shown.
+//           list (again, while the place changed during the listing); that
+//           listing is the next one compared with. Every addition is a
+//           finding of the kind's rule, less those the ignore rules name,
+//           with who signed its program; all of a round's findings go to the
+//           main thread at once (the hand-off), which keeps the listing with
+//           them. A watch whose window is up keeps watching: what comes
+//           while it is up is recorded at once, and never shown.
 //
 // An entry removed and written back with the same data within a minute (a
 // Group Policy refresh rewrites its keys whole) is no finding: the watch
@@ -42,7 +44,7 @@ namespace vigilo {
 // What a round hands to the main thread.
 struct RoundReport {
     std::vector<Finding> findings;  // in listing order
-    // Found while this watch's own window held it: recorded, not shown.
+    // Found while this watch's own window was up: recorded, not shown.
     bool cameWhileHeld = false;
 };
 
@@ -57,8 +59,12 @@ using FindingRule = std::vector<Finding> (*)(const RoundSight& sight);
 
 struct WatchRules {
     int settleSeconds = 0;
-    FindingRule rule = nullptr;  // null: every change is handed off, with no finding
+    FindingRule rule = nullptr;
     FindingKind window = FindingKind::Startup;  // the window the findings raise
+    // Who signed each program is looked at (core/signer_check.h).
+    bool signersChecked = false;
+    // Its windows are held back while Purgeon runs (core/finding.h).
+    bool quietWhilePurgeonRuns = false;
     // The place is new to this run: what it holds at the start is compared
     // with nothing kept, not taken as the baseline.
     bool arrivedAtStart = false;
@@ -70,7 +76,7 @@ struct WatchRules {
 inline constexpr ULONGLONG kWrittenBackWithinMs = 60000;
 
 // Runs on the main thread with what a round found; returns the event set
-// when the window it showed ends, or none when nothing holds the watch.
+// when the window it showed ends, or none when it showed none.
 using HandOff = std::function<SharedEvent(const RoundReport& report)>;
 
 class Watch : public TThread {
@@ -91,10 +97,17 @@ private:
     void Execute() override;
     // One round on the armed watch, comparing with previous (replaced by the round's listing).
     RoundEnd Round(PlaceWatch& watch, Listing& previous, bool emptyMayMeanLeaving);
-    // Keeps listed and hands findings to the main thread, then waits for the
-    // end of a window that shows them; false when told to terminate
-    // meanwhile, or when the main thread no longer takes calls.
-    bool Report(std::vector<Finding> findings, bool cameWhileHeld, PlaceWatch* watch, const KeptListing* listed);
+    // The rule's findings made whole: kind, place, the row's facts, visible
+    // names; less the ignored ones; who signed the last ones.
+    std::vector<Finding> Completed(std::vector<Finding> findings) const;
+    // The place's listing, taken again while it changed meanwhile (see ListWhole in watch.cpp).
+    Listing ListWhole(PlaceWatch& watch, const Listing& previous);
+    // Keeps listed and hands findings to the main thread (held: to be
+    // recorded only); false when told to terminate meanwhile, or when the
+    // main thread no longer takes calls.
+    bool Report(std::vector<Finding> findings, bool held, const KeptListing* listed);
+    // The window its last findings showed is up.
+    bool WindowUp() const;
     void Keep(const KeptListing& listing);
     // previous with the entries that went within the last minute, as the rule sees it.
     Listing WithRecentlyGone(const Listing& previous, ULONGLONG now);
@@ -107,7 +120,7 @@ private:
     HandOff handOff_;
     KeptListingStore* kept_;
     KeptListing keptNow_;  // what the store holds, as far as this watch knows
-    bool cameWhileHeld_ = false;
+    SharedEvent window_;   // set when the window its last findings showed ends
     struct GoneEntry {
         ListedEntry entry;
         ULONGLONG at;

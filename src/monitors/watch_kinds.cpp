@@ -3,6 +3,8 @@
 #include "core/browser_names.h"
 #include "monitors/autostart_rules.h"
 #include "monitors/finding_rules.h"
+#include "monitors/scheduled_tasks.h"
+#include "monitors/service_state.h"
 #include "platform/file_system.h"
 #include "platform/registry_views.h"
 
@@ -54,13 +56,20 @@ constexpr struct {
     {"SOFTWARE\\Policies\\Mozilla\\Firefox\\Extensions\\Install", browsers::kFirefox},
 };
 
+// The switch a Run key's entries answer to, and a Startup folder's.
+const ApprovedSwitch kUserRunSwitch{kUser, StartupApprovedList::Run};
+const ApprovedSwitch kMachineRunSwitch{kMachine, StartupApprovedList::Run};
+const ApprovedSwitch kMachineRun32Switch{kMachine, StartupApprovedList::Run32};
+
 // The machine's key in the 64-bit view, and in the 32-bit view too unless
-// both views reach one key (Wine shares the policy keys): a value is never
-// reported twice.
+// both views reach one key (Wine shares the policy keys; a 32-bit Windows
+// has one view): a value is never reported twice. approved32 is the switch
+// of the 32-bit view's own key.
 void AddMachineKey(std::vector<PlaceSpec>& places, const char* path, const std::string& browser = {},
-                   const std::vector<std::string>& values = {}) {
-    places.push_back({kMachine, path, k64, browser, values});
-    if (!SameKeyInBothViews(kMachine, path)) places.push_back({kMachine, path, k32, browser, values});
+                   const std::vector<std::string>& values = {}, std::optional<ApprovedSwitch> approved64 = {},
+                   std::optional<ApprovedSwitch> approved32 = {}) {
+    places.push_back({kMachine, path, k64, browser, values, approved64});
+    if (!SameKeyInBothViews(kMachine, path)) places.push_back({kMachine, path, k32, browser, values, approved32});
 }
 
 // The same, for a key whose listing looks at the values named.
@@ -71,12 +80,10 @@ void AddMachineValues(std::vector<PlaceSpec>& places, const char* path, const st
 std::vector<PlaceSpec> RunKeys(const PathSet&) {
     // On 64-bit Windows the machine's Run keys exist once per view: a 32-bit
     // installer's entries land in the 32-bit one. The user's keys are shared.
-    std::vector<PlaceSpec> places{{kUser, kRun},          {kUser, kRunOnce},          {kMachine, kRun},
-                                  {kMachine, kRunOnce},   {kMachine, kRun, k32},      {kMachine, kRunOnce, k32},
-                                  {kUser, kPolicyRun}};
-    AddMachineKey(places, kPolicyRun);
-    AddMachineKey(places, kTerminalServerRun);
-    AddMachineKey(places, kTerminalServerRunOnce);
+    // Of them, Windows' start-up lists (and StartupApproved) cover the Run keys only.
+    std::vector<PlaceSpec> places{{kUser, kRun, k64, {}, {}, kUserRunSwitch}, {kUser, kRunOnce}, {kUser, kPolicyRun}};
+    AddMachineKey(places, kRun, {}, {}, kMachineRunSwitch, kMachineRun32Switch);
+    for (const char* key : {kRunOnce, kPolicyRun, kTerminalServerRun, kTerminalServerRunOnce}) AddMachineKey(places, key);
     return places;
 }
 
@@ -129,10 +136,12 @@ std::vector<PlaceSpec> ExplorerLoads(const PathSet&) {
 std::vector<PlaceSpec> ServicesKey(const PathSet&) { return {{kMachine, kServices}}; }
 
 std::vector<PlaceSpec> StartupFolders(const PathSet& paths) {
-    std::vector<PlaceSpec> places{{nullptr, paths.userStartupFolder, k64, {}, {}, kUser}};
+    std::vector<PlaceSpec> places{
+        {nullptr, paths.userStartupFolder, k64, {}, {}, ApprovedSwitch{kUser, StartupApprovedList::StartupFolder}}};
     // Where the two are one folder, one watch reports each entry once.
     if (!SameFolder(paths.commonStartupFolder, paths.userStartupFolder))
-        places.push_back({nullptr, paths.commonStartupFolder, k64, {}, {}, kMachine});
+        places.push_back(
+            {nullptr, paths.commonStartupFolder, k64, {}, {}, ApprovedSwitch{kMachine, StartupApprovedList::StartupFolder}});
     return places;
 }
 
@@ -143,8 +152,7 @@ std::vector<PlaceSpec> UninstallKeys(const PathSet&) {
 std::vector<PlaceSpec> InternetExplorerKeys(const PathSet&) {
     // 32-bit add-ons register in the 32-bit view, 64-bit ones in the 64-bit view.
     std::vector<PlaceSpec> places;
-    for (const RegistryView view : {k64, k32})
-        for (const char* key : kIeKeys) places.push_back({kMachine, key, view});
+    for (const char* key : kIeKeys) AddMachineKey(places, key);
     return places;
 }
 
@@ -158,9 +166,9 @@ std::vector<PlaceSpec> ForcedExtensionLists(const PathSet&) {
 }
 
 std::vector<PlaceSpec> ExtensionFolders(const PathSet& paths) {
-    // The two of the path set name their browser by their path; each
-    // profile's names its own. A folder reached twice is watched once.
-    std::vector<PlaceSpec> places{{nullptr, paths.firefoxExtensionsFolder}, {nullptr, paths.chromeExtensionsFolder}};
+    // Each folder names its browser. A folder reached twice is watched once.
+    std::vector<PlaceSpec> places{{nullptr, paths.firefoxExtensionsFolder, k64, browsers::kFirefox},
+                                  {nullptr, paths.chromeExtensionsFolder, k64, browsers::kChrome}};
     const auto add = [&](const std::string& folder, const std::string& browser) {
         for (const PlaceSpec& place : places)
             if (SameFolder(place.path, folder)) return;
@@ -181,33 +189,58 @@ std::vector<PlaceSpec> ChromiumUserData(const PathSet& paths) {
 
 std::vector<PlaceSpec> FirefoxFolder(const PathSet& paths) { return {{nullptr, paths.firefoxFolder}}; }
 
-using G = MonitorGroup;
-using L = PlaceListing;
-using C = PlaceChanges;
-using W = FindingKind;
+using L = KeyListing;
+using C = KeyChanges;
+using F = FindingKind;
 
 }  // namespace
 
 const std::vector<WatchKind>& WatchKinds() {
     static const std::vector<WatchKind> kinds{
-        // name                  group         places                listing              changes                settle rule                         window
-        {"Run keys",             G::Startup,   RunKeys,              L::ValuePrograms,      C::KeySubtree,         0, NewStartupValues,            W::Startup},
-        {"RunOnceEx",            G::Startup,   RunOnceExKeys,        L::Subkeys,            C::KeySubtree,         2, NewRunOnceExEntries,         W::Startup},
-        {"old load values",      G::Startup,   OldLoadValues,        L::FileLists,          C::KeyValues,          0, ProgramsAddedToLists,        W::Startup},
-        {"Winlogon",             G::Startup,   WinlogonValues,       L::CommandLists,       C::KeyValues,          0, ProgramsAddedToLists,        W::Startup},
-        {"AppInit DLLs",         G::Startup,   AppInitDllsValues,    L::AppInitDlls,        C::KeyValues,          0, ProgramsAddedToLists,        W::Startup},
-        {"debugger redirection", G::Startup,   DebuggerRedirections, L::SubkeysWithValue,   C::KeySubtree,         1, NewOrChangedRedirections,    W::Startup},
-        {"Active Setup",         G::Startup,   ActiveSetupComponents, L::SubkeysWithValue,  C::KeySubtree,         2, NewActiveSetupComponents,    W::Startup},
-        {"command processor",    G::Startup,   CommandProcessorAutoRun, L::ValuePrograms,   C::KeyValues,          0, NewOrChangedCommandValues,   W::Startup},
-        {"Explorer loads",       G::Startup,   ExplorerLoads,        L::ValueData,          C::KeyValues,          0, NewExplorerValues,           W::Startup},
-        {"services",             G::Startup,   ServicesKey,          L::Subkeys,            C::SubkeyNames,        5, NewStartupServices,          W::Startup},
-        {"Startup folders",      G::Startup,   StartupFolders,       L::FolderEntries,      C::FolderEntries,      6, NewStartupFolderEntries,     W::Startup},
-        {"uninstall keys",       G::NewProgram, UninstallKeys,       L::LabelledSubkeys,    C::KeySubtree,         5, NewPrograms,                 W::Program},
-        {"Internet Explorer",    G::Extension, InternetExplorerKeys, L::Subkeys,            C::KeySubtree,         6, NewInternetExplorerAddOns,   W::Extension},
-        {"forced extensions",    G::Extension, ForcedExtensionLists, L::ForcedExtensionIds, C::KeySubtree,         0, NewForcedExtensions,         W::Extension},
-        {"extension folders",    G::Extension, ExtensionFolders,     L::FolderEntries,      C::FolderEntries,      6, NewExtensionFolderEntries,   W::Extension, true},
-        {"Chromium profiles",    G::Extension, ChromiumUserData,     L::Nothing,            C::FolderSubfolders,   1, nullptr,                     W::Extension},
-        {"Firefox profiles",     G::Extension, FirefoxFolder,        L::Nothing,            C::FolderFilesWritten, 1, nullptr,                     W::Extension},
+        // name                  finding       places                                                        settle rule                         signers quiet  profiles
+        {"Run keys",             F::Startup,   KeyPlaces{RunKeys, L::ValuePrograms, C::Subtree},             0, NewStartupValues,            true, true},
+        {"RunOnceEx",            F::Startup,   KeyPlaces{RunOnceExKeys, L::Subkeys, C::Subtree},             2, NewRunOnceExEntries,         true},
+        {"old load values",      F::Startup,   KeyPlaces{OldLoadValues, L::FileLists, C::Values},            0, ProgramsAddedToLists,        true},
+        {"Winlogon",             F::Startup,   KeyPlaces{WinlogonValues, L::CommandLists, C::Values},        0, ProgramsAddedToLists,        true},
+        {"AppInit DLLs",         F::Startup,   KeyPlaces{AppInitDllsValues, L::AppInitDlls, C::Values},      0, ProgramsAddedToLists,        true},
+        {"debugger redirection", F::Startup,   KeyPlaces{DebuggerRedirections, L::SubkeysWithValue, C::Subtree}, 1, NewOrChangedRedirections, true},
+        {"Active Setup",         F::Startup,   KeyPlaces{ActiveSetupComponents, L::SubkeysWithValue, C::Subtree}, 2, NewActiveSetupComponents, true},
+        {"command processor",    F::Startup,   KeyPlaces{CommandProcessorAutoRun, L::ValuePrograms, C::Values}, 0, NewOrChangedCommandValues, true},
+        {"Explorer loads",       F::Startup,   KeyPlaces{ExplorerLoads, L::ValueData, C::Values},            0, NewExplorerValues,           true},
+        {"services",             F::Startup,   KeyPlaces{ServicesKey, L::ServiceStates, C::SubkeyNamesAndTicks}, 5, NewOrSwitchedServices,   true},
+        {"scheduled tasks",      F::Startup,   TaskPlaces{},                                                 0, NewOrChangedTasks,           true},
+        {"Startup folders",      F::Startup,   FolderPlaces{StartupFolders, FolderChanges::Entries},         6, NewStartupFolderEntries,     true, true},
+        {"uninstall keys",       F::Program,   KeyPlaces{UninstallKeys, L::LabelledSubkeys, C::Subtree},     5, NewPrograms,                 true},
+        {"Internet Explorer",    F::Extension, KeyPlaces{InternetExplorerKeys, L::Subkeys, C::Subtree},      6, NewInternetExplorerAddOns},
+        {"forced extensions",    F::Extension, KeyPlaces{ForcedExtensionLists, L::ForcedExtensionIds, C::Subtree}, 0, NewForcedExtensions},
+        {"extension folders",    F::Extension, FolderPlaces{ExtensionFolders, FolderChanges::Entries},       6, NewExtensionFolderEntries,   false, false, true},
+    };
+    return kinds;
+}
+
+std::vector<PlaceSpec> PlacesOf(const WatchKind& kind, const PathSet& paths) {
+    if (const auto* keys = std::get_if<KeyPlaces>(&kind.places)) return keys->places(paths);
+    if (const auto* folders = std::get_if<FolderPlaces>(&kind.places)) return folders->places(paths);
+    return {{nullptr, "Scheduled tasks"}};
+}
+
+std::unique_ptr<Place> MakePlace(const WatchKind& kind, const PlaceSpec& place) {
+    if (const auto* keys = std::get_if<KeyPlaces>(&kind.places)) return MakeKeyPlace(place, keys->listing, keys->changes);
+    if (const auto* folders = std::get_if<FolderPlaces>(&kind.places)) return MakeFolderPlace(place, folders->changes);
+    return MakeScheduledTasksPlace();
+}
+
+WatchRules RulesOf(const WatchKind& kind) {
+    WatchRules rules{kind.settleSeconds, kind.rule, kind.finding};
+    rules.signersChecked = kind.signersChecked;
+    rules.quietWhilePurgeonRuns = kind.quietWhilePurgeonRuns;
+    return rules;
+}
+
+const std::vector<ProfileWatchKind>& ProfileWatchKinds() {
+    static const std::vector<ProfileWatchKind> kinds{
+        {"Chromium profiles", ChromiumUserData, FolderChanges::Subfolders},
+        {"Firefox profiles", FirefoxFolder, FolderChanges::FilesWritten},
     };
     return kinds;
 }

@@ -15,7 +15,9 @@ std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
 }
 
 std::optional<std::string> ReadOnlyFile::ReadAt(std::int64_t offset, size_t count) const {
-    if (offset < 0 || count > MAXDWORD) return std::nullopt;
+    // Bytes beyond the file's size are never asked for, nor made room for.
+    if (offset < 0 || offset > size_ || count > MAXDWORD || count > static_cast<std::uint64_t>(size_ - offset))
+        return std::nullopt;
     std::string bytes(count, '\0');
     size_t done = 0;
     while (done < count) {

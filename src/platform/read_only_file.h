@@ -19,7 +19,8 @@ public:
 
     HANDLE Handle() const { return handle_.get(); }
     std::int64_t Size() const { return size_; }
-    // count bytes from offset; empty when they cannot all be read.
+    // count bytes from offset; empty when they cannot all be read or lie
+    // beyond the size the file had when it was opened.
     std::optional<std::string> ReadAt(std::int64_t offset, size_t count) const;
 
 private:

@@ -9,6 +9,11 @@
 namespace vigilo {
 namespace {
 
+// Whether a value can be reached by its name: the registry's functions take
+// a name up to its first NUL, so a name that holds one (written through the
+// native API) would reach another value, the one named by its first part.
+bool NameableValue(const std::string& name) { return name.find('\0') == std::string::npos; }
+
 std::wstring RelativePath(const std::string& path) {
     size_t start = 0;
     while (start < path.size() && path[start] == '\\') ++start;
@@ -70,6 +75,7 @@ UniqueKey CreateKey(HKEY root, const std::string& path, REGSAM access, RegistryV
 }
 
 std::optional<RegistryValue> QueryValueInfo(HKEY key, const std::string& name) {
+    if (!NameableValue(name)) return std::nullopt;
     RegistryValue value;
     DWORD size = 0;
     if (RegQueryValueExW(key, Utf16(name).c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
@@ -79,6 +85,7 @@ std::optional<RegistryValue> QueryValueInfo(HKEY key, const std::string& name) {
 }
 
 std::optional<RegistryValue> QueryValue(HKEY key, const std::string& name) {
+    if (!NameableValue(name)) return std::nullopt;
     const std::wstring wideName = Utf16(name);
     for (int attempt = 0; attempt < 4; ++attempt) {
         RegistryValue value;
@@ -98,6 +105,7 @@ std::optional<RegistryValue> QueryValue(HKEY key, const std::string& name) {
 
 LONG QueryFixedValue(HKEY key, const std::string& name, void* buffer, DWORD capacity, DWORD& type, DWORD& size) {
     size = capacity;
+    if (!NameableValue(name)) return ERROR_FILE_NOT_FOUND;
     return RegQueryValueExW(key, Utf16(name).c_str(), nullptr, &type, static_cast<BYTE*>(buffer), &size);
 }
 
@@ -153,11 +161,29 @@ std::vector<BYTE> MultiStringBytes(const std::vector<std::string>& texts) {
     return std::vector<BYTE>(bytes, bytes + all.size() * sizeof(wchar_t));
 }
 
+std::optional<DWORD> DwordValue(HKEY key, const std::string& name) {
+    DWORD value = 0, type = REG_NONE, size = 0;
+    if (QueryFixedValue(key, name, &value, sizeof value, type, size) != ERROR_SUCCESS) return std::nullopt;
+    if (type != REG_DWORD || size != sizeof value) return std::nullopt;
+    return value;
+}
+
+std::string StringValue(const RegistryValue& value) {
+    return value.type == REG_SZ || value.type == REG_EXPAND_SZ ? TextOfValue(value) : std::string();
+}
+
+std::string StringValue(HKEY key, const std::string& name) {
+    const std::optional<RegistryValue> value = QueryValue(key, name);
+    return value ? StringValue(*value) : std::string();
+}
+
 bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {
+    if (!NameableValue(name)) return false;
     return RegSetValueExW(key, Utf16(name).c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 bool DeleteValue(HKEY key, const std::string& name) {
+    if (!NameableValue(name)) return false;
     return RegDeleteValueW(key, Utf16(name).c_str()) == ERROR_SUCCESS;
 }
 

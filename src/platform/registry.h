@@ -25,6 +25,10 @@ UniqueKey OpenKey(HKEY root, const std::string& path, REGSAM access, RegistryVie
 // root\path opened with access in view, created when missing; empty on failure.
 UniqueKey CreateKey(HKEY root, const std::string& path, REGSAM access, RegistryView view = RegistryView::k64Bit);
 
+// A value's name may hold a NUL (the native API writes such names, and they
+// are listed whole), but no value is read, written or deleted by such a
+// name: Windows' functions would cut it at the NUL and reach another value.
+
 // A value as stored: its type and its bytes (a text in UTF-16, as Windows keeps it).
 struct RegistryValue {
     DWORD type = REG_NONE;
@@ -54,6 +58,12 @@ std::vector<std::string> TextsOfMultiString(const RegistryValue& value);
 // The bytes of a REG_MULTI_SZ value holding texts (none empty, none with a
 // NUL), with the empty text that ends the list.
 std::vector<BYTE> MultiStringBytes(const std::vector<std::string>& texts);
+// A REG_DWORD value of exactly 4 bytes; empty when missing or of another type or size.
+std::optional<DWORD> DwordValue(HKEY key, const std::string& name);
+// The text of a REG_SZ or REG_EXPAND_SZ value as stored (not expanded); empty otherwise.
+std::string StringValue(HKEY key, const std::string& name);
+std::string StringValue(const RegistryValue& value);
+
 // Writes a value; false on failure.
 bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size);
 // Deletes a value; false on failure (also when it does not exist).

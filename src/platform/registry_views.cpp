@@ -58,7 +58,13 @@ std::string FullKeyName(HKEY root, const std::string& path, RegistryView view) {
     }
 }
 
+std::function<bool(HKEY root, const std::string& path)>& SameKeyInBothViewsRule() {
+    static std::function<bool(HKEY, const std::string&)> rule;
+    return rule;
+}
+
 bool SameKeyInBothViews(HKEY root, const std::string& path) {
+    if (const auto& rule = SameKeyInBothViewsRule()) return rule(root, path);
     const std::string view64 = FullKeyName(root, path, RegistryView::k64Bit);
     const std::string view32 = FullKeyName(root, path, RegistryView::k32Bit);
     return !view64.empty() && SameIgnoringCase(view64, view32);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/byte_cursor.h"
 #include "platform/environment_text.h"
 #include "platform/read_only_file.h"
 #include "platform/text.h"
@@ -28,42 +29,13 @@ constexpr std::uint32_t kIsUnicode = 0x80;
 constexpr std::uint32_t kHasEnvironmentTarget = 0x200;
 constexpr std::uint32_t kLocalBasePath = 0x1;  // in the link information's flags
 constexpr std::uint32_t kEnvironmentBlock = 0xA0000001;
-constexpr size_t kEnvironmentBlockSize = 0x314;  // 8 bytes of head, 260 ANSI and 260 UTF-16 characters
-
-// Reads little-endian numbers and texts inside bytes; a read past the end
-// leaves it failed and reads zeros from then on.
-class Reader {
-public:
-    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-    bool Ok() const { return ok_; }
-    size_t Position() const { return position_; }
-    void Seek(size_t position) {
-        if (position > bytes_.size()) ok_ = false;
-        position_ = ok_ ? position : bytes_.size();
-    }
-    void Skip(size_t count) { Seek(count > bytes_.size() - position_ ? bytes_.size() + 1 : position_ + count); }
-    std::uint32_t Number(size_t width) {
-        if (!ok_ || bytes_.size() - position_ < width) {
-            ok_ = false;
-            return 0;
-        }
-        std::uint32_t value = 0;
-        for (size_t i = 0; i < width; ++i)
-            value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes_[position_ + i])) << (8 * i);
-        position_ += width;
-        return value;
-    }
-    std::string_view Take(size_t count) {
-        const size_t start = position_;
-        Skip(count);
-        return ok_ ? bytes_.substr(start, count) : std::string_view();
-    }
-
-private:
-    std::string_view bytes_;
-    size_t position_ = 0;
-    bool ok_ = true;
-};
+constexpr std::uint64_t kEnvironmentBlockSize = 0x314;  // 8 bytes of head, 260 ANSI and 260 UTF-16 characters
+constexpr std::uint64_t kBlockHeadSize = 8;              // an extra data block's size and signature
+// A shortcut holds at most one extra data block of each of its eleven kinds.
+constexpr int kMostExtraBlocks = 32;
+// The link information's head: seven numbers, two more where it has UTF-16 paths.
+constexpr std::uint32_t kLinkInfoHeaderSize = 0x1C;
+constexpr std::uint32_t kLinkInfoWideHeaderSize = 0x24;
 
 std::string FromUtf16Bytes(std::string_view bytes) {
     std::wstring text(bytes.size() / 2, L'\0');
@@ -76,84 +48,95 @@ std::string FromAnsiBytes(std::string_view bytes) {
 }
 
 // A text ended by its NUL at offset within area; empty when there is none.
-std::string TextAt(std::string_view area, size_t offset, bool wide) {
+std::string TextAt(std::string_view area, std::uint64_t offset, bool wide) {
     if (offset == 0 || offset >= area.size()) return {};
-    std::string_view rest = area.substr(offset);
+    const std::string_view rest = area.substr(static_cast<size_t>(offset));
     if (!wide) return FromAnsiBytes(rest);
     for (size_t i = 0; i + 1 < rest.size(); i += 2)
         if (rest[i] == 0 && rest[i + 1] == 0) return FromUtf16Bytes(rest.substr(0, i));
     return {};
 }
 
-// The local path of the link information: its base path and common suffix.
+// The local path of the link information: its base path and common suffix,
+// at offsets from the structure's start that must fall inside it.
 std::string LocalPathOf(std::string_view info) {
-    Reader reader(info);
-    reader.Skip(4);
-    const std::uint32_t headerSize = reader.Number(4);
-    const std::uint32_t flags = reader.Number(4);
-    reader.Skip(4);  // the volume's offset
-    const std::uint32_t baseOffset = reader.Number(4);
-    reader.Skip(4);  // the network share's offset
-    const std::uint32_t suffixOffset = reader.Number(4);
-    if (!reader.Ok() || !(flags & kLocalBasePath)) return {};
-    if (headerSize >= 0x24) {
-        const std::uint32_t wideBase = reader.Number(4);
-        const std::uint32_t wideSuffix = reader.Number(4);
-        if (reader.Ok() && wideBase) return TextAt(info, wideBase, true) + TextAt(info, wideSuffix, true);
+    ByteCursor cursor(info);
+    cursor.Skip(4);  // its size
+    const std::uint32_t headerSize = cursor.Number(4);
+    const std::uint32_t flags = cursor.Number(4);
+    cursor.Skip(4);  // the volume's offset
+    const std::uint64_t baseOffset = cursor.Number(4);
+    cursor.Skip(4);  // the network share's offset
+    const std::uint64_t suffixOffset = cursor.Number(4);
+    if (!cursor.Ok() || !(flags & kLocalBasePath)) return {};
+    if (headerSize >= kLinkInfoWideHeaderSize) {
+        const std::uint64_t wideBase = cursor.Number(4);
+        const std::uint64_t wideSuffix = cursor.Number(4);
+        if (cursor.Ok() && wideBase) return TextAt(info, wideBase, true) + TextAt(info, wideSuffix, true);
     }
     return TextAt(info, baseOffset, false) + TextAt(info, suffixOffset, false);
 }
 
 // One counted text of the string data part.
-std::string CountedText(Reader& reader, bool wide) {
-    const std::uint32_t count = reader.Number(2);
-    const std::string_view bytes = reader.Take(wide ? count * 2 : count);
+std::string CountedText(ByteCursor& cursor, bool wide) {
+    const std::uint64_t count = cursor.Number(2);
+    const std::string_view bytes = cursor.Take(wide ? count * 2 : count);
     return wide ? FromUtf16Bytes(bytes) : FromAnsiBytes(bytes);
+}
+
+// The environment-string target among the extra data blocks at the cursor
+// (empty when none holds one), each block taken whole, so each moves the
+// cursor forward by at least its head; empty when a block leaves the file
+// or there are more of them than any shortcut holds.
+std::optional<std::string> EnvironmentTargetOf(ByteCursor& cursor) {
+    for (int block = 0; block < kMostExtraBlocks; ++block) {
+        if (cursor.Left() < 4) return std::string();  // no terminal block: the file ends the blocks
+        const std::uint64_t size = cursor.Number(4);
+        if (size < kBlockHeadSize) return std::string();  // the terminal block
+        ByteCursor inside(cursor.Take(size - 4));
+        if (!cursor.Ok()) return std::nullopt;
+        if (inside.Number(4) != kEnvironmentBlock || size < kEnvironmentBlockSize) continue;
+        const std::string_view ansi = inside.Take(260);
+        const std::string environmentPath = FromUtf16Bytes(inside.Take(520));
+        return environmentPath.empty() ? FromAnsiBytes(ansi) : environmentPath;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 std::optional<ShortcutTarget> ShortcutTargetOfBytes(std::string_view bytes, const std::string& folder) {
-    Reader reader(bytes);
-    const bool header = reader.Number(4) == kHeaderSize;
-    const std::string_view linkClass = reader.Take(sizeof(kLinkClass));
-    if (!header || !reader.Ok() || std::memcmp(linkClass.data(), kLinkClass, sizeof(kLinkClass)) != 0)
+    ByteCursor cursor(bytes);
+    const bool header = cursor.Number(4) == kHeaderSize;
+    const std::string_view linkClass = cursor.Take(sizeof(kLinkClass));
+    if (!header || !cursor.Ok() || std::memcmp(linkClass.data(), kLinkClass, sizeof(kLinkClass)) != 0)
         return std::nullopt;
-    const std::uint32_t flags = reader.Number(4);
-    reader.Seek(kHeaderSize);
-    if (flags & kHasTargetIdList) reader.Skip(reader.Number(2));
+    const std::uint32_t flags = cursor.Number(4);
+    cursor.MoveTo(kHeaderSize);
+    if (flags & kHasTargetIdList) cursor.Skip(cursor.Number(2));
 
     std::string localPath;
     if (flags & kHasLinkInfo) {
-        const size_t start = reader.Position();
-        const std::uint32_t size = reader.Number(4);
-        reader.Seek(start);
-        localPath = LocalPathOf(reader.Take(size));
+        // Its size counts itself, and its offsets count from its start.
+        const std::uint32_t size = cursor.Peek(4);
+        if (size < kLinkInfoHeaderSize) return std::nullopt;
+        localPath = LocalPathOf(cursor.Take(size));
     }
     const bool wide = (flags & kIsUnicode) != 0;
     std::string relativePath;
     std::string arguments;
-    if (flags & kHasName) CountedText(reader, wide);
-    if (flags & kHasRelativePath) relativePath = CountedText(reader, wide);
-    if (flags & kHasWorkingDir) CountedText(reader, wide);
-    if (flags & kHasArguments) arguments = CountedText(reader, wide);
-    if (flags & kHasIconLocation) CountedText(reader, wide);
-    if (!reader.Ok()) return std::nullopt;
+    if (flags & kHasName) CountedText(cursor, wide);
+    if (flags & kHasRelativePath) relativePath = CountedText(cursor, wide);
+    if (flags & kHasWorkingDir) CountedText(cursor, wide);
+    if (flags & kHasArguments) arguments = CountedText(cursor, wide);
+    if (flags & kHasIconLocation) CountedText(cursor, wide);
+    if (!cursor.Ok()) return std::nullopt;
 
     std::string environmentPath;
-    while (reader.Ok() && (flags & kHasEnvironmentTarget)) {
-        const size_t start = reader.Position();
-        const std::uint32_t size = reader.Number(4);
-        if (size < 8) break;  // the terminal block
-        const std::uint32_t signature = reader.Number(4);
-        if (signature == kEnvironmentBlock && size >= kEnvironmentBlockSize) {
-            const std::string_view ansi = reader.Take(260);
-            const std::string_view unicode = reader.Take(520);
-            environmentPath = FromUtf16Bytes(unicode);
-            if (environmentPath.empty()) environmentPath = FromAnsiBytes(ansi);
-            break;
-        }
-        reader.Seek(start + size);
+    if (flags & kHasEnvironmentTarget) {
+        std::optional<std::string> found = EnvironmentTargetOf(cursor);
+        if (!found) return std::nullopt;
+        environmentPath = std::move(*found);
     }
 
     ShortcutTarget target{ExpandEnvironmentText(environmentPath), arguments};

@@ -4,6 +4,10 @@
 // path, else its path relative to the shortcut, with the arguments. Read
 // without the shell's COM objects, which would cost the program an import
 // and the shell's link resolution (which may search drives and the network).
+// Any process of the user can write a shortcut into the Startup folder, so
+// the file is read by a cursor that only moves forward: a part or block
+// that would leave the file or go back fails the read, and the number of
+// extra data blocks is bounded; reading takes time linear in the file.
 #include <optional>
 #include <string>
 #include <string_view>

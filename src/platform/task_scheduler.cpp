@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <taskschd.h>
 
@@ -75,7 +76,7 @@ using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
 // COM on the calling thread for one listing: left as it was afterwards.
 class ComForThisCall {
 public:
-    ComForThisCall() : initialized_(SUCCEEDED(Com().coInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComForThisCall() : initialized_(SUCCEEDED(Com().coInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
     ~ComForThisCall() {
         if (initialized_) Com().coUninitialize();
     }
@@ -251,6 +252,24 @@ size_t FindStartTag(std::string_view xml, std::string_view element, size_t at) {
     return std::string_view::npos;
 }
 
+// The first place at or after a position where something is found, asked
+// for positions that only grow: an answer at or after the position asked is
+// still the first, so the text is searched once in all, however many ask.
+class ForwardSearch {
+public:
+    explicit ForwardSearch(std::function<size_t(size_t at)> find) : find_(std::move(find)) {}
+    size_t From(size_t at) {
+        if (!searched_ || (found_ != std::string_view::npos && found_ < at)) found_ = find_(at);
+        searched_ = true;
+        return found_;
+    }
+
+private:
+    std::function<size_t(size_t)> find_;
+    size_t found_ = std::string_view::npos;
+    bool searched_ = false;
+};
+
 void AppendUtf8(std::string& text, unsigned long code) {
     if (code == 0 || code > 0x10FFFF) return;
     text += Utf8(code < 0x10000 ? std::wstring(1, static_cast<wchar_t>(code))
@@ -260,14 +279,17 @@ void AppendUtf8(std::string& text, unsigned long code) {
 
 // An element's text with its references resolved; an unknown one stays as written.
 std::string ResolvedText(std::string_view raw) {
+    constexpr size_t kLongestReference = 10;  // from "&" to ";", as "&#x10FFFF;" is
     static constexpr struct {
         std::string_view name;
         char character;
     } kNamed[] = {{"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
     std::string text;
     for (size_t at = 0; at < raw.size();) {
-        const size_t semicolon = raw[at] == '&' ? raw.find(';', at) : std::string_view::npos;
-        if (semicolon == std::string_view::npos || semicolon - at > 10) {
+        // A reference is short: its ";" is looked for only that far, so many "&" cost no more than one.
+        const size_t within = raw[at] == '&' ? raw.substr(at, kLongestReference + 1).find(';') : std::string_view::npos;
+        const size_t semicolon = within == std::string_view::npos ? within : at + within;
+        if (semicolon == std::string_view::npos) {
             text += raw[at++];
             continue;
         }
@@ -298,24 +320,31 @@ std::string ResolvedText(std::string_view raw) {
 
 std::vector<std::string> ExecCommandsOfTaskXml(std::string_view definition) {
     const std::string xml = WithoutComments(definition);
-    std::vector<std::string> commands;
-    for (size_t exec = FindStartTag(xml, "Exec", 0); exec != std::string::npos;
-         exec = FindStartTag(xml, "Exec", exec + 1)) {
-        const size_t execEnd = xml.find("</Exec>", exec);
-        const size_t command = FindStartTag(xml, "Command", exec);
+    const std::string_view text(xml);
+    // Every search below is asked for positions that only grow, so each runs
+    // over the definition once: however many "<Exec" a definition holds
+    // without their ends, it is read in time linear in its length.
+    ForwardSearch execEnds([text](size_t at) { return text.find("</Exec>", at); });
+    ForwardSearch commands([text](size_t at) { return FindStartTag(text, "Command", at); });
+    ForwardSearch tagEnds([text](size_t at) { return text.find('>', at); });
+    ForwardSearch commandEnds([text](size_t at) { return text.find("</Command>", at); });
+    std::vector<std::string> found;
+    for (size_t exec = FindStartTag(text, "Exec", 0); exec != std::string::npos;
+         exec = FindStartTag(text, "Exec", exec + 1)) {
+        const size_t execEnd = execEnds.From(exec);
+        const size_t command = commands.From(exec);
         if (command == std::string::npos || command > execEnd) continue;
-        const size_t textStart = xml.find('>', command);
+        const size_t textStart = tagEnds.From(command);
         if (textStart == std::string::npos) break;
-        if (xml[textStart - 1] == '/') {  // <Command/>
-            commands.emplace_back();
+        if (text[textStart - 1] == '/') {  // <Command/>
+            found.emplace_back();
             continue;
         }
-        const size_t textEnd = xml.find("</Command>", textStart);
+        const size_t textEnd = commandEnds.From(textStart);
         if (textEnd == std::string::npos) break;
-        commands.push_back(
-            TrimControlAndBlanks(ResolvedText(std::string_view(xml).substr(textStart + 1, textEnd - textStart - 1))));
+        found.push_back(TrimControlAndBlanks(ResolvedText(text.substr(textStart + 1, textEnd - textStart - 1))));
     }
-    return commands;
+    return found;
 }
 
 }  // namespace vigilo

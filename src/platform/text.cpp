@@ -122,6 +122,16 @@ std::string FirstCharacters(const std::string& text, size_t maxCharacters) {
     return Utf8(std::wstring_view(wide).substr(0, cut));
 }
 
+std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    for (size_t at = 0;;) {
+        const size_t end = text.find(separator, at);
+        parts.push_back(text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at));
+        if (end == std::string_view::npos) return parts;
+        at = end + 1;
+    }
+}
+
 std::string UpperCaseAscii(std::string text) {
     for (char& c : text)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

@@ -7,6 +7,7 @@
 // and comes back as it was, so such a name still opens.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vigilo {
 
@@ -24,6 +25,9 @@ std::string Utf8FromCodePage(std::string_view bytes, unsigned codePage);
 // The first maxCharacters characters of text (a character being one UTF-16
 // unit, as Windows counts a buffer; a surrogate pair is never split).
 std::string FirstCharacters(const std::string& text, size_t maxCharacters);
+
+// The parts of text between separators, in order (one more than there are separators).
+std::vector<std::string_view> SplitAt(std::string_view text, char separator);
 
 // Capitals of the letters a to z only; every other character is kept.
 std::string UpperCaseAscii(std::string text);

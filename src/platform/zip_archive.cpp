@@ -3,11 +3,14 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <string_view>
+
+#include "platform/byte_cursor.h"
 
 namespace vigilo {
 namespace {
 
-constexpr std::uint32_t kEndSignature = 0x06054B50;
+constexpr std::string_view kEndSignature("PK\x05\x06", 4);
 constexpr std::uint32_t kCentralSignature = 0x02014B50;
 constexpr std::uint32_t kLocalSignature = 0x04034B50;
 constexpr size_t kEndSize = 22;
@@ -18,13 +21,6 @@ constexpr size_t kLargestDirectory = 1024 * 1024;
 constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
 constexpr std::uint16_t kEncrypted = 0x1;
-
-std::uint32_t Number(const std::string& bytes, size_t at, size_t width) {
-    std::uint32_t value = 0;
-    for (size_t i = 0; i < width; ++i)
-        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
-    return value;
-}
 
 std::optional<std::string> Inflate(const std::string& packed, size_t size) {
     std::string bytes(size, '\0');
@@ -47,42 +43,50 @@ std::optional<ZipArchive> ZipArchive::Open(const std::string& path) {
     std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
     if (!file || file->Size() < static_cast<std::int64_t>(kEndSize)) return std::nullopt;
     // The end record lies in the last 22 bytes plus at most a comment's length.
-    const size_t tailSize = static_cast<size_t>(std::min<std::int64_t>(file->Size(), kEndSize + kLongestComment));
-    const std::optional<std::string> tail = file->ReadAt(file->Size() - tailSize, tailSize);
+    const std::int64_t tailStart = std::max<std::int64_t>(0, file->Size() - (kEndSize + kLongestComment));
+    const std::optional<std::string> tail = file->ReadAt(tailStart, static_cast<size_t>(file->Size() - tailStart));
     if (!tail) return std::nullopt;
-    size_t end = tailSize - kEndSize + 1;
-    do {
-        --end;
-    } while (end > 0 && Number(*tail, end, 4) != kEndSignature);
-    if (Number(*tail, end, 4) != kEndSignature) return std::nullopt;
-    const std::uint32_t entries = Number(*tail, end + 10, 2);
-    const std::uint32_t directorySize = Number(*tail, end + 12, 4);
-    const std::uint32_t directoryOffset = Number(*tail, end + 16, 4);
-    if (Number(*tail, end + 4, 2) != 0 || Number(*tail, end + 6, 2) != 0 || directorySize > kLargestDirectory)
+    const size_t end = tail->rfind(kEndSignature, tail->size() - kEndSize);
+    if (end == std::string::npos) return std::nullopt;
+    ByteCursor record(std::string_view(*tail).substr(end + kEndSignature.size()));
+    const std::uint32_t disk = record.Number(2);
+    const std::uint32_t directoryDisk = record.Number(2);
+    record.Skip(2);  // the entries on this disk
+    const std::uint64_t entries = record.Number(2);
+    const std::uint64_t directorySize = record.Number(4);
+    const std::uint64_t directoryOffset = record.Number(4);
+    const std::uint64_t recordOffset = static_cast<std::uint64_t>(tailStart) + end;
+    // The directory lies before the end record, and each entry takes at least its fixed part of it.
+    if (!record.Ok() || disk != 0 || directoryDisk != 0 || directorySize > kLargestDirectory ||
+        directoryOffset + directorySize > recordOffset || entries * kCentralEntrySize > directorySize)
         return std::nullopt;
-    const std::optional<std::string> directory = file->ReadAt(directoryOffset, directorySize);
+    const std::optional<std::string> directory =
+        file->ReadAt(static_cast<std::int64_t>(directoryOffset), static_cast<size_t>(directorySize));
     if (!directory) return std::nullopt;
 
     std::vector<Member> members;
-    size_t at = 0;
-    for (std::uint32_t i = 0; i < entries; ++i) {
-        if (directory->size() - at < kCentralEntrySize || Number(*directory, at, 4) != kCentralSignature)
-            return std::nullopt;
+    ByteCursor cursor(*directory);
+    for (std::uint64_t i = 0; i < entries; ++i) {
+        if (cursor.Number(4) != kCentralSignature) return std::nullopt;
         Member member;
-        member.flags = static_cast<std::uint16_t>(Number(*directory, at + 8, 2));
-        member.method = static_cast<std::uint16_t>(Number(*directory, at + 10, 2));
-        member.checksum = Number(*directory, at + 16, 4);
-        member.packedSize = Number(*directory, at + 20, 4);
-        member.size = Number(*directory, at + 24, 4);
-        const size_t nameLength = Number(*directory, at + 28, 2);
-        const size_t rest = nameLength + Number(*directory, at + 30, 2) + Number(*directory, at + 32, 2);
-        member.localHeader = Number(*directory, at + 42, 4);
-        if (directory->size() - at - kCentralEntrySize < rest) return std::nullopt;
-        member.name = directory->substr(at + kCentralEntrySize, nameLength);
+        cursor.Skip(4);  // the versions that made it and that read it
+        member.flags = static_cast<std::uint16_t>(cursor.Number(2));
+        member.method = static_cast<std::uint16_t>(cursor.Number(2));
+        cursor.Skip(4);  // time and date
+        member.checksum = cursor.Number(4);
+        member.packedSize = cursor.Number(4);
+        member.size = cursor.Number(4);
+        const std::uint64_t nameLength = cursor.Number(2);
+        const std::uint64_t extraLength = cursor.Number(2);
+        const std::uint64_t commentLength = cursor.Number(2);
+        cursor.Skip(8);  // the disk, internal and external attributes
+        member.localHeader = cursor.Number(4);
+        member.name = std::string(cursor.Take(nameLength));
+        cursor.Skip(extraLength + commentLength);
+        if (!cursor.Ok()) return std::nullopt;
         members.push_back(std::move(member));
-        at += kCentralEntrySize + rest;
     }
-    return ZipArchive(std::move(*file), std::move(members));
+    return ZipArchive(std::move(*file), std::move(members), directoryOffset);
 }
 
 std::optional<std::string> ZipArchive::Entry(const std::string& name, size_t maxBytes) const {
@@ -95,10 +99,16 @@ std::optional<std::string> ZipArchive::Entry(const std::string& name, size_t max
     if (member->method == kStored && member->packedSize != member->size) return std::nullopt;
 
     const std::optional<std::string> header = file_.ReadAt(member->localHeader, kLocalHeaderSize);
-    if (!header || Number(*header, 0, 4) != kLocalSignature) return std::nullopt;
-    const std::int64_t data = static_cast<std::int64_t>(member->localHeader) + kLocalHeaderSize +
-                              Number(*header, 26, 2) + Number(*header, 28, 2);
-    std::optional<std::string> bytes = file_.ReadAt(data, member->packedSize);
+    if (!header) return std::nullopt;
+    ByteCursor local(*header);
+    const bool isLocalHeader = local.Number(4) == kLocalSignature;
+    local.Skip(22);  // versions, flags, method, time, checksum and sizes: the directory's count
+    const std::uint64_t nameLength = local.Number(2);
+    const std::uint64_t extraLength = local.Number(2);
+    const std::uint64_t data = std::uint64_t{member->localHeader} + kLocalHeaderSize + nameLength + extraLength;
+    // The entry's data lies before the central directory.
+    if (!isLocalHeader || !local.Ok() || data + member->packedSize > directoryOffset_) return std::nullopt;
+    std::optional<std::string> bytes = file_.ReadAt(static_cast<std::int64_t>(data), member->packedSize);
     if (bytes && member->method == kDeflated) bytes = Inflate(*bytes, member->size);
     if (!bytes) return std::nullopt;
     const uLong checksum = crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes->data()),

@@ -3,7 +3,10 @@
 // where they lie: the end record, the central directory, then one entry's
 // local header and data, stored or deflated (inflated with zlib), its
 // checksum checked. Archives spanning disks, zip64, encrypted entries and
-// other methods are not read.
+// other methods are not read. Every offset and size is taken in 64 bits and
+// must fall inside the file: the directory before its end record, each
+// entry's data before the directory; a count of entries bounds the loop only
+// once the directory's size could hold them.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,10 +36,12 @@ private:
         std::uint32_t size = 0;
         std::uint32_t localHeader = 0;
     };
-    ZipArchive(ReadOnlyFile file, std::vector<Member> members) : file_(std::move(file)), members_(std::move(members)) {}
+    ZipArchive(ReadOnlyFile file, std::vector<Member> members, std::uint64_t directoryOffset)
+        : file_(std::move(file)), members_(std::move(members)), directoryOffset_(directoryOffset) {}
 
     ReadOnlyFile file_;
     std::vector<Member> members_;
+    std::uint64_t directoryOffset_ = 0;
 };
 
 }  // namespace vigilo

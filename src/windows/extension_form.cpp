@@ -8,7 +8,7 @@ namespace {
 constexpr NotificationConstants kConstants{
     .frame = {"TForm2b", "Extension notification", 400, 270},
     .background = IDB_NOTIFY_BACKGROUND_270,
-    .setting = settings::kNewToolbarNotifier,
+    .kind = FindingKind::Extension,
     .firstLabelTop = 48,  // Label1
     .linkParameters = "",
     .check1 = {24, 237},

@@ -12,6 +12,7 @@
 #include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "platform/foreground_watch.h"
+#include "windows/finding_window.h"
 
 namespace vigilo {
 namespace {
@@ -24,7 +25,7 @@ bool SwitchedOn(FindingKind kind);
 
 class WaitingFindings {
 public:
-    void Hold(const Finding& finding, ShowFindingWindow show) {
+    void Hold(const Finding& finding, WindowShow show) {
         gate_.Hold(finding.kind, [finding, show = std::move(show)] {
             if (SwitchedOn(finding.kind) && !IsCompanionRunning()) show(finding);
         });
@@ -60,15 +61,16 @@ bool SwitchedOn(FindingKind kind) {
     }
 }
 
-// What is to become of a finding of kind now: shown, held until the
-// program in front goes, or neither.
-Presentation FateOf(FindingKind kind) {
-    if (NotificationBusy() || !SwitchedOn(kind)) return Presentation::Dropped;
+// What is to become of a finding now: shown, held until the program in
+// front goes, or neither.
+Presentation FateOf(const Finding& finding) {
+    if (NotificationBusy() || !SwitchedOn(finding.kind)) return Presentation::Dropped;
+    if (finding.quietWhilePurgeonRuns && IsCompanionRunning()) return Presentation::Dropped;
     return Waiting().MustWait() ? Presentation::Held : Presentation::Shown;
 }
 
 // Carries out the fate of a finding whose reporters have been told.
-Presented Carry(const ReportedFinding& reported, const ShowFindingWindow& show) {
+Presented Carry(const ReportedFinding& reported, const WindowShow& show) {
     if (reported.presentation == Presentation::Held) {
         Waiting().Hold(reported.finding, show);
         return {Presentation::Held};
@@ -81,24 +83,15 @@ Presented Carry(const ReportedFinding& reported, const ShowFindingWindow& show) 
 }  // namespace
 
 bool KindSwitchedOn(FindingKind kind) {
+    const FindingKindFacts& facts = FactsOf(kind);
     auto on = [](const char* name) { return ReadBool(kSettingsRoot, kSettingsKey, name); };
-    switch (kind) {
-        case FindingKind::Program:
-            return on(settings::kNewAppNotifier) || on(settings::kUninstallNotifier);
-        case FindingKind::Startup:
-            return on(settings::kStartupNotifier);
-        case FindingKind::Extension:
-            return on(settings::kNewToolbarNotifier);
-        case FindingKind::Junk:
-            return on(settings::kCacheNotifier);
-    }
-    return false;
+    return on(facts.setting) || (facts.alsoShownBy && on(facts.alsoShownBy));
 }
 
-Presented PresentFinding(const Finding& finding, ShowFindingWindow show, bool recordUnlessShown) {
-    if (IsIgnored(finding.kind, finding.name)) return {Presentation::Dropped};
+Presented PresentFinding(const Finding& finding, WindowShow show, bool recordUnlessShown) {
+    if (IsIgnored(finding)) return {Presentation::Dropped};
     if (recordUnlessShown) AddFinding(finding);
-    const Presentation fate = FateOf(finding.kind);
+    const Presentation fate = FateOf(finding);
     if (!recordUnlessShown) {
         if (fate == Presentation::Dropped) return {Presentation::Dropped};
         if (fate == Presentation::Shown) AddFinding(finding);
@@ -108,19 +101,17 @@ Presented PresentFinding(const Finding& finding, ShowFindingWindow show, bool re
     return Carry(round.back(), show);
 }
 
-SharedEvent PresentRound(std::vector<Finding> findings, bool recordOnly, const WindowFor& windowFor) {
-    // The rules are read once for the round: a flood is not a flood of reads.
-    const IgnoreMatcher ignored(ReadIgnoreRules());
-    std::erase_if(findings, [&](const Finding& finding) { return ignored.Matches(finding.kind, finding.name); });
+SharedEvent PresentRound(std::vector<Finding> findings, bool recordOnly) {
     if (findings.empty()) return {};
     AddFindings(findings);
     std::vector<ReportedFinding> round;
     for (Finding& finding : findings) round.push_back({std::move(finding), Presentation::Dropped});
     // The others would meet the busy rule: the last is the one shown.
-    if (!recordOnly) round.back().presentation = FateOf(round.back().finding.kind);
+    if (!recordOnly) round.back().presentation = FateOf(round.back().finding);
     ReportFindings(round);
     if (recordOnly) return {};
-    return Carry(round.back(), windowFor(round.back().finding, round.size() - 1)).windowEnd;
+    const size_t more = round.size() - 1;
+    return Carry(round.back(), [more](const Finding& finding) { return ShowFindingWindow(finding, more); }).windowEnd;
 }
 
 }  // namespace vigilo

@@ -20,7 +20,7 @@ namespace vigilo {
 
 // Shows a finding's window under the busy rule; the event set at its end,
 // or none when it was not shown.
-using ShowFindingWindow = std::function<SharedEvent(const Finding& finding)>;
+using WindowShow = std::function<SharedEvent(const Finding& finding)>;
 
 struct Presented {
     Presentation outcome;
@@ -30,21 +30,19 @@ struct Presented {
 // show: run now, later or never, once the finding's reporters
 // (core/finding_reporters.h) have been told. recordUnlessShown false: the
 // finding is recorded and reported only when its window shows now (a
-// repeated junk tick).
-Presented PresentFinding(const Finding& finding, ShowFindingWindow show, bool recordUnlessShown = true);
+// repeated junk tick). A finding the ignore rules name is let go.
+Presented PresentFinding(const Finding& finding, WindowShow show, bool recordUnlessShown = true);
 
-// The findings of one round, in listing order, less those ignored: every one
-// is recorded, and the last is presented as above, its window told how many
-// more there were; the others would meet the busy rule. With recordOnly (they
-// came while the round's own window held its watch), none is shown.
-// windowFor gives a finding's window. Returns the end of the window shown now.
-using WindowFor = std::function<ShowFindingWindow(const Finding& finding, size_t more)>;
-SharedEvent PresentRound(std::vector<Finding> findings, bool recordOnly, const WindowFor& windowFor);
+// The findings of one round of a watch, in listing order (the ignored ones
+// already left out): every one is recorded, and the last is presented as
+// above, in its window (finding_window.h) told how many more there were; the
+// others would meet the busy rule. With recordOnly (they came while the
+// round's own window held its watch), none is shown. Returns the end of the
+// window shown now.
+SharedEvent PresentRound(std::vector<Finding> findings, bool recordOnly);
 
-// Whether a finding of kind is to be shown by its notifier setting
-// (new programs: NewAppNotifier or UninstallNotifier; startup entries:
-// StartupNotifier; extensions: NewToolbarNotifier; junk: CacheNotifier).
-// Throws SettingsError as ReadBool does.
+// Whether a finding of kind is to be shown by its notifier settings
+// (core/finding.h: FactsOf). Throws SettingsError as ReadBool does.
 bool KindSwitchedOn(FindingKind kind);
 
 }  // namespace vigilo

@@ -13,6 +13,7 @@
 #include "core/findings_history.h"
 #include "core/findings_table.h"
 #include "core/ignore_rule_edits.h"
+#include "core/ignore_rules.h"
 #include "core/language_texts.h"
 #include "core/signer_line.h"
 #include "core/startup_entry_presence.h"
@@ -529,7 +530,7 @@ FindingsWindow::Actions FindingsWindow::ActionsOfSelection() const {
         actions.toggle = true;
         actions.disabled = seams_.approval.Disabled(*finding.approved);
     }
-    actions.ignoreLine = ExactIgnoreLine(finding);
+    actions.ignoreLine = OfferedIgnoreLine(finding);
     if (!finding.program.empty()) actions.location = AcceptedDataPath(finding.program);
     return actions;
 }
@@ -575,7 +576,7 @@ void FindingsWindow::ToggleStartup() {
 
 void FindingsWindow::DontShowAgain() {
     const HistoryFinding* selected = SelectedFinding();
-    const std::optional<std::string> line = selected ? ExactIgnoreLine(selected->finding) : std::nullopt;
+    const std::optional<std::string> line = selected ? OfferedIgnoreLine(selected->finding) : std::nullopt;
     if (!line || !AddIgnoreLine(*line)) return;
     ReportUserAction(selected->finding, UserAction::Ignored);
     ReloadRules();

@@ -10,7 +10,7 @@ namespace {
 constexpr NotificationConstants kConstants{
     .frame = {"TForm2d", "Cache notifications", 400, 270},
     .background = IDB_NOTIFY_BACKGROUND_270,
-    .setting = settings::kCacheNotifier,
+    .kind = FindingKind::Junk,
     .firstLabelTop = 52,  // Label1a
     .linkParameters = " /CLEAN",
     .check1 = {24, 237},

@@ -8,7 +8,7 @@ namespace {
 constexpr NotificationConstants kConstants{
     .frame = {"TForm2a", "New program notification", 400, 238},
     .background = IDB_NOTIFY_BACKGROUND_238,
-    .setting = settings::kNewAppNotifier,
+    .kind = FindingKind::Program,
     .firstLabelTop = 54,  // Label1
     .linkParameters = "",
     .check1 = {16, 205},

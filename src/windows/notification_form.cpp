@@ -101,7 +101,7 @@ LRESULT NotificationForm::WMNCHitTest(int x, int y, LRESULT defaultResult) const
 void NotificationForm::CloseForm() {
     // An unticked box leaves the setting as it is: Purgeon may have switched
     // the notifications off while the window was up.
-    if (Check1 && Check1->Checked()) WriteBool(kSettingsRoot, kSettingsKey, constants_.setting, false);
+    if (Check1 && Check1->Checked()) WriteBool(kSettingsRoot, kSettingsKey, FactsOf(constants_.kind).setting, false);
 }
 
 void NotificationForm::LaunchAndClose() {

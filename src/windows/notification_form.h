@@ -28,6 +28,7 @@
 #include <memory>
 #include <string>
 
+#include "core/finding.h"
 #include "platform/foreground_watch.h"
 #include "resource_ids.h"
 #include "ui/control_spec.h"
@@ -40,7 +41,7 @@ namespace vigilo {
 struct NotificationConstants {
     FormFrame frame;             // class, title, 400 x 238 or 400 x 270
     int background;              // bitmap resource of the art, the window's size
-    const char* setting;         // notifier value written on close
+    FindingKind kind;            // whose notifier setting a close with the box ticked switches off
     int firstLabelTop;           // the drag strip reaches down to this client y
     const char* linkParameters;  // "", " /STARTUP" or " /CLEAN"
     POINT check1;                // don't-show box

@@ -10,7 +10,7 @@ namespace {
 constexpr NotificationConstants kConstants{
     .frame = {"TForm2c", "Startup notification", 400, 238},
     .background = IDB_NOTIFY_BACKGROUND_238,
-    .setting = settings::kStartupNotifier,
+    .kind = FindingKind::Startup,
     .firstLabelTop = 48,  // Label1
     .linkParameters = companion::kStartupArgument,
     .check1 = {16, 205},

@@ -106,7 +106,7 @@ TEST_F(ActOnFinding, DisableAndEnableFromTheStartupWindowManyAtOnceAndIgnoreRule
         SetRaw(HKEY_CURRENT_USER, std::string(kApproved) + "\\StartupFolder", name + ".lnk", REG_BINARY, otherFlags, 12);
     StartVigilo();
     const std::vector<std::string> defaults = RegistryTexts(HKEY_CURRENT_USER, kVigiloKey, "Ignore");
-    EXPECT_NE(std::find(defaults.begin(), defaults.end(), "startup\tGoogleUpdate*Task*"), defaults.end());
+    EXPECT_NE(std::find(defaults.begin(), defaults.end(), "startup\tGoogleUpdate*Task*\t%ProgramFiles(x86)%\\Google\\Update\\GoogleUpdate.exe"), defaults.end());
 
     // Three shortcuts within a second: one window, and all three recorded.
     for (const std::string& name : shortcuts) shortcuts_.Add(CSIDL_STARTUP, name + ".lnk");

@@ -180,8 +180,10 @@ TEST_F(Extension, BraveAddOnInItsDefaultProfileNamesBraveWithTheGenericBrowserLo
     ExpectChromiumAddOnNames(kBraveUserData, "Default", "Brave", "LogoBr");
 }
 
-TEST_F(Extension, FirefoxProfileWhosePathMentionsGoogleIsTakenForChrome) {
-    ExpectFirefoxAddOnNames("1", "Profiles/x.GoOgLe-default", "Google Chrome", "LogoCh");
+// A browser was once told by "GOOGLE" in its folder's path: a Firefox
+// profile named so was taken for Chrome. Each folder now names its browser.
+TEST_F(Extension, FirefoxProfileWhosePathMentionsGoogleIsFirefoxs) {
+    ExpectFirefoxAddOnNames("1", "Profiles/x.GoOgLe-default", "Mozilla Firefox", "LogoFF");
 }
 
 // A restored backup puts back what the folder held: nothing to report. A

@@ -89,15 +89,21 @@ TEST_F(NewProgram, APerUserProgramIsShownAndTheCloseCrossWithTheBoxTickedSwitche
     EXPECT_EQ(WrittenSetting(), 0u);
 }
 
-TEST_F(NewProgram, TheThirtyTwoBitUninstallKeyIsWatchedAndASecondFindingWhileOneIsShownIsDropped) {
+// A window left up held its watch: a program installed meanwhile reached
+// neither the record nor Purgeon until the window went.
+TEST_F(NewProgram, TheThirtyTwoBitUninstallKeyIsWatchedAndASecondProgramWhileOneIsShownIsRecordedAtOnceNotShown) {
     StartVigilo();
     RegisterProgram(kWow64Uninstall, "VigiloTestOld", "Old Thirty Two");
     HWND form = WaitForWindow();
     ASSERT_NE(form, nullptr);
     EXPECT_NE(FindChildByText(form, "OLD THIRTY TWO"), nullptr);
 
-    RegisterProgram(kMachineUninstall, "VigiloTestLate", "Late Comer");
-    Sleep(kNoReportMs);  // the second round runs while the first window is up
+    Sleep(2000);
+    RegisterProgram(kWow64Uninstall, "VigiloTestLate", "Late Comer");
+    EXPECT_TRUE(WaitUntil([] {
+        const std::vector<std::string> lines = RecentFindingLines();
+        return !lines.empty() && lines[0].ends_with("\tprogram\tLATE COMER");
+    }, 10000));
     EXPECT_EQ(VisibleWindowOf(Pid(), "TForm2a"), form);
     EXPECT_EQ(FindChildByText(form, "LATE COMER"), nullptr);
     Click(form, kCloseCross);
@@ -107,7 +113,7 @@ TEST_F(NewProgram, TheThirtyTwoBitUninstallKeyIsWatchedAndASecondFindingWhileOne
 
 TEST_F(NewProgram, UpdatesExcludedNamesAndUninstallsAreNotReported) {
     RegisterProgram(kWow64Uninstall, "VigiloTestLeaving", "Leaving Soon");
-    RegisterProgram(kMachineUninstall, "VigiloTestSwapOld", "Swap Old", "Swap Maker");
+    RegisterProgram(kMachineUninstall, "VigiloTestSwapOld", "Swap Editor 1.0", "Swap Maker");
     StartVigilo();
     vigilo_->Folder().Write("SList.txt", "[OptFr]\r\nspyware=1\r\n");
 
@@ -123,7 +129,7 @@ TEST_F(NewProgram, UpdatesExcludedNamesAndUninstallsAreNotReported) {
     EXPECT_TRUE(NoWindowFor(kNoReportMs));
 
     UnregisterProgram(kMachineUninstall, "VigiloTestSwapOld");
-    RegisterProgram(kMachineUninstall, "VigiloTestSwapNew", "Swap New", "Swap Maker");  // an upgrade
+    RegisterProgram(kMachineUninstall, "VigiloTestSwapNew", "Swap Editor 2.0", "Swap Maker");  // an upgrade
     RegisterProgram(kUserUninstall, "VigiloTestBlink", "Blink");
     Sleep(1000);
     UnregisterProgram(kUserUninstall, "VigiloTestBlink");

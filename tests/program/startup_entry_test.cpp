@@ -64,7 +64,16 @@ TEST_F(StartupEntry, AUserEntryStaysTwentySecondsAndClosingItWithTheBoxTickedSil
     const ULONGLONG shown = GetTickCount64();
     EXPECT_NE(FindChildByText(form, "just added itself to your Windows startup."), nullptr);
 
-    Sleep(5000);  // the user reads for five seconds, then ticks the box and closes the window
+    // Two seconds later, another entry of the same key: recorded at once, not shown while the window is up.
+    Sleep(2000);
+    ASSERT_TRUE(AddStartupEntry(kUserRun, "VigiloTestWhileUp"));
+    EXPECT_TRUE(WaitUntil([] {
+        const std::vector<std::string> lines = RecentFindingLines();
+        return !lines.empty() && lines[0].ends_with("\tstartup\tVigiloTestWhileUp");
+    }, 3000));
+    EXPECT_EQ(VisibleWindowOf(Pid(), "TForm2c"), form);
+
+    Sleep(2000);  // the user reads for five seconds, then ticks the box and closes the window
     HWND box = ControlAt(form, kCheckBox.x, kCheckBox.y);
     ASSERT_NE(box, nullptr);
     PostClick(box);
@@ -146,6 +155,8 @@ TEST_F(StartupEntry, NothingIsShownForDeletedEntriesExcludedNamesWhilePurgeonRun
     ASSERT_TRUE(StartPurgeon());
     ASSERT_TRUE(AddStartupEntry(kMachineRunOnce32, "VigiloTestWhilePurgeonRuns"));
     EXPECT_TRUE(NoWindowFor(kNoReportMs));
+    const std::vector<std::string> recorded = RecentFindingLines();
+    EXPECT_TRUE(!recorded.empty() && recorded[0].ends_with("\tstartup\tVigiloTestWhilePurgeonRuns")) << "held back, not lost";
     EndPurgeons();
 
     SetDword(kCu, kSettings, "StartupNotifier", 0);
@@ -155,6 +166,21 @@ TEST_F(StartupEntry, NothingIsShownForDeletedEntriesExcludedNamesWhilePurgeonRun
     // The monitors still run: switched on again, an entry is shown.
     SetDword(kCu, kSettings, "StartupNotifier", 1);
     EXPECT_NE(AddAndExpectShown(kMachineRunOnce64, "VigiloTestHeard"), nullptr);
+}
+
+// Any program could make Purgeon's window and silence every startup watch.
+TEST_F(StartupEntry, ALookAlikeOfPurgeonsWindowHoldsNothingBack) {
+    StartVigilo();
+    WNDCLASSW lookAlike{};
+    lookAlike.lpfnWndProc = DefWindowProcW;
+    lookAlike.hInstance = GetModuleHandleW(nullptr);
+    lookAlike.lpszClassName = L"TForm1a";
+    RegisterClassW(&lookAlike);
+    HWND decoy = CreateWindowExW(0, L"TForm1a", L"Purgeon", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(decoy, nullptr);
+    EXPECT_NE(AddAndExpectShown(kUserRun, "VigiloTestDespiteTheDecoy"), nullptr);
+    DestroyWindow(decoy);
 }
 
 TEST_F(StartupEntry, TheLinkStartsPurgeonForStartupEntriesAndWritesTheSetting) {

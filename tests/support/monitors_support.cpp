@@ -41,6 +41,11 @@ void FakePlaceState::OnList(std::function<void()> hook) {
     onList_ = std::move(hook);
 }
 
+void FakePlaceState::SkipInNextListing(const std::string& name) {
+    std::lock_guard lock(mutex_);
+    skipped_ = name;
+}
+
 class FakeWatch : public PlaceWatch {
 public:
     explicit FakeWatch(std::shared_ptr<FakePlaceState> state)
@@ -96,6 +101,8 @@ public:
         std::lock_guard lock(state_->mutex_);
         if (!state_->exists_) return {};
         Listing listing = ListingOf(state_->names_);
+        std::erase_if(listing.entries, [&](const ListedEntry& entry) { return entry.name == state_->skipped_; });
+        state_->skipped_.clear();
         for (ListedEntry& entry : listing.entries)
             if (const auto it = state_->data_.find(entry.name); it != state_->data_.end()) entry.dataHash = it->second;
         return listing;
@@ -167,9 +174,9 @@ std::vector<Finding> EveryAddedOrChangedName(const RoundSight& sight) {
     return findings;
 }
 
-std::vector<std::string> ListedNames(HKEY root, const std::string& path, PlaceListing listing) {
+std::vector<std::string> ListedNames(HKEY root, const std::string& path, KeyListing listing) {
     std::vector<std::string> names;
-    for (const ListedEntry& entry : MakePlace({root, path}, listing, PlaceChanges::KeySubtree)->List({}).entries)
+    for (const ListedEntry& entry : MakeKeyPlace({root, path}, listing, KeyChanges::Subtree)->List({}).entries)
         names.push_back(entry.name);
     return names;
 }

@@ -36,6 +36,9 @@ public:
     void SetExists(bool exists);
     // Runs at each listing, before the names are read (a writer at that moment).
     void OnList(std::function<void()> hook);
+    // The next listing misses name, as an enumeration by index misses the
+    // entry after one deleted during it.
+    void SkipInNextListing(const std::string& name);
     int Listings() const { return listings_; }
 
 private:
@@ -47,6 +50,7 @@ private:
     std::map<std::string, std::uint64_t> data_;  // hashes of what Write wrote
     std::vector<HANDLE> armed_;  // the change events of the watches armed now
     std::function<void()> onList_;
+    std::string skipped_;
     UniqueKernelHandle appeared_;
     std::atomic<int> listings_{0};
 };
@@ -85,7 +89,7 @@ std::vector<Finding> EveryAddedName(const RoundSight& sight);
 std::vector<Finding> EveryAddedOrChangedName(const RoundSight& sight);
 
 // The names a key's place lists (its values, by default), in listing order.
-std::vector<std::string> ListedNames(HKEY root, const std::string& path, PlaceListing listing = PlaceListing::Values);
+std::vector<std::string> ListedNames(HKEY root, const std::string& path, KeyListing listing = KeyListing::Values);
 // The names of fresh that older lacks (AddedEntries), in fresh's order.
 std::vector<std::string> AddedNames(const std::vector<std::string>& older, const std::vector<std::string>& fresh);
 

@@ -8,9 +8,9 @@ namespace {
 const char* const kSettings = "Software\\Purgeon";
 }  // namespace
 
-void NotificationProgram::StartVigilo(bool withPurgeon) {
+void NotificationProgram::StartVigilo(bool withPurgeon, const std::vector<std::string>& environment) {
     vigilo_ = std::make_unique<VigiloInstall>(withPurgeon);
-    ASSERT_TRUE(vigilo_->Start());
+    ASSERT_TRUE(environment.empty() ? vigilo_->Start() : vigilo_->StartCapturingStandardError(environment));
     ASSERT_TRUE(vigilo_->WaitForMainWindow());
     DWORD value = 0;
     ASSERT_TRUE(WaitUntil([&] { return GetDword(HKEY_CURRENT_USER, kSettings, "CacheNotifier", value); }, 5000));

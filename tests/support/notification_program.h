@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "support/test_support.h"
 
@@ -17,7 +19,9 @@ protected:
         : windowClass_(windowClass), setting_(setting) {}
 
     // Starts Vigilo and waits until its watches have listed their places.
-    void StartVigilo(bool withPurgeon = true);
+    // With environment ("NAME=value" entries), Vigilo starts with them and
+    // its standard error in a file (VigiloInstall::StartCapturingStandardError).
+    void StartVigilo(bool withPurgeon = true, const std::vector<std::string>& environment = {});
     // How many places Vigilo keeps a listing of.
     static DWORD KeptListingCount();
     DWORD Pid() const { return vigilo_->ProcessId(); }

@@ -94,6 +94,12 @@ public:
     // Starts Vigilo.exe; false when the process could not be created.
     // Started suspended, it runs only once Resume() is called.
     bool Start(bool suspended = false);
+    // Starts Vigilo.exe with environment's "NAME=value" entries in place of
+    // this process's variables of those names, and its standard error going
+    // to StandardErrorFile(), Wine's debug channels included; false when it
+    // could not be started. Wine only (vigilo_with_standard_error.cpp).
+    bool StartCapturingStandardError(const std::vector<std::string>& environment);
+    std::string StandardErrorFile() const { return folder_.File("standard-error.txt"); }
     void Resume();
     // Waits for the hidden "Vigilo" window of this run.
     bool WaitForMainWindow(DWORD timeoutMs = 15000);

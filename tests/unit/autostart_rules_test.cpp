@@ -12,7 +12,9 @@
 #include "monitors/autostart_rules.h"
 #include "monitors/finding_rules.h"
 #include "monitors/watch_kinds.h"
+#include "platform/file_system.h"
 #include "platform/registry.h"
+#include "platform/registry_views.h"
 #include "platform/text.h"
 #include "support/monitors_support.h"
 #include "support/registry_sandbox.h"
@@ -42,11 +44,11 @@ Names NamesOf(const std::vector<Finding>& findings) {
 // A scratch key as the place of a kind, and the rule's findings from before to now.
 class ScratchPlace {
 public:
-    ScratchPlace(const std::string& name, PlaceListing listing, std::vector<std::string> values = {})
+    ScratchPlace(const std::string& name, KeyListing listing, std::vector<std::string> values = {})
         : key_(name), place_{kCu, key_.Path(), RegistryView::k64Bit, {}, std::move(values)}, listing_(listing) {}
     const std::string& Path() const { return key_.Path(); }
     Names Round(FindingRule rule) {
-        const Listing fresh = MakePlace(place_, listing_, PlaceChanges::KeySubtree)->List({});
+        const Listing fresh = MakeKeyPlace(place_, listing_, KeyChanges::Subtree)->List({});
         const std::vector<Finding> found = rule({place_, before_, fresh});
         before_ = fresh;
         return NamesOf(found);
@@ -55,7 +57,7 @@ public:
 private:
     ScratchKey key_;
     PlaceSpec place_;
-    PlaceListing listing_;
+    KeyListing listing_;
     Listing before_;
 };
 
@@ -91,7 +93,7 @@ TEST(ProgramHash, OnlyTheProgramCountsNotItsArgumentsLetterCaseQuotesEnvironment
 }
 
 TEST(AutostartRules, EachFamilyNamesWhatWasAddedOrChangedItsWay) {
-    ScratchPlace winlogon("Winlogon", PlaceListing::CommandLists, {"Userinit", "Shell"});
+    ScratchPlace winlogon("Winlogon", KeyListing::CommandLists, {"Userinit", "Shell"});
     SetString(kCu, winlogon.Path(), "Userinit", "C:\\Windows\\system32\\userinit.exe,");
     SetString(kCu, winlogon.Path(), "Shell", "explorer.exe");
     SetString(kCu, winlogon.Path(), "DefaultUserName", "C:\\NotAProgram.exe");  // a value it does not name
@@ -100,14 +102,14 @@ TEST(AutostartRules, EachFamilyNamesWhatWasAddedOrChangedItsWay) {
     SetString(kCu, winlogon.Path(), "Shell", "C:\\Shells\\shell.exe");
     EXPECT_EQ(winlogon.Round(ProgramsAddedToLists), (Names{"Userinit: AccTool.exe", "Shell: shell.exe (changed)"}));
 
-    ScratchPlace windows("Windows", PlaceListing::AppInitDlls, {"AppInit_DLLs"});
+    ScratchPlace windows("Windows", KeyListing::AppInitDlls, {"AppInit_DLLs"});
     SetString(kCu, windows.Path(), "AppInit_DLLs", "C:\\Dlls\\a.dll C:\\Dlls\\b.dll");
     SetDword(kCu, windows.Path(), "LoadAppInit_DLLs", 0);
     EXPECT_EQ(windows.Round(ProgramsAddedToLists), Names{}) << "not loaded while LoadAppInit_DLLs is 0";
     SetDword(kCu, windows.Path(), "LoadAppInit_DLLs", 1);
     EXPECT_EQ(windows.Round(ProgramsAddedToLists), (Names{"AppInit_DLLs: a.dll", "AppInit_DLLs: b.dll"}));
 
-    ScratchPlace debuggers("Debuggers", PlaceListing::SubkeysWithValue, {"Debugger"});
+    ScratchPlace debuggers("Debuggers", KeyListing::SubkeysWithValue, {"Debugger"});
     SetDword(kCu, debuggers.Path() + "\\calc.exe", "MitigationOptions", 1);  // no Debugger: not listed
     SetString(kCu, debuggers.Path() + "\\notepad.exe", "Debugger", "\"C:\\Debug Tools\\debugger.exe\" -p");
     EXPECT_EQ(debuggers.Round(NewOrChangedRedirections), Names{"notepad.exe: debugger.exe"});
@@ -116,7 +118,7 @@ TEST(AutostartRules, EachFamilyNamesWhatWasAddedOrChangedItsWay) {
     SetString(kCu, debuggers.Path() + "\\notepad.exe", "Debugger", "C:\\Other\\monitor.exe");
     EXPECT_EQ(debuggers.Round(NewOrChangedRedirections), Names{"notepad.exe: monitor.exe (changed)"});
 
-    ScratchPlace components("Components", PlaceListing::SubkeysWithValue, {"StubPath"});
+    ScratchPlace components("Components", KeyListing::SubkeysWithValue, {"StubPath"});
     SetString(kCu, components.Path() + "\\{11111111-1111-1111-1111-111111111111}", "", "Vigilo Test Component");
     SetString(kCu, components.Path() + "\\{11111111-1111-1111-1111-111111111111}", "StubPath", "C:\\Setup\\a.exe");
     SetString(kCu, components.Path() + "\\{22222222-2222-2222-2222-222222222222}", "StubPath",
@@ -124,19 +126,19 @@ TEST(AutostartRules, EachFamilyNamesWhatWasAddedOrChangedItsWay) {
     SetString(kCu, components.Path() + "\\{33333333-3333-3333-3333-333333333333}", "", "Installed, runs nothing");
     EXPECT_EQ(components.Round(NewActiveSetupComponents), (Names{"Vigilo Test Component", "stub.exe"}));
 
-    ScratchPlace processor("Processor", PlaceListing::ValuePrograms, {"AutoRun"});
+    ScratchPlace processor("Processor", KeyListing::ValuePrograms, {"AutoRun"});
     SetString(kCu, processor.Path(), "AutoRun", "C:\\Tools\\autorun.exe /q & echo on");
     SetString(kCu, processor.Path(), "CompletionChar", "C:\\NotAProgram.exe");
     EXPECT_EQ(processor.Round(NewOrChangedCommandValues), Names{"AutoRun: autorun.exe"});
     SetString(kCu, processor.Path(), "AutoRun", "C:\\Tools\\other.exe /q");
     EXPECT_EQ(processor.Round(NewOrChangedCommandValues), Names{"AutoRun: other.exe (changed)"});
 
-    ScratchPlace runOnceEx("RunOnceEx", PlaceListing::Subkeys);
+    ScratchPlace runOnceEx("RunOnceEx", KeyListing::Subkeys);
     SetString(kCu, runOnceEx.Path() + "\\0001", "", "Finishing the set-up");
     SetString(kCu, runOnceEx.Path() + "\\0002", "1", "||C:\\Setup\\x.dll|Entry");
     EXPECT_EQ(runOnceEx.Round(NewRunOnceExEntries), (Names{"Finishing the set-up", "0002"}));
 
-    ScratchPlace run("RunValues", PlaceListing::ValuePrograms);
+    ScratchPlace run("RunValues", KeyListing::ValuePrograms);
     SetString(kCu, run.Path(), "Updater", "\"C:\\Up\\up.exe\" /a");
     EXPECT_EQ(run.Round(NewStartupValues), Names{"Updater"});
     SetString(kCu, run.Path(), "Updater", "\"C:\\Up\\up.exe\" /b");
@@ -175,7 +177,7 @@ TEST(AutostartWatch, AProgramChangedWhileVigiloWasAwayIsReportedChangedAtTheNext
     SetString(kCu, run.Path(), "Updater", "\"C:\\Up\\up.exe\" /a");
     const auto watchOnce = [&](const std::function<void()>& whileWatching) {
         HandOffRecorder recorder;
-        auto watch = StartWatch(MakePlace(place, PlaceListing::ValuePrograms, PlaceChanges::KeySubtree), place,
+        auto watch = StartWatch(MakeKeyPlace(place, KeyListing::ValuePrograms, KeyChanges::Subtree), place,
                                 {0, &NewStartupValues}, recorder, &store);
         EXPECT_TRUE(WaitUntil([&] { return watch->Watching(); }, 5000));
         if (whileWatching) whileWatching();
@@ -209,7 +211,60 @@ TEST(AutostartPlaces, ImageFileExecutionOptionsAreWatchedOnceWhereTheyAreOneKeyI
     const bool oneKey = static_cast<bool>(OpenKey(HKEY_LOCAL_MACHINE, probe, KEY_READ, RegistryView::k32Bit));
     int watched = 0;
     for (const WatchKind& kind : WatchKinds())
-        for (const PlaceSpec& place : std::string(kind.name) == "debugger redirection" ? kind.places(PathSet{}) : std::vector<PlaceSpec>{})
+        for (const PlaceSpec& place : std::string(kind.name) == "debugger redirection" ? PlacesOf(kind, PathSet{}) : std::vector<PlaceSpec>{})
             watched += SameIgnoringCase(place.path, options);
     EXPECT_EQ(watched, oneKey ? 1 : 2) << (oneKey ? "one key" : "two keys");
+}
+
+// On a 32-bit Windows there is no 64-bit view: the machine's Run and Internet
+// Explorer keys were watched twice there, and each finding came twice.
+TEST(AutostartPlaces, OnASystemWithOneViewEveryKeyIsWatchedOnce) {
+    SameKeyInBothViewsRule() = [](HKEY, const std::string&) { return true; };
+    std::vector<std::string> watched;
+    for (const WatchKind& kind : WatchKinds())
+        for (const PlaceSpec& place : PlacesOf(kind, PathSet{}))
+            if (!place.IsFolder()) watched.push_back(std::string(kind.name) + KeyPlaceName(place.root, RegistryView::k64Bit, place.path));
+    SameKeyInBothViewsRule() = nullptr;
+    std::sort(watched.begin(), watched.end());
+    EXPECT_EQ(std::adjacent_find(watched.begin(), watched.end()), watched.end()) << "a key watched twice";
+    EXPECT_EQ(std::count_if(watched.begin(), watched.end(),
+                            [](const std::string& place) {
+                                return place.ends_with("HKEY_LOCAL_MACHINE (64-bit view)\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+                            }),
+              1);
+}
+
+// A value named "Tool\0Hidden", written through the native API, was shown as
+// "Tool", with the signer and the Disable link of the value named "Tool".
+TEST(AutostartWatch, AValueNameHoldingANulIsShownWholeWithItsOwnProgramAndNoDisableLink) {
+    InitMainThreadCalls();
+    ScratchKey run("RunNul");
+    TempFolder folder;
+    folder.Write("own.exe", "MZ");
+    SetString(kCu, run.Path(), "Tool", "C:\\Windows\\notepad.exe");
+    HandOffRecorder recorder;
+    const PlaceSpec place{kCu, run.Path(), RegistryView::k64Bit, {}, {}, ApprovedSwitch{kCu, StartupApprovedList::Run}};
+    auto watch = StartWatch(MakeKeyPlace(place, KeyListing::ValuePrograms, KeyChanges::Subtree), place,
+                            {0, &NewStartupValues}, recorder, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return watch->Watching(); }, 5000));
+    using NtSetValueKeyFunction = LONG(NTAPI*)(HANDLE, void*, ULONG, ULONG, const void*, ULONG);
+    const auto setValue = reinterpret_cast<NtSetValueKeyFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
+    ASSERT_NE(setValue, nullptr);
+    const UniqueKey key = OpenKey(kCu, run.Path(), KEY_SET_VALUE);
+    std::wstring name(L"Tool");
+    name += L'\0';
+    name += L"Hidden";
+    struct {
+        USHORT length, maximum;
+        const wchar_t* buffer;
+    } unicodeName{static_cast<USHORT>(name.size() * 2), static_cast<USHORT>(name.size() * 2), name.data()};
+    const std::wstring data = Utf16(folder.File("own.exe"));
+    ASSERT_EQ(setValue(key.get(), &unicodeName, 0, REG_SZ, data.c_str(), static_cast<ULONG>((data.size() + 1) * 2)), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !recorder.Names().empty(); }, 5000));
+    EXPECT_TRUE(StopThreads({watch.get()}));
+    const Finding found = recorder.Reports()[0].findings[0];
+    EXPECT_EQ(found.name, "Tool\\0Hidden");
+    EXPECT_TRUE(SameIgnoringCase(found.program, FullPath(folder.File("own.exe")))) << found.program;
+    EXPECT_FALSE(found.approved.has_value());
 }

@@ -1,8 +1,8 @@
-// Which file a finding's signature line speaks of: the program a command
-// starts (quotes, blanks, environment strings, arguments), the DLL that
-// rundll32 or regsvr32 loads, a shortcut's target, and for a new program its
-// DisplayIcon or its uninstaller; never a file in the Windows folder, nor one
-// that is not there.
+// The program a finding carries, of which its signature line speaks: the
+// program a command starts (quotes, blanks, environment strings, arguments),
+// the DLL that rundll32 or regsvr32 loads, a shortcut's target, and for a new
+// program its DisplayIcon or its uninstaller; never one that is not there,
+// and no signature checked for a file in the Windows folder.
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -11,9 +11,11 @@
 
 #include "core/checked_file.h"
 #include "core/command_program.h"
+#include "platform/deadline_call.h"
 #include "platform/file_system.h"
 #include "platform/shortcut_file.h"
 #include "platform/text.h"
+#include "support/little_endian.h"
 #include "support/test_support.h"
 
 using namespace vigilo;
@@ -84,6 +86,16 @@ std::string LinkBytes(const std::string& relativePath, const std::string& argume
     return bytes + number(0, 4);  // the terminal block
 }
 
+// The paths a command's program is looked for at, through the program-test seam.
+std::vector<std::string> TriedPaths(const std::string& command) {
+    std::vector<std::string> tried;
+    ProgramOfCommand(command, [&tried](const std::string& path) {
+        tried.push_back(path);
+        return false;
+    });
+    return tried;
+}
+
 class ComApartment {
 public:
     ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
@@ -117,6 +129,38 @@ TEST(CommandProgram, UnquotedBlanksAreTriedAsCreateProcessTriesThem) {
     ExpectProgram("C:\\Program Files\\Tool Box\\box.exe", installed, "C:\\Program Files\\Tool.exe", "Box\\box.exe");
 }
 
+TEST(CommandProgram, ALongCommandIsTakenApartInTimeLinearInItsLength) {
+    // A blank every other character: every one ends a prefix that CreateProcess would try.
+    for (const size_t length : {size_t{32000}, size_t{1000000}}) {
+        std::string command;
+        while (command.size() < length) command += "a ";
+        size_t characters = 0;
+        for (const std::string& path : TriedPaths(command)) characters += path.size();
+        EXPECT_LE(characters, 2 * length) << length;
+    }
+}
+
+TEST(CommandProgram, ACommandLongerThanCreateProcessTakesStartsNothing) {
+    const FileTest installed = Existing({"C:\\App\\app.exe"});
+    const std::string program = "C:\\App\\app.exe ";
+    const std::string longest = program + std::string(32767 - program.size(), 'x');
+    EXPECT_EQ(ProgramOfCommand(longest, installed).program, "C:\\App\\app.exe");
+    EXPECT_EQ(ProgramOfCommand(longest + "x", installed).program, "");
+    // Characters are counted as Windows counts them, not as bytes.
+    std::string accented = program;
+    for (size_t length = program.size(); length < 32767; ++length) accented += "\xC3\xA9";  // e acute, two bytes
+    EXPECT_EQ(ProgramOfCommand(accented, installed).program, "C:\\App\\app.exe");
+}
+
+TEST(CommandProgram, NoPrefixThatNoPathCouldBeIsTried) {
+    using Paths = std::vector<std::string>;
+    EXPECT_EQ(TriedPaths("C:\\a b<c d.exe -x"), (Paths{"C:\\a", "C:\\a.exe"}));
+    EXPECT_EQ(TriedPaths("\"C:\\a<b.exe\" -x"), Paths{});
+    const std::string longest = "C:\\" + std::string(253, 'x') + ".exe";  // MAX_PATH characters
+    EXPECT_EQ(TriedPaths(longest + " -x"), Paths{longest});
+    EXPECT_EQ(TriedPaths("C:\\x" + longest.substr(3) + " -x"), Paths{});
+}
+
 TEST(CommandProgram, EnvironmentStringsAreExpanded) {
     SetEnvironmentVariableW(L"VIGILO_TEST_APPS", L"C:\\Test Apps");
     ExpectProgram("\"%VIGILO_TEST_APPS%\\app.exe\" %VIGILO_TEST_APPS%", Existing({}), "C:\\Test Apps\\app.exe",
@@ -145,19 +189,21 @@ TEST(CheckedFile, NewProgramTakesDisplayIconElseItsUninstaller) {
     const std::string app = FullPath(folder.File("app.exe"));
     const std::string uninstaller = FullPath(folder.File("uninstall.exe"));
     const std::string uninstall = "\"" + uninstaller + "\" /S";
-    EXPECT_EQ(ProgramFileToCheck("\"" + app + "\",0", uninstall), app);
-    EXPECT_EQ(ProgramFileToCheck(app + ",-3", ""), app);
-    EXPECT_EQ(ProgramFileToCheck(app, ""), app);
+    EXPECT_EQ(UninstallEntryProgram("\"" + app + "\",0", uninstall), app);
+    EXPECT_EQ(UninstallEntryProgram(app + ",-3", ""), app);
+    EXPECT_EQ(UninstallEntryProgram(app, ""), app);
     // An icon file, or one that is not there, gives way to the uninstaller.
-    EXPECT_EQ(ProgramFileToCheck(folder.File("app.ico"), uninstall), uninstaller);
-    EXPECT_EQ(ProgramFileToCheck(folder.File("gone.exe") + ",0", uninstall), uninstaller);
-    EXPECT_EQ(ProgramFileToCheck("", uninstaller), uninstaller);
+    EXPECT_EQ(UninstallEntryProgram(folder.File("app.ico"), uninstall), uninstaller);
+    EXPECT_EQ(UninstallEntryProgram(folder.File("gone.exe") + ",0", uninstall), uninstaller);
+    EXPECT_EQ(UninstallEntryProgram("", uninstaller), uninstaller);
     // Windows Installer's own program says nothing of the program it installed.
-    EXPECT_EQ(ProgramFileToCheck("", "MsiExec.exe /X{00000000-0000-0000-0000-000000000000}"), "");
-    EXPECT_EQ(ProgramFileToCheck("", "C:\\Windows\\System32\\msiexec /I{0}"), "");
-    EXPECT_EQ(ProgramFileToCheck("", ""), "");
+    EXPECT_EQ(UninstallEntryProgram("", "MsiExec.exe /X{00000000-0000-0000-0000-000000000000}"), "");
+    EXPECT_EQ(UninstallEntryProgram("", "C:\\Windows\\System32\\msiexec /I{0}"), "");
+    EXPECT_EQ(UninstallEntryProgram("", ""), "");
     // A DisplayIcon in the Windows folder: no line, whatever the uninstaller.
-    EXPECT_EQ(ProgramFileToCheck("%SystemRoot%\\system32\\shell32.dll,5", uninstall), "");
+    const std::string shell = UninstallEntryProgram("%SystemRoot%\\system32\\shell32.dll,5", uninstall);
+    EXPECT_TRUE(SameIgnoringCase(FileNameOf(shell), "shell32.dll")) << shell;
+    EXPECT_EQ(FileToCheck(shell), "");
 }
 
 TEST(CheckedFile, StartupEntryTakesItsProgramOrTheLibraryItLoads) {
@@ -167,16 +213,16 @@ TEST(CheckedFile, StartupEntryTakesItsProgramOrTheLibraryItLoads) {
     const std::string app = FullPath(folder.File("tray app.exe"));
     const std::string helper = FullPath(folder.File("helper.dll"));
     const std::string helperWithoutExtension = helper.substr(0, helper.size() - 4);
-    EXPECT_EQ(StartupCommandFileToCheck(app + " /background"), app);
-    EXPECT_EQ(StartupCommandFileToCheck("rundll32.exe \"" + helper + "\",Start"), helper);
-    EXPECT_EQ(StartupCommandFileToCheck("rundll32 " + helperWithoutExtension + ",Start"), helper);
-    EXPECT_EQ(StartupCommandFileToCheck("regsvr32.exe /s \"" + helper + "\""), helper);
-    // No line: the Windows folder, another computer, a relative name, nothing there.
-    EXPECT_EQ(StartupCommandFileToCheck("%SystemRoot%\\system32\\notepad.exe"), "");
-    EXPECT_EQ(StartupCommandFileToCheck("rundll32.exe shell32.dll,Control_RunDLL"), "");
-    EXPECT_EQ(StartupCommandFileToCheck("\\\\server\\share\\app.exe"), "");
-    EXPECT_EQ(StartupCommandFileToCheck("tray app.exe"), "");
-    EXPECT_EQ(StartupCommandFileToCheck(folder.File("gone.exe")), "");
+    EXPECT_EQ(StartupCommandProgram(app + " /background"), app);
+    EXPECT_EQ(StartupCommandProgram("rundll32.exe \"" + helper + "\",Start"), helper);
+    EXPECT_EQ(StartupCommandProgram("rundll32 " + helperWithoutExtension + ",Start"), helper);
+    EXPECT_EQ(StartupCommandProgram("regsvr32.exe /s \"" + helper + "\""), helper);
+    // No line: the Windows folder; no program: another computer, a relative name, nothing there.
+    EXPECT_EQ(FileToCheck(StartupCommandProgram("%SystemRoot%\\system32\\notepad.exe")), "");
+    EXPECT_NE(StartupCommandProgram("%SystemRoot%\\system32\\notepad.exe"), "");
+    EXPECT_EQ(StartupCommandProgram("\\\\server\\share\\app.exe"), "");
+    EXPECT_EQ(StartupCommandProgram("tray app.exe"), "");
+    EXPECT_EQ(StartupCommandProgram(folder.File("gone.exe")), "");
 }
 
 TEST(CheckedFile, StartupFolderEntryTakesAShortcutsTarget) {
@@ -187,17 +233,31 @@ TEST(CheckedFile, StartupFolderEntryTakesAShortcutsTarget) {
     const std::string app = FullPath(folder.File("tray app.exe"));
     const std::string helper = FullPath(folder.File("helper.dll"));
     ASSERT_TRUE(SaveShellShortcut(folder.File("Tray App.lnk"), app, "/background"));
-    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Tray App.lnk")), app);
+    EXPECT_EQ(StartupFileProgram(folder.File("Tray App.lnk")), app);
     ASSERT_TRUE(SaveShellShortcut(folder.File("Helper.LNK"), FullPath("C:\\windows\\system32\\rundll32.exe"),
                                   "\"" + helper + "\",Start"));
-    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Helper.LNK")), helper);
+    EXPECT_EQ(StartupFileProgram(folder.File("Helper.LNK")), helper);
     // Any other file is started itself.
-    EXPECT_EQ(StartupFolderFileToCheck(app), app);
+    EXPECT_EQ(StartupFileProgram(app), app);
     // A shortcut whose target is in the Windows folder, or that is no shortcut at all.
     ASSERT_TRUE(SaveShellShortcut(folder.File("Notepad.lnk"), FullPath("C:\\windows\\notepad.exe"), ""));
-    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Notepad.lnk")), "");
+    EXPECT_EQ(FileToCheck(StartupFileProgram(folder.File("Notepad.lnk"))), "");
     folder.Write("Damaged.lnk", "L\0\0\0 not a link");
-    EXPECT_EQ(StartupFolderFileToCheck(folder.File("Damaged.lnk")), "");
+    EXPECT_EQ(StartupFileProgram(folder.File("Damaged.lnk")), "");
+}
+
+TEST(ShortcutFile, ABlockWhoseSizeWouldWrapAroundEndsTheRead) {
+    // 92 bytes: a header announcing an environment target, a block of 8 bytes, then one of
+    // 0xFFFFFFF8 bytes, whose end a 32-bit sum puts back at the block before it.
+    std::string bytes = Fields({{0x4C, 4}}) + std::string("\x01\x14\x02\0\0\0\0\0\xC0\0\0\0\0\0\0\x46", 16) +
+                        Fields({{0x200, 4}});
+    bytes.resize(0x4C, '\0');
+    bytes += Fields({{8, 4}, {0xA0000003, 4}, {0xFFFFFFF8, 4}, {0, 4}});
+    ASSERT_EQ(bytes.size(), 92u);
+    const std::optional<bool> named =
+        CallWithDeadline<bool>([bytes] { return ShortcutTargetOfBytes(bytes, "C:\\Links").has_value(); }, 10000);
+    ASSERT_TRUE(named) << "the read never ended";
+    EXPECT_FALSE(*named);
 }
 
 TEST(ShortcutFile, EnvironmentTargetsRelativePathsAndDamage) {

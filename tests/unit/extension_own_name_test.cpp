@@ -3,7 +3,6 @@
 // add-ons or the .xpi's manifest, Internet Explorer's registry; and the id
 // kept (no name) for a manifest over 1 MiB, broken JSON, a missing message.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <map>
 
@@ -12,6 +11,7 @@
 #include "platform/text.h"
 #include "support/registry_sandbox.h"
 #include "support/test_support.h"
+#include "support/zip_writer.h"
 
 using namespace vigilo;
 using namespace vigilo::test;
@@ -33,54 +33,6 @@ public:
 
 private:
     TempFolder profile_;
-};
-
-// Little-endian numbers, each of its width in bytes.
-std::string Fields(std::initializer_list<std::pair<uint64_t, int>> fields) {
-    std::string out;
-    for (const auto& [value, width] : fields)
-        for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return out;
-}
-
-// A zip archive as zip tools write it: each entry stored or deflated, with
-// its checksum, then the central directory and the end record.
-class ZipWriter {
-public:
-    void Add(const std::string& name, const std::string& content, bool deflate, bool spoilChecksum = false) {
-        const std::string packed = deflate ? Deflated(content) : content;
-        const uLong checksum = crc32(0, reinterpret_cast<const Bytef*>(content.data()), content.size()) ^ spoilChecksum;
-        // Version, flags, method, time and date, checksum, sizes, name's and extra field's lengths.
-        const std::string common = Fields({{20, 2}, {0, 2}, {deflate ? 8u : 0u, 2}, {0, 4}, {checksum, 4},
-                                           {packed.size(), 4}, {content.size(), 4}, {name.size(), 2}, {0, 2}});
-        directory_ += Fields({{0x02014B50, 4}, {20, 2}}) + common +
-                      Fields({{0, 2}, {0, 2}, {0, 2}, {0, 4}, {bytes_.size(), 4}}) + name;
-        bytes_ += Fields({{0x04034B50, 4}}) + common + name + packed;
-        ++entries_;
-    }
-    std::string Bytes() const {
-        return bytes_ + directory_ +
-               Fields({{0x06054B50, 4}, {0, 4}, {entries_, 2}, {entries_, 2}, {directory_.size(), 4},
-                       {bytes_.size(), 4}, {0, 2}});
-    }
-
-private:
-    static std::string Deflated(const std::string& content) {
-        z_stream stream{};
-        deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-        std::string out(deflateBound(&stream, content.size()), '\0');
-        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
-        stream.avail_in = static_cast<uInt>(content.size());
-        stream.next_out = reinterpret_cast<Bytef*>(out.data());
-        stream.avail_out = static_cast<uInt>(out.size());
-        deflate(&stream, Z_FINISH);
-        out.resize(stream.total_out);
-        deflateEnd(&stream);
-        return out;
-    }
-    std::string bytes_;
-    std::string directory_;
-    size_t entries_ = 0;
 };
 
 // A Firefox profile with its extensions folder.
@@ -146,6 +98,23 @@ TEST(ChromiumExtensionName, KeepsTheIdForWhatCannotBeRead) {
     extension.Write("1.0_0\\manifest.json", R"({"name": "Plain Name"} // Chrome allows comments)");
     EXPECT_EQ(ChromiumExtensionOwnName(extension.Folder()), "Plain Name");
     EXPECT_EQ(ChromiumExtensionOwnName("Extensions\\relative"), "");
+}
+
+// Chrome and Firefox read JSON files that begin with UTF-8's byte-order mark.
+TEST(ExtensionName, FilesBeginningWithAByteOrderMarkAreRead) {
+    const std::string mark = "\xEF\xBB\xBF";
+    ChromiumExtension chromium;
+    chromium.Write("1.0_0\\manifest.json", mark + kLocalisedManifest);
+    chromium.Write("1.0_0\\_locales\\en_US\\messages.json", mark + R"({"appName": {"message": "Marked"}})");
+    EXPECT_EQ(ChromiumExtensionOwnName(chromium.Folder()), "Marked");
+
+    FirefoxProfileFolder profile;
+    ZipWriter xpi;
+    xpi.Add("manifest.json", mark + R"({"name": "Marked Xpi"})", true);
+    WriteFile(profile.Extensions() + "\\packed@example.org.xpi", xpi.Bytes());
+    EXPECT_EQ(FirefoxExtensionOwnName(profile.Extensions(), "packed@example.org.xpi"), "Marked Xpi");
+    profile.Write("extensions.json", mark + R"({"addons": [{"id": "packed@example.org", "name": "Marked List"}]})");
+    EXPECT_EQ(FirefoxExtensionOwnName(profile.Extensions(), "packed@example.org.xpi"), "Marked List");
 }
 
 TEST(FirefoxExtensionName, TheProfilesListOfAddOnsComesFirst) {

@@ -102,9 +102,9 @@ TEST(FileSignature, OtherResultsGiveNoLine) {
 TEST(FileSignature, TheFilesAStartupEntryOrANewProgramNamesShowTheirSigner) {
     SignedTestFiles files;
     const std::string program = files.Copy("signed.exe");
-    const std::string startup = StartupCommandFileToCheck("\"" + program + "\" /background");
+    const std::string startup = StartupCommandProgram("\"" + program + "\" /background");
     EXPECT_EQ(SignatureLine(CheckFileSignature(startup), ""), "Signed by Vigilo Test Signer");
-    const std::string installed = ProgramFileToCheck(program + ",0", "MsiExec.exe /X{0}");
+    const std::string installed = UninstallEntryProgram(program + ",0", "MsiExec.exe /X{0}");
     EXPECT_EQ(SignatureLine(CheckFileSignature(installed), "VIGILO TEST SIGNER, INC."), "Signed by Vigilo Test Signer");
     EXPECT_EQ(SignatureLine(CheckFileSignature(installed), "Contoso"),
               "Signed by Vigilo Test Signer, not by the publisher it names");

@@ -19,20 +19,20 @@ Finding Startup(const std::string& name, const std::string& stored, const std::s
 
 }  // namespace
 
-TEST(IgnoreRuleEdits, AFindingGivesTheExactRuleOfItsKindStoredNameAndProgram) {
-    EXPECT_EQ(ExactIgnoreLine(Startup("Updater", "Updater.lnk", "C:\\Tools\\up*.exe")),
+TEST(IgnoreRuleEdits, AFindingOffersTheExactRuleOfItsKindStoredNameAndProgramWhereItMakesARule) {
+    EXPECT_EQ(OfferedIgnoreLine(Startup("Updater", "Updater.lnk", "C:\\Tools\\up*.exe")),
               "startup\t=Updater.lnk\t=C:\\Tools\\up*.exe");
-    EXPECT_EQ(ExactIgnoreLine(Finding{FindingKind::Program, "Photo Editor"}), "program\t=Photo Editor");
-    EXPECT_EQ(ExactIgnoreLine(Startup("Shown", "Stored?*", "")), "startup\t=Stored?*");
+    EXPECT_EQ(OfferedIgnoreLine(Finding{FindingKind::Program, "Photo Editor"}), "program\t=Photo Editor");
+    EXPECT_EQ(OfferedIgnoreLine(Startup("Shown", "Stored?*", "")), "startup\t=Stored?*");
     // A field holds 260 characters, "=" counted; a character beyond the BMP is two.
-    EXPECT_TRUE(ExactIgnoreLine(Startup("x", std::string(259, 'n'), "")));
-    EXPECT_FALSE(ExactIgnoreLine(Startup("x", std::string(260, 'n'), "")));
-    EXPECT_FALSE(ExactIgnoreLine(Startup("x", std::string(258, 'n') + "\xF0\x9F\x98\x80", "")));
-    EXPECT_FALSE(ExactIgnoreLine(Startup("x", "n", "C:\\" + std::string(257, 'p'))));
-    EXPECT_FALSE(ExactIgnoreLine(Startup("x", "tab\there", "")));
-    EXPECT_FALSE(ExactIgnoreLine(Startup("x", std::string("nul\0", 4), "")));
-    EXPECT_FALSE(ExactIgnoreLine(Startup("x", "n", "line\r\nend")));
-    EXPECT_FALSE(ExactIgnoreLine(Finding{FindingKind::Junk, ""}));
+    EXPECT_TRUE(OfferedIgnoreLine(Startup("x", std::string(259, 'n'), "")));
+    EXPECT_FALSE(OfferedIgnoreLine(Startup("x", std::string(260, 'n'), "")));
+    EXPECT_FALSE(OfferedIgnoreLine(Startup("x", std::string(258, 'n') + "\xF0\x9F\x98\x80", "")));
+    EXPECT_FALSE(OfferedIgnoreLine(Startup("x", "n", "C:\\" + std::string(257, 'p'))));
+    EXPECT_FALSE(OfferedIgnoreLine(Startup("x", "tab\there", "")));
+    EXPECT_FALSE(OfferedIgnoreLine(Startup("x", std::string("nul\0", 4), "")));
+    EXPECT_FALSE(OfferedIgnoreLine(Startup("x", "n", "line\r\nend")));
+    EXPECT_FALSE(OfferedIgnoreLine(Finding{FindingKind::Junk, ""}));
 }
 
 TEST(IgnoreRuleEdits, LinesAreAddedOnceRemovedOneEachAndListedWithWhatTheyAre) {

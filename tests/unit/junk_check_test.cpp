@@ -5,6 +5,8 @@
 // it from nagging: the opt-out read at every tick, no tick inside a check,
 // and a stored time that is no date taken as long ago.
 #include <gtest/gtest.h>
+#include "core/path_set.h"
+#include <utility>
 
 #include <atomic>
 #include <limits>
@@ -186,13 +188,18 @@ TEST_F(JunkCheckTick, PurgeonOrAnotherWindowPostponesItAndAShownWindowHoldsTheNe
     SetNotificationBusy(true);
     EXPECT_EQ(Outcome::NotificationUp, RunToEnd(check));
     SetNotificationBusy(false);
-    WNDCLASSA purgeonClass{};
-    purgeonClass.lpfnWndProc = DefWindowProcA;
-    purgeonClass.lpszClassName = "TForm1a";
-    RegisterClassA(&purgeonClass);
-    HWND purgeon = CreateWindowExA(0, "TForm1a", "Purgeon", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    // Purgeon itself, from beside the program.
+    const std::string programFolder = std::exchange(Paths().programFolder, BinFolder());
+    STARTUPINFOA si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    std::string line = "\"" + BinFolder() + "\\Purgeon.exe\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    ASSERT_TRUE(WaitUntil([] { return FindWindowA("TForm1a", "Purgeon") != nullptr; }, 10000));
     EXPECT_EQ(Outcome::CompanionRunning, RunToEnd(check));
-    DestroyWindow(purgeon);
+    EndPurgeons();
+    Paths().programFolder = programFolder;
     EXPECT_EQ(stale_, StoredLast());
 
     const DateTime shownAt = now_;

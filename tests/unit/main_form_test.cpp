@@ -88,7 +88,7 @@ TEST_F(MainForm, AllNotifiersOffStartsNoGroupAndNoTimer) {
     TForm1 form;
     Settle();
     EXPECT_FALSE(form.TimerEnabled());
-    for (MonitorGroup g : {MonitorGroup::Startup, MonitorGroup::NewProgram, MonitorGroup::Extension})
+    for (FindingKind g : kMonitorGroups)
         EXPECT_FALSE(form.Monitors().Running(g));
     EXPECT_TRUE(form.Monitors().Threads().empty());
 }

@@ -113,7 +113,7 @@ TEST(MalformedInput, NamesWithHighBytesAndOfTheLongestLengthAreListedWhole) {
     SetString(HKEY_CURRENT_USER, key.Path(), high, "x");
     SetString(HKEY_CURRENT_USER, key.Path(), longValue, "x");
 
-    const std::vector<std::string> subkeys = ListedNames(HKEY_CURRENT_USER, key.Path(), PlaceListing::Subkeys);
+    const std::vector<std::string> subkeys = ListedNames(HKEY_CURRENT_USER, key.Path(), KeyListing::Subkeys);
     EXPECT_EQ(AddedNames({}, subkeys).size(), 2u);
     EXPECT_TRUE(AddedNames(subkeys, {high, longest}).empty());
     const std::vector<std::string> values = ListedNames(HKEY_CURRENT_USER, key.Path());

@@ -50,10 +50,10 @@ TEST(ListNames, ListsSubkeysAndValuesInEnumerationOrderAndNothingForAMissingKey)
     SetString(kCu, key.Path(), longName, "long value names are listed whole");
 
     using Names = std::vector<std::string>;
-    EXPECT_EQ(ListedNames(kCu, key.Path(), PlaceListing::Subkeys), (Names{"Echo", "Zulu"}));
+    EXPECT_EQ(ListedNames(kCu, key.Path(), KeyListing::Subkeys), (Names{"Echo", "Zulu"}));
     EXPECT_TRUE(AddedNames(ListedNames(kCu, key.Path()), {"Alpha", "Beta", longName}).empty());
     EXPECT_EQ(ListedNames(kCu, key.Path()).size(), 3u);
-    EXPECT_TRUE(ListedNames(kCu, key.Path() + "\\Missing", PlaceListing::Subkeys).empty());
+    EXPECT_TRUE(ListedNames(kCu, key.Path() + "\\Missing", KeyListing::Subkeys).empty());
 }
 
 TEST(AddedAndRemovedEntries, EveryUnmatchedEntryInOrderWholeNamesLetterCaseIgnoredEachOnce) {
@@ -112,6 +112,7 @@ TEST(IsCompanionRunning, TrueExactlyWhileThePurgeonWindowExists) {
     EndPurgeons();
     EXPECT_FALSE(IsCompanionRunning());
     TempFolder folder;
+    const std::string programFolder = std::exchange(Paths().programFolder, folder.Path());  // Purgeon.exe beside Vigilo
     const std::string exe = folder.File("Purgeon.exe");
     ASSERT_TRUE(CopyFileA((BinFolder() + "\\Purgeon.exe").c_str(), exe.c_str(), FALSE));
 
@@ -126,4 +127,5 @@ TEST(IsCompanionRunning, TrueExactlyWhileThePurgeonWindowExists) {
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 5000), WAIT_OBJECT_0);
     CloseHandle(pi.hProcess);
     EXPECT_FALSE(IsCompanionRunning());
+    Paths().programFolder = programFolder;
 }

@@ -148,7 +148,7 @@ TEST(PathSet, ListsEveryFirefoxProfileWithTheFolderOfItsCache) {
 }
 
 // Every profile's extensions folder is watched once, naming its browser;
-// the two folders of the path set keep being told apart by their paths.
+// so do the two folders of the path set.
 TEST(MonitorSlots, WatchEveryProfilesExtensionsFolderOnceNamingItsBrowser) {
     PathSet paths;
     paths.firefoxExtensionsFolder = "C:\\R\\Firefox\\Profiles\\a\\extensions\\";
@@ -159,10 +159,10 @@ TEST(MonitorSlots, WatchEveryProfilesExtensionsFolderOnceNamingItsBrowser) {
                               {"Microsoft Edge", "C:\\L\\Microsoft\\Edge\\User Data\\Default\\"}};
     std::vector<std::pair<std::string, std::string>> watched;
     for (const MonitorSlot& slot : MonitorSlots(paths))
-        if (slot.kind->rule == &NewExtensionFolderEntries) watched.emplace_back(slot.place.path, slot.place.browser);
+        if (slot.kind && slot.kind->rule == &NewExtensionFolderEntries) watched.emplace_back(slot.place.path, slot.place.browser);
     EXPECT_EQ(watched, (std::vector<std::pair<std::string, std::string>>{
-                           {paths.firefoxExtensionsFolder, ""},
-                           {paths.chromeExtensionsFolder, ""},
+                           {paths.firefoxExtensionsFolder, "Mozilla Firefox"},
+                           {paths.chromeExtensionsFolder, "Google Chrome"},
                            {"D:\\Work\\extensions\\", "Mozilla Firefox"},
                            {"C:\\L\\Google\\Chrome\\User Data\\Profile 1\\Extensions\\", "Google Chrome"},
                            {"C:\\L\\Microsoft\\Edge\\User Data\\Default\\Extensions\\", "Microsoft Edge"}}));

@@ -8,7 +8,7 @@
 #include "app/monitor_wiring.h"
 #include "core/path_set.h"
 #include "monitors/finding_rules.h"
-#include "monitors/startup_entry_rules.h"
+#include "monitors/finding_rules.h"
 #include "platform/file_system.h"
 #include "support/test_support.h"
 

@@ -1,8 +1,8 @@
 // The rules of the places beyond the Run keys, at their edges: which
 // services start with Windows, which tasks are Windows' own, what a forced
-// extension's value names, the task check's ticks, whether a machine key is
-// one or two keys in the registry's views, and when a new uninstall entry is
-// an upgrade.
+// extension's value names, what the tasks' and the services' listings make
+// findings of, whether a machine key is one or two keys in the registry's
+// views, and when a new uninstall entry is an upgrade.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,10 +10,10 @@
 
 #include "core/settings_store.h"
 #include "monitors/finding_rules.h"
-#include "monitors/scheduled_task_check.h"
-#include "monitors/service_check.h"
-#include "monitors/services_added_quietly.h"
 #include "monitors/place.h"
+#include "monitors/scheduled_tasks.h"
+#include "monitors/service_listing.h"
+#include "monitors/service_state.h"
 #include "platform/registry.h"
 #include "platform/registry_views.h"
 #include "platform/task_scheduler.h"
@@ -81,69 +81,39 @@ TEST(ForcedExtensions, TheIdIsTheTextUpToTheFirstSemicolonAndOnlyStringValuesNam
     SetDword(HKEY_CURRENT_USER, key.Path(), "2", 7);
     SetString(HKEY_CURRENT_USER, key.Path(), "3", "thirdextension", REG_EXPAND_SZ);
     SetString(HKEY_CURRENT_USER, key.Path(), "4", ";");
-    EXPECT_EQ(ListedNames(HKEY_CURRENT_USER, key.Path(), PlaceListing::ForcedExtensionIds),
+    EXPECT_EQ(ListedNames(HKEY_CURRENT_USER, key.Path(), KeyListing::ForcedExtensionIds),
               (std::vector<std::string>{"secondextension", "thirdextension"}));
 }
 
-TEST(ScheduledTaskCheck, ReportsTasksNewSinceTheLastListOfTheSameSourceOnlyWhileStarted) {
-    TaskList list{TaskListSource::TaskFolder, {"\\Old"}};
-    std::vector<std::string> reported;
-    ScheduledTaskCheck check([&](const std::vector<Finding>& found) { AddNames(reported, found); }, [&] { return list; });
+namespace {
+RegisteredTask Task(std::string path, std::vector<std::string> commands = {"C:\\Up\\up.exe"}) {
+    return {std::move(path), std::move(commands)};
+}
+// The names the tasks' rule reports from one listing to the next.
+std::vector<std::string> TaskRound(const Listing& previous, const Listing& fresh) {
+    std::vector<std::string> names;
+    AddNames(names, NewOrChangedTasks({{nullptr, "Scheduled tasks"}, previous, fresh}));
+    return names;
+}
+}  // namespace
 
-    check.Run();  // not started: the tasks of a switched-off startup group are not compared
-    EXPECT_FALSE(check.Start());
-    check.Run();  // the first list read
-    list.paths = {"\\Old", "\\Vendor\\First"};
-    check.Run();
-    list = {TaskListSource::None, {}};  // unreadable this tick: the last list stays
-    check.Run();
-    list = {TaskListSource::TaskFolder, {"\\old", "\\Vendor\\First", "\\Microsoft\\Windows\\Own", "\\Second"}};
-    check.Run();
-    // Another source holds what it holds: taken silently, then compared with.
-    list = {TaskListSource::Scheduler, {"\\Hidden", "\\Vendor\\First", "\\Second"}};
-    check.Run();
-    list.paths.push_back("\\Third");
-    check.Run();
-    // A restart (message 1135) compares with the last tick's list.
-    check.Stop();
-    list.paths.push_back("\\DuringTheRestart");
-    EXPECT_FALSE(check.Start());
-    check.Run();
-    check.Stop();
-    list.paths.push_back("\\AfterStop");
-    check.Run();
-    EXPECT_EQ(reported, (std::vector<std::string>{"First", "Second", "Third", "DuringTheRestart"}));
+TEST(ScheduledTasks, NewTasksOfTheSameSourceAreReportedButNotWindowsOwnNorAnotherSourcesFirstList) {
+    const Listing first = TaskListing(TaskSource::TaskFolder, {Task("\\Old")});
+    const Listing second = TaskListing(TaskSource::TaskFolder, {Task("\\old"), Task("\\Vendor\\First"),
+                                                                Task("\\Microsoft\\Windows\\Own")});
+    EXPECT_EQ(TaskRound(first, second), (std::vector<std::string>{"First"}));
+    const Listing other = TaskListing(TaskSource::Scheduler, {Task("\\Hidden"), Task("\\Vendor\\First")});
+    EXPECT_TRUE(TaskRound(second, other).empty()) << "another source holds what it holds";
+    EXPECT_EQ(TaskRound(other, TaskListing(TaskSource::Scheduler, {Task("\\Hidden"), Task("\\Third")})),
+              (std::vector<std::string>{"Third"}));
+    // A listing kept by an earlier Vigilo names no source: it is the task folder's.
+    EXPECT_EQ(TaskRound(ListingOf({"\\Old"}), first), std::vector<std::string>{});
 }
 
 // Measured on Wine 8: its scheduler's interface cannot list, the task files can be read.
 TEST(ScheduledTasks, UnderWineTheListComesFromTheTaskFiles) {
     EXPECT_FALSE(TasksFromScheduler());
-    EXPECT_EQ(ListScheduledTasks().source, TaskListSource::TaskFolder);
-}
-
-// Each store stands for one run of Vigilo.
-TEST(ScheduledTaskCheck, ATaskRegisteredWhileVigiloWasAwayIsReportedAtTheNextStartButNotOnTheFirstEver) {
-    CleanSettings settings;
-    WriteBool(kSettingsRoot, kSettingsKey, "StartupNotifier", true);
-    ScratchKey keptKey("KeptTasks");
-    TaskList list{TaskListSource::TaskFolder, {"\\AtFirstStart"}};
-    std::vector<std::string> reported;
-    const auto report = [&](const std::vector<Finding>& found) { AddNames(reported, found); };
-    const auto run = [&] {
-        KeptListingStore store(HKEY_CURRENT_USER, keptKey.Path());
-        ScheduledTaskCheck check(report, [&] { return list; }, &store);
-        EXPECT_TRUE(check.Start()) << "a run's first start catches up at once";
-        check.Run();
-        EXPECT_FALSE(check.Start());
-        check.Run();
-    };
-    run();  // the first ever: nothing kept, nothing new
-    list.paths.push_back("\\Vendor\\WhileAway");
-    run();
-    // Kept from the task files, now read from the task cache: taken silently.
-    list = {TaskListSource::TaskCache, {"\\AtFirstStart", "\\Vendor\\WhileAway", "\\Cached"}};
-    run();
-    EXPECT_EQ(reported, std::vector<std::string>{"WhileAway"});
+    EXPECT_TRUE(TasksFromTaskFolder());
 }
 
 // Measured on 64-bit Wine 8: the machine's Run key is two keys, the policy
@@ -157,24 +127,26 @@ TEST(RegistryViews, RedirectedKeysAreTwoSharedAndMissingKeysUnderSharedOnesAreOn
 }
 
 // An uninstaller and an installer may both run while Vigilo is away, or
-// within one round: only an entry sharing a lost one's display name or
-// publisher is its upgrade.
-TEST(NewPrograms, AnEntryLostInTheSameRoundHidesOnlyTheEntriesThatShareItsNameOrPublisher) {
+// within one round: an entry was taken for the lost one's upgrade by its
+// publisher alone, so any program of that publisher went unseen.
+TEST(NewPrograms, AnEntryLostInTheSameRoundHidesOnlyItsUpgradeByNameOrInstallFolder) {
     ScratchKey key("Programs");
     const PlaceSpec place{HKEY_CURRENT_USER, key.Path() + "\\"};
-    const Listing previous{{{"Old", 0, "PHOTO EDITOR 2", "ACME"}, {"Kept", 0, "KEPT", "KEEPER"}}};
-    Listing fresh{{{"Kept", 0, "KEPT", "KEEPER"},
-                   {"Unrelated", 0, "TEXT TOOL", "OTHER"},
-                   {"SameName", 0, "PHOTO EDITOR 2", "NEW OWNER"},
-                   {"SamePublisher", 0, "PHOTO EDITOR 3", "ACME"},
-                   {"Nameless", 0, "", "ACME CORP"}}};
+    const Listing previous{{{"Old", 0, "ACC ALPHA VIEWER 2.1 (64-BIT)", "ACC"},
+                            {"Tool", 0, "TOOL", "T", "C:\\PROGRAM FILES\\TOOL\\"}}};
+    Listing fresh{{{"Other", 0, "ACC BETA BACKUP SUITE", "ACC"},
+                   {"Upgrade", 0, "ACC ALPHA VIEWER V3.0 X64", "ACC"},
+                   {"Moved", 0, "TOOL NEXT", "T", "\"C:\\Program Files\\Tool\""}}};
     for (const ListedEntry& entry : fresh.entries) SetString(HKEY_CURRENT_USER, key.Path() + "\\" + entry.name, "DisplayIcon", "");
     const std::vector<Finding> found = NewPrograms({place, previous, fresh});
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].name, "TEXT TOOL");
-    EXPECT_EQ(found[0].publisher, "OTHER");
-    // With nothing lost, the same entries are all new programs (but the nameless one).
-    EXPECT_EQ(NewPrograms({place, Listing{{{"Kept", 0, "KEPT", "KEEPER"}}}, fresh}).size(), 3u);
+    EXPECT_EQ(found[0].name, "ACC BETA BACKUP SUITE");
+}
+
+TEST(NewPrograms, VersionsAndTagsAreLeftOutOfTheNameComparedAndNothingElse) {
+    EXPECT_EQ(ProgramNameWithoutVersion(" Editor  10.0.1 v3.2 2 x64 (32-bit) 64-BIT "), "Editor");
+    EXPECT_EQ(ProgramNameWithoutVersion("7-Zip 22.01 (x64)"), "7-Zip (x64)");
+    EXPECT_EQ(ProgramNameWithoutVersion("Tool v 1.2b version2 .."), "Tool v 1.2b version2 ..");
 }
 
 TEST(TaskDefinitions, TheCommandOfEachExecActionWithItsReferencesResolvedAndCommentsSkipped) {
@@ -191,22 +163,19 @@ TEST(TaskDefinitions, TheCommandOfEachExecActionWithItsReferencesResolvedAndComm
     EXPECT_TRUE(ExecCommandsOfTaskXml("<Exec><Command>C:\\Cut").empty());
 }
 
-TEST(ScheduledTaskCheck, ATaskWhoseProgramChangesIsReportedChangedButNotForItsArgumentsNorFromTheTaskCache) {
-    TaskList list{TaskListSource::TaskFolder, {"\\Vendor\\Updater"}, {TaskActionsHash({"C:\\Up\\up.exe"})}};
+TEST(ScheduledTasks, ATaskWhoseProgramChangesIsReportedChangedButNotForItsArgumentsNorFromTheTaskCache) {
     std::vector<std::string> reported;
-    ScheduledTaskCheck check([&](const std::vector<Finding>& found) { AddNames(reported, found); }, [&] { return list; });
-    check.Start();
-    // Each tick with these actions: the same program spelt otherwise, another,
-    // a definition that could not be read (which tells nothing), the first again.
-    for (const std::uint64_t actions : {TaskActionsHash({"C:\\Up\\up.exe"}), TaskActionsHash({"\"c:\\UP\\UP.EXE\""}),
-                                        TaskActionsHash({"C:\\Hijack\\up.exe"}), std::uint64_t{0},
-                                        TaskActionsHash({"C:\\Up\\up.exe"})}) {
-        list.actions = {actions};
-        check.Run();
+    Listing before = TaskListing(TaskSource::TaskFolder, {Task("\\Vendor\\Updater", {"C:\\Up\\up.exe"})});
+    // The same program spelt otherwise, another, a definition that could not be read (which tells nothing), the first again.
+    for (const std::optional<std::vector<std::string>>& commands :
+         {std::optional<std::vector<std::string>>{{"\"c:\\UP\\UP.EXE\""}}, std::optional<std::vector<std::string>>{{"C:\\Hijack\\up.exe"}},
+          std::optional<std::vector<std::string>>{}, std::optional<std::vector<std::string>>{{"C:\\Up\\up.exe"}}}) {
+        const Listing now = TaskListing(TaskSource::TaskFolder, {{"\\Vendor\\Updater", commands}});
+        for (const std::string& name : TaskRound(before, now)) reported.push_back(name);
+        before = now;
     }
-    list = {TaskListSource::TaskCache, {"\\Vendor\\Updater"}};  // tells no programs
-    check.Run();
-    check.Run();
+    const Listing cache = TaskListing(TaskSource::TaskCache, {{"\\Vendor\\Updater"}});  // tells no programs
+    EXPECT_TRUE(TaskRound(cache, cache).empty());
     EXPECT_EQ(reported, (std::vector<std::string>{"Updater (changed)"}));
 }
 
@@ -218,46 +187,27 @@ TEST(ServiceImage, WindowsOwnPlacesAreInTheWindowsFolderOthersAreNot) {
         EXPECT_FALSE(InWindowsFolder(other, "C:\\Windows\\")) << other;
 }
 
-// Each check stands for one run of Vigilo; the services kept between them.
-TEST(ServiceCheck, AServiceSwitchedToStartWithWindowsOrGivenAnotherProgramIsReportedButNotANewOneOrWindowsOwn) {
-    ScratchKey keptKey("KeptServices");
-    KeptListingStore store(HKEY_CURRENT_USER, keptKey.Path());
-    std::vector<ServiceState> services{{"Demand", false}, {"Auto", true, "C:\\Vendor\\svc.exe"}, {"Own", false},
-                                       {"Driver", false}, {"Away", false}};
-    std::vector<std::string> reported;
-    const auto check = [&] {
-        return std::make_unique<ServiceCheck>([&](const std::vector<Finding>& found) { AddNames(reported, found); },
-                                              [&] { return std::optional(services); }, &store, "C:\\Windows");
+// Services in a key of the test's own, listed as the services' place lists them.
+TEST(Services, AServiceNewOrSwitchedToStartWithWindowsOrGivenAnotherProgramIsReportedButNotWindowsOwn) {
+    ScratchKey key("Services");
+    const PlaceSpec place{HKEY_CURRENT_USER, key.Path() + "\\"};
+    const auto service = [&](const std::string& name, DWORD start, const std::string& image = {}) {
+        SetDword(HKEY_CURRENT_USER, key.Path() + "\\" + name, "Start", start);
+        if (!image.empty()) SetString(HKEY_CURRENT_USER, key.Path() + "\\" + name, "ImagePath", image, REG_EXPAND_SZ);
     };
-    auto firstRun = check();
-    firstRun->Run();  // not started: nothing listed
-    EXPECT_TRUE(firstRun->Start());
-    firstRun->Run();
-    services[0] = {"Demand", true, "C:\\Vendor\\demand.exe"};
-    services[1].program = "C:\\Hijack\\svc.exe";
-    services[2] = {"Own", true, "C:\\Windows\\system32\\svchost.exe"};
-    services[3] = {"Driver", true, "System32\\drivers\\x.sys"};
-    services.push_back({"New", true, "C:\\Vendor\\new.exe"});
-    firstRun->Run();
-    EXPECT_EQ(reported, (std::vector<std::string>{"Demand", "Auto (changed)"}));
-    services[4] = {"Away", true, "C:\\Vendor\\away.exe"};  // while Vigilo is not running
-    auto secondRun = check();
-    EXPECT_TRUE(secondRun->Start());
-    secondRun->Run();
-    secondRun->Run();
-    EXPECT_EQ(reported, (std::vector<std::string>{"Demand", "Auto (changed)", "Away"}));
-
-    // Made after a tick, seen by the services watch not starting with Windows, switched before the next tick.
-    reported.clear();
-    services.push_back({"Quiet", true, "C:\\Vendor\\quiet.exe"});
-    RememberServiceAddedNotStartingWithWindows("quiet");
-    // Seen so and still so at the tick: the ticks compare it from then on.
-    services.push_back({"Later", false});
-    RememberServiceAddedNotStartingWithWindows("Later");
-    secondRun->Run();
-    EXPECT_EQ(reported, (std::vector<std::string>{"Quiet"}));
-    services.back() = {"Later", true, "C:\\Vendor\\later.exe"};
-    secondRun->Run();
-    secondRun->Run();
-    EXPECT_EQ(reported, (std::vector<std::string>{"Quiet", "Later"}));
+    const auto list = [&] { return MakeKeyPlace(place, KeyListing::ServiceStates, KeyChanges::SubkeyNamesAndTicks)->List({}); };
+    service("Demand", 3);
+    service("Auto", 2, "C:\\Vendor\\svc.exe");
+    service("Own", 3);
+    service("Driver", 3);
+    const Listing before = list();
+    service("Demand", 2, "C:\\Vendor\\demand.exe");
+    service("Auto", 2, "C:\\Hijack\\svc.exe -k");
+    service("Own", 2, "%SystemRoot%\\system32\\svchost.exe -k netsvcs");
+    service("Driver", 1, "System32\\drivers\\x.sys");
+    service("New", 2, "C:\\Vendor\\new.exe");
+    service("NewOnDemand", 3, "C:\\Vendor\\later.exe");
+    std::vector<std::string> reported;
+    AddNames(reported, NewOrSwitchedServices({place, before, list()}));
+    EXPECT_EQ(reported, (std::vector<std::string>{"Auto (changed)", "Demand", "New"}));
 }

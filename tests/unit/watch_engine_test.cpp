@@ -76,6 +76,41 @@ TEST_F(WatchEngine, WhatIsWrittenAroundARoundsListingIsReportedOnce) {
     EXPECT_EQ(recorder_.Names(), (Names{"First", "Between arming and listing", "Right after the listing"}));
 }
 
+// A deletion during the listing made the enumeration skip the next entry,
+// which the following round took, old as it was, for new.
+TEST_F(WatchEngine, AnEntrySkippedByAListingTakenDuringADeletionIsNoFindingLater) {
+    place_->Add({"Doomed", "Neighbour"});
+    ASSERT_TRUE(Watching(Start()));
+    place_->OnList([this] {
+        place_->OnList(nullptr);
+        place_->Remove("Doomed");
+        place_->SkipInNextListing("Neighbour");
+    });
+    place_->Add({"New"});
+    ASSERT_TRUE(Reported(1));
+    place_->Add({"Later"});
+    ASSERT_TRUE(Reported(2));
+    EXPECT_EQ(recorder_.Names(), (Names{"New", "Later"}));
+}
+
+// A place written during every listing: the round still ends, and reports.
+TEST_F(WatchEngine, APlaceWrittenDuringEveryListingIsListedThreeTimesARoundAndStillReports) {
+    ASSERT_TRUE(Watching(Start()));
+    std::atomic<int> listings{0}, listedByHandOff{0};
+    place_->OnList([&] {
+        ++listings;
+        place_->Add({});  // a change signal, nothing new
+    });
+    recorder_.during = [&] {
+        if (listedByHandOff == 0) listedByHandOff = listings.load();
+    };
+    place_->Add({"Busy"});
+    ASSERT_TRUE(WaitUntil([&] { return !recorder_.Names().empty(); }, 5000));
+    place_->OnList(nullptr);
+    EXPECT_EQ(listedByHandOff.load(), 3);
+    EXPECT_EQ(recorder_.Names(), Names{"Busy"});
+}
+
 TEST_F(WatchEngine, ARestartBetweenARoundsListingAndItsHandOffLeavesTheFindingToTheNextWatch) {
     Watch& first = Start();
     ASSERT_TRUE(Watching(first));
@@ -113,9 +148,9 @@ TEST_F(WatchEngine, WhatCameWhileItsWindowHeldTheWatchIsRecordedNotShown) {
     place_->Add({"Shown"});
     ASSERT_TRUE(WaitUntil([&] { return recorder_.WindowUp(); }, 5000));
     place_->Add({"Meanwhile"});
+    ASSERT_TRUE(Reported(2)) << "recorded while the window is up, not when it ends";
     recorder_.SetHolding(false);
     recorder_.EndWindow();
-    ASSERT_TRUE(Reported(2));
     place_->Add({"Later"});
     ASSERT_TRUE(Reported(3));
     // Held again, by a window while only a removal came: the next addition shows.
@@ -134,6 +169,28 @@ TEST_F(WatchEngine, WhatCameWhileItsWindowHeldTheWatchIsRecordedNotShown) {
     EXPECT_TRUE(reports[1].cameWhileHeld);
     EXPECT_FALSE(reports[2].cameWhileHeld);
     EXPECT_FALSE(reports[4].cameWhileHeld) << "a round with nothing new left the watch marked as held";
+}
+
+// A window left up for hours held its watch: what came meanwhile was
+// recorded only when the window went.
+TEST_F(WatchEngine, AWindowLeftUpHoldsNoRoundBackAndEachAdditionIsRecordedOnce) {
+    recorder_.SetHolding(true);
+    ASSERT_TRUE(Watching(Start()));
+    place_->Add({"Shown"});
+    ASSERT_TRUE(WaitUntil([&] { return recorder_.WindowUp(); }, 5000));
+    recorder_.SetHolding(false);
+    for (const char* name : {"Second", "Third", "Fourth"}) {
+        const size_t before = recorder_.Names().size();
+        place_->Add({name});
+        ASSERT_TRUE(Reported(before + 1)) << name;
+    }
+    recorder_.EndWindow();
+    place_->Add({"After"});
+    ASSERT_TRUE(Reported(5));
+    EXPECT_EQ(recorder_.Names(), (Names{"Shown", "Second", "Third", "Fourth", "After"}));
+    const std::vector<RoundReport> reports = recorder_.Reports();
+    for (size_t i = 1; i <= 3; ++i) EXPECT_TRUE(reports[i].cameWhileHeld) << reports[i].findings[0].name;
+    EXPECT_FALSE(reports[4].cameWhileHeld);
 }
 
 // The watch's thread sees its window's end only after a change made once the window was gone.

@@ -3,12 +3,14 @@
 // the watches; and the choices of the extension folders' rule.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <algorithm>
 
 #include "app/monitor_groups.h"
 #include "core/settings_store.h"
 #include "monitors/change_wait.h"
-#include "monitors/extension_filters.h"
+#include "monitors/finding_rules.h"
 #include "monitors/finding_rules.h"
 #include "platform/unique_handle.h"
 #include "support/monitors_support.h"
@@ -25,9 +27,9 @@ using Names = std::vector<std::string>;
 // A watch of one real place whose findings are every added name, kept nowhere.
 class PlaceWatcher {
 public:
-    PlaceWatcher(const PlaceSpec& spec, PlaceListing listing, PlaceChanges changes, WatchRules rules = {0, &EveryAddedName}) {
+    PlaceWatcher(const PlaceSpec& spec, std::unique_ptr<Place> place, WatchRules rules = {0, &EveryAddedName}) {
         InitMainThreadCalls();
-        watch_ = StartWatch(MakePlace(spec, listing, changes), spec, rules, recorder_, nullptr);
+        watch_ = StartWatch(std::move(place), spec, rules, recorder_, nullptr);
     }
     ~PlaceWatcher() { StopThreads({watch_.get()}); }
     Watch& Get() { return *watch_; }
@@ -46,11 +48,13 @@ private:
 };
 
 PlaceWatcher WatchFolder(const std::string& folder, WatchRules rules = {0, &EveryAddedName}) {
-    return PlaceWatcher({nullptr, folder + "\\"}, PlaceListing::FolderEntries, PlaceChanges::FolderEntries, rules);
+    const PlaceSpec spec{nullptr, folder + "\\"};
+    return PlaceWatcher(spec, MakeFolderPlace(spec, FolderChanges::Entries), rules);
 }
 
 PlaceWatcher WatchKey(const std::string& path) {
-    return PlaceWatcher({kCu, path}, PlaceListing::Subkeys, PlaceChanges::KeySubtree);
+    const PlaceSpec spec{kCu, path};
+    return PlaceWatcher(spec, MakeKeyPlace(spec, KeyListing::Subkeys, KeyChanges::Subtree));
 }
 
 void AddKey(const std::string& path) { SetDword(kCu, path, "", 0); }
@@ -65,20 +69,29 @@ TEST(FolderListing, ListsFilesAndFoldersOfEveryKindButNotTheFolderItself) {
     CreateDirectoryA(folder.File("abcdef").c_str(), nullptr);
     CreateDirectoryA(folder.File("abcdef\\1.0").c_str(), nullptr);
     Names names;
-    for (const ListedEntry& entry : MakePlace({nullptr, folder.Path() + "\\"}, PlaceListing::FolderEntries,
-                                              PlaceChanges::FolderEntries)->List({}).entries)
+    for (const ListedEntry& entry : MakeFolderPlace({nullptr, folder.Path() + "\\"}, FolderChanges::Entries)->List({}).entries)
         names.push_back(entry.name);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (Names{"a.xpi", "abcdef", "hidden.txt"}));
 }
 
+namespace {
+std::atomic<int> g_rounds{0};
+// A rule that counts the rounds that ran it.
+std::vector<Finding> CountRounds(const RoundSight&) {
+    ++g_rounds;
+    return {};
+}
+}  // namespace
+
 TEST(FolderWatch, NewEntriesWakeItButChangedContentsDoNot) {
     TempFolder folder;
     folder.Write("existing.xpi", "x");
-    PlaceWatcher changes = WatchFolder(folder.Path(), {0, nullptr});  // hands off every round
+    PlaceWatcher changes = WatchFolder(folder.Path(), {0, &CountRounds});
     ASSERT_TRUE(changes.Watching());
+    const int rounds = g_rounds;
     folder.Write("existing.xpi", "new contents");
-    EXPECT_FALSE(WaitUntil([&] { return !changes.recorder_.Reports().empty(); }, 1500));
+    EXPECT_FALSE(WaitUntil([&] { return g_rounds > rounds; }, 1500));
 
     PlaceWatcher watcher = WatchFolder(folder.Path());
     ASSERT_TRUE(watcher.Watching());
@@ -212,17 +225,17 @@ TEST(MonitorGroups, RestartingLeavesExactlyOneWatchPerPlaceAndASlotComesAndGoesW
     ASSERT_TRUE(WaitUntil([] { return TThread::LiveCount() == 0; }, 15000));
     ScratchKey first("GroupFirst"), second("GroupSecond"), added("GroupAdded");
     HandOffRecorder recorder;
-    const WatchKind programs{"test programs", MonitorGroup::NewProgram, nullptr, PlaceListing::Subkeys,
-                             PlaceChanges::KeySubtree, 0, &EveryAddedName, FindingKind::Program};
+    const WatchKind programs{"test programs", FindingKind::Program, KeyPlaces{nullptr, KeyListing::Subkeys, KeyChanges::Subtree},
+                             0, &EveryAddedName};
     WatchKind startup = programs;
-    startup.group = MonitorGroup::Startup;
-    MonitorGroups groups({{&programs, {kCu, first.Path()}},
-                          {&programs, {kCu, second.Path()}},
-                          {&programs, {kCu, "Software\\VigiloTests\\GroupMissing"}},
-                          {&startup, {kCu, first.Path()}}},
+    startup.finding = FindingKind::Startup;
+    MonitorGroups groups({{&programs, nullptr, {kCu, first.Path()}},
+                          {&programs, nullptr, {kCu, second.Path()}},
+                          {&programs, nullptr, {kCu, "Software\\VigiloTests\\GroupMissing"}},
+                          {&startup, nullptr, {kCu, first.Path()}}},
                          [&](const MonitorSlot& slot) -> std::unique_ptr<TThread> {
                              auto watch = std::make_unique<Watch>(
-                                 MakePlace(slot.place, slot.kind->listing, slot.kind->changes), slot.place,
+                                 MakePlace(*slot.kind, slot.place), slot.place,
                                  WatchRules{0, &EveryAddedName}, recorder.Get(), nullptr);
                              if (!watch->CreateSuspended()) return nullptr;
                              return watch;
@@ -231,8 +244,8 @@ TEST(MonitorGroups, RestartingLeavesExactlyOneWatchPerPlaceAndASlotComesAndGoesW
     WriteBool(kSettingsRoot, kSettingsKey, "StartupNotifier", false);
 
     EXPECT_EQ(groups.Restart(), "");
-    EXPECT_TRUE(groups.Running(MonitorGroup::NewProgram));
-    EXPECT_FALSE(groups.Running(MonitorGroup::Startup));
+    EXPECT_TRUE(groups.Running(FindingKind::Program));
+    EXPECT_FALSE(groups.Running(FindingKind::Startup));
     const std::vector<TThread*> firstThreads = groups.Threads();
     ASSERT_EQ(firstThreads.size(), 3u);  // the missing key's watch waits for it
     ASSERT_TRUE(WaitUntil([] { return TThread::LiveCount() == 3; }, 3000));
@@ -245,7 +258,7 @@ TEST(MonitorGroups, RestartingLeavesExactlyOneWatchPerPlaceAndASlotComesAndGoesW
     }, 1000));
     EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 3; }, 2500));
 
-    groups.AddSlot({&programs, {kCu, added.Path()}});
+    groups.AddSlot({&programs, nullptr, {kCu, added.Path()}});
     EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 4; }, 2500));
     groups.RemoveSlots([&](const MonitorSlot& slot) { return slot.place.path == first.Path(); });
     EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 3; }, 2500));
@@ -253,7 +266,7 @@ TEST(MonitorGroups, RestartingLeavesExactlyOneWatchPerPlaceAndASlotComesAndGoesW
     // A notifier setting that cannot be read stops its group only.
     SetString(kCu, "Software\\Purgeon", "StartupNotifier", "1");
     EXPECT_EQ(groups.Restart(), "Invalid data type for 'StartupNotifier'");
-    EXPECT_TRUE(groups.Running(MonitorGroup::NewProgram));
+    EXPECT_TRUE(groups.Running(FindingKind::Program));
     WriteBool(kSettingsRoot, kSettingsKey, "NewAppNotifier", false);
     groups.Restart();  // frees the ended threads; stops the group without starting it again
     EXPECT_TRUE(groups.Threads().empty());
@@ -268,11 +281,3 @@ TEST(FolderExtensions, TempDefaultAndTheExcludedExtensionAreNotReportedInAnyLett
         EXPECT_TRUE(IsReportedFolderEntry(entry)) << entry;
 }
 
-TEST(FolderExtensions, AFolderWhosePathMentionsGoogleInAnyCaseIsChromes) {
-    EXPECT_EQ(BrowserNameForFolder("C:\\Users\\u\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\Extensions\\"),
-              "Google Chrome");
-    EXPECT_EQ(BrowserNameForFolder("C:\\Roaming\\Mozilla\\Firefox\\Profiles\\googleprofile\\extensions\\"),
-              "Google Chrome");
-    EXPECT_EQ(BrowserNameForFolder("C:\\Roaming\\Mozilla\\Firefox\\Profiles\\a.default\\extensions\\"),
-              "Mozilla Firefox");
-}

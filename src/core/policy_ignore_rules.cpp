@@ -1,0 +1,48 @@
+#include "core/policy_ignore_rules.h"
+
+#include "core/ignore_rules.h"
+#include "platform/registry.h"
+
+namespace vigilo {
+namespace {
+
+// Adds the key's rules while fewer than kMostIgnoreRules are taken, so that
+// the policy's rules, checked together, all fit within the rules' bound.
+void AddLinesOf(HKEY root, const std::string& path, std::vector<std::string>& lines) {
+    const UniqueKey key = OpenKey(root, path, KEY_QUERY_VALUE);
+    if (!key) return;
+    for (const NamedValue& named : Values(key.get())) {
+        if (lines.size() == kMostIgnoreRules) return;
+        if (named.value.type != REG_SZ && named.value.type != REG_EXPAND_SZ) continue;
+        const std::string text = TextOfValue(named.value);
+        if (!text.empty()) lines.push_back(IgnoreLineOfPolicy(text));
+    }
+}
+
+}  // namespace
+
+std::string IgnoreLineOfPolicy(std::string_view text) {
+    if (text.find('\t') != std::string_view::npos) return std::string(text);
+    std::string line;
+    line.reserve(text.size());
+    // Each search starts past the last separator found: one pass over the text.
+    size_t start = 0;
+    for (size_t at = text.find(kPolicyFieldSeparator); at != std::string_view::npos;
+         at = text.find(kPolicyFieldSeparator, start)) {
+        line.append(text.substr(start, at - start));
+        line += '\t';
+        start = at + kPolicyFieldSeparator.size();
+    }
+    line.append(text.substr(start));
+    return line;
+}
+
+std::vector<std::string> PolicyIgnoreLines(const PolicyPlace& place) {
+    const std::string path = place.path + "\\" + kPolicyIgnoreSubkey;
+    std::vector<std::string> lines;
+    AddLinesOf(place.machineRoot, path, lines);
+    AddLinesOf(place.userRoot, path, lines);
+    return lines;
+}
+
+}  // namespace vigilo
