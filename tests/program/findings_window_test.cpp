@@ -25,9 +25,10 @@ using namespace vigilo::test;
 
 namespace {
 
-constexpr int kWhen = 0, kKind = 1, kName = 2;
+constexpr int kWhen = 0, kKind = 1, kName = 2, kWhere = 4, kProgram = 5;
 constexpr int kRuleKind = 0, kRuleName = 1;
 const char* const kVigiloKey = "Software\\Purgeon\\Vigilo";
+const std::string kPrograms = "C:\\VigiloTest\\";
 
 std::string HistoryPath() {
     wchar_t folder[MAX_PATH] = L"";
@@ -44,10 +45,16 @@ bool Recorded(const std::string& name) {
 
 class FindingsWindowProgram : public NotificationProgram {
 protected:
-    FindingsWindowProgram() : NotificationProgram("TForm2c", "StartupNotifier") { DeleteFileW(Utf16(HistoryPath()).c_str()); }
+    FindingsWindowProgram() : NotificationProgram("TForm2c", "StartupNotifier") {
+        DeleteFileW(Utf16(HistoryPath()).c_str());
+        // The programs of two entries are there, so that their findings name them.
+        MakeFolders(kPrograms);
+        for (const char* name : {"VigiloTest Two.exe", "VigiloTest Three.exe"}) WriteFile(kPrograms + name, "MZ");
+    }
     ~FindingsWindowProgram() override {
         if (vigilo_) vigilo_->Kill();
         DeleteFileW(Utf16(HistoryPath()).c_str());
+        RemoveTree(kPrograms);
     }
     // Adds a Run value and waits until the record holds it.
     void AddRecorded(const std::string& name) {
@@ -100,7 +107,11 @@ TEST_F(FindingsWindowProgram, ListsTheHistoryNewestFirstAddsWhatComesAndDontShow
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(findings.Text(row, kKind), "Startup entry");
         EXPECT_TRUE(std::regex_match(findings.Text(row, kWhen), std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d")));
+        EXPECT_EQ(findings.Text(row, kWhere),
+                  "HKEY_CURRENT_USER (64-bit view)\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
     }
+    EXPECT_EQ(findings.Text(0, kProgram), "C:\\VigiloTest\\VigiloTest Three.exe");
+    EXPECT_EQ(findings.Text(2, kProgram), "") << "no such file";
     // A second request brings the same window to the front.
     EXPECT_EQ(OpenFromTrayMenu(), window);
 
@@ -111,12 +122,11 @@ TEST_F(FindingsWindowProgram, ListsTheHistoryNewestFirstAddsWhatComesAndDontShow
     // Don't show this again on one row: the exact rule goes into "Ignore".
     findings.Select(findings.Find(kName, "VigiloTest Two"));
     Press(window, "Do&n't show this again");
-    std::string rule;
+    const std::string rule = "startup\t=VigiloTest Two\t=C:\\VigiloTest\\VigiloTest Two.exe";
     ASSERT_TRUE(WaitUntil(
         [&] {
-            for (const std::string& line : RegistryTexts(HKEY_CURRENT_USER, kVigiloKey, "Ignore"))
-                if (line.starts_with("startup\t=VigiloTest Two")) rule = line;
-            return !rule.empty();
+            const std::vector<std::string> lines = RegistryTexts(HKEY_CURRENT_USER, kVigiloKey, "Ignore");
+            return std::find(lines.begin(), lines.end(), rule) != lines.end();
         },
         5000));
 

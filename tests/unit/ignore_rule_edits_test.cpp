@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/ignore_rule_edits.h"
+#include "core/ignore_rules.h"
 #include "support/test_support.h"
 
 using namespace vigilo;
