@@ -127,7 +127,7 @@ TEST_F(FindingsWindowActions, EachRowOffersWhatCanBeDoneWithItAndTheButtonsDoIt)
 }
 
 // The keys as the program's message loop hands them to the window (IsDialogMessage).
-TEST_F(FindingsWindowActions, TabMovesTheFocusAndAltWithAButtonsLetterPressesIt) {
+TEST_F(FindingsWindowActions, TabMovesTheFocusAltWithAButtonsLetterPressesItAndEscCloses) {
     Select(2);
     SetFocus(list_);
     MSG tab{list_, WM_KEYDOWN, VK_TAB, 0};
@@ -138,6 +138,9 @@ TEST_F(FindingsWindowActions, TabMovesTheFocusAndAltWithAButtonsLetterPressesIt)
     EXPECT_EQ(RegistryTexts(HKEY_CURRENT_USER, "Software\\Purgeon\\Vigilo", "Ignore"),
               (std::vector<std::string>{"program\t=Photo Editor\t=C:\\Tools\\editor.exe"}));
     EXPECT_EQ(actions_, (std::vector<long long>{1 * 10 + static_cast<int>(UserAction::Ignored)}));
+    MSG escape{GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0};
+    EXPECT_TRUE(IsDialogMessageW(window_, &escape));
+    EXPECT_FALSE(IsWindow(window_)) << "Esc closes it";
 }
 
 TEST_F(FindingsWindowActions, ShiftF10OpensTheRowsMenuAndAScreenReaderHearsTheListByName) {
