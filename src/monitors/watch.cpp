@@ -198,16 +198,17 @@ bool Watch::Report(std::vector<Finding> findings, bool held, const KeptListing* 
     RoundReport report{std::move(findings), held};
     SharedEvent windowEnd;
     bool handedOff = false;
-    // Kept and recorded in one call of the main thread: a program that ends
-    // (a log-off) before the call keeps nothing, so its next start reports
-    // these; one that ends after does not report them again.
     Synchronize([&] {
         TraceTiming("hand-off", spec_.path);
-        if (listed) Keep(*listed);
         windowEnd = handOff_(report);
         handedOff = true;
     });
     if (!handedOff) return false;
+    // Kept once recorded, here and not on the main thread (a listing of
+    // thousands of entries takes a while to write). A watch told to
+    // terminate meanwhile keeps it all the same: the next watch of the place
+    // begins only once this one has ended, and compares with it.
+    if (listed) Keep(*listed);
     if (windowEnd) window_ = std::move(windowEnd);
     return !Terminated();
 }

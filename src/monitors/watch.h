@@ -14,9 +14,10 @@
 //           listing is the next one compared with. Every addition is a
 //           finding of the kind's rule, less those the ignore rules name,
 //           with who signed its program; all of a round's findings go to the
-//           main thread at once (the hand-off), which keeps the listing with
-//           them. A watch whose window is up keeps watching: what comes
-//           while it is up is recorded at once, and never shown.
+//           main thread at once (the hand-off), and once they are recorded
+//           the watch keeps the listing. A watch whose window is up keeps
+//           watching: what comes while it is up is recorded at once, and
+//           never shown.
 //
 // An entry removed and written back with the same data within a minute (a
 // Group Policy refresh rewrites its keys whole) is no finding: the watch

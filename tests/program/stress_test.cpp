@@ -146,8 +146,9 @@ protected:
             WriteFile(startupFolder_ + name + ".lnk", random_() % 10 == 0 ? LoopingShortcut() : "L" + program);
             break;
         case Place::Uninstall:
-            SetString(HKEY_CURRENT_USER, kUninstallKey + name, "DisplayName", "Stress Program " + name.substr(16));
-            recorded = {"program", "STRESS PROGRAM " + name.substr(16)};
+            // Named by a word, not a bare number, which an upgrade's name may change (a version).
+            SetString(HKEY_CURRENT_USER, kUninstallKey + name, "DisplayName", "Stress Program P" + name.substr(16));
+            recorded = {"program", "STRESS PROGRAM P" + name.substr(16)};
             break;
         default:
             CreateDirectoryA((chrome_ + name).c_str(), nullptr);
