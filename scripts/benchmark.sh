@@ -12,6 +12,12 @@
 #                Vigilo's timing trace (platform/timing_trace.h)
 #   binary       size of Vigilo.exe and the DLLs it imports (goal: one static
 #                exe of at most 1 MB importing system DLLs only)
+#   findings     the findings window over a history of 10,000 findings: the
+#                time until it lists them all, and the slowest answer of
+#                Vigilo's main thread while it opens, while a filter is typed
+#                and while its columns are sorted (goal: 50 ms), the median of
+#                FINDINGS_SAMPLES (default 3); with FINDINGS_ONLY=1 only this
+#                is measured (a minute)
 # With BASELINE_VIGILO naming another build's Vigilo.exe (an earlier commit,
 # say), that one is measured too, in the same run and the same way, but for
 # the latencies: its idle CPU and working set stand beside this build's.
@@ -74,6 +80,40 @@ idle_cpu() {
 
 echo "benchmark: preparing every watched key and folder" >&2
 bench prepare
+
+# The median of the numbers on standard input.
+median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+# The findings window over a history of 10,000 findings, in a copy of Vigilo
+# of its own; prints the table's rows.
+measure_findings_window() {
+    local folder job samples_f=${FINDINGS_SAMPLES:-3} opens=() slowests=() filters=() sorts=() open slowest filter sort
+    folder=$(mktemp -d "$build/bench-findings.XXXXXX")
+    cp "$bin/Vigilo.exe" "$folder/Vigilo.exe"
+    bench history 10000
+    echo "benchmark: the findings window over 10,000 findings, $samples_f times" >&2
+    win "$folder/Vigilo.exe" >/dev/null 2>&1 &
+    job=$!
+    linux_pid 'Vigilo.exe' >/dev/null
+    sleep 10
+    for ((i = 0; i < samples_f; i++)); do
+        read -r open slowest filter sort < <(bench findings-window)
+        opens+=("$open") slowests+=("$slowest") filters+=("$filter") sorts+=("$sort")
+    done
+    bench close || true
+    wait "$job" 2>/dev/null || true
+    bench history 0
+    rm -rf "$folder"
+    echo "| findings window, open until 10,000 findings are listed (median of $samples_f) | $(printf '%s\n' "${opens[@]}" | median) ms | | | |"
+    echo "| main thread's slowest answer while it opens, filters and sorts (median of $samples_f) | $(printf '%s\n' "${slowests[@]}" | median) ms | | | at most 50 ms |"
+    echo "| slowest keystroke of the filter, 10,000 rows | $(printf '%s\n' "${filters[@]}" | median) ms | | | |"
+    echo "| slowest sort by a column, 10,000 rows | $(printf '%s\n' "${sorts[@]}" | median) ms | | | |"
+}
+if [ -n "${FINDINGS_ONLY:-}" ]; then
+    echo "| measure | Vigilo | yardstick | ratio or difference | goal |"
+    echo "|---|---|---|---|---|"
+    measure_findings_window
+    exit 0
+fi
 # A program signed by a test root made for the minute it takes.
 "$root/scripts/make-signed-test-files.sh" "$build" >/dev/null
 mkdir -p "$WINEPREFIX/drive_c/VigiloBench"
@@ -236,6 +276,7 @@ if [ -n "${BASELINE_VIGILO:-}" ]; then
     echo "| monitor threads, side by side | $monitors | baseline build $base_monitors | | |"
 fi
 echo "| binary | $(mb "$size") ($size bytes), imports $dlls| | | at most 1 MB, system DLLs only |"
+measure_findings_window
 echo
 echo "| where the time went, ms (medians) | change to wake | settle delay | listing and rule | onto the main thread | window made and shown |"
 echo "|---|---|---|---|---|---|"

@@ -19,11 +19,18 @@
 # Each window is closed by its cross before the next finding. Then
 #   tray-menu.png    the tray menu opened on Wine's system tray, with its
 #                    submenu "Recent findings" listing the five findings.
+# Then the findings window opens, as the submenu's last item "All
+# findings..." opens it (its command delivered by tools/post_message), with
+# the startup entry's row selected, and "Don't show this again" is pressed:
+#   findings.png     the Findings tab, the five findings newest first;
+#   findings-ignored.png  the Ignored tab with the rule just added, which the
+#                    demo then removes.
 # Then Vigilo starts again at 144 DPI (Wine takes a program's DPI from
 # HKCU\Control Panel\Desktop\LogPixels when it starts; the demo puts it back
 # at its end) and the new program, the startup entry, the toolbar button and
-# the junk come again:
-#   new-program-144.png, startup-144.png, extension-144.png, junk-144.png.
+# the junk come again, and the findings window opens once more:
+#   new-program-144.png, startup-144.png, extension-144.png, junk-144.png,
+#   findings-144.png, findings-ignored-144.png.
 # The README's
 # pictures were made with
 #   scripts/demo.sh assets/screenshots/new-program.png
@@ -47,6 +54,8 @@ edge_out="$(dirname "$out")/extension-edge.png"
 junk_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache/VigiloDemo"
 junk_out="$(dirname "$out")/junk.png"
 tray_menu_out="$(dirname "$out")/tray-menu.png"
+findings_out="$(dirname "$out")/findings.png"
+findings_history="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Purgeon/Vigilo/Findings.jsonl"
 desktop_key='HKCU\Control Panel\Desktop'
 wine_run() { "$root/scripts/wine-run.sh" "$@"; }
 editor="$WINEPREFIX/drive_c/Program Files/Demo Photo Editor"
@@ -56,6 +65,9 @@ forget_demo_entries() {
     wine_run reg delete "$run_key" /v "$run_value" /f >/dev/null 2>&1 || true
     wine_run reg delete "$button_key" /f /reg:64 >/dev/null 2>&1 || true
     wine_run reg delete 'HKCU\Software\Purgeon\Vigilo' /v Recent /f >/dev/null 2>&1 || true
+    # The history too, and the ignore rules (written anew, the default ones, at the next start).
+    rm -f "$findings_history"
+    wine_run reg delete 'HKCU\Software\Purgeon\Vigilo' /v Ignore /f >/dev/null 2>&1 || true
     # What the watches kept would have the next start take the entries, gone
     # meanwhile and made again, for known ones.
     wine_run reg delete 'HKCU\Software\Purgeon\Vigilo\Kept' /f /reg:64 >/dev/null 2>&1 || true
@@ -112,6 +124,46 @@ save_window() {
     import -window root -crop "$2" +repage "$1"
     import -window root "${1%.png}-screen.png"
     echo "demo: saved $1" >&2
+}
+# Saves the findings window (the X window Wine made for it, its frame drawn by Wine) as $1.
+save_findings_window() {
+    mkdir -p "$(dirname "$1")"
+    import -window "$(xdotool search --onlyvisible --name '^Vigilo findings$' | head -n 1)" "$1"
+    echo "demo: saved $1" >&2
+}
+# Opens the findings window (the command of the tray menu's "All findings..."),
+# selects the startup entry's row, then shows its Ignored tab after "Don't
+# show this again" on that row, and removes the rule again: $1 and $2 the
+# pictures, $3 the startup entry's row (0 the newest), $4 the scale (1 at 96
+# DPI, 1.5 at 144). Rows and tabs are clicked; the buttons pressed by their
+# letters (Alt+N, Alt+R).
+show_findings_window() {
+    local id scale=$4
+    wine_run "$build/bin/post_message.exe" TForm1 Vigilo 0x111 111 0
+    wait_for_window "Vigilo findings"
+    sleep 1.5
+    id=$(xdotool search --onlyvisible --name '^Vigilo findings$' | head -n 1)
+    # No window manager gives it the keyboard: the demo does.
+    xdotool windowfocus --sync "$id"
+    # At 96 DPI the first row's middle is 96 pixels from the top, a row 16 high; the tabs 19 from the top.
+    at() { awk -v v="$1" -v s="$scale" 'BEGIN { printf "%d", v * s }'; }
+    xdotool mousemove --window "$id" "$(at 300)" "$(at $((96 + 16 * $3)))" click 1
+    sleep 0.5
+    save_findings_window "$1"
+    xdotool key alt+n
+    sleep 0.5
+    xdotool mousemove --window "$id" "$(at 105)" "$(at 19)" click 1
+    sleep 1
+    # The Ignored tab's first rule, then the last: the rule just added.
+    xdotool mousemove --window "$id" "$(at 300)" "$(at 64)" click 1
+    xdotool key End
+    sleep 0.5
+    save_findings_window "$2"
+    xdotool key alt+r
+    sleep 0.5
+    xdotool mousemove 10 10
+    wine_run "$build/bin/post_message.exe" TVigiloFindings "Vigilo findings" 0x10 0 0
+    wait_until_gone "Vigilo findings"
 }
 # Clicks the close cross of the notification window at the bottom right, $1 pixels from the top.
 close_window() {
@@ -179,10 +231,14 @@ xdotool mousemove 13 32 click 3
 sleep 1.5
 xdotool mousemove 40 62
 sleep 1.5
-save_window "$tray_menu_out" 790x150+0+15
+save_window "$tray_menu_out" 790x170+0+15
+
+echo "demo: the findings window, both tabs" >&2
+xdotool key Escape
+sleep 0.5
+show_findings_window "$findings_out" "${findings_out%.png}-ignored.png" 3 1
 
 echo "demo: ending Vigilo, then starting it again at 144 DPI" >&2
-xdotool key Escape
 wine_run taskkill /f /im Vigilo.exe >/dev/null 2>&1 || true
 wait "$vigilo_pid" 2>/dev/null || true
 forget_demo_entries
@@ -223,3 +279,7 @@ wait_for_window "Cache notifications"
 sleep 0.5
 save_window "${junk_out%.png}-144.png" 615x420+1305+578
 close_window 601
+wait_until_gone "Cache notifications"
+
+echo "demo: the findings window at 144 DPI, both tabs" >&2
+show_findings_window "${findings_out%.png}-144.png" "${findings_out%.png}-ignored-144.png" 2 1.5

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "app/export_command.h"
 #include "core/event_source_registration.h"
 #include "platform/file_system.h"
 #include "platform/parent_console.h"
@@ -27,6 +28,7 @@ const std::vector<Command>& Commands() {
          [](const std::vector<std::string>&) { return Told(RegisterVigiloEventSource(ProgramPath())); }},
         {"/unregister-event-source", 0,
          [](const std::vector<std::string>&) { return Told(UnregisterVigiloEventSource()); }},
+        {"/export-findings", 1, &ExportFindingsCommand},
     };
     return commands;
 }

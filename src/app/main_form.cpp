@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include "app/findings_wiring.h"
 #include "app/monitor_wiring.h"
 #include "core/messages.h"
 #include "platform/message_loop.h"
@@ -16,6 +17,7 @@
 #include "platform/window_text.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
+#include "windows/findings_window.h"
 #include "windows/notification_host.h"
 #include "core/kept_listing.h"
 #include "monitors/ten_minute_tick.h"
@@ -24,7 +26,8 @@
 namespace vigilo {
 
 TForm1::TForm1()
-    : recentFindings_([this](const std::string& parameters) { LaunchCompanion(Handle(), parameters); }),
+    : recentFindings_([this](const std::string& parameters) { LaunchCompanion(Handle(), parameters); },
+                      [] { OpenFindingsWindow(); }),
       monitors_([] { return MonitorSlots(Paths()); },
                 [this](const MonitorSlot& slot) { return CreateWatch(slot, [this] { BrowserProfilesChanged(); }); }) {
     RegisterClassOnce(companion::kVigiloWindowClass);
@@ -43,6 +46,7 @@ TForm1::~TForm1() {
     // The program ends: what follows the information window's close does not
     // run, and the window up now writes no setting.
     DestroyInformationWindow();
+    CloseFindingsWindow();
     ClearFindingReporters();
     EndNotification();
     SetApplicationMessageFilter(nullptr);
@@ -73,6 +77,7 @@ void TForm1::CreateForm() {
     if (!ValueExists(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification))
         WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, Now());
     WriteDefaultIgnoreRulesWhereAbsent();
+    StartFindingsHistory();
     LogFindingsToApplicationLog();
 
     // What is kept of places no slot watches any more (a browser profile

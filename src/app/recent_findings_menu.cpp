@@ -59,22 +59,24 @@ std::string RecentFindingItemText(const RecordedFinding& recorded) {
 void RecentFindingsMenu::Fill(HMENU submenu, const std::vector<RecordedFinding>& findings) {
     while (GetMenuItemCount(submenu) > 0) DeleteMenu(submenu, 0, MF_BYPOSITION);
     listed_.clear();
-    if (findings.empty()) {
-        AppendMenuText(submenu, MF_STRING | MF_GRAYED, kFirstFindingItem, Text(texts::kTrayRecentNone));
-        return;
-    }
+    if (findings.empty()) AppendMenuText(submenu, MF_STRING | MF_GRAYED, kFirstFindingItem, Text(texts::kTrayRecentNone));
     for (const RecordedFinding& recorded : findings) {
         if (listed_.size() == kMostListed) break;
         AppendMenuText(submenu, MF_STRING, kFirstFindingItem + listed_.size(), RecentFindingItemText(recorded));
         listed_.push_back(recorded.finding.kind);
     }
     AppendMenuText(submenu, MF_SEPARATOR, 0, "");
-    AppendMenuText(submenu, MF_STRING, kClearItem, Text(texts::kTrayRecentClear));
+    if (!findings.empty()) AppendMenuText(submenu, MF_STRING, kClearItem, Text(texts::kTrayRecentClear));
+    AppendMenuText(submenu, MF_STRING, kAllFindingsItem, Text(texts::kTrayAllFindings));
 }
 
 bool RecentFindingsMenu::Choose(UINT id) {
     if (id == kClearItem) {
         ClearFindings();
+        return true;
+    }
+    if (id == kAllFindingsItem) {
+        if (openAll_) openAll_();
         return true;
     }
     if (id < kFirstFindingItem || id >= kFirstFindingItem + listed_.size()) return false;

@@ -1,9 +1,11 @@
 #pragma once
 // The tray menu's submenu "Recent findings": the last ten findings of the
 // record (core/findings_record.h), newest first, listed afresh each time the
-// menu opens. Choosing one starts Purgeon as that kind's window link does;
-// the last item, after a separator, empties the record. An empty record
-// shows one greyed "(none)" item and nothing else.
+// menu opens. Choosing one starts Purgeon as that kind's window link does.
+// After a separator, "Clear recent findings" empties the record and "All
+// findings..." opens the findings window with the whole history. An empty
+// record shows one greyed "(none)" item in place of the findings and of the
+// clearing item.
 #include <windows.h>
 
 #include <functional>
@@ -28,10 +30,13 @@ public:
     // Ids apart from the tray menu's own (1 and 3).
     static constexpr UINT kFirstFindingItem = 100;  // up to 109
     static constexpr UINT kClearItem = 110;
+    static constexpr UINT kAllFindingsItem = 111;
     static constexpr size_t kMostListed = 10;
 
     using Launch = std::function<void(const std::string& parameters)>;
-    explicit RecentFindingsMenu(Launch launch) : launch_(std::move(launch)) {}
+    // openAll opens the findings window.
+    explicit RecentFindingsMenu(Launch launch, std::function<void()> openAll = {})
+        : launch_(std::move(launch)), openAll_(std::move(openAll)) {}
 
     // Empties submenu and lists findings (newest first) in it.
     void Fill(HMENU submenu, const std::vector<RecordedFinding>& findings);
@@ -40,6 +45,7 @@ public:
 
 private:
     Launch launch_;
+    std::function<void()> openAll_;
     std::vector<FindingKind> listed_;  // the kind of each finding item, by position
 };
 

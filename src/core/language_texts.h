@@ -43,6 +43,8 @@ inline constexpr TextId kButtonsExit{"Buttons", "Exit", "Exit"};
 inline constexpr TextId kTrayRecentFindings{"Tray", "RecentFindings", "Recent findings"};
 inline constexpr TextId kTrayRecentNone{"Tray", "RecentNone", "(none)"};
 inline constexpr TextId kTrayRecentClear{"Tray", "RecentClear", "Clear recent findings"};
+// The submenu's last item, which opens the findings window.
+inline constexpr TextId kTrayAllFindings{"Tray", "AllFindings", "All findings\xE2\x80\xA6"};
 inline constexpr TextId kTrayKindProgram{"Tray", "KindProgram", "New program"};
 inline constexpr TextId kTrayKindStartup{"Tray", "KindStartup", "Startup entry"};
 inline constexpr TextId kTrayKindExtension{"Tray", "KindExtension", "Browser extension"};
@@ -92,6 +94,50 @@ inline constexpr TextId kSignatureBroken{"Monitor", "SignatureBroken",
                                          "Signature broken: the file was changed after signing"};
 inline constexpr TextId kSignedUntrusted{"Monitor", "SignedUntrusted", "Signed by %s, whom Windows does not trust"};
 inline constexpr TextId kSignedByOther{"Monitor", "SignedByOther", "Signed by %s, not by the publisher it names"};
+// The findings window: its title, tabs, columns, buttons and lines.
+inline constexpr TextId kFindingsTitle{"Findings", "FindingsTitle", "Vigilo findings"};
+inline constexpr TextId kFindingsTab{"Findings", "FindingsTab", "Findings"};
+inline constexpr TextId kIgnoredTab{"Findings", "IgnoredTab", "Ignored"};
+inline constexpr TextId kFindingsSearch{"Findings", "Search", "&Search:"};
+inline constexpr TextId kFindingsColumnWhen{"Findings", "ColumnWhen", "When"};
+inline constexpr TextId kFindingsColumnKind{"Findings", "ColumnKind", "Kind"};
+inline constexpr TextId kFindingsColumnName{"Findings", "ColumnName", "Name"};
+inline constexpr TextId kFindingsColumnSigner{"Findings", "ColumnSigner", "Signed by"};
+inline constexpr TextId kFindingsColumnWhere{"Findings", "ColumnWhere", "Where"};
+inline constexpr TextId kFindingsColumnProgram{"Findings", "ColumnProgram", "Program"};
+// After the kind of a finding that was no addition.
+inline constexpr TextId kFindingsChanged{"Findings", "Changed", "changed"};
+inline constexpr TextId kFindingsTurnedBackOn{"Findings", "TurnedBackOn", "turned back on"};
+// "%1" is the number of rows shown, "%2" the number of findings.
+inline constexpr TextId kFindingsStatus{"Findings", "Status", "%1 of %2 findings shown"};
+inline constexpr TextId kFindingsReading{"Findings", "Reading", "Reading the history of findings\xE2\x80\xA6"};
+inline constexpr TextId kFindingsDisable{"Findings", "Disable", "&Disable at start-up"};
+inline constexpr TextId kFindingsEnable{"Findings", "Enable", "&Enable again"};
+inline constexpr TextId kFindingsDontShow{"Findings", "DontShowAgain", "Do&n't show this again"};
+inline constexpr TextId kFindingsOpenLocation{"Findings", "OpenFileLocation", "&Open file location"};
+inline constexpr TextId kFindingsCopy{"Findings", "Copy", "&Copy"};
+inline constexpr TextId kFindingsExport{"Findings", "Export", "E&xport\xE2\x80\xA6"};
+inline constexpr TextId kFindingsExportFilter{"Findings", "ExportFilter", "CSV files (*.csv)"};
+inline constexpr TextId kFindingsExportName{"Findings", "ExportName", "Vigilo findings.csv"};
+// "%s" is the file's path, then the system's reason.
+inline constexpr TextId kFindingsExportFailed{"Findings", "ExportFailed", "The findings could not be saved to %s"};
+// The Ignored tab: the rules of "Ignore", one a row.
+inline constexpr TextId kRulesColumnKind{"Findings", "RuleKind", "Kind"};
+inline constexpr TextId kRulesColumnName{"Findings", "RuleName", "Name"};
+inline constexpr TextId kRulesColumnProgram{"Findings", "RuleProgram", "Program"};
+inline constexpr TextId kRulesColumnSigner{"Findings", "RuleSigner", "Signer"};
+inline constexpr TextId kRulesColumnNote{"Findings", "RuleNote", "Note"};
+inline constexpr TextId kRulesList{"Findings", "RulesList", "Ignore rules"};
+inline constexpr TextId kRuleDefault{"Findings", "RuleDefault", "default rule"};
+inline constexpr TextId kRuleByPolicy{"Findings", "RuleByPolicy", "set by policy"};
+// "%s" is the reason, one of those that follow.
+inline constexpr TextId kRuleInvalid{"Findings", "RuleInvalid", "not a rule: %s"};
+inline constexpr TextId kRuleNoTab{"Findings", "RuleNoTab", "no TAB after the kind"};
+inline constexpr TextId kRuleUnknownKind{"Findings", "RuleUnknownKind", "the kind is none of program, startup, extension, junk"};
+inline constexpr TextId kRuleTooManyFields{"Findings", "RuleTooManyFields", "more than four fields"};
+inline constexpr TextId kRuleFieldTooLong{"Findings", "RuleFieldTooLong", "a field of more than 260 characters"};
+inline constexpr TextId kRuleBeyondMost{"Findings", "RuleBeyondMost", "beyond the 256th rule"};
+inline constexpr TextId kRulesRemove{"Findings", "Remove", "&Remove"};
 }  // namespace texts
 
 // The text for id from the program's language file.

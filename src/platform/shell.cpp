@@ -34,6 +34,13 @@ void ShellOpen(HWND owner, const std::string& file, const std::string& parameter
                   SW_SHOWNORMAL);
 }
 
+void ShowInFolder(HWND owner, const std::string& file) {
+    // Explorer from the Windows folder by its full path, never one found beside the program.
+    const std::string windows = WindowsFolderPath();
+    if (windows.empty()) return;
+    ShellOpen(owner, windows + "\\explorer.exe", "/select,\"" + file + "\"");
+}
+
 UniqueIcon FirstIconOf(const std::string& file, int size) {
     HICON icon = nullptr;
     // S_FALSE: the file holds no icon, and nothing was handed out.

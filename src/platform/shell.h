@@ -18,6 +18,8 @@ std::string SystemFolderPath();
 std::string WindowsFolderPath();
 // Opens file with parameters (none when empty), as the shell's "open" verb does.
 void ShellOpen(HWND owner, const std::string& file, const std::string& parameters);
+// Opens file's folder in Explorer with file selected.
+void ShowInFolder(HWND owner, const std::string& file);
 // The first icon of an executable, DLL or icon file, size pixels square (the
 // file's nearest size, scaled); empty when it has none.
 UniqueIcon FirstIconOf(const std::string& file, int size);

@@ -30,6 +30,7 @@
 #include "core/exclusion_list.h"
 #include "core/extension_manifest.h"
 #include "core/extension_own_name.h"
+#include "core/findings_history.h"
 #include "core/findings_record.h"
 #include "core/ignore_rules.h"
 #include "core/kept_listing.h"
@@ -74,6 +75,10 @@ const Pieces kJsonPieces = {"{", "}", "[", "]", ":", ",", "\"name\"", "\"default
                             "\"addons\"", "\"id\"", "\"defaultLocale\"", "\"__MSG_", "__\"", "\"x\"", "\"en\"", "7",
                             "null", " ", "\n", "/*", "*/", "//", "\\u0000", "\\ud800", "\\\"", "\xEF\xBB\xBF",
                             "\xC3\x28", "\xF0\x9F\x98\x80"};
+const Pieces kHistoryPieces = {"{", "}", "[", "]", ",", ":", "\n", "\"id\":", "\"finding\":", "7", "-1", "1e999",
+                               "\"time\":", "\"2026-03-07T09:01:02Z\"", "\"kind\":", "\"startup\"", "\"name\":",
+                               "\"a\\u0000b\"", "\"\\uD800\"", "\"approved\":", "\"root\":", "\"window\":",
+                               "\"action\":", "\"ignored\"", "\"", "\\", "\xED\xA0\x80", "\xF0\x9F\x98\x80"};
 const Pieces kXmlPieces = {"<Exec>", "</Exec>", "<Exec ", "<Execute>", "<Command>", "</Command>", "<Command/>",
                            "<Command ", ">", "<", "/", "<!--", "-->", "&", ";", "&amp;", "&#x41;", "&#65;", "&lt;",
                            "&#x110000;", "C:\\app.exe", " ", "\r\n", "\xC3\xA9"};
@@ -344,6 +349,11 @@ TEST(OutsideDataFuzz, EveryReaderEndsInTimeOnGeneratedInputsInBoundedMemory) {
              matcher.Matches(finding);
              MatchesWildcard(g.Text(kLinePieces, 260), name);
              return std::string();
+         }},
+        {"findings history", 300, [](Generator& g) {
+             const std::string bytes = g.Text(kHistoryPieces);
+             const HistoryContents contents = ParseHistory(bytes);
+             return contents.entries.size() <= contents.lines ? std::string() : std::string("more entries than lines");
          }},
         {"signature answers", 500, [](Generator& g) {
              const size_t count = g.Below(300);

@@ -36,7 +36,9 @@ protected:
     CleanSettings settings_;
     HMENU submenu_ = CreatePopupMenu();
     std::vector<std::string> launched_;
-    RecentFindingsMenu menu_{[this](const std::string& parameters) { launched_.push_back(parameters); }};
+    int openedAll_ = 0;
+    RecentFindingsMenu menu_{[this](const std::string& parameters) { launched_.push_back(parameters); },
+                             [this] { ++openedAll_; }};
 };
 
 Finding MakeExtension(const std::string& name, const std::string& ownName) {
@@ -47,7 +49,7 @@ Finding MakeExtension(const std::string& name, const std::string& ownName) {
 
 }  // namespace
 
-TEST_F(RecentFindings, TheLastTenAreListedAndEachStartsPurgeonAsItsWindowsLinkDoes) {
+TEST_F(RecentFindings, TheLastTenAreListedEachStartsPurgeonAsItsWindowsLinkDoesAndTheLastOpensEveryFinding) {
     std::vector<RecordedFinding> record{
         {"2026-03-07 09:04:00", {FindingKind::Junk, "892.00 MB"}},
         {"2026-03-07 09:03:00", {FindingKind::Extension, "Google Chrome: abcdefgh"}},
@@ -58,7 +60,7 @@ TEST_F(RecentFindings, TheLastTenAreListedAndEachStartsPurgeonAsItsWindowsLinkDo
     for (int i = 0; i < 8; ++i) record.push_back({"2026-03-07 08:00:00", {FindingKind::Startup, "Older"}});
     menu_.Fill(submenu_, record);
 
-    ASSERT_EQ(GetMenuItemCount(submenu_), 12);
+    ASSERT_EQ(GetMenuItemCount(submenu_), 13);
     EXPECT_EQ(ItemText(submenu_, 0), "Junk files: 892.00 MB\t2026-03-07 09:04:00");
     EXPECT_EQ(ItemText(submenu_, 1), "Browser extension: Google Chrome: abcdefgh\t2026-03-07 09:03:00");
     // An extension is listed by its own name where it has one.
@@ -67,24 +69,30 @@ TEST_F(RecentFindings, TheLastTenAreListedAndEachStartsPurgeonAsItsWindowsLinkDo
     EXPECT_EQ(ItemText(submenu_, 4), "New program: " + std::string(64, 'p') + "...\t2026-03-07 09:01:00");
     EXPECT_EQ(GetMenuState(submenu_, 10, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
     EXPECT_EQ(ItemText(submenu_, 11), "Clear recent findings");
+    EXPECT_EQ(ItemText(submenu_, 12), "All findings\xE2\x80\xA6");
 
     for (int position : {0, 1, 3, 4}) EXPECT_TRUE(menu_.Choose(GetMenuItemID(submenu_, position)));
     EXPECT_EQ(launched_, (std::vector<std::string>{" /CLEAN", "", " /STARTUP", ""}));
     EXPECT_FALSE(menu_.Choose(TForm1::kMenuItem3)) << "the tray menu's own items are not the submenu's";
+    EXPECT_TRUE(menu_.Choose(GetMenuItemID(submenu_, 12)));
+    EXPECT_EQ(openedAll_, 1);
 }
 
-TEST_F(RecentFindings, AnEmptyRecordShowsOneGreyedItemAndTheClearItemEmptiesTheRecord) {
+TEST_F(RecentFindings, AnEmptyRecordShowsOneGreyedItemBeforeAllFindingsAndTheClearItemEmptiesTheRecord) {
     AddFinding({FindingKind::Startup, "Updater"});
     menu_.Fill(submenu_, ReadFindings());
-    ASSERT_EQ(GetMenuItemCount(submenu_), 3);
+    ASSERT_EQ(GetMenuItemCount(submenu_), 4);
     EXPECT_TRUE(menu_.Choose(GetMenuItemID(submenu_, 2)));
     EXPECT_TRUE(ReadFindings().empty());
     EXPECT_TRUE(launched_.empty());
 
     menu_.Fill(submenu_, ReadFindings());
-    ASSERT_EQ(GetMenuItemCount(submenu_), 1);
+    // The whole history stays at hand when the record is empty.
+    ASSERT_EQ(GetMenuItemCount(submenu_), 3);
     EXPECT_EQ(ItemText(submenu_, 0), "(none)");
     EXPECT_TRUE(Greyed(submenu_, 0));
+    EXPECT_EQ(ItemText(submenu_, 2), "All findings\xE2\x80\xA6");
+    EXPECT_FALSE(Greyed(submenu_, 2));
 }
 
 // The submenu sits right after "Launch Purgeon" and is listed from the record as the menu opens.

@@ -19,11 +19,23 @@
 //   vigilo_bench monitors            Vigilo's monitor threads: its threads with
 //                                    every group running, less those with none
 //   vigilo_bench close               the close request, as Purgeon sends it
+//   vigilo_bench history N           writes a history of findings of N lines
+//                                    (0: removes it)
+//   vigilo_bench findings-window     opens the findings window as the tray
+//                                    menu's "All findings..." does, and prints
+//                                    "OPEN SLOWEST FILTER SORT" in ms: until
+//                                    it lists every finding of the history;
+//                                    the slowest answer of Vigilo's main
+//                                    thread meanwhile and while a filter is
+//                                    typed and the columns are sorted; the
+//                                    slowest keystroke of the filter and the
+//                                    slowest sort. Then it closes the window.
 #include <windows.h>
 #include <psapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -320,6 +332,100 @@ int Notify(int count) {
     return shown == count ? 0 : 1;
 }
 
+std::string HistoryPath() { return ShellFolder(CSIDL_LOCAL_APPDATA) + "\\Purgeon\\Vigilo\\Findings.jsonl"; }
+
+// A history as Vigilo writes it: the four kinds in turn, with places, programs and signers.
+int History(int findings) {
+    DeleteFileA(HistoryPath().c_str());
+    if (findings <= 0) return 0;
+    CreateFolders(ShellFolder(CSIDL_LOCAL_APPDATA) + "\\Purgeon\\Vigilo");
+    std::string bytes;
+    const char* const kinds[] = {"program", "startup", "extension", "junk"};
+    for (int id = 1; id <= findings; ++id) {
+        char time[32];
+        std::snprintf(time, sizeof time, "2026-%02d-%02dT%02d:%02d:%02dZ", 1 + id / 40000 % 12, 1 + id / 1440 % 28,
+                      id / 60 % 24, id % 60, id * 7 % 60);
+        const std::string n = std::to_string(id);
+        bytes += "{\"id\":" + n + ",\"time\":\"" + time + "\",\"kind\":\"" + kinds[id % 4] +
+                 "\",\"event\":\"added\",\"name\":\"Bench Entry " + n + "\",\"storedName\":\"Bench Entry " + n +
+                 "\",\"place\":\"HKEY_CURRENT_USER (64-bit view)\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\"," +
+                 "\"program\":\"C:\\\\Program Files\\\\Bench " + std::to_string(id % 97) + "\\\\tool.exe\"," +
+                 "\"signer\":\"signed:Bench Publisher " + std::to_string(id % 13) + "\",\"signerLine\":\"Signed by Bench Publisher " +
+                 std::to_string(id % 13) + "\",\"window\":\"not shown\"}\n";
+    }
+    HANDLE file = CreateFileA(HistoryPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    const bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes.data(), bytes.size(), &written, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return ok ? 0 : 1;
+}
+
+double CounterMs() { return static_cast<double>(CounterMicros()) / 1000.0; }
+
+// Milliseconds until window answers a message, as a user's click waits for it; 5000 when it does not.
+double Answer(HWND window, UINT msg = WM_NULL, WPARAM wp = 0, LPARAM lp = 0) {
+    const double start = CounterMs();
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, msg, wp, lp, SMTO_NORMAL, 5000, &result)) return 5000;
+    return CounterMs() - start;
+}
+
+HWND ChildOfClass(HWND parent, const char* windowClass, bool visibleOnly) {
+    for (HWND child = FindWindowExA(parent, nullptr, windowClass, nullptr); child;
+         child = FindWindowExA(parent, child, windowClass, nullptr))
+        if (!visibleOnly || IsWindowVisible(child)) return child;
+    return nullptr;
+}
+
+// The status line once it says that every finding is listed ("N of N findings shown").
+bool AllListed(HWND window) {
+    for (HWND child = FindWindowExA(window, nullptr, "Static", nullptr); child;
+         child = FindWindowExA(window, child, "Static", nullptr)) {
+        char text[128] = "";
+        GetWindowTextA(child, text, sizeof text);
+        unsigned shown = 0, total = 0;
+        if (std::sscanf(text, "%u of %u", &shown, &total) == 2) return shown == total && total > 0;
+    }
+    return false;
+}
+
+int FindingsWindow() {
+    const HWND main = FindWindowA("TForm1", "Vigilo");
+    if (!main) return 1;
+    double slowest = 0;
+    const double start = CounterMs();
+    // The command of the tray menu's "All findings..." item.
+    PostMessageA(main, WM_COMMAND, 111, 0);
+    HWND window = nullptr;
+    while (!window || !AllListed(window)) {
+        if (CounterMs() - start > 60000) return 1;
+        slowest = std::max(slowest, Answer(main));
+        if (!window) window = FindWindowA("TVigiloFindings", nullptr);
+    }
+    const double open = CounterMs() - start;
+    const HWND search = ChildOfClass(window, "Edit", true);
+    const HWND list = ChildOfClass(window, "SysListView32", true);
+    const HWND header = list ? FindWindowExA(list, nullptr, "SysHeader32", nullptr) : nullptr;
+    // Each keystroke filters the ten thousand rows before the edit box answers.
+    double filter = 0;
+    for (const char c : std::string("bench entry 12")) filter = std::max(filter, Answer(search, WM_CHAR, c, 1));
+    for (int i = 0; i < 14; ++i) filter = std::max(filter, Answer(search, WM_CHAR, VK_BACK, 1));
+    slowest = std::max(slowest, filter);
+    // A click on the headers of When, Kind and Name, twice each; the list answers once sorted.
+    double sort = 0;
+    for (const int x : {60, 200, 350, 60, 200, 350}) {
+        PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
+        PostMessageA(header, WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
+        sort = std::max(sort, Answer(list));
+        slowest = std::max(slowest, Answer(main));
+    }
+    slowest = std::max(slowest, sort);
+    std::printf("%.0f %.0f %.0f %.0f\n", open, slowest, filter, sort);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    WaitGone("TVigiloFindings", 10000);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -331,6 +437,8 @@ int main(int argc, char** argv) {
     if (command == "notify" && argc > 2) return Notify(std::atoi(argv[2]));
     if (command == "monitors") return Monitors();
     if (command == "close") return Close();
-    std::fprintf(stderr, "usage: vigilo_bench prepare | threads CLASS | memory CLASS | latency KIND | notify N | monitors | close\n");
+    if (command == "history" && argc > 2) return History(std::atoi(argv[2]));
+    if (command == "findings-window") return FindingsWindow();
+    std::fprintf(stderr, "usage: vigilo_bench prepare | threads CLASS | memory CLASS | latency KIND | notify N | monitors | close | history N | findings-window\n");
     return 2;
 }
