@@ -63,7 +63,7 @@ void MonitorGroups::Start(FindingKind group) {
 }
 
 void MonitorGroups::StartSlot(size_t index) {
-    if (std::unique_ptr<TThread> thread = create_(slots_[index])) {
+    if (std::unique_ptr<MonitorThread> thread = create_(slots_[index])) {
         thread->Resume();
         threads_[index] = std::move(thread);
     }
@@ -90,13 +90,13 @@ void MonitorGroups::RemoveSlots(const std::function<bool(const MonitorSlot&)>& d
 }
 
 void MonitorGroups::FreeEndedThreads() {
-    std::erase_if(retired_, [](const std::unique_ptr<TThread>& t) {
+    std::erase_if(retired_, [](const std::unique_ptr<MonitorThread>& t) {
         return WaitForSingleObject(t->ThreadHandle(), 0) == WAIT_OBJECT_0;
     });
 }
 
-std::vector<TThread*> MonitorGroups::Threads() const {
-    std::vector<TThread*> live;
+std::vector<MonitorThread*> MonitorGroups::Threads() const {
+    std::vector<MonitorThread*> live;
     for (const auto& t : threads_)
         if (t) live.push_back(t.get());
     return live;

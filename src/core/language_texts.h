@@ -27,7 +27,7 @@ private:
     std::shared_ptr<KeptFile<ProfileFile>> file_;  // none: no file chosen; shared by copies
 };
 
-// The program's language file object, opened by the main form at creation.
+// The program's language file object, opened by the main window at creation.
 LanguageTexts& Language();
 
 // Every text the program reads, with its section, key and default.

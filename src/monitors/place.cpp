@@ -215,7 +215,7 @@ public:
 
     std::string KeptName() const override { return KeyPlaceName(spec_.root, spec_.view, spec_.path); }
     bool Exists() const override { return KeyExists(spec_.root, spec_.path, spec_.view); }
-    bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const override {
+    bool WaitUntilExists(const MonitorThread& thread, std::atomic<bool>& waiting) const override {
         return vigilo::WaitUntilExists(spec_.path, RegistryKeys(spec_.root, spec_.view), thread, kKeySliceMs, waiting);
     }
     std::unique_ptr<PlaceWatch> Watch() const override {
@@ -289,7 +289,7 @@ public:
 
     std::string KeptName() const override { return FolderPlaceName(spec_.path); }
     bool Exists() const override { return DirectoryExists(spec_.path); }
-    bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const override {
+    bool WaitUntilExists(const MonitorThread& thread, std::atomic<bool>& waiting) const override {
         return vigilo::WaitUntilExists(spec_.path, Folders(), thread, kFolderSliceMs, waiting);
     }
     std::unique_ptr<PlaceWatch> Watch() const override {

@@ -22,8 +22,8 @@
 #include "core/listing.h"
 #include "core/startup_approved.h"
 #include "monitors/change_wait.h"
+#include "platform/monitor_thread.h"
 #include "platform/registry.h"
-#include "platform/thread.h"
 
 namespace vigilo {
 
@@ -99,7 +99,7 @@ public:
     virtual bool Exists() const = 0;
     // Waits until it exists, never polling; false when thread was told to
     // terminate first. waiting is set meanwhile.
-    virtual bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const = 0;
+    virtual bool WaitUntilExists(const MonitorThread& thread, std::atomic<bool>& waiting) const = 0;
     // Arms a watch of its changes; null when it cannot be watched (it left meanwhile).
     virtual std::unique_ptr<PlaceWatch> Watch() const = 0;
     // Lists it; what previous knew of an entry (its labels) is taken over, not read again.

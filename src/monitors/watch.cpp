@@ -46,7 +46,7 @@ private:
 // Holds the turn of one place while it lives.
 class PlaceTurn {
 public:
-    PlaceTurn(const std::string& place, const TThread& thread) {
+    PlaceTurn(const std::string& place, const MonitorThread& thread) {
         if (place.empty()) {
             taken_ = true;
             return;

@@ -1,4 +1,4 @@
-// The startup window TForm2c: placement, the entry's name and texts, the
+// The startup window StartupWindow: placement, the entry's name and texts, the
 // installer's icon, the drag band, and the link that starts Purgeon with
 // " /STARTUP" and writes StartupNotifier.
 #include <gtest/gtest.h>
@@ -17,9 +17,9 @@
 #include "support/notify_support.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
-#include "windows/program_icon.h"
 #include "windows/notification_host.h"
-#include "windows/startup_form.h"
+#include "windows/program_icon.h"
+#include "windows/startup_window.h"
 
 namespace vigilo {
 namespace {
@@ -30,16 +30,16 @@ std::string Placement(const RECT& r) {
            std::to_string(r.bottom - r.top);
 }
 
-// A TForm2c shown as its timed hand-off shows it.
-class StartupWindow : public ::testing::Test {
+// A StartupWindow shown as its timed hand-off shows it.
+class StartupWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Language() = LanguageTexts();
         ResetApplicationState();
         SetCursorPos(5, 5);  // away from where the window appears
-        form_ = std::make_unique<TForm2c>();
+        form_ = std::make_unique<StartupWindow>();
         form_->ProgramName = "Updater";
-        form_->ShowForm();
+        form_->ShowWithoutActivating();
     }
     void TearDown() override { form_.reset(); }
 
@@ -47,10 +47,10 @@ protected:
 
     test::CleanSettings settings_;
     test::ProgramFolder folder_{true};
-    std::unique_ptr<TForm2c> form_;
+    std::unique_ptr<StartupWindow> form_;
 };
 
-TEST_F(StartupWindow, SitsBottomRightTopmostWithoutTakingActivation) {
+TEST_F(StartupWindowTest, SitsBottomRightTopmostWithoutTakingActivation) {
     RECT r;
     GetWindowRect(Window(), &r);
     EXPECT_EQ("1515,782 400x238", Placement(r));
@@ -61,30 +61,30 @@ TEST_F(StartupWindow, SitsBottomRightTopmostWithoutTakingActivation) {
     EXPECT_NE(Window(), GetActiveWindow());
 }
 
-TEST_F(StartupWindow, NamesTheEntryInItsOwnCaseAboveTheDefaultTexts) {
-    EXPECT_EQ(form_->Label1->Handle(), test::FindChildByText(Window(), "Updater"));
-    EXPECT_EQ("just added itself to your Windows startup.", form_->Label2->Text());
+TEST_F(StartupWindowTest, NamesTheEntryInItsOwnCaseAboveTheDefaultTexts) {
+    EXPECT_EQ(form_->EntryNameLabel->Handle(), test::FindChildByText(Window(), "Updater"));
+    EXPECT_EQ("just added itself to your Windows startup.", form_->MessageLabel->Text());
     EXPECT_EQ("Not sure you need this program starting automatically every time you start Windows?",
-              form_->Label3a->Text());
-    EXPECT_EQ("Check with Purgeon", form_->Label3b->Text());
-    EXPECT_EQ("Don't show startup notifications", form_->Check1Label->Text());
-    EXPECT_EQ("Purgeon", form_->ActionLabel->Text());
-    EXPECT_FALSE(form_->Check1->Checked());
-    EXPECT_EQ("80,48", Placement(form_->Label1->Bounds()).substr(0, 5));
-    EXPECT_EQ("80,68", Placement(form_->Label2->Bounds()).substr(0, 5));
-    EXPECT_EQ("16,126 361x34", Placement(form_->Label3a->Bounds()));
-    EXPECT_EQ("104,164", Placement(form_->Label3b->Bounds()).substr(0, 7));
+              form_->AdviceLabel->Text());
+    EXPECT_EQ("Check with Purgeon", form_->LaunchLink->Text());
+    EXPECT_EQ("Don't show startup notifications", form_->OptOutLabel->Text());
+    EXPECT_EQ("Purgeon", form_->TitleLabel->Text());
+    EXPECT_FALSE(form_->OptOutCheckBox->Checked());
+    EXPECT_EQ("80,48", Placement(form_->EntryNameLabel->Bounds()).substr(0, 5));
+    EXPECT_EQ("80,68", Placement(form_->MessageLabel->Bounds()).substr(0, 5));
+    EXPECT_EQ("16,126 361x34", Placement(form_->AdviceLabel->Bounds()));
+    EXPECT_EQ("104,164", Placement(form_->LaunchLink->Bounds()).substr(0, 7));
     EXPECT_EQ("24,50 32x32", Placement(form_->PrgImage->Bounds()));
 
     // A long name runs past the right edge on one line.
     form_->ProgramName = std::string(120, 'W') + " mixed Case";
-    form_->ShowForm();
-    EXPECT_EQ(form_->ProgramName, form_->Label1->Text());
-    EXPECT_GT(form_->Label1->Bounds().right, 400);
-    EXPECT_EQ(20, form_->Label1->Bounds().bottom - form_->Label1->Bounds().top);
+    form_->ShowWithoutActivating();
+    EXPECT_EQ(form_->ProgramName, form_->EntryNameLabel->Text());
+    EXPECT_GT(form_->EntryNameLabel->Bounds().right, 400);
+    EXPECT_EQ(20, form_->EntryNameLabel->Bounds().bottom - form_->EntryNameLabel->Bounds().top);
 }
 
-TEST_F(StartupWindow, ShowsTheFirstIconOfMsiexec) {
+TEST_F(StartupWindowTest, ShowsTheFirstIconOfMsiexec) {
     const Picture& icon = form_->PrgImage->GetPicture();
     ASSERT_FALSE(icon.Empty());
     EXPECT_EQ(32, icon.Size().cx);
@@ -108,7 +108,7 @@ TEST_F(StartupWindow, ShowsTheFirstIconOfMsiexec) {
     EXPECT_EQ(0, differing);
 }
 
-TEST_F(StartupWindow, BandAboveLabel1LeftOfTheCrossDrags) {
+TEST_F(StartupWindowTest, BandAboveLabel1LeftOfTheCrossDrags) {
     RECT w;
     GetWindowRect(Window(), &w);
     auto hit = [&](int x, int y) { return SendMessageA(Window(), WM_NCHITTEST, 0, MAKELPARAM(w.left + x, w.top + y)); };
@@ -118,9 +118,9 @@ TEST_F(StartupWindow, BandAboveLabel1LeftOfTheCrossDrags) {
     EXPECT_NE(HTCAPTION, hit(10, 48));
 }
 
-TEST_F(StartupWindow, LinkStartsPurgeonWithStartupWritesTheSettingAndHides) {
-    form_->Check1->SetChecked(true);
-    test::PostClick(form_->Label3b->Handle());
+TEST_F(StartupWindowTest, LinkStartsPurgeonWithStartupWritesTheSettingAndHides) {
+    form_->OptOutCheckBox->SetChecked(true);
+    test::PostClick(form_->LaunchLink->Handle());
     ASSERT_TRUE(test::WaitUntil([&] { return !form_->Visible(); }, 10000));
     ASSERT_TRUE(folder_.WaitForPurgeonCalls(1));
     EXPECT_EQ(std::vector<std::string>{"  /STARTUP"}, folder_.PurgeonCalls());
@@ -130,9 +130,9 @@ TEST_F(StartupWindow, LinkStartsPurgeonWithStartupWritesTheSettingAndHides) {
 
 // Purgeon may switch the notifications on again while a closed window waits
 // out its time; a second close must not switch them off again.
-TEST_F(StartupWindow, WritesItsSettingOnceAlthoughClosedTwice) {
-    form_->Check1->SetChecked(true);
-    test::PostClick(form_->TopButton->Handle());
+TEST_F(StartupWindowTest, WritesItsSettingOnceAlthoughClosedTwice) {
+    form_->OptOutCheckBox->SetChecked(true);
+    test::PostClick(form_->CloseButton->Handle());
     ASSERT_TRUE(test::WaitUntil([&] { return !form_->Visible(); }, 10000));
     EXPECT_EQ("false", Notifier(settings::kStartupNotifier));
     WriteBool(kSettingsRoot, kSettingsKey, settings::kStartupNotifier, true);
@@ -170,10 +170,10 @@ TEST(TimedStartupWindow, HandlesEachPostedMessageWithinFiftyMillisecondsAndGoesA
     });
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, RecordProbe, nullptr, GetCurrentThreadId());
     const ULONGLONG start = GetTickCount64();
-    const SharedEvent end = ShowNotification<TForm2c>(
-        [](TForm2c& form) {
+    const SharedEvent end = ShowNotification<StartupWindow>(
+        [](StartupWindow& form) {
             form.ProgramName = "Updater";
-            form.Check1->SetChecked(true);
+            form.OptOutCheckBox->SetChecked(true);
         },
         NotificationLife::Timed, 2);
     ASSERT_TRUE(end);
@@ -199,12 +199,12 @@ TEST(StartupWindowTexts, ComeFromTheLanguageFile) {
                  "bei jedem Start?\r\nStartupMessage3=Mit Purgeon pruefen\r\nStartupMessage4=Nicht mehr zeigen\r\n");
     Language() = LanguageTexts(folder.File("German.ini"));
     {
-        TForm2c form;
-        EXPECT_EQ("hat sich in den Autostart eingetragen.", form.Label2->Text());
-        EXPECT_EQ("Wirklich bei jedem Start?", form.Label3a->Text());
-        EXPECT_EQ("Mit Purgeon pruefen", form.Label3b->Text());
-        EXPECT_EQ("Nicht mehr zeigen", form.Check1Label->Text());
-        EXPECT_EQ("Purgeon", form.ActionLabel->Text());
+        StartupWindow form;
+        EXPECT_EQ("hat sich in den Autostart eingetragen.", form.MessageLabel->Text());
+        EXPECT_EQ("Wirklich bei jedem Start?", form.AdviceLabel->Text());
+        EXPECT_EQ("Mit Purgeon pruefen", form.LaunchLink->Text());
+        EXPECT_EQ("Nicht mehr zeigen", form.OptOutLabel->Text());
+        EXPECT_EQ("Purgeon", form.TitleLabel->Text());
         EXPECT_FALSE(form.Visible());
     }
     Language() = LanguageTexts();
@@ -213,11 +213,11 @@ TEST(StartupWindowTexts, ComeFromTheLanguageFile) {
 // An entry whose program was replaced: the same window, another second line.
 TEST(StartupWindowTexts, AChangedEntrySaysItChangedWhatItStartsInItsLanguage) {
     const auto shownLine = [](bool changed) {
-        TForm2c form;
+        StartupWindow form;
         form.ProgramName = "Updater";
         form.EntryChanged = changed;
-        form.ShowForm();
-        return form.Label2->Text();
+        form.ShowWithoutActivating();
+        return form.MessageLabel->Text();
     };
     Language() = LanguageTexts();
     EXPECT_EQ("changed what it starts with Windows.", shownLine(true));

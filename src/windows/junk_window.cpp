@@ -1,37 +1,38 @@
-#include "windows/junk_form.h"
+#include "windows/junk_window.h"
 
 #include <windows.h>
 
 #include "core/setting_names.h"
+#include "core/window_classes.h"
 #include "platform/text.h"
 
 namespace vigilo {
 namespace {
 constexpr NotificationConstants kConstants{
-    .frame = {"TForm2d", "Cache notifications", 400, 270},
+    .frame = {window_classes::kJunk, window_classes::kJunkTitle, 400, 270},
     .background = IDB_NOTIFY_BACKGROUND_270,
     .kind = FindingKind::Junk,
-    .firstLabelTop = 52,  // Label1a
+    .firstLabelTop = 52,  // AmountLabel
     .linkParameters = " /CLEAN",
-    .check1 = {24, 237},
-    .check1Label = {52, 239},
+    .optOutCheckBox = {24, 237},
+    .optOutLabel = {52, 239},
 };
 
-using F = TForm2d;
+using F = JunkWindow;
 namespace rows = frame_rows;
 constexpr ControlSpec<F> kControls[] = {
     // name        member       left  top  width height font                     text or picture               flags
-    rows::WndImage<F>(kConstants),
-    rows::ActionLabel<F>(),
+    rows::BackgroundImage<F>(kConstants),
+    rows::TitleLabel<F>(),
     {"Logo",       &F::Logo,      24,  48,    0,   0, nullptr,                   BitmapRes(IDB_JUNK_LOGO),     kAutoSize},
-    {"Label1a",    &F::Label1a,   88,  52,    0,  25, &fonts::kJunkAmount,       Design("10 MB"),              kAutoSize | kCenterV},
-    {"Label1b",    &F::Label1b,  150,  52,    0,  23, &fonts::kJunkAmountWords,  Lang(texts::kCacheMessage1),  kAutoSize},
-    {"Label2",     &F::Label2,    20, 104,  360,  35, nullptr,                   Lang(texts::kCacheMessage2),  kWordWrap | kCenterV},
-    {"Label3",     &F::Label3,    20, 146,  360,  35, nullptr,                   Lang(texts::kCacheMessage3),  kWordWrap},
-    rows::Link<F>("Label4", &F::Label4, 120, 196, Lang(texts::kCacheMessage4), &F::Label4Click),
-    rows::Check1Label<F>(kConstants, texts::kCacheMessage5),
-    rows::TopButton<F>(),
-    rows::Check1<F>(kConstants, texts::kCacheMessage5),
+    {"AmountLabel",    &F::AmountLabel,   88,  52,    0,  25, &fonts::kJunkAmount,       Design("10 MB"),              kAutoSize | kCenterV},
+    {"AmountWordsLabel",    &F::AmountWordsLabel,  150,  52,    0,  23, &fonts::kJunkAmountWords,  Lang(texts::kCacheMessage1),  kAutoSize},
+    {"MessageLabel",     &F::MessageLabel,    20, 104,  360,  35, nullptr,                   Lang(texts::kCacheMessage2),  kWordWrap | kCenterV},
+    {"AdviceLabel",     &F::AdviceLabel,    20, 146,  360,  35, nullptr,                   Lang(texts::kCacheMessage3),  kWordWrap},
+    rows::Link<F>("LaunchLink", &F::LaunchLink, 120, 196, Lang(texts::kCacheMessage4), &F::LaunchLinkClick),
+    rows::OptOutLabel<F>(kConstants, texts::kCacheMessage5),
+    rows::CloseButton<F>(),
+    rows::OptOutCheckBox<F>(kConstants, texts::kCacheMessage5),
 };
 
 // The words after the amount keep this distance from it (at 96 DPI).
@@ -39,15 +40,15 @@ constexpr int kAmountGap = 10;
 constexpr std::uint64_t kBytesPerMegabyte = 1048576;
 }  // namespace
 
-TForm2d::TForm2d() : NotificationForm(kConstants) {
+JunkWindow::JunkWindow() : NotificationWindow(kConstants) {
     Declare(this, kControls);
     Create();
 }
 
-void TForm2d::FillControls() {
-    Label1a->SetText(JunkAmountText(JunkSize, DecimalSeparator()));
+void JunkWindow::FillControls() {
+    AmountLabel->SetText(JunkAmountText(JunkSize, DecimalSeparator()));
     // The amount takes the width of its text; the words follow it on the same line.
-    Label1b->MoveTo(Label1a->Bounds().right + Scaled(kAmountGap), Label1b->Bounds().top);
+    AmountWordsLabel->MoveTo(AmountLabel->Bounds().right + Scaled(kAmountGap), AmountWordsLabel->Bounds().top);
 }
 
 std::string JunkAmountText(std::int64_t bytes, const std::string& decimalSeparator) {

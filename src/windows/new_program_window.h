@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "windows/notification_form.h"
+#include "windows/notification_window.h"
 
 namespace vigilo {
 
-class TForm2a : public NotificationForm {
+class NewProgramWindow : public NotificationWindow {
 public:
     // Creates the window hidden, with no owner, its texts loaded.
-    TForm2a();
+    NewProgramWindow();
 
     // Set by the caller before showing.
     std::string ProgramName;
@@ -23,17 +23,17 @@ public:
     int MoreFound = 0;       // how many more programs the same round found; "and N more" shows when above 0
 
     // The link "Purgeon": starts Purgeon without parameters, then closes.
-    void Label3bClick() { LaunchAndClose(); }
+    void LaunchLinkClick() { LaunchAndClose(); }
 
     Image* ActionImage = nullptr;  // attention mark
-    Label* Label1 = nullptr;       // "New installation detected."
+    Label* MessageLabel = nullptr;       // "New installation detected."
     Label* MoreFoundLabel = nullptr;  // "and N more (see Recent findings)", hidden unless there are more
     Image* PrgImage = nullptr;     // the program's icon
-    Label* Label2a = nullptr;      // program name, bold
-    Label* Label2b = nullptr;      // publisher
+    Label* ProgramNameLabel = nullptr;      // program name, bold
+    Label* PublisherLabel = nullptr;      // publisher
     Label* SignerLabel = nullptr;  // who signed the program's file, hidden when nothing is said
-    Label* Label3a = nullptr;      // "For more information ... use"
-    Label* Label3b = nullptr;      // the link "Purgeon"
+    Label* AdviceLabel = nullptr;      // "For more information ... use"
+    Label* LaunchLink = nullptr;      // the link "Purgeon"
 
 protected:
     void FillControls() override;

@@ -1,4 +1,4 @@
-#include "windows/notification_form.h"
+#include "windows/notification_window.h"
 
 #include <windowsx.h>
 #include <oleacc.h>
@@ -22,14 +22,14 @@ constexpr int kTopButtonMargin = 5;
 constexpr UINT kForegroundCheckMs = 1000;
 }  // namespace
 
-std::function<bool()>& NotificationForm::FullScreenInFront() {
+std::function<bool()>& NotificationWindow::FullScreenInFront() {
     static std::function<bool()> rule = &FullScreenProgramInFront;
     return rule;
 }
 
-void NotificationForm::ShowForm() { Show(false); }
+void NotificationWindow::ShowWithoutActivating() { Show(false); }
 
-void NotificationForm::OnShow() {
+void NotificationWindow::OnShow() {
     Place();
     FillControls();
     yielded_ = false;
@@ -37,13 +37,13 @@ void NotificationForm::OnShow() {
         foregroundWatch_ = std::make_unique<ForegroundWatch>([this] { ForegroundChanged(); }, kForegroundCheckMs);
 }
 
-void NotificationForm::OnClose() {
+void NotificationWindow::OnClose() {
     foregroundWatch_.reset();
-    CloseForm();
+    SaveOptOut();
     if (OnClosed) OnClosed();
 }
 
-void NotificationForm::Place() {
+void NotificationWindow::Place() {
     RECT workArea{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     const POINT at = NotificationPlacement(ClientSize(), {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
@@ -54,7 +54,7 @@ void NotificationForm::Place() {
     SetWindowPos(Handle(), HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void NotificationForm::StayOnTop() {
+void NotificationWindow::StayOnTop() {
     if (!Handle()) return;
     if (FullScreenInFront()()) {
         // Leaves the topmost windows, at the bottom of the z-order: behind the program.
@@ -69,42 +69,42 @@ void NotificationForm::StayOnTop() {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-void NotificationForm::ForegroundChanged() {
+void NotificationWindow::ForegroundChanged() {
     // Only a change of the rule moves the window; other windows' comings and goings do not.
     if (Visible() && FullScreenInFront()() != yielded_) StayOnTop();
 }
 
-std::string NotificationForm::AccessibleName() const {
+std::string NotificationWindow::AccessibleName() const {
     std::vector<const Label*> lines;
     for (const Label* label : Labels())
-        if (label != ActionLabel && label != Check1Label && !label->TabStop() && label->Visible() &&
+        if (label != TitleLabel && label != OptOutLabel && !label->TabStop() && label->Visible() &&
             !label->Text().empty())
             lines.push_back(label);
     std::stable_sort(lines.begin(), lines.end(), [](const Label* a, const Label* b) {
         const RECT ra = a->Bounds(), rb = b->Bounds();
         return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
     });
-    std::string name = ActionLabel ? ActionLabel->Text() : std::string();
+    std::string name = TitleLabel ? TitleLabel->Text() : std::string();
     for (const Label* label : lines) name += "\n" + label->Text();
     return name;
 }
 
-LRESULT NotificationForm::WMNCHitTest(int x, int y, LRESULT defaultResult) const {
+LRESULT NotificationWindow::WMNCHitTest(int x, int y, LRESULT defaultResult) const {
     RECT window;
     GetWindowRect(Handle(), &window);
     const int stripRight =
-        window.left + (TopButton ? TopButton->Bounds().left : ClientSize().cx) - Scaled(kTopButtonMargin);
+        window.left + (CloseButton ? CloseButton->Bounds().left : ClientSize().cx) - Scaled(kTopButtonMargin);
     if (y < window.top + Scaled(constants_.firstLabelTop) && x < stripRight) return HTCAPTION;
     return defaultResult;
 }
 
-void NotificationForm::CloseForm() {
+void NotificationWindow::SaveOptOut() {
     // An unticked box leaves the setting as it is: Purgeon may have switched
     // the notifications off while the window was up.
-    if (Check1 && Check1->Checked()) WriteBool(kSettingsRoot, kSettingsKey, FactsOf(constants_.kind).setting, false);
+    if (OptOutCheckBox && OptOutCheckBox->Checked()) WriteBool(kSettingsRoot, kSettingsKey, FactsOf(constants_.kind).setting, false);
 }
 
-void NotificationForm::LaunchAndClose() {
+void NotificationWindow::LaunchAndClose() {
     if (launching_) return;
     launching_ = true;
     // While the information window is up, this window takes no clicks, as
@@ -121,17 +121,17 @@ void NotificationForm::LaunchAndClose() {
     if (!LaunchCompanion(Handle(), constants_.linkParameters, close)) close();
 }
 
-void NotificationForm::OnDpiChanged() {
+void NotificationWindow::OnDpiChanged() {
     // What the window's own part placed and loaded (a program's icon, the
     // words after the junk amount) follows the new layout.
     if (Visible()) FillControls();
 }
 
-void NotificationForm::OnCommand(WORD id) {
-    if (id == IDCANCEL) TopButtonClick();  // Esc
+void NotificationWindow::OnCommand(WORD id) {
+    if (id == IDCANCEL) CloseButtonClick();  // Esc
 }
 
-LRESULT NotificationForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT NotificationWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ACTIVATE:
         StayOnTop();  // on activation and on deactivation alike

@@ -1,4 +1,4 @@
-#include "tray/cool_tray_icon.h"
+#include "tray/tray_icon.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,11 +22,11 @@ void Raise(const Event& event, Args... args) {
     handler(args...);
 }
 
-TShiftState KeyShiftState() {
-    TShiftState state = 0;
-    if (GetAsyncKeyState(VK_SHIFT) < 0) state |= ssShift;
-    if (GetAsyncKeyState(VK_MENU) < 0) state |= ssAlt;
-    if (GetAsyncKeyState(VK_CONTROL) < 0) state |= ssCtrl;
+ModifierKeys KeyShiftState() {
+    ModifierKeys state = 0;
+    if (GetAsyncKeyState(VK_SHIFT) < 0) state |= kShiftHeld;
+    if (GetAsyncKeyState(VK_MENU) < 0) state |= kAltHeld;
+    if (GetAsyncKeyState(VK_CONTROL) < 0) state |= kCtrlHeld;
     return state;
 }
 
@@ -38,7 +38,7 @@ POINT CursorPos() {
 
 }  // namespace
 
-TCoolTrayIcon::TCoolTrayIcon(HWND owner)
+TrayIcon::TrayIcon(HWND owner)
     : owner_(owner),
       iconId_(g_nextIconId++),
       cycleTimer_([this] { CycleStep(); }),
@@ -52,7 +52,7 @@ TCoolTrayIcon::TCoolTrayIcon(HWND owner)
     iconData_.uCallbackMessage = kMsgTrayCallback;
 }
 
-TCoolTrayIcon::~TCoolTrayIcon() {
+TrayIcon::~TrayIcon() {
     lifeToken_.reset();
     // No notification may reach the icon from here on, not even one the
     // shell sends while it is being asked to remove the icon.
@@ -60,29 +60,29 @@ TCoolTrayIcon::~TCoolTrayIcon() {
     RemoveFromTray();
 }
 
-void TCoolTrayIcon::SetHint(const std::string& hint) {
+void TrayIcon::SetHint(const std::string& hint) {
     hint_ = FirstCharacters(hint, kMaxHintLength);
     RefreshTray();
 }
 
-void TCoolTrayIcon::SetShowHint(bool showHint) {
+void TrayIcon::SetShowHint(bool showHint) {
     showHint_ = showHint;
     RefreshTray();
 }
 
-void TCoolTrayIcon::SetIcon(HICON icon) {
+void TrayIcon::SetIcon(HICON icon) {
     icon_.reset(icon ? CopyIcon(icon) : nullptr);
     RefreshTray();
 }
 
-void TCoolTrayIcon::SetIconVisible(bool visible) {
+void TrayIcon::SetIconVisible(bool visible) {
     if (visible)
         AddToTray();
     else
         RemoveFromTray();
 }
 
-void TCoolTrayIcon::SetIconIndex(int index) {
+void TrayIcon::SetIconIndex(int index) {
     if (iconList_.empty()) {
         iconIndex_ = 0;
     } else {
@@ -93,22 +93,22 @@ void TCoolTrayIcon::SetIconIndex(int index) {
     RefreshTray();
 }
 
-void TCoolTrayIcon::SetIconList(std::vector<UniqueIcon> icons) {
+void TrayIcon::SetIconList(std::vector<UniqueIcon> icons) {
     iconList_ = std::move(icons);
     SetIconIndex(0);
 }
 
-void TCoolTrayIcon::SetCycleIcons(bool cycle) {
+void TrayIcon::SetCycleIcons(bool cycle) {
     cycleIcons_ = cycle;
     ApplyCycleIcons();
 }
 
-void TCoolTrayIcon::SetCycleInterval(UINT intervalMs) {
+void TrayIcon::SetCycleInterval(UINT intervalMs) {
     cycleInterval_ = intervalMs;
     ApplyCycleIcons();
 }
 
-void TCoolTrayIcon::ApplyCycleIcons() {
+void TrayIcon::ApplyCycleIcons() {
     if (cycleIcons_) {
         SetIconIndex(0);
         cycleTimer_.Start(cycleInterval_);
@@ -117,7 +117,7 @@ void TCoolTrayIcon::ApplyCycleIcons() {
     }
 }
 
-void TCoolTrayIcon::SetWantEnterExitEvents(bool want) {
+void TrayIcon::SetWantEnterExitEvents(bool want) {
     wantEnterExitEvents_ = want;
     if (want)
         exitTimer_.Start(kExitPollMs);
@@ -125,7 +125,7 @@ void TCoolTrayIcon::SetWantEnterExitEvents(bool want) {
         exitTimer_.Stop();
 }
 
-void TCoolTrayIcon::PrepareIconData() {
+void TrayIcon::PrepareIconData() {
     iconData_.hIcon = icon_.get();
     std::memset(iconData_.szTip, 0, sizeof(iconData_.szTip));
     if (!hint_.empty() && showHint_) {
@@ -134,28 +134,28 @@ void TCoolTrayIcon::PrepareIconData() {
     }
 }
 
-bool TCoolTrayIcon::AddToTray() {
+bool TrayIcon::AddToTray() {
     iconVisible_ = true;
     PrepareIconData();
     return NotifyShell(NIM_ADD, iconData_);
 }
 
-bool TCoolTrayIcon::RemoveFromTray() {
+bool TrayIcon::RemoveFromTray() {
     iconVisible_ = false;
     PrepareIconData();
     return NotifyShell(NIM_DELETE, iconData_);
 }
 
-bool TCoolTrayIcon::RefreshTray() {
+bool TrayIcon::RefreshTray() {
     PrepareIconData();
     return NotifyShell(NIM_MODIFY, iconData_);
 }
 
-void TCoolTrayIcon::HandleTaskbarCreated() {
+void TrayIcon::HandleTaskbarCreated() {
     if (iconVisible_) AddToTray();
 }
 
-void TCoolTrayIcon::HandleTrayNotification(UINT notification) {
+void TrayIcon::HandleTrayNotification(UINT notification) {
     switch (notification) {
         case NIN_BALLOONHIDE:
             Raise(OnBalloonHintHide);
@@ -172,7 +172,7 @@ void TCoolTrayIcon::HandleTrayNotification(UINT notification) {
     if (!enabled_) return;
 
     const POINT cursor = CursorPos();
-    const TShiftState keys = KeyShiftState();
+    const ModifierKeys keys = KeyShiftState();
     const std::weak_ptr<int> alive = lifeToken_;
     switch (notification) {
         case WM_MOUSEMOVE:
@@ -186,7 +186,7 @@ void TCoolTrayIcon::HandleTrayNotification(UINT notification) {
             break;
         case WM_LBUTTONDOWN:
             if (OnDblClick) clickTimer_.Start(GetDoubleClickTime());
-            FireMouseDown(TMouseButton::Left, keys | ssLeft, cursor.x, cursor.y);
+            FireMouseDown(MouseButton::Left, keys | kLeftHeld, cursor.x, cursor.y);
             if (alive.expired()) return;
             clickStarted_ = true;
             if (leftPopup_) ShowMenuAtCursor();
@@ -200,7 +200,7 @@ void TCoolTrayIcon::HandleTrayNotification(UINT notification) {
                 if (alive.expired()) return;
             }
             clickStarted_ = false;
-            FireMouseUp(TMouseButton::Left, keys | ssLeft, cursor.x, cursor.y);
+            FireMouseUp(MouseButton::Left, keys | kLeftHeld, cursor.x, cursor.y);
             break;
         case WM_LBUTTONDBLCLK:
             clickPending_ = false;
@@ -210,25 +210,25 @@ void TCoolTrayIcon::HandleTrayNotification(UINT notification) {
             if (popupMenu_ && !leftPopup_) ClickDefaultMenuItem();
             break;
         case WM_RBUTTONDOWN:
-            FireMouseDown(TMouseButton::Right, keys | ssRight, cursor.x, cursor.y);
+            FireMouseDown(MouseButton::Right, keys | kRightHeld, cursor.x, cursor.y);
             if (alive.expired()) return;
             ShowMenuAtCursor();
             break;
         case WM_RBUTTONUP:
-            FireMouseUp(TMouseButton::Right, keys | ssRight, cursor.x, cursor.y);
+            FireMouseUp(MouseButton::Right, keys | kRightHeld, cursor.x, cursor.y);
             break;
         case WM_MBUTTONDOWN:
-            FireMouseDown(TMouseButton::Middle, keys | ssMiddle, cursor.x, cursor.y);
+            FireMouseDown(MouseButton::Middle, keys | kMiddleHeld, cursor.x, cursor.y);
             break;
         case WM_MBUTTONUP:
-            FireMouseUp(TMouseButton::Middle, keys | ssMiddle, cursor.x, cursor.y);
+            FireMouseUp(MouseButton::Middle, keys | kMiddleHeld, cursor.x, cursor.y);
             break;
         default:
             break;
     }
 }
 
-void TCoolTrayIcon::ClickTimeout() {
+void TrayIcon::ClickTimeout() {
     clickTimer_.Stop();
     if (!dblClickSeen_ && clickPending_) {
         clickPending_ = false;
@@ -239,7 +239,7 @@ void TCoolTrayIcon::ClickTimeout() {
     dblClickSeen_ = false;
 }
 
-void TCoolTrayIcon::ExitPoll() {
+void TrayIcon::ExitPoll() {
     if (mouseOutside_) return;
     const POINT cursor = CursorPos();
     if (cursor.x == lastCursorPos_.x && cursor.y == lastCursorPos_.y) return;
@@ -247,7 +247,7 @@ void TCoolTrayIcon::ExitPoll() {
     FireMouseExit();
 }
 
-void TCoolTrayIcon::CycleStep() {
+void TrayIcon::CycleStep() {
     if (iconList_.empty()) return;
     const int next = iconIndex_ + 1 >= static_cast<int>(iconList_.size()) ? 0 : iconIndex_ + 1;
     const std::weak_ptr<int> alive = lifeToken_;
@@ -256,9 +256,9 @@ void TCoolTrayIcon::CycleStep() {
     SetIconIndex(next);
 }
 
-HWND TCoolTrayIcon::MenuOwner() const { return owner_ && IsWindow(owner_) ? owner_ : handler_->Handle(); }
+HWND TrayIcon::MenuOwner() const { return owner_ && IsWindow(owner_) ? owner_ : handler_->Handle(); }
 
-void TCoolTrayIcon::ShowMenuAtCursor() {
+void TrayIcon::ShowMenuAtCursor() {
     POINT cursor{};
     if (!popupMenu_ || !GetCursorPos(&cursor)) return;
     // Locals from here on: a menu item's handler may destroy this icon.
@@ -284,23 +284,23 @@ void TCoolTrayIcon::ShowMenuAtCursor() {
     if (postTo && IsWindow(postTo)) PostMessageW(postTo, WM_NULL, 0, 0);
 }
 
-void TCoolTrayIcon::ClickDefaultMenuItem() {
+void TrayIcon::ClickDefaultMenuItem() {
     const UINT command = GetMenuDefaultItem(popupMenu_, FALSE, 0);
     if (command == static_cast<UINT>(-1)) return;
     SendMessageW(MenuOwner(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
-void TCoolTrayIcon::FireClick() { Raise(OnClick); }
-void TCoolTrayIcon::FireDblClick() { Raise(OnDblClick); }
-void TCoolTrayIcon::FireCycle(int nextIndex) { Raise(OnCycle, nextIndex); }
-void TCoolTrayIcon::FireMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+void TrayIcon::FireClick() { Raise(OnClick); }
+void TrayIcon::FireDblClick() { Raise(OnDblClick); }
+void TrayIcon::FireCycle(int nextIndex) { Raise(OnCycle, nextIndex); }
+void TrayIcon::FireMouseDown(MouseButton button, ModifierKeys shift, int x, int y) {
     Raise(OnMouseDown, button, shift, x, y);
 }
-void TCoolTrayIcon::FireMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+void TrayIcon::FireMouseUp(MouseButton button, ModifierKeys shift, int x, int y) {
     Raise(OnMouseUp, button, shift, x, y);
 }
-void TCoolTrayIcon::FireMouseMove(TShiftState shift, int x, int y) { Raise(OnMouseMove, shift, x, y); }
-void TCoolTrayIcon::FireMouseEnter() { Raise(OnMouseEnter); }
-void TCoolTrayIcon::FireMouseExit() { Raise(OnMouseExit); }
+void TrayIcon::FireMouseMove(ModifierKeys shift, int x, int y) { Raise(OnMouseMove, shift, x, y); }
+void TrayIcon::FireMouseEnter() { Raise(OnMouseEnter); }
+void TrayIcon::FireMouseExit() { Raise(OnMouseExit); }
 
 }  // namespace vigilo

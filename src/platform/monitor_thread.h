@@ -18,13 +18,13 @@
 
 namespace vigilo {
 
-class TThread {
+class MonitorThread {
 public:
-    TThread(const TThread&) = delete;
-    TThread& operator=(const TThread&) = delete;
+    MonitorThread(const MonitorThread&) = delete;
+    MonitorThread& operator=(const MonitorThread&) = delete;
     // Only for a thread that has ended or was never resumed; a thread that
     // was created but never resumed is ended here without running its body.
-    virtual ~TThread();
+    virtual ~MonitorThread();
 
     // Creates the OS thread suspended; false when that failed.
     bool CreateSuspended();
@@ -43,11 +43,11 @@ public:
     bool Finished() const { return finished_; }
     HANDLE ThreadHandle() const { return handle_.get(); }
 
-    // Number of TThread bodies running right now, process-wide.
+    // Number of MonitorThread bodies running right now, process-wide.
     static long LiveCount();
 
 protected:
-    TThread() = default;
+    MonitorThread() = default;
     virtual void Execute() = 0;
     // Runs method on the main thread and waits until it has returned. An
     // exception thrown by method is raised again here, on the calling thread.

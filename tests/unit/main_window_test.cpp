@@ -1,10 +1,10 @@
-// The hidden main form in-process: menu texts from the language file, the
+// The hidden main window in-process: menu texts from the language file, the
 // junk timer armed by the CacheNotifier setting, and restarts of message 1135.
 #include <gtest/gtest.h>
 
+#include "app/main_window.h"
 #include "platform/message_loop.h"
-#include "app/main_form.h"
-#include "platform/thread.h"
+#include "platform/monitor_thread.h"
 #include "support/test_support.h"
 
 using namespace vigilo;
@@ -40,9 +40,9 @@ protected:
 TEST_F(MainForm, MenuTextsComeFromTheChosenLanguageFile) {
     SetDword(HKEY_CURRENT_USER, kSettings, "Language", 2);
     WriteFile(BinFolder() + "\\German.ini", "[Tray]\r\nLaunch=Purgeon starten\r\n[Buttons]\r\nExit=Beenden\r\n");
-    TForm1 form;
-    EXPECT_EQ(MenuText(form.PopupMenu(), TForm1::kMenuItem1), "Purgeon starten");
-    EXPECT_EQ(MenuText(form.PopupMenu(), TForm1::kMenuItem3), "Beenden");
+    MainWindow form;
+    EXPECT_EQ(MenuText(form.PopupMenu(), MainWindow::kLaunchItem), "Purgeon starten");
+    EXPECT_EQ(MenuText(form.PopupMenu(), MainWindow::kExitItem), "Beenden");
     EXPECT_EQ(GetMenuItemCount(form.PopupMenu()), 4);  // with "Recent findings" and the separator
 }
 
@@ -53,15 +53,15 @@ TEST_F(MainForm, MenuTextsFallBackToTheBuiltInDefaults) {
             SetString(HKEY_CURRENT_USER, kSettings, "Language", "2");
         else
             SetDword(HKEY_CURRENT_USER, kSettings, "Language", 2);
-        TForm1 form;
-        EXPECT_EQ(MenuText(form.PopupMenu(), TForm1::kMenuItem1), "Launch Purgeon");
-        EXPECT_EQ(MenuText(form.PopupMenu(), TForm1::kMenuItem3), "Exit");
+        MainWindow form;
+        EXPECT_EQ(MenuText(form.PopupMenu(), MainWindow::kLaunchItem), "Launch Purgeon");
+        EXPECT_EQ(MenuText(form.PopupMenu(), MainWindow::kExitItem), "Exit");
     }
 }
 
 // The timer serves the junk check and the scheduled-task check.
 TEST_F(MainForm, TheTimerFollowsCacheNotifierAndStartupNotifierOnEveryRestart) {
-    TForm1 form;
+    MainWindow form;
     EXPECT_FALSE(form.TimerEnabled());  // armed only once message 1135 is handled
     Settle();
     EXPECT_TRUE(form.TimerEnabled());   // CacheNotifier was created as true
@@ -85,7 +85,7 @@ TEST_F(MainForm, TheTimerFollowsCacheNotifierAndStartupNotifierOnEveryRestart) {
 TEST_F(MainForm, AllNotifiersOffStartsNoGroupAndNoTimer) {
     for (const char* name : {"NewAppNotifier", "NewToolbarNotifier", "StartupNotifier", "CacheNotifier"})
         SetDword(HKEY_CURRENT_USER, kSettings, name, 0);
-    TForm1 form;
+    MainWindow form;
     Settle();
     EXPECT_FALSE(form.TimerEnabled());
     for (FindingKind g : kMonitorGroups)
@@ -94,7 +94,7 @@ TEST_F(MainForm, AllNotifiersOffStartsNoGroupAndNoTimer) {
 }
 
 TEST_F(MainForm, TheCloseRequestClosesTheFormThroughTheMessageLoop) {
-    TForm1 form;
+    MainWindow form;
     PostMessageA(form.Handle(), RegisterWindowMessageA("Vigilo"), 1136, 0);
     Settle();
     EXPECT_FALSE(ApplicationTerminated());

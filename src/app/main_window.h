@@ -1,5 +1,5 @@
 #pragma once
-// The hidden main form: a top-level window of class "TForm1" titled "Vigilo"
+// The hidden main window: a top-level window of class "TForm1" titled "Vigilo"
 // that exists, never shown, for the whole run. Other processes find the
 // program by it, post it message 1135 to restart the monitors, and post the
 // registered "Vigilo" message with wParam 1137 to close the program. It owns
@@ -12,62 +12,62 @@
 #include <string>
 
 #include "app/monitor_groups.h"
-#include "app/recent_findings_menu.h"
 #include "monitors/junk_check.h"
 #include "platform/unique_handle.h"
-#include "tray/cool_tray_icon.h"
 #include "platform/window.h"
+#include "tray/recent_findings_menu.h"
+#include "tray/tray_icon.h"
 
 namespace vigilo {
 
-class TForm1 : public Window {
+class MainWindow : public Window {
 public:
-    TForm1();  // creates the window and runs CreateForm
-    ~TForm1() override;
+    MainWindow();  // creates the window and runs SetUp
+    ~MainWindow() override;
 
-    // Closes the main form, which ends the application.
+    // Closes the main window, which ends the application.
     void Close();
 
     UINT CloseRequestId() const { return closeRequestId_; }
     bool TimerEnabled() const { return timerEnabled_; }
-    HMENU PopupMenu() const { return popupMenu1_.get(); }
+    HMENU PopupMenu() const { return trayMenu_.get(); }
     // "Recent findings", right after "Launch Purgeon"; owned by PopupMenu.
     HMENU RecentFindingsSubmenu() const { return recentSubmenu_; }
-    TCoolTrayIcon& TrayIcon() const { return *trayIcon_; }
+    TrayIcon& Tray() const { return *trayIcon_; }
     const MonitorGroups& Monitors() const { return monitors_; }
 
-    static constexpr UINT kMenuItem1 = 1;  // "Launch Purgeon"
-    static constexpr UINT kMenuItem3 = 3;  // "Exit"
-    static constexpr UINT_PTR kTimer1 = 1;
-    static constexpr UINT kTimer1Interval = 600000;
+    static constexpr UINT kLaunchItem = 1;  // "Launch Purgeon"
+    static constexpr UINT kExitItem = 3;  // "Exit"
+    static constexpr UINT_PTR kTenMinuteTimer = 1;
+    static constexpr UINT kTenMinuteInterval = 600000;
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void CreateForm();
+    void SetUp();
     void CreateTrayIcon();
-    void ShowForm();
+    void RestartMonitors();
     // Restarts the monitors per the settings; the text of the first setting
     // that could not be read, or empty.
     std::string StartMonitors();
     // Profiles came or went: each profile there is now gets its watch.
     void BrowserProfilesChanged();
     void EventsMessage(const MSG& msg);
-    void CloseForm();
+    void StopTimers();
     void TrayIconClick();
-    void MenuItem3Click();
-    void Timer1Event();
+    void ExitClick();
+    void TenMinuteTimerEvent();
     // The junk walk ended on its thread: the junk check reports, on this one.
     void JunkWalkEnded();
     void SetTimerEnabled(bool enabled);
 
     UINT closeRequestId_ = 0;
-    UniqueMenu popupMenu1_;
+    UniqueMenu trayMenu_;
     HMENU recentSubmenu_ = nullptr;
     RecentFindingsMenu recentFindings_;
     // After the menu it shows, so it goes first; removes the icon when it goes.
-    std::unique_ptr<TCoolTrayIcon> trayIcon_;
+    std::unique_ptr<TrayIcon> trayIcon_;
     bool timerEnabled_ = false;
     MonitorGroups monitors_;
     std::unique_ptr<JunkCheck> junkCheck_;  // over the path set's caches, made with it

@@ -1,51 +1,52 @@
-#include "windows/info_form.h"
+#include "windows/info_window.h"
 
 #include <windowsx.h>
 
 #include <memory>
 
+#include "core/window_classes.h"
 #include "resource_ids.h"
 #include "windows/window_fonts.h"
 
 namespace vigilo {
 namespace {
-constexpr FormFrame kFrame{"TForm3", "Information", 300, 200};
+constexpr FormFrame kFrame{window_classes::kInfo, window_classes::kInfoTitle, 300, 200};
 constexpr int kDragStripHeight = 40;
 // The window ShowInformationWindow shows, and what follows its close. The
 // one closed is freed at the next show, unless that show comes from what
 // follows its close, which runs inside its close handler.
-std::unique_ptr<TForm3> g_shown;
-std::unique_ptr<TForm3> g_closedBefore;
+std::unique_ptr<InfoWindow> g_shown;
+std::unique_ptr<InfoWindow> g_closedBefore;
 std::function<void()> g_afterClose;
 bool g_inCloseHandler = false;
 
-using F = TForm3;
+using F = InfoWindow;
 constexpr ControlSpec<F> kControls[] = {
     // name          member            left  top  width height font               text or picture                 flags                               click              mouse move
-    {"WndImage",     &F::WndImage,        0,   0,  300,  200, nullptr,            BitmapRes(IDB_INFO_BACKGROUND), 0,                                  nullptr,           &F::WndImageMouseMove},
+    {"BackgroundImage",     &F::BackgroundImage,        0,   0,  300,  200, nullptr,            BitmapRes(IDB_INFO_BACKGROUND), 0,                                  nullptr,           &F::BackgroundMouseMove},
     {"InfoLabel",    &F::InfoLabel,      16,  74,  268,   34, nullptr,            Lang(texts::kFileNotFound),     kCenterH | kCenterV | kWordWrap},
-    {"ActionLabel",  &F::ActionLabel,    16,  12,    0,   17, &fonts::kInfoTitle, Lang(texts::kInformation),      kAutoSize | kCenterV},
-    {"Button1B",     &F::Button1B,      113, 153,   74,   20, nullptr,            BitmapRes(IDB_BUTTON_HOVER),    kHandCursor | kHidden,              &F::Button1Click,  &F::Button1MouseMove},
-    {"Button1A",     &F::Button1A,      113, 153,   74,   20, nullptr,            BitmapRes(IDB_BUTTON),          kHandCursor,                        &F::Button1Click,  &F::Button1MouseMove},
-    {"Button1Label", &F::Button1Label,  141, 154,    0,   17, nullptr,            Lang(texts::kButtonsOk),        kAutoSize | kCenterV | kHandCursor, &F::Button1Click,  &F::Button1MouseMove},
+    {"TitleLabel",  &F::TitleLabel,    16,  12,    0,   17, &fonts::kInfoTitle, Lang(texts::kInformation),      kAutoSize | kCenterV},
+    {"OkHoverImage",     &F::OkHoverImage,      113, 153,   74,   20, nullptr,            BitmapRes(IDB_BUTTON_HOVER),    kHandCursor | kHidden,              &F::OkClick,  &F::OkMouseMove},
+    {"OkImage",     &F::OkImage,      113, 153,   74,   20, nullptr,            BitmapRes(IDB_BUTTON),          kHandCursor,                        &F::OkClick,  &F::OkMouseMove},
+    {"OkLabel", &F::OkLabel,  141, 154,    0,   17, nullptr,            Lang(texts::kButtonsOk),        kAutoSize | kCenterV | kHandCursor, &F::OkClick,  &F::OkMouseMove},
 };
 }  // namespace
 
-TForm3::TForm3() : Form(kFrame) { Declare(this, kControls); }
+InfoWindow::InfoWindow() : Form(kFrame) { Declare(this, kControls); }
 
-void TForm3::Button1MouseMove() {
-    if (Button1B->Visible()) return;
-    Button1B->SetVisible(true);
-    Button1A->SetVisible(false);
+void InfoWindow::OkMouseMove() {
+    if (OkHoverImage->Visible()) return;
+    OkHoverImage->SetVisible(true);
+    OkImage->SetVisible(false);
 }
 
-void TForm3::WndImageMouseMove() {
-    if (Button1A->Visible()) return;
-    Button1A->SetVisible(true);
-    Button1B->SetVisible(false);
+void InfoWindow::BackgroundMouseMove() {
+    if (OkImage->Visible()) return;
+    OkImage->SetVisible(true);
+    OkHoverImage->SetVisible(false);
 }
 
-void TForm3::OnShow() {
+void InfoWindow::OnShow() {
     if (placed_) return;
     placed_ = true;
     // Centred on the desktop spanning all monitors.
@@ -55,7 +56,7 @@ void TForm3::OnShow() {
     SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT TForm3::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT InfoWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = Form::OnMessage(msg, wp, lp);
     if (msg == WM_NCHITTEST) {
         RECT window;
@@ -65,7 +66,7 @@ LRESULT TForm3::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return result;
 }
 
-void TForm3::OnClose() {
+void InfoWindow::OnClose() {
     if (this != g_shown.get()) return;  // a window of its own, not the program's
     std::function<void()> afterClose = std::move(g_afterClose);
     g_afterClose = nullptr;
@@ -79,7 +80,7 @@ void TForm3::OnClose() {
 bool ShowInformationWindow(std::function<void()> afterClose) {
     if (g_shown) return false;
     if (!g_inCloseHandler) g_closedBefore.reset();
-    auto form = std::make_unique<TForm3>();
+    auto form = std::make_unique<InfoWindow>();
     if (!form->Create()) return false;
     g_shown = std::move(form);
     g_afterClose = std::move(afterClose);

@@ -9,21 +9,21 @@
 
 namespace vigilo {
 
-class TForm3 : public Form {
+class InfoWindow : public Form {
 public:
-    TForm3();
+    InfoWindow();
 
     // Hover swap: the hovered button picture over the button, the normal one over the background.
-    void Button1MouseMove();
-    void WndImageMouseMove();
-    void Button1Click() { Close(); }
+    void OkMouseMove();
+    void BackgroundMouseMove();
+    void OkClick() { Close(); }
 
-    Image* WndImage = nullptr;      // the art
+    Image* BackgroundImage = nullptr;      // the art
     Label* InfoLabel = nullptr;     // "File Purgeon.exe not found!"
-    Label* ActionLabel = nullptr;   // the title "Information"
-    Image* Button1B = nullptr;      // the OK button's hovered picture
-    Image* Button1A = nullptr;      // its normal picture
-    Label* Button1Label = nullptr;  // "OK"
+    Label* TitleLabel = nullptr;   // the title "Information"
+    Image* OkHoverImage = nullptr;      // the OK button's hovered picture
+    Image* OkImage = nullptr;      // its normal picture
+    Label* OkLabel = nullptr;  // "OK"
 
 protected:
     void OnShow() override;

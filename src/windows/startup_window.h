@@ -2,7 +2,7 @@
 // The startup window: a program just added itself to the programs Windows
 // starts at log-on; names the entry in bold beside the msiexec.exe icon and
 // offers to check it with Purgeon (started with " /STARTUP"). A timed
-// notification: its caller shows it with ShowForm and destroys it 20 seconds
+// notification: the notification host shows it and destroys it 20 seconds
 // later.
 //
 // For an entry of a Run key or a Startup folder the caller also names where
@@ -17,14 +17,14 @@
 
 #include "core/finding.h"
 #include "core/startup_approved.h"
-#include "windows/notification_form.h"
+#include "windows/notification_window.h"
 
 namespace vigilo {
 
-class TForm2c : public NotificationForm {
+class StartupWindow : public NotificationWindow {
 public:
     // Creates the window hidden, with no owner, its texts loaded.
-    TForm2c();
+    StartupWindow();
 
     // Set by the caller before showing:
     // Name of the new startup entry, shown as it is.
@@ -35,7 +35,7 @@ public:
     int MoreFound = 0;
     // Who signed the file the entry starts ("Signed by ..."); no line when empty.
     std::string SignerLine;
-    // The entry was there before and now starts another program: Label2 says it changed.
+    // The entry was there before and now starts another program: MessageLabel says it changed.
     bool EntryChanged = false;
     // The finding shown, which the user's disabling or enabling is told of (core/finding_reporters.h).
     Finding Shown;
@@ -45,19 +45,19 @@ public:
     StartupApproval Approval;
 
     // The link "Check with Purgeon": starts Purgeon with " /STARTUP", then closes.
-    void Label3bClick() { LaunchAndClose(); }
+    void LaunchLinkClick() { LaunchAndClose(); }
     // The link that disables the entry at start-up, or enables it again; the window stays.
     void DisableLinkClick();
     // Whether the entry is disabled at start-up, as this window last wrote or found it.
     bool DisabledAtStartup() const { return disabled_; }
 
     Image* PrgImage = nullptr;         // msiexec.exe's icon
-    Label* Label1 = nullptr;           // the entry's name, bold
-    Label* Label2 = nullptr;           // "just added itself to your Windows startup.", or that it changed
+    Label* EntryNameLabel = nullptr;           // the entry's name, bold
+    Label* MessageLabel = nullptr;           // "just added itself to your Windows startup.", or that it changed
     Label* SignerLabel = nullptr;      // who signed the file it starts, hidden when nothing is said
     Label* MoreFoundLabel = nullptr;   // "and N more (see Recent findings)", hidden unless there are more
-    Label* Label3a = nullptr;          // "Not sure you need this program ..."
-    Label* Label3b = nullptr;          // the link "Check with Purgeon"
+    Label* AdviceLabel = nullptr;          // "Not sure you need this program ..."
+    Label* LaunchLink = nullptr;          // the link "Check with Purgeon"
     Label* DisableLink = nullptr;      // "Disable at Windows start-up" / "Enable again at start-up", hidden unless offered
 
 protected:

@@ -1,4 +1,4 @@
-// The junk-file window TForm2d: the amount in megabytes with the user's
+// The junk-file window JunkWindow: the amount in megabytes with the user's
 // decimal separator, the words that follow it, its place, texts and drag
 // band, and the link that starts Purgeon with " /CLEAN".
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include "support/notify_support.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
-#include "windows/junk_form.h"
+#include "windows/junk_window.h"
 
 namespace vigilo {
 namespace {
@@ -26,7 +26,7 @@ TEST(JunkAmount, IsInMegabytesWithTwoDecimals) {
     EXPECT_EQ("8796093022208.00 MB", JunkAmountText(LLONG_MAX, "."));
 }
 
-class JunkWindow : public ::testing::Test {
+class JunkWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Language() = LanguageTexts();
@@ -37,20 +37,20 @@ protected:
 
     test::CleanSettings settings_;
     test::ProgramFolder folder_{true};
-    TForm2d form_;
+    JunkWindow form_;
 };
 
-TEST_F(JunkWindow, ShowsTheAmountThenItsWordsAtTheBottomRight) {
-    form_.ShowForm();
+TEST_F(JunkWindowTest, ShowsTheAmountThenItsWordsAtTheBottomRight) {
+    form_.ShowWithoutActivating();
     RECT w;
     GetWindowRect(form_.Handle(), &w);
     EXPECT_EQ("1515,750 400", std::to_string(w.left) + "," + std::to_string(w.top) + " " + std::to_string(Width(w)));
     EXPECT_EQ("Cache notifications", test::WindowText(form_.Handle()));
-    EXPECT_EQ("150" + DecimalSeparator() + "00 MB", form_.Label1a->Text());
-    EXPECT_EQ(form_.Label1a->Bounds().right + 10, form_.Label1b->Bounds().left);
-    EXPECT_EQ("of junk found!", form_.Label1b->Text());
-    EXPECT_EQ("Run a cleanup scan in Purgeon to remove these junk files and free up disk space.", form_.Label3->Text());
-    EXPECT_EQ("Don't show cleaning notifications", form_.Check1Label->Text());
+    EXPECT_EQ("150" + DecimalSeparator() + "00 MB", form_.AmountLabel->Text());
+    EXPECT_EQ(form_.AmountLabel->Bounds().right + 10, form_.AmountWordsLabel->Bounds().left);
+    EXPECT_EQ("of junk found!", form_.AmountWordsLabel->Text());
+    EXPECT_EQ("Run a cleanup scan in Purgeon to remove these junk files and free up disk space.", form_.AdviceLabel->Text());
+    EXPECT_EQ("Don't show cleaning notifications", form_.OptOutLabel->Text());
     EXPECT_EQ(44, Width(form_.Logo->Bounds()));
     // The drag band reaches down to the amount's top.
     auto hit = [&](int y) { return SendMessageA(form_.Handle(), WM_NCHITTEST, 0, MAKELPARAM(w.left + 10, w.top + y)); };
@@ -58,27 +58,27 @@ TEST_F(JunkWindow, ShowsTheAmountThenItsWordsAtTheBottomRight) {
     EXPECT_NE(HTCAPTION, hit(52));
 }
 
-TEST_F(JunkWindow, ACommaLocaleShowsACommaAndALongAmountPushesTheWordsRight) {
+TEST_F(JunkWindowTest, ACommaLocaleShowsACommaAndALongAmountPushesTheWordsRight) {
     const LCID user = GetThreadLocale();
     SetThreadLocale(MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT));
-    form_.ShowForm();
+    form_.ShowWithoutActivating();
     SetThreadLocale(user);
-    EXPECT_EQ("150,00 MB", form_.Label1a->Text());
+    EXPECT_EQ("150,00 MB", form_.AmountLabel->Text());
 
-    const int shortRight = form_.Label1b->Bounds().right;
+    const int shortRight = form_.AmountWordsLabel->Bounds().right;
     form_.JunkSize = LLONG_MAX;
-    form_.ShowForm();
-    EXPECT_EQ(form_.Label1a->Bounds().right + 10, form_.Label1b->Bounds().left);
-    EXPECT_GT(form_.Label1b->Bounds().right, shortRight);
+    form_.ShowWithoutActivating();
+    EXPECT_EQ(form_.AmountLabel->Bounds().right + 10, form_.AmountWordsLabel->Bounds().left);
+    EXPECT_GT(form_.AmountWordsLabel->Bounds().right, shortRight);
     // One line each, cut at the window's edge.
-    EXPECT_EQ(23, form_.Label1b->Bounds().bottom - form_.Label1b->Bounds().top);
-    EXPECT_EQ(25, form_.Label1a->Bounds().bottom - form_.Label1a->Bounds().top);
+    EXPECT_EQ(23, form_.AmountWordsLabel->Bounds().bottom - form_.AmountWordsLabel->Bounds().top);
+    EXPECT_EQ(25, form_.AmountLabel->Bounds().bottom - form_.AmountLabel->Bounds().top);
 }
 
-TEST_F(JunkWindow, LinkStartsPurgeonToCleanAndWritesCacheNotifier) {
-    form_.ShowForm();
-    form_.Check1->SetChecked(true);
-    test::PostClick(form_.Label4->Handle());
+TEST_F(JunkWindowTest, LinkStartsPurgeonToCleanAndWritesCacheNotifier) {
+    form_.ShowWithoutActivating();
+    form_.OptOutCheckBox->SetChecked(true);
+    test::PostClick(form_.LaunchLink->Handle());
     EXPECT_TRUE(test::WaitUntil([&] { return !form_.Visible(); }, 10000));
     ASSERT_TRUE(folder_.WaitForPurgeonCalls(1));
     EXPECT_EQ(std::vector<std::string>{"  /CLEAN"}, folder_.PurgeonCalls());

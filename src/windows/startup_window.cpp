@@ -1,23 +1,24 @@
-#include "windows/startup_form.h"
+#include "windows/startup_window.h"
 
 #include "core/companion.h"
 #include "core/finding_reporters.h"
 #include "core/setting_names.h"
+#include "core/window_classes.h"
 #include "windows/program_icon.h"
 
 namespace vigilo {
 namespace {
 constexpr NotificationConstants kConstants{
-    .frame = {"TForm2c", "Startup notification", 400, 238},
+    .frame = {window_classes::kStartup, window_classes::kStartupTitle, 400, 238},
     .background = IDB_NOTIFY_BACKGROUND_238,
     .kind = FindingKind::Startup,
-    .firstLabelTop = 48,  // Label1
+    .firstLabelTop = 48,  // EntryNameLabel
     .linkParameters = companion::kStartupArgument,
-    .check1 = {16, 205},
-    .check1Label = {36, 207},
+    .optOutCheckBox = {16, 205},
+    .optOutLabel = {36, 207},
 };
 
-using F = TForm2c;
+using F = StartupWindow;
 namespace rows = frame_rows;
 
 template <typename Row>
@@ -30,30 +31,30 @@ constexpr Row Hidden(Row row) {
 // (hidden when that says nothing), then how many more the round found.
 constexpr ControlSpec<F> kControls[] = {
     // name             member             left  top  width height font                  text or picture                flags
-    rows::WndImage<F>(kConstants),
-    rows::ActionLabel<F>(),
+    rows::BackgroundImage<F>(kConstants),
+    rows::TitleLabel<F>(),
     {"PrgImage",        &F::PrgImage,        24,  50,   32,  32, nullptr,               {},                            0},
-    {"Label1",          &F::Label1,          80,  48,    0,  20, &fonts::kProgramName,  {},                            kAutoSize | kCenterV},
-    {"Label2",          &F::Label2,          80,  68,    0,  17, nullptr,               Lang(texts::kStartupMessage1), kAutoSize | kCenterV},
+    {"EntryNameLabel",          &F::EntryNameLabel,          80,  48,    0,  20, &fonts::kProgramName,  {},                            kAutoSize | kCenterV},
+    {"MessageLabel",          &F::MessageLabel,          80,  68,    0,  17, nullptr,               Lang(texts::kStartupMessage1), kAutoSize | kCenterV},
     {"SignerLabel",     &F::SignerLabel,     80,  85,    0,  17, nullptr,               {},                            kAutoSize | kCenterV | kHidden},
     {"MoreFoundLabel",  &F::MoreFoundLabel,  80, 102,    0,  17, nullptr,               Lang(texts::kMoreFound),       kAutoSize | kCenterV | kHidden},
-    {"Label3a",         &F::Label3a,         16, 126,  361,  34, nullptr,               Lang(texts::kStartupMessage2), kWordWrap | kBottom},
-    rows::Link<F>("Label3b", &F::Label3b, 104, 164, Lang(texts::kStartupMessage3), &F::Label3bClick),
+    {"AdviceLabel",         &F::AdviceLabel,         16, 126,  361,  34, nullptr,               Lang(texts::kStartupMessage2), kWordWrap | kBottom},
+    rows::Link<F>("LaunchLink", &F::LaunchLink, 104, 164, Lang(texts::kStartupMessage3), &F::LaunchLinkClick),
     Hidden(rows::Link<F>("DisableLink", &F::DisableLink, 104, 185, Lang(texts::kStartupDisable), &F::DisableLinkClick)),
-    rows::Check1Label<F>(kConstants, texts::kStartupMessage4),
-    rows::TopButton<F>(),
-    rows::Check1<F>(kConstants, texts::kStartupMessage4),
+    rows::OptOutLabel<F>(kConstants, texts::kStartupMessage4),
+    rows::CloseButton<F>(),
+    rows::OptOutCheckBox<F>(kConstants, texts::kStartupMessage4),
 };
 }  // namespace
 
-TForm2c::TForm2c() : NotificationForm(kConstants) {
+StartupWindow::StartupWindow() : NotificationWindow(kConstants) {
     Declare(this, kControls);
     Create();
 }
 
-void TForm2c::FillControls() {
-    Label1->SetText(ProgramName);
-    if (EntryChanged) Label2->SetText(Text(texts::kStartupChangedMessage));
+void StartupWindow::FillControls() {
+    EntryNameLabel->SetText(ProgramName);
+    if (EntryChanged) MessageLabel->SetText(Text(texts::kStartupChangedMessage));
     // A startup entry names a command, not an installed program: always the installer's icon.
     PrgImage->SetIcon(FirstIcon(ProgramIconFile(""), PrgImage->Width()), PrgImage->Width());
 
@@ -69,7 +70,7 @@ void TForm2c::FillControls() {
     DisableLink->SetVisible(offered);
 }
 
-void TForm2c::DisableLinkClick() {
+void StartupWindow::DisableLinkClick() {
     if (!ApprovedTarget) return;
     // A value that could not be written leaves the link as it was; no error is shown.
     if (disabled_ ? Approval.Enable(*ApprovedTarget) : Approval.Disable(*ApprovedTarget)) {
@@ -80,7 +81,7 @@ void TForm2c::DisableLinkClick() {
     if (OnUserActed) OnUserActed();
 }
 
-void TForm2c::ShowDisableLinkText() {
+void StartupWindow::ShowDisableLinkText() {
     DisableLink->SetText(Text(disabled_ ? texts::kStartupEnable : texts::kStartupDisable));
 }
 

@@ -17,10 +17,10 @@
 // close cross is a button named "Close" ([Buttons] Close); once the user has
 // clicked into the window, Tab reaches the box, the cross and the link.
 //
-// A window derives from NotificationForm, gives it its NotificationConstants,
+// A window derives from NotificationWindow, gives it its NotificationConstants,
 // declares its controls as one table (using the frame's rows below for the
 // shared controls), calls Create() in its constructor, names its link handler
-// (Label3bClick or Label4Click) as a one-line call of LaunchAndClose(), and
+// (LaunchLinkClick or LaunchLinkClick) as a one-line call of LaunchAndClose(), and
 // copies its data fields into its controls in FillControls().
 #include <windows.h>
 
@@ -44,21 +44,21 @@ struct NotificationConstants {
     FindingKind kind;            // whose notifier setting a close with the box ticked switches off
     int firstLabelTop;           // the drag strip reaches down to this client y
     const char* linkParameters;  // "", " /STARTUP" or " /CLEAN"
-    POINT check1;                // don't-show box
-    POINT check1Label;           // and its text
+    POINT optOutCheckBox;                // don't-show box
+    POINT optOutLabel;           // and its text
 };
 
-class NotificationForm : public Form {
+class NotificationWindow : public Form {
 public:
-    explicit NotificationForm(const NotificationConstants& constants)
+    explicit NotificationWindow(const NotificationConstants& constants)
         : Form(constants.frame), constants_(constants) {}
 
     // Places the window and shows it in front without modality and without
     // taking activation (the user keeps typing where they were); it joins the
     // topmost windows at once.
-    void ShowForm();
+    void ShowWithoutActivating();
     // Closes the window (close cross).
-    void TopButtonClick() { Close(); }
+    void CloseButtonClick() { Close(); }
     // Joins the topmost windows again without moving, sizing or activating,
     // unless a full-screen program is in front: then leaves the topmost
     // windows and goes behind it. Runs on activation and on deactivation, and
@@ -72,18 +72,18 @@ public:
     // The result of WM_NCHITTEST at screen point (x, y), given the default result.
     LRESULT WMNCHitTest(int x, int y, LRESULT defaultResult) const;
     // Writes the notifier setting as false when the don't-show box is ticked.
-    void CloseForm();
+    void SaveOptOut();
     // Runs after the user closed the window (its close handler has run).
     std::function<void()> OnClosed;
     // Its link is starting Purgeon (or showing that it is missing): it must not be destroyed now.
     bool Launching() const { return launching_; }
 
     // The controls every notification window has (frame_rows below).
-    Image* WndImage = nullptr;        // the art, the window's size
-    Label* ActionLabel = nullptr;     // the title "Purgeon"
-    PushButton* TopButton = nullptr;  // the close cross
-    CheckBox* Check1 = nullptr;       // don't show this kind again
-    Label* Check1Label = nullptr;     // and its text
+    Image* BackgroundImage = nullptr;        // the art, the window's size
+    Label* TitleLabel = nullptr;     // the title "Purgeon"
+    PushButton* CloseButton = nullptr;  // the close cross
+    CheckBox* OptOutCheckBox = nullptr;       // don't show this kind again
+    Label* OptOutLabel = nullptr;     // and its text
 
 protected:
     // The link: starts Purgeon with the window's parameters (or shows the
@@ -115,42 +115,42 @@ private:
 namespace frame_rows {
 
 template <typename F>
-constexpr ControlSpec<F> WndImage(const NotificationConstants& c) {
-    return {"WndImage", &F::WndImage, 0, 0, c.frame.width, c.frame.height, nullptr, BitmapRes(c.background), 0};
+constexpr ControlSpec<F> BackgroundImage(const NotificationConstants& c) {
+    return {"BackgroundImage", &F::BackgroundImage, 0, 0, c.frame.width, c.frame.height, nullptr, BitmapRes(c.background), 0};
 }
 
 // The title "Purgeon" on the dark band.
 template <typename F>
-constexpr ControlSpec<F> ActionLabel() {
-    return {"ActionLabel", &F::ActionLabel, 16, 10, 0, 20, &fonts::kNotifyTitle, Design("Purgeon"),
+constexpr ControlSpec<F> TitleLabel() {
+    return {"TitleLabel", &F::TitleLabel, 16, 10, 0, 20, &fonts::kNotifyTitle, Design("Purgeon"),
             kAutoSize | kCenterV};
 }
 
 // The link that starts Purgeon: underlined, hand cursor, sized to its text, a tab stop.
 template <typename F>
 constexpr ControlSpec<F> Link(const char* name, Label* F::*member, int left, int top, Content text,
-                              void (F::*onClick)()) {
-    return {name, member, left, top, 0, 17, &fonts::kLink, text, kAutoSize | kHandCursor | kTabStop, onClick};
+                              void (F::*OnClick)()) {
+    return {name, member, left, top, 0, 17, &fonts::kLink, text, kAutoSize | kHandCursor | kTabStop, OnClick};
 }
 
 // The don't-show box's text; a label of its own, so a click on it does not toggle the box.
 template <typename F>
-constexpr ControlSpec<F> Check1Label(const NotificationConstants& c, const TextId& text) {
-    return {"Check1Label", &F::Check1Label, c.check1Label.x, c.check1Label.y, 0, 13, &fonts::kCheckLabel,
+constexpr ControlSpec<F> OptOutLabel(const NotificationConstants& c, const TextId& text) {
+    return {"OptOutLabel", &F::OptOutLabel, c.optOutLabel.x, c.optOutLabel.y, 0, 13, &fonts::kCheckLabel,
             Lang(text), kAutoSize};
 }
 
 // The close cross at the top right, a button named "Close" for screen readers.
 template <typename F>
-constexpr ControlSpec<F> TopButton() {
-    return {"TopButton", &F::TopButton, 372, 0, 28, 22, nullptr,
-            NamedPngRes(IDR_CLOSE_CROSS_PNG, texts::kButtonsClose), kHandCursor, &F::TopButtonClick};
+constexpr ControlSpec<F> CloseButton() {
+    return {"CloseButton", &F::CloseButton, 372, 0, 28, 22, nullptr,
+            NamedPngRes(IDR_CLOSE_CROSS_PNG, texts::kButtonsClose), kHandCursor, &F::CloseButtonClick};
 }
 
 // The don't-show box, unticked at start; named for screen readers by its text.
 template <typename F>
-constexpr ControlSpec<F> Check1(const NotificationConstants& c, const TextId& text) {
-    return {"Check1", &F::Check1, c.check1.x, c.check1.y, 17, 17, nullptr, Lang(text), 0};
+constexpr ControlSpec<F> OptOutCheckBox(const NotificationConstants& c, const TextId& text) {
+    return {"OptOutCheckBox", &F::OptOutCheckBox, c.optOutCheckBox.x, c.optOutCheckBox.y, 17, 17, nullptr, Lang(text), 0};
 }
 
 }  // namespace frame_rows

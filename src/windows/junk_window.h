@@ -5,33 +5,33 @@
 #include <cstdint>
 #include <string>
 
-#include "windows/notification_form.h"
+#include "windows/notification_window.h"
 
 namespace vigilo {
 
-class TForm2d : public NotificationForm {
+class JunkWindow : public NotificationWindow {
 public:
     // Creates the window hidden, with no owner, its texts loaded.
-    TForm2d();
+    JunkWindow();
 
     // Set by the caller before showing: the junk found, in bytes.
     std::int64_t JunkSize = 0;
 
     // The link "Start Purgeon": starts Purgeon with " /CLEAN", then closes.
-    void Label4Click() { LaunchAndClose(); }
+    void LaunchLinkClick() { LaunchAndClose(); }
 
     Image* Logo = nullptr;     // a bin full of paper
-    Label* Label1a = nullptr;  // the amount, large and red
-    Label* Label1b = nullptr;  // "of junk found!", right after the amount
-    Label* Label2 = nullptr;   // "Recent activity generated a lot of junk files."
-    Label* Label3 = nullptr;   // "Run a cleanup scan in Purgeon ..."
-    Label* Label4 = nullptr;   // the link "Start Purgeon"
+    Label* AmountLabel = nullptr;  // the amount, large and red
+    Label* AmountWordsLabel = nullptr;  // "of junk found!", right after the amount
+    Label* MessageLabel = nullptr;   // "Recent activity generated a lot of junk files."
+    Label* AdviceLabel = nullptr;   // "Run a cleanup scan in Purgeon ..."
+    Label* LaunchLink = nullptr;   // the link "Start Purgeon"
 
 protected:
     void FillControls() override;
 };
 
-// The amount as Label1a shows it: bytes in megabytes of 1048576 bytes, fixed
+// The amount as AmountLabel shows it: bytes in megabytes of 1048576 bytes, fixed
 // point with exactly two decimals (halves rounded away from zero), at least
 // three characters wide, no thousands separator, decimalSeparator between
 // the whole and the fraction, then " MB". Exact for every 64-bit size.

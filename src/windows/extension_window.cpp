@@ -1,39 +1,40 @@
-#include "windows/extension_form.h"
+#include "windows/extension_window.h"
 
 #include "core/browser_names.h"
 #include "core/setting_names.h"
+#include "core/window_classes.h"
 
 namespace vigilo {
 namespace {
 constexpr NotificationConstants kConstants{
-    .frame = {"TForm2b", "Extension notification", 400, 270},
+    .frame = {window_classes::kExtension, window_classes::kExtensionTitle, 400, 270},
     .background = IDB_NOTIFY_BACKGROUND_270,
     .kind = FindingKind::Extension,
-    .firstLabelTop = 48,  // Label1
+    .firstLabelTop = 48,  // MessageLabel
     .linkParameters = "",
-    .check1 = {24, 237},
-    .check1Label = {52, 239},
+    .optOutCheckBox = {24, 237},
+    .optOutLabel = {52, 239},
 };
 
-using F = TForm2b;
+using F = ExtensionWindow;
 namespace rows = frame_rows;
 constexpr ControlSpec<F> kControls[] = {
     // name      member      left  top  width height font     text or picture                 flags
-    rows::WndImage<F>(kConstants),
-    rows::ActionLabel<F>(),
+    rows::BackgroundImage<F>(kConstants),
+    rows::TitleLabel<F>(),
     {"LogoIE",   &F::LogoIE,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_IE),         kHidden},
     {"LogoFF",   &F::LogoFF,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_FIREFOX),    kHidden},
     {"LogoCh",   &F::LogoCh,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_CHROME),     kHidden},
     {"LogoBr",   &F::LogoBr,   24,  48,   48,  48, nullptr, BitmapRes(IDB_LOGO_BROWSER),    kHidden},
-    {"Label1",   &F::Label1,   82,  48,  300,  40, nullptr, Lang(texts::kToolbarMessage1),  kCenterH | kWordWrap},
-    {"Label2",   &F::Label2,   20, 104,  360,  35, nullptr, Lang(texts::kToolbarMessage2),  kWordWrap | kCenterV},
-    {"Label3",   &F::Label3,   20, 146,  360,  35, nullptr, Lang(texts::kToolbarMessage3),  kWordWrap},
-    rows::Link<F>("Label4", &F::Label4, 112, 196, Lang(texts::kToolbarMessage4), &F::Label4Click),
+    {"MessageLabel",   &F::MessageLabel,   82,  48,  300,  40, nullptr, Lang(texts::kToolbarMessage1),  kCenterH | kWordWrap},
+    {"ExplanationLabel",   &F::ExplanationLabel,   20, 104,  360,  35, nullptr, Lang(texts::kToolbarMessage2),  kWordWrap | kCenterV},
+    {"AdviceLabel",   &F::AdviceLabel,   20, 146,  360,  35, nullptr, Lang(texts::kToolbarMessage3),  kWordWrap},
+    rows::Link<F>("LaunchLink", &F::LaunchLink, 112, 196, Lang(texts::kToolbarMessage4), &F::LaunchLinkClick),
     // Under the link, when the same round found more extensions.
     {"MoreFoundLabel", &F::MoreFoundLabel, 112, 216, 0, 17, nullptr, Lang(texts::kMoreFound), kAutoSize | kCenterV | kHidden},
-    rows::Check1Label<F>(kConstants, texts::kToolbarMessage5),
-    rows::TopButton<F>(),
-    rows::Check1<F>(kConstants, texts::kToolbarMessage5),
+    rows::OptOutLabel<F>(kConstants, texts::kToolbarMessage5),
+    rows::CloseButton<F>(),
+    rows::OptOutCheckBox<F>(kConstants, texts::kToolbarMessage5),
 };
 
 // Which logo each browser name brings up; the names are compared exactly.
@@ -63,15 +64,15 @@ std::string ReplaceAll(const std::string& text, const std::string& placeholder, 
 }
 }  // namespace
 
-TForm2b::TForm2b() : NotificationForm(kConstants) {
+ExtensionWindow::ExtensionWindow() : NotificationWindow(kConstants) {
     Declare(this, kControls);
     Create();
 }
 
-void TForm2b::FillControls() {
+void ExtensionWindow::FillControls() {
     for (const BrowserLogo& entry : kLogos)
         if (BrowserName == entry.browserName) (this->*entry.logo)->SetVisible(true);
-    Label1->SetText(ReplaceAll(Label1->Text(), kBrowserNamePlaceholder, BrowserName));
+    MessageLabel->SetText(ReplaceAll(MessageLabel->Text(), kBrowserNamePlaceholder, BrowserName));
     MoreFoundLabel->SetText(WithNumber(Text(texts::kMoreFound), MoreFound));
     MoreFoundLabel->SetVisible(MoreFound > 0);
 }

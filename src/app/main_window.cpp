@@ -1,48 +1,49 @@
-#include "app/main_form.h"
+#include "app/main_window.h"
 
 #include "app/findings_wiring.h"
 #include "app/monitor_wiring.h"
-#include "core/messages.h"
-#include "platform/message_loop.h"
 #include "core/companion.h"
 #include "core/error_box.h"
-#include "core/finding_reporters.h"
 #include "core/event_log.h"
+#include "core/finding_reporters.h"
 #include "core/ignore_rules.h"
+#include "core/kept_listing.h"
 #include "core/language_texts.h"
-#include "windows/info_form.h"
-#include "windows/launch_companion.h"
+#include "core/messages.h"
 #include "core/path_set.h"
-#include "platform/file_system.h"
-#include "platform/window_text.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
-#include "windows/findings_window.h"
-#include "windows/notification_host.h"
-#include "core/kept_listing.h"
+#include "core/window_classes.h"
 #include "monitors/ten_minute_tick.h"
+#include "platform/file_system.h"
+#include "platform/message_loop.h"
+#include "platform/window_text.h"
 #include "resource_ids.h"
+#include "windows/findings_window.h"
+#include "windows/info_window.h"
+#include "windows/launch_companion.h"
+#include "windows/notification_host.h"
 
 namespace vigilo {
 
-TForm1::TForm1()
+MainWindow::MainWindow()
     : recentFindings_([this](const std::string& parameters) { LaunchCompanion(Handle(), parameters); },
                       [] { OpenFindingsWindow(); }),
       monitors_([] { return MonitorSlots(Paths()); },
                 [this](const MonitorSlot& slot) { return CreateWatch(slot, [this] { BrowserProfilesChanged(); }); }) {
-    RegisterClassOnce(companion::kVigiloWindowClass);
+    RegisterClassOnce(window_classes::kMain);
     // A dialog-framed form with a 172 x 42 client area; it is never shown.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
     RECT frame{0, 0, 172, 42};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    CreateHandle(companion::kVigiloWindowClass, companion::kVigiloWindowTitle, style, exStyle, CW_USEDEFAULT,
+    CreateHandle(window_classes::kMain, window_classes::kMainTitle, style, exStyle, CW_USEDEFAULT,
                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top);
-    CreateForm();
+    SetUp();
     CreateTrayIcon();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     // The program ends: what follows the information window's close does not
     // run, and the window up now writes no setting.
     DestroyInformationWindow();
@@ -53,19 +54,19 @@ TForm1::~TForm1() {
     SetTimerEnabled(false);
 }
 
-void TForm1::CreateForm() {
+void MainWindow::SetUp() {
     closeRequestId_ = RegisterMessageName(companion::kCloseRequestMessageName);
     const int language = ReadInteger(kSettingsRoot, kSettingsKey, settings::kLanguage);
     const std::string programFolder = ExecutableFolder();
     Language() = LanguageTexts(programFolder + "\\" + LanguageFileName(language));
 
-    popupMenu1_.reset(CreatePopupMenu());
-    AppendMenuText(popupMenu1_.get(), MF_STRING, kMenuItem1, Text(texts::kTrayLaunch));
+    trayMenu_.reset(CreatePopupMenu());
+    AppendMenuText(trayMenu_.get(), MF_STRING, kLaunchItem, Text(texts::kTrayLaunch));
     recentSubmenu_ = CreatePopupMenu();  // the menu destroys it with itself
-    AppendMenuText(popupMenu1_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(recentSubmenu_),
+    AppendMenuText(trayMenu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(recentSubmenu_),
                    Text(texts::kTrayRecentFindings));
-    AppendMenuText(popupMenu1_.get(), MF_SEPARATOR, 0, "");
-    AppendMenuText(popupMenu1_.get(), MF_STRING, kMenuItem3, Text(texts::kButtonsExit));
+    AppendMenuText(trayMenu_.get(), MF_SEPARATOR, 0, "");
+    AppendMenuText(trayMenu_.get(), MF_STRING, kExitItem, Text(texts::kButtonsExit));
 
     Paths() = BuildPathSet(programFolder, QueryShellFolders());
     junkCheck_ = CreateJunkCheck(Paths());
@@ -86,14 +87,14 @@ void TForm1::CreateForm() {
 
     SetApplicationMessageFilter([this](const MSG& msg) { EventsMessage(msg); });
     SetNotificationBusy(false);  // the group running flags start cleared with monitors_
-    SetTimerEnabled(false);  // Timer1: 600000 ms, armed by StartMonitors
+    SetTimerEnabled(false);  // the ten-minute timer: 600000 ms, armed by StartMonitors
     PostMessageW(Handle(), kMsgStartMonitors, 0, 0);
 }
 
 // TrayIcon: the program icon with the tip "Purgeon", shown from now on;
-// a click launches Purgeon, the right button opens PopupMenu1.
-void TForm1::CreateTrayIcon() {
-    trayIcon_ = std::make_unique<TCoolTrayIcon>(Handle());
+// a click launches Purgeon, the right button opens the tray menu.
+void MainWindow::CreateTrayIcon() {
+    trayIcon_ = std::make_unique<TrayIcon>(Handle());
     trayIcon_->SetCycleInterval(0);
     trayIcon_->SetHint("Purgeon");
     // The notification area shows small icons: hand it the small image.
@@ -103,11 +104,11 @@ void TForm1::CreateTrayIcon() {
     trayIcon_->SetIcon(programIcon.get());
     trayIcon_->SetIconVisible(true);
     trayIcon_->SetIconIndex(0);
-    trayIcon_->SetPopupMenu(popupMenu1_.get());
+    trayIcon_->SetPopupMenu(trayMenu_.get());
     trayIcon_->OnClick = [this] { TrayIconClick(); };
 }
 
-LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kMsgStartMonitors: {
             // A burst of restart requests (any process may post them) needs
@@ -116,23 +117,23 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             MSG queued;
             while (PeekMessageW(&queued, Handle(), kMsgStartMonitors, kMsgStartMonitors, PM_REMOVE)) {
             }
-            ShowForm();
+            RestartMonitors();
             return 0;
         }
         case kMsgJunkWalkEnded:
             JunkWalkEnded();
             return 0;
         case WM_TIMER:
-            if (wp == kTimer1) Timer1Event();
+            if (wp == kTenMinuteTimer) TenMinuteTimerEvent();
             return 0;
         case WM_INITMENUPOPUP:
             // Listed as the record is when the menu opens.
-            if (reinterpret_cast<HMENU>(wp) == popupMenu1_.get() || reinterpret_cast<HMENU>(wp) == recentSubmenu_)
+            if (reinterpret_cast<HMENU>(wp) == trayMenu_.get() || reinterpret_cast<HMENU>(wp) == recentSubmenu_)
                 recentFindings_.Fill(recentSubmenu_, ReadFindings());
             return 0;
         case WM_COMMAND:
-            if (HIWORD(wp) == 0 && LOWORD(wp) == kMenuItem1) TrayIconClick();
-            if (HIWORD(wp) == 0 && LOWORD(wp) == kMenuItem3) MenuItem3Click();
+            if (HIWORD(wp) == 0 && LOWORD(wp) == kLaunchItem) TrayIconClick();
+            if (HIWORD(wp) == 0 && LOWORD(wp) == kExitItem) ExitClick();
             if (HIWORD(wp) == 0) recentFindings_.Choose(LOWORD(wp));
             return 0;
         case WM_CLOSE:
@@ -150,7 +151,7 @@ LRESULT TForm1::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-void TForm1::ShowForm() {
+void MainWindow::RestartMonitors() {
     const std::string error = StartMonitors();
     // A restart request that arrives while the box is up is served inside
     // the box's loop: it restarts, but shows no box within the box (a flood
@@ -158,7 +159,7 @@ void TForm1::ShowForm() {
     if (!error.empty() && !ErrorBoxUp()) ShowErrorBox(error);
 }
 
-std::string TForm1::StartMonitors() {
+std::string MainWindow::StartMonitors() {
     // A group whose setting cannot be read stays stopped; nothing else does.
     std::string error = monitors_.Restart();
     // A restart watches the profiles there are now, as a start does.
@@ -180,33 +181,33 @@ std::string TForm1::StartMonitors() {
     return error;
 }
 
-void TForm1::BrowserProfilesChanged() {
+void MainWindow::BrowserProfilesChanged() {
     RescanBrowserProfiles(Paths());
     UpdateProfileSlots(monitors_, Paths(), true);
 }
 
-void TForm1::EventsMessage(const MSG& msg) {
+void MainWindow::EventsMessage(const MSG& msg) {
     if (closeRequestId_ != 0 && msg.message == closeRequestId_ && msg.wParam == kCloseRequestParam) Close();
 }
 
-void TForm1::Close() {
-    CloseForm();
+void MainWindow::Close() {
+    StopTimers();
     // The tray menu's tracking loop does not end for the application's end:
     // an open menu would hold the program until the user dismissed it.
     EndMenu();
-    TerminateApplication();  // closing the main form ends the application
+    TerminateApplication();  // closing the main window ends the application
 }
 
-void TForm1::CloseForm() {
+void MainWindow::StopTimers() {
     SetTimerEnabled(false);
     junkCheck_->Stop();  // a walk under way ends at its next entry
 }
 
-void TForm1::TrayIconClick() { LaunchCompanion(Handle()); }
+void MainWindow::TrayIconClick() { LaunchCompanion(Handle()); }
 
-void TForm1::MenuItem3Click() { Close(); }
+void MainWindow::ExitClick() { Close(); }
 
-void TForm1::Timer1Event() {
+void MainWindow::TenMinuteTimerEvent() {
     // The watches of the tasks and the services list their places on their own threads.
     DeliverTenMinuteTick();
     // Ticks while an error box is up are skipped, as ticks during a check
@@ -219,7 +220,7 @@ void TForm1::Timer1Event() {
     }
 }
 
-void TForm1::JunkWalkEnded() {
+void MainWindow::JunkWalkEnded() {
     // Handled even inside an error box's loop: the check must end.
     try {
         junkCheck_->WalkEnded();
@@ -228,13 +229,13 @@ void TForm1::JunkWalkEnded() {
     }
 }
 
-void TForm1::SetTimerEnabled(bool enabled) {
+void MainWindow::SetTimerEnabled(bool enabled) {
     if (enabled == timerEnabled_) return;  // re-enabling does not restart the interval
     timerEnabled_ = enabled;
     if (enabled)
-        SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
+        SetTimer(Handle(), kTenMinuteTimer, kTenMinuteInterval, nullptr);
     else
-        KillTimer(Handle(), kTimer1);
+        KillTimer(Handle(), kTenMinuteTimer);
 }
 
 }  // namespace vigilo

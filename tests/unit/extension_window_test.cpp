@@ -1,4 +1,4 @@
-// The extension window TForm2b: its layout and texts, the browser's logo,
+// The extension window ExtensionWindow: its layout and texts, the browser's logo,
 // the browser name put into the headline, the drag band and the link.
 #include <gtest/gtest.h>
 
@@ -8,26 +8,26 @@
 #include <vector>
 
 #include "core/language_texts.h"
-#include "windows/notification_host.h"
 #include "support/notification_support.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
-#include "windows/extension_form.h"
+#include "windows/extension_window.h"
+#include "windows/notification_host.h"
 
 namespace vigilo {
 namespace {
 using test::Notifier;
 
-static_assert(requires(TForm2b& form) { form.ShowForm(); });
+static_assert(requires(ExtensionWindow& form) { form.ShowWithoutActivating(); });
 
 std::string Placement(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
            std::to_string(r.bottom - r.top);
 }
 
-// The logos a TForm2b shows for a browser name, in table order.
-std::vector<std::string> VisibleLogos(const TForm2b& form) {
+// The logos a ExtensionWindow shows for a browser name, in table order.
+std::vector<std::string> VisibleLogos(const ExtensionWindow& form) {
     std::vector<std::string> visible;
     for (auto [name, logo] : {std::pair{"LogoIE", form.LogoIE}, {"LogoFF", form.LogoFF}, {"LogoCh", form.LogoCh},
                               {"LogoBr", form.LogoBr}})
@@ -35,7 +35,7 @@ std::vector<std::string> VisibleLogos(const TForm2b& form) {
     return visible;
 }
 
-class ExtensionWindow : public ::testing::Test {
+class ExtensionWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Language() = LanguageTexts();
@@ -43,17 +43,17 @@ protected:
     }
     void TearDown() override { Language() = LanguageTexts(); }
     // A window shown for browserName.
-    static std::unique_ptr<TForm2b> Shown(const std::string& browserName) {
-        auto form = std::make_unique<TForm2b>();
+    static std::unique_ptr<ExtensionWindow> Shown(const std::string& browserName) {
+        auto form = std::make_unique<ExtensionWindow>();
         form->BrowserName = browserName;
-        form->ShowForm();
+        form->ShowWithoutActivating();
         return form;
     }
 
     test::CleanSettings settings_;
 };
 
-TEST_F(ExtensionWindow, SitsBottomRightWithTheInternetExplorerLogoAndItsTexts) {
+TEST_F(ExtensionWindowTest, SitsBottomRightWithTheInternetExplorerLogoAndItsTexts) {
     auto form = Shown("Internet Explorer");
     RECT w;
     GetWindowRect(form->Handle(), &w);
@@ -63,26 +63,26 @@ TEST_F(ExtensionWindow, SitsBottomRightWithTheInternetExplorerLogoAndItsTexts) {
     EXPECT_TRUE(GetWindowLongA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(VisibleLogos(*form), std::vector<std::string>{"LogoIE"});
 
-    EXPECT_EQ("New Internet Explorer Extension installed.", form->Label1->Text());
-    EXPECT_EQ("Extensions can be useful add-ons to your browser.", form->Label2->Text());
+    EXPECT_EQ("New Internet Explorer Extension installed.", form->MessageLabel->Text());
+    EXPECT_EQ("Extensions can be useful add-ons to your browser.", form->ExplanationLabel->Text());
     EXPECT_EQ("Check with Purgeon for extension name, publisher or to cleanly remove this extension.",
-              form->Label3->Text());
-    EXPECT_EQ("Check with Purgeon", form->Label4->Text());
-    EXPECT_EQ("Don't show new extensions notifications", form->Check1Label->Text());
-    EXPECT_EQ("Purgeon", form->ActionLabel->Text());
+              form->AdviceLabel->Text());
+    EXPECT_EQ("Check with Purgeon", form->LaunchLink->Text());
+    EXPECT_EQ("Don't show new extensions notifications", form->OptOutLabel->Text());
+    EXPECT_EQ("Purgeon", form->TitleLabel->Text());
 
     EXPECT_EQ("24,48 48x48", Placement(form->LogoIE->Bounds()));
-    EXPECT_EQ("82,48 300x40", Placement(form->Label1->Bounds()));
-    EXPECT_EQ("20,104 360x35", Placement(form->Label2->Bounds()));
-    EXPECT_EQ("20,146 360x35", Placement(form->Label3->Bounds()));
-    EXPECT_EQ(112, form->Label4->Bounds().left);
-    EXPECT_EQ(196, form->Label4->Bounds().top);
-    EXPECT_EQ("24,237 17x17", Placement(test::ChildRect(form->Check1->Handle())));
-    EXPECT_EQ(52, form->Check1Label->Bounds().left);
-    EXPECT_FALSE(form->Check1->Checked());
+    EXPECT_EQ("82,48 300x40", Placement(form->MessageLabel->Bounds()));
+    EXPECT_EQ("20,104 360x35", Placement(form->ExplanationLabel->Bounds()));
+    EXPECT_EQ("20,146 360x35", Placement(form->AdviceLabel->Bounds()));
+    EXPECT_EQ(112, form->LaunchLink->Bounds().left);
+    EXPECT_EQ(196, form->LaunchLink->Bounds().top);
+    EXPECT_EQ("24,237 17x17", Placement(test::ChildRect(form->OptOutCheckBox->Handle())));
+    EXPECT_EQ(52, form->OptOutLabel->Bounds().left);
+    EXPECT_FALSE(form->OptOutCheckBox->Checked());
 }
 
-TEST_F(ExtensionWindow, OnlyTheExactBrowserNamesBringUpALogo) {
+TEST_F(ExtensionWindowTest, OnlyTheExactBrowserNamesBringUpALogo) {
     EXPECT_EQ(VisibleLogos(*Shown("Mozilla Firefox")), std::vector<std::string>{"LogoFF"});
     EXPECT_EQ(VisibleLogos(*Shown("Google Chrome")), std::vector<std::string>{"LogoCh"});
     // Browsers without a logo of their own bring up the generic browser's.
@@ -92,10 +92,10 @@ TEST_F(ExtensionWindow, OnlyTheExactBrowserNamesBringUpALogo) {
         auto form = Shown(other);
         EXPECT_TRUE(VisibleLogos(*form).empty()) << other;
         // Still put into the headline unchanged.
-        EXPECT_EQ(std::string("New ") + other + " Extension installed.", form->Label1->Text());
+        EXPECT_EQ(std::string("New ") + other + " Extension installed.", form->MessageLabel->Text());
     }
     // The logos are real pictures of their designed size.
-    TForm2b form;
+    ExtensionWindow form;
     for (Image* logo : {form.LogoIE, form.LogoFF, form.LogoCh, form.LogoBr}) {
         EXPECT_EQ("24,48 48x48", Placement(logo->Bounds()));
         EXPECT_EQ(48, logo->GetPicture().Size().cx);
@@ -103,7 +103,7 @@ TEST_F(ExtensionWindow, OnlyTheExactBrowserNamesBringUpALogo) {
     }
 }
 
-TEST_F(ExtensionWindow, TranslatedHeadlineGetsTheBrowserNameWhereverItHasThePlaceholder) {
+TEST_F(ExtensionWindowTest, TranslatedHeadlineGetsTheBrowserNameWhereverItHasThePlaceholder) {
     test::TempFolder folder;
     folder.Write("German.ini",
                  "[Monitor]\r\nToolbarMessage1=<BrowserName>: neue Erweiterung in <BrowserName>.\r\n"
@@ -111,16 +111,16 @@ TEST_F(ExtensionWindow, TranslatedHeadlineGetsTheBrowserNameWhereverItHasThePlac
     folder.Write("French.ini", "[Monitor]\r\nToolbarMessage1=Nouvelle extension <browsername> install\xE9" "e.\r\n");
     Language() = LanguageTexts(folder.File("German.ini"));
     EXPECT_EQ("Mozilla Firefox: neue Erweiterung in Mozilla Firefox.",
-              Shown("Mozilla Firefox")->Label1->Text());
+              Shown("Mozilla Firefox")->MessageLabel->Text());
     // Files without a byte-order mark are in the system code page (1252 here).
-    EXPECT_EQ("Mit Purgeon pr\xC3\xBC" "fen", Shown("Google Chrome")->Label4->Text());
+    EXPECT_EQ("Mit Purgeon pr\xC3\xBC" "fen", Shown("Google Chrome")->LaunchLink->Text());
     // The placeholder is matched in its own letter case only; a text without it stays as it is.
     Language() = LanguageTexts(folder.File("French.ini"));
     EXPECT_EQ("Nouvelle extension <browsername> install\xC3\xA9" "e.",
-              Shown("Google Chrome")->Label1->Text());
+              Shown("Google Chrome")->MessageLabel->Text());
 }
 
-TEST_F(ExtensionWindow, BandAboveLabel1LeftOfTheCrossDrags) {
+TEST_F(ExtensionWindowTest, BandAboveLabel1LeftOfTheCrossDrags) {
     auto form = Shown("Google Chrome");
     RECT w;
     GetWindowRect(form->Handle(), &w);
@@ -133,11 +133,11 @@ TEST_F(ExtensionWindow, BandAboveLabel1LeftOfTheCrossDrags) {
     EXPECT_NE(HTCAPTION, hit(367, 10));
 }
 
-TEST_F(ExtensionWindow, LinkStartsPurgeonWithoutParametersWritesTheSettingAndHides) {
+TEST_F(ExtensionWindowTest, LinkStartsPurgeonWithoutParametersWritesTheSettingAndHides) {
     test::ProgramFolder folder(true);
     auto form = Shown("Mozilla Firefox");
-    form->Check1->SetChecked(true);
-    test::PostClick(form->Label4->Handle());
+    form->OptOutCheckBox->SetChecked(true);
+    test::PostClick(form->LaunchLink->Handle());
     ASSERT_TRUE(test::WaitUntil([&] { return !form->Visible(); }, 10000));
     ASSERT_TRUE(folder.WaitForPurgeonCalls(1));
     EXPECT_EQ(std::vector<std::string>{""}, folder.PurgeonCalls());
@@ -146,15 +146,15 @@ TEST_F(ExtensionWindow, LinkStartsPurgeonWithoutParametersWritesTheSettingAndHid
     EXPECT_TRUE(IsWindow(form->Handle()));
 }
 
-TEST_F(ExtensionWindow, TimedShowLeftAloneEndsWithoutWritingAndLeavesNothingBehind) {
+TEST_F(ExtensionWindowTest, TimedShowLeftAloneEndsWithoutWritingAndLeavesNothingBehind) {
     const HandleKind kinds[] = {HandleKind::Window, HandleKind::GdiObject, HandleKind::Dc};
     long before[3];
     for (int k = 0; k < 3; ++k) before[k] = LiveHandleCount(kinds[k]);
     for (const char* browser : {"Internet Explorer", "Mozilla Firefox", "Google Chrome"}) {
-        const SharedEvent end = ShowNotification<TForm2b>(
-            [&](TForm2b& form) {
+        const SharedEvent end = ShowNotification<ExtensionWindow>(
+            [&](ExtensionWindow& form) {
                 form.BrowserName = browser;
-                form.Check1->SetChecked(true);
+                form.OptOutCheckBox->SetChecked(true);
             },
             NotificationLife::Timed, 0);
         ASSERT_TRUE(end);

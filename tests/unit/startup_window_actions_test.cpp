@@ -10,7 +10,7 @@
 #include "support/notify_support.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
-#include "windows/startup_form.h"
+#include "windows/startup_window.h"
 
 namespace vigilo {
 namespace {
@@ -37,7 +37,7 @@ protected:
         ResetApplicationState();
         SetCursorPos(5, 5);
         test::SetString(HKEY_CURRENT_USER, kRun, "Updater", "C:\\Updater\\updater.exe /background");
-        form_ = std::make_unique<TForm2c>();
+        form_ = std::make_unique<StartupWindow>();
         form_->Approval = Approval(true);
         form_->OnUserActed = [this] { ++acted_; };
     }
@@ -47,7 +47,7 @@ protected:
     }
     void ShowWithTarget() {
         form_->ApprovedTarget = StartupApprovedTarget{HKEY_CURRENT_USER, StartupApprovedList::Run, "Updater"};
-        form_->ShowForm();
+        form_->ShowWithoutActivating();
     }
     bool ClickLinkUntilItReads(const std::string& expected) {
         test::PostClick(form_->DisableLink->Handle());
@@ -56,18 +56,18 @@ protected:
 
     test::CleanSettings settings_;
     test::ProgramFolder folder_{true};
-    std::unique_ptr<TForm2c> form_;
+    std::unique_ptr<StartupWindow> form_;
     int acted_ = 0;
 };
 
 TEST_F(StartupWindowActions, LinkShowsOnlyWithATargetThisUserMayWrite) {
-    form_->ShowForm();
+    form_->ShowWithoutActivating();
     EXPECT_FALSE(form_->DisableLink->Visible());  // a service, a task, RunOnce...
     form_->Approval = Approval(false);             // an HKLM entry without administrator rights
     ShowWithTarget();
     EXPECT_FALSE(form_->DisableLink->Visible());
     form_->Approval = Approval(true);
-    form_->ShowForm();
+    form_->ShowWithoutActivating();
     EXPECT_EQ(form_->DisableLink->Handle(), test::FindChildByText(form_->Handle(), "Disable at Windows start-up"));
     EXPECT_TRUE(form_->DisableLink->Visible());
 }
@@ -86,7 +86,7 @@ TEST_F(StartupWindowActions, ClicksDisableAndEnableTheEntryLeaveItUntouchedAndRe
     EXPECT_EQ(entry, Raw(kRun, "Updater"));
     EXPECT_TRUE(folder_.PurgeonCalls().empty());
     form_->DisableLinkClick();  // disabled before (by Task Manager, say): offers to enable it
-    form_->ShowForm();
+    form_->ShowWithoutActivating();
     EXPECT_EQ("Enable again at start-up", form_->DisableLink->Text());
     // Fault: a root that is no open key. The link stays as it was, and no error box shows.
     form_->ApprovedTarget->root = reinterpret_cast<HKEY>(0x0BADF00D);
@@ -106,7 +106,7 @@ TEST_F(StartupWindowActions, NothingOverlapsAndOneMoreLineFits) {
             RECT r;
             GetWindowRect(child, &r);
             MapWindowPoints(nullptr, form_->Handle(), reinterpret_cast<POINT*>(&r), 2);
-            if (IsWindowVisible(child) && child != form_->WndImage->Handle()) shown.push_back(r);
+            if (IsWindowVisible(child) && child != form_->BackgroundImage->Handle()) shown.push_back(r);
         }
         ASSERT_EQ(11u, shown.size());  // title, cross, icon, name, two lines, more, two links, box, its text
         RECT both;

@@ -1,19 +1,19 @@
-// The information window TForm3: placement, texts, hover swap of the button
+// The information window InfoWindow: placement, texts, hover swap of the button
 // pictures, the drag strip and the OK click that ends its modal show.
 #include <gtest/gtest.h>
 
-#include "platform/message_loop.h"
 #include "core/language_texts.h"
+#include "platform/message_loop.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
-#include "windows/info_form.h"
+#include "windows/info_window.h"
 
 namespace vigilo {
 namespace {
 using test::MoveMouseTo;
 
-// A TForm3 shown without activation, so it goes away at once afterwards.
-class InfoWindow : public ::testing::Test {
+// A InfoWindow shown without activation, so it goes away at once afterwards.
+class InfoWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Language() = LanguageTexts();
@@ -28,13 +28,13 @@ protected:
         if (auto* label = test::FindLabel(form_, name)) return label->Handle();
         return test::FindImage(form_, name)->Handle();
     }
-    bool Hovered() const { return test::FindImage(form_, "Button1B")->Visible(); }
-    bool Normal() const { return test::FindImage(form_, "Button1A")->Visible(); }
+    bool Hovered() const { return test::FindImage(form_, "OkHoverImage")->Visible(); }
+    bool Normal() const { return test::FindImage(form_, "OkImage")->Visible(); }
 
-    TForm3 form_;
+    InfoWindow form_;
 };
 
-TEST_F(InfoWindow, IsCentredBorderlessAndNotTopmost) {
+TEST_F(InfoWindowTest, IsCentredBorderlessAndNotTopmost) {
     HWND hwnd = form_.Handle();
     RECT window;
     GetWindowRect(hwnd, &window);
@@ -55,10 +55,10 @@ TEST_F(InfoWindow, IsCentredBorderlessAndNotTopmost) {
     EXPECT_EQ(nullptr, GetWindow(hwnd, GW_OWNER));
 }
 
-TEST_F(InfoWindow, ShowsDefaultTextsAsWindowTexts) {
+TEST_F(InfoWindowTest, ShowsDefaultTextsAsWindowTexts) {
     EXPECT_EQ("File Purgeon.exe not found!", test::WindowText(Control("InfoLabel")));
-    EXPECT_EQ("Information", test::WindowText(Control("ActionLabel")));
-    EXPECT_EQ("OK", test::WindowText(Control("Button1Label")));
+    EXPECT_EQ("Information", test::WindowText(Control("TitleLabel")));
+    EXPECT_EQ("OK", test::WindowText(Control("OkLabel")));
     EXPECT_TRUE(Normal());
     EXPECT_FALSE(Hovered());
 }
@@ -69,16 +69,16 @@ TEST(InfoWindowTexts, ComeFromTheLanguageFile) {
                  "[Messages]\r\nInformation=Hinweis\r\n[Tray]\r\nFileNotFound=Datei Purgeon.exe fehlt!\r\n"
                  "[Buttons]\r\nOK=Gut\r\n");
     Language() = LanguageTexts(folder.File("German.ini"));
-    TForm3 form;
+    InfoWindow form;
     ASSERT_TRUE(form.Create());
-    EXPECT_EQ("Hinweis", test::WindowText(test::FindLabel(form, "ActionLabel")->Handle()));
+    EXPECT_EQ("Hinweis", test::WindowText(test::FindLabel(form, "TitleLabel")->Handle()));
     EXPECT_EQ("Datei Purgeon.exe fehlt!", test::WindowText(test::FindLabel(form, "InfoLabel")->Handle()));
-    EXPECT_EQ("Gut", test::WindowText(test::FindLabel(form, "Button1Label")->Handle()));
+    EXPECT_EQ("Gut", test::WindowText(test::FindLabel(form, "OkLabel")->Handle()));
     Language() = LanguageTexts();
 }
 
-TEST_F(InfoWindow, ControlsStackInDesignOrder) {
-    const char* bottomToTop[] = {"WndImage", "InfoLabel", "ActionLabel", "Button1B", "Button1A", "Button1Label"};
+TEST_F(InfoWindowTest, ControlsStackInDesignOrder) {
+    const char* bottomToTop[] = {"BackgroundImage", "InfoLabel", "TitleLabel", "OkHoverImage", "OkImage", "OkLabel"};
     HWND expected = GetWindow(form_.Handle(), GW_CHILD);  // topmost child
     for (int i = 5; i >= 0; --i) {
         EXPECT_EQ(Control(bottomToTop[i]), expected) << bottomToTop[i];
@@ -86,44 +86,44 @@ TEST_F(InfoWindow, ControlsStackInDesignOrder) {
     }
 }
 
-TEST_F(InfoWindow, HoverSwapsButtonPictureWithRealMouseMoves) {
-    EXPECT_EQ(Control("WndImage"), MoveMouseTo(form_.Handle(), 50, 130));
+TEST_F(InfoWindowTest, HoverSwapsButtonPictureWithRealMouseMoves) {
+    EXPECT_EQ(Control("BackgroundImage"), MoveMouseTo(form_.Handle(), 50, 130));
     EXPECT_TRUE(Normal());
 
-    EXPECT_EQ(Control("Button1A"), MoveMouseTo(form_.Handle(), 120, 160));
+    EXPECT_EQ(Control("OkImage"), MoveMouseTo(form_.Handle(), 120, 160));
     EXPECT_TRUE(Hovered());
     EXPECT_FALSE(Normal());
 
-    EXPECT_EQ(Control("WndImage"), MoveMouseTo(form_.Handle(), 50, 131));
+    EXPECT_EQ(Control("BackgroundImage"), MoveMouseTo(form_.Handle(), 50, 131));
     EXPECT_TRUE(Normal());
     EXPECT_FALSE(Hovered());
 
     // The label over the button counts as the button.
-    EXPECT_EQ(Control("Button1Label"), MoveMouseTo(form_.Handle(), 145, 162));
+    EXPECT_EQ(Control("OkLabel"), MoveMouseTo(form_.Handle(), 145, 162));
     EXPECT_TRUE(Hovered());
     // The hovered picture takes moves too and keeps itself.
-    EXPECT_EQ(Control("Button1B"), MoveMouseTo(form_.Handle(), 180, 160));
+    EXPECT_EQ(Control("OkHoverImage"), MoveMouseTo(form_.Handle(), 180, 160));
     EXPECT_TRUE(Hovered());
 }
 
-TEST_F(InfoWindow, OnlyTheBackgroundRestoresTheNormalPicture) {
-    EXPECT_EQ(Control("Button1A"), MoveMouseTo(form_.Handle(), 120, 161));
+TEST_F(InfoWindowTest, OnlyTheBackgroundRestoresTheNormalPicture) {
+    EXPECT_EQ(Control("OkImage"), MoveMouseTo(form_.Handle(), 120, 161));
     ASSERT_TRUE(Hovered());
     EXPECT_EQ(Control("InfoLabel"), MoveMouseTo(form_.Handle(), 150, 90));
     EXPECT_TRUE(Hovered());
-    EXPECT_EQ(Control("Button1B"), MoveMouseTo(form_.Handle(), 121, 161));
-    // ActionLabel lies in the drag strip, where moves go to the window frame.
+    EXPECT_EQ(Control("OkHoverImage"), MoveMouseTo(form_.Handle(), 121, 161));
+    // TitleLabel lies in the drag strip, where moves go to the window frame.
     EXPECT_EQ(form_.Handle(), MoveMouseTo(form_.Handle(), 20, 20));
     EXPECT_TRUE(Hovered());
     MoveMouseTo(form_.Handle(), 122, 161);
     POINT outside{-30, 100};
     ClientToScreen(form_.Handle(), &outside);
     SetCursorPos(outside.x, outside.y);
-    EXPECT_EQ(Control("WndImage"), MoveMouseTo(form_.Handle(), 50, 132));
+    EXPECT_EQ(Control("BackgroundImage"), MoveMouseTo(form_.Handle(), 50, 132));
     EXPECT_TRUE(Normal());
 }
 
-TEST_F(InfoWindow, TopFortyRowsDragTheWindow) {
+TEST_F(InfoWindowTest, TopFortyRowsDragTheWindow) {
     RECT window;
     GetWindowRect(form_.Handle(), &window);
     auto hit = [&](HWND target, int clientX, int clientY) {
@@ -133,13 +133,13 @@ TEST_F(InfoWindow, TopFortyRowsDragTheWindow) {
     EXPECT_EQ(HTCAPTION, hit(form_.Handle(), 299, 39));
     EXPECT_EQ(HTCLIENT, hit(form_.Handle(), 10, 40));
     // Over a control in the strip the press passes through to the window.
-    EXPECT_EQ(HTTRANSPARENT, hit(Control("ActionLabel"), 20, 20));
-    EXPECT_EQ(HTTRANSPARENT, hit(Control("WndImage"), 150, 39));
-    EXPECT_EQ(HTCLIENT, hit(Control("WndImage"), 150, 40));
+    EXPECT_EQ(HTTRANSPARENT, hit(Control("TitleLabel"), 20, 20));
+    EXPECT_EQ(HTTRANSPARENT, hit(Control("BackgroundImage"), 150, 39));
+    EXPECT_EQ(HTCLIENT, hit(Control("BackgroundImage"), 150, 40));
 }
 
-TEST_F(InfoWindow, LabelOverTheButtonShowsThePictureBeneath) {
-    HWND label = Control("Button1Label");
+TEST_F(InfoWindowTest, LabelOverTheButtonShowsThePictureBeneath) {
+    HWND label = Control("OkLabel");
     test::Pixels paint = test::PaintOf(label);
     ASSERT_GT(paint.width, 4);
     EXPECT_EQ(RGB(240, 240, 240), paint.At(0, 0));
@@ -153,7 +153,7 @@ TEST_F(InfoWindow, LabelOverTheButtonShowsThePictureBeneath) {
     EXPECT_EQ(RGB(29, 28, 28), screen.At(200, 20));  // title band
     EXPECT_EQ(RGB(255, 255, 255), screen.At(150, 130));
 
-    form_.Button1MouseMove();
+    form_.OkMouseMove();
     EXPECT_EQ(RGB(229, 241, 251), test::PaintOf(label).At(0, 0));  // hovered picture beneath
 }
 

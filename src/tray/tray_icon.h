@@ -2,7 +2,7 @@
 // The program's icon in the notification area of the taskbar.
 //
 // The shell reports mouse and balloon events on the icon by sending
-// kMsgTrayCallback to the shared TTrayIconHandler window; the handler finds
+// kMsgTrayCallback to the shared TrayIconHandler window; the handler finds
 // the icon by IconId (the uID of IconData) and calls HandleTrayNotification.
 // Clicks are timed with ClickTimer: without an OnDblClick handler a click is
 // raised at the left button's release; with one it waits the system's
@@ -29,28 +29,28 @@
 
 namespace vigilo {
 
-enum class TMouseButton { Left, Right, Middle };
+enum class MouseButton { Left, Right, Middle };
 
 // Keys and buttons held during a mouse notification.
-using TShiftState = unsigned;
-inline constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32;
+using ModifierKeys = unsigned;
+inline constexpr ModifierKeys kShiftHeld = 1, kAltHeld = 2, kCtrlHeld = 4, kLeftHeld = 8, kRightHeld = 16, kMiddleHeld = 32;
 
-class TCoolTrayIcon : public TrayIconClient {
+class TrayIcon : public TrayIconClient {
 public:
     using NotifyEvent = std::function<void()>;
-    using MouseButtonEvent = std::function<void(TMouseButton, TShiftState, int x, int y)>;
-    using MouseMoveEvent = std::function<void(TShiftState, int x, int y)>;
+    using MouseButtonEvent = std::function<void(MouseButton, ModifierKeys, int x, int y)>;
+    using MouseMoveEvent = std::function<void(ModifierKeys, int x, int y)>;
     using CycleEvent = std::function<void(int nextIndex)>;
 
     static constexpr size_t kMaxHintLength = 255;
     static constexpr UINT kExitPollMs = 20;
 
     // owner: the window that receives the menu's WM_COMMAND and the WM_NULL
-    // after the menu closes (the main form); may be null.
-    explicit TCoolTrayIcon(HWND owner = nullptr);
-    virtual ~TCoolTrayIcon();  // removes the icon from the tray
-    TCoolTrayIcon(const TCoolTrayIcon&) = delete;
-    TCoolTrayIcon& operator=(const TCoolTrayIcon&) = delete;
+    // after the menu closes (the main window); may be null.
+    explicit TrayIcon(HWND owner = nullptr);
+    virtual ~TrayIcon();  // removes the icon from the tray
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
 
     bool Enabled() const { return enabled_; }
     // False: mouse notifications are ignored (balloon ones are not).
@@ -120,9 +120,9 @@ protected:
     virtual void FireClick();
     virtual void FireDblClick();
     virtual void FireCycle(int nextIndex);
-    virtual void FireMouseDown(TMouseButton button, TShiftState shift, int x, int y);
-    virtual void FireMouseUp(TMouseButton button, TShiftState shift, int x, int y);
-    virtual void FireMouseMove(TShiftState shift, int x, int y);
+    virtual void FireMouseDown(MouseButton button, ModifierKeys shift, int x, int y);
+    virtual void FireMouseUp(MouseButton button, ModifierKeys shift, int x, int y);
+    virtual void FireMouseMove(ModifierKeys shift, int x, int y);
     virtual void FireMouseEnter();
     virtual void FireMouseExit();
 
@@ -137,7 +137,7 @@ private:
 
     // Declared first so that it goes last: the handler window outlives the
     // icon's removal and the timers, whatever happens before.
-    SharedLease<TTrayIconHandler> handler_;
+    SharedLease<TrayIconHandler> handler_;
     const HWND owner_;
     const UINT iconId_;
     TrayIconData iconData_{};
@@ -161,9 +161,9 @@ private:
     bool mouseOutside_ = true;
     POINT lastCursorPos_{};
 
-    TSimpleTimer cycleTimer_;
-    TSimpleTimer clickTimer_;
-    TSimpleTimer exitTimer_;
+    SimpleTimer cycleTimer_;
+    SimpleTimer clickTimer_;
+    SimpleTimer exitTimer_;
 
     // Expires with the object: code that ran a handler checks it before
     // touching members again, since a handler may destroy the icon.

@@ -13,18 +13,18 @@
 
 #include "platform/text.h"
 #include "platform/unique_handle.h"
+#include "platform/window.h"
 #include "support/test_support.h"
 #include "support/tray_support.h"
-#include "tray/cool_tray_icon.h"
 #include "tray/simple_timer.h"
-#include "platform/window.h"
+#include "tray/tray_icon.h"
 
 using namespace vigilo;
 using namespace vigilo::test;
 
 namespace {
 
-// Stands for the main form: receives the menu's commands and the WM_NULL.
+// Stands for the main window: receives the menu's commands and the WM_NULL.
 class OwnerWindow : public Window {
 public:
     OwnerWindow() {
@@ -42,7 +42,7 @@ protected:
     }
 };
 
-// A menu like PopupMenu1: two commands around a separator.
+// A menu like the tray menu: two commands around a separator.
 UniqueMenu MakeMenu() {
     UniqueMenu menu(CreatePopupMenu());
     AppendMenuA(menu.get(), MF_STRING, 11, "First");
@@ -54,7 +54,7 @@ UniqueMenu MakeMenu() {
 // Pumps messages (timers included) for ms milliseconds.
 void Pump(DWORD ms) { WaitUntil([] { return false; }, ms); }
 
-class TrayIcon : public ::testing::Test {
+class TrayIconTest : public ::testing::Test {
 protected:
     LRESULT Notify(UINT notification) { return SendTrayNotification(icon.HandlerWindow(), icon.IconId(), notification); }
     void Click() {
@@ -69,19 +69,19 @@ protected:
     }
 
     OwnerWindow owner;
-    TCoolTrayIcon icon{owner.Handle()};
+    TrayIcon icon{owner.Handle()};
     std::vector<std::string> events;
 };
 
 }  // namespace
 
-TEST_F(TrayIcon, ClickIsRaisedAtTheReleaseAndADoubleClickGivesOneClick) {
+TEST_F(TrayIconTest, ClickIsRaisedAtTheReleaseAndADoubleClickGivesOneClick) {
     icon.OnClick = [&] { events.push_back("click"); };
-    icon.OnMouseDown = [&](TMouseButton button, TShiftState shift, int, int) {
-        events.push_back(button == TMouseButton::Left && (shift & ssLeft) ? "down left" : "down ?");
+    icon.OnMouseDown = [&](MouseButton button, ModifierKeys shift, int, int) {
+        events.push_back(button == MouseButton::Left && (shift & kLeftHeld) ? "down left" : "down ?");
     };
-    icon.OnMouseUp = [&](TMouseButton button, TShiftState, int, int) {
-        events.push_back(button == TMouseButton::Left ? "up left" : "up ?");
+    icon.OnMouseUp = [&](MouseButton button, ModifierKeys, int, int) {
+        events.push_back(button == MouseButton::Left ? "up left" : "up ?");
     };
     Notify(WM_LBUTTONDOWN);
     EXPECT_EQ(events, (std::vector<std::string>{"down left"}));
@@ -96,7 +96,7 @@ TEST_F(TrayIcon, ClickIsRaisedAtTheReleaseAndADoubleClickGivesOneClick) {
     EXPECT_EQ(events, (std::vector<std::string>{"click"}));
 }
 
-TEST_F(TrayIcon, WithADoubleClickHandlerAClickWaitsAndADoubleClickDropsIt) {
+TEST_F(TrayIconTest, WithADoubleClickHandlerAClickWaitsAndADoubleClickDropsIt) {
     int clicks = 0, doubleClicks = 0;
     icon.OnClick = [&] { ++clicks; };
     icon.OnDblClick = [&] { ++doubleClicks; };
@@ -116,7 +116,7 @@ TEST_F(TrayIcon, WithADoubleClickHandlerAClickWaitsAndADoubleClickDropsIt) {
     EXPECT_EQ(doubleClicks, 1);
 }
 
-TEST_F(TrayIcon, DoubleClickChoosesTheMenusDefaultItemIfItHasOne) {
+TEST_F(TrayIconTest, DoubleClickChoosesTheMenusDefaultItemIfItHasOne) {
     UniqueMenu menu = MakeMenu();
     icon.SetPopupMenu(menu.get());
     DoubleClick();
@@ -126,11 +126,11 @@ TEST_F(TrayIcon, DoubleClickChoosesTheMenusDefaultItemIfItHasOne) {
     EXPECT_EQ(owner.commands, (std::vector<UINT>{13}));
 }
 
-TEST_F(TrayIcon, RightButtonPressOpensTheMenuAndTheChosenItemReachesTheOwner) {
+TEST_F(TrayIconTest, RightButtonPressOpensTheMenuAndTheChosenItemReachesTheOwner) {
     UniqueMenu menu = MakeMenu();
     icon.SetPopupMenu(menu.get());
-    icon.OnMouseDown = [&](TMouseButton button, TShiftState shift, int, int) {
-        events.push_back(button == TMouseButton::Right && (shift & ssRight) ? "down right" : "down ?");
+    icon.OnMouseDown = [&](MouseButton button, ModifierKeys shift, int, int) {
+        events.push_back(button == MouseButton::Right && (shift & kRightHeld) ? "down right" : "down ?");
     };
     {
         // Escape closes the menu: nothing is chosen.
@@ -159,7 +159,7 @@ TEST_F(TrayIcon, RightButtonPressOpensTheMenuAndTheChosenItemReachesTheOwner) {
     EXPECT_TRUE(WaitUntil([&] { return owner.nulls >= 2; }, 2000));  // one WM_NULL after each menu
 }
 
-TEST_F(TrayIcon, WhenDisabledMouseNotificationsDoNothingButBalloonsStillReport) {
+TEST_F(TrayIconTest, WhenDisabledMouseNotificationsDoNothingButBalloonsStillReport) {
     UniqueMenu menu = MakeMenu();
     icon.SetPopupMenu(menu.get());
     SetMenuDefaultItem(menu.get(), 11, FALSE);
@@ -167,9 +167,9 @@ TEST_F(TrayIcon, WhenDisabledMouseNotificationsDoNothingButBalloonsStillReport) 
     icon.SetWantEnterExitEvents(true);
     icon.OnClick = [&] { events.push_back("click"); };
     icon.OnDblClick = [&] { events.push_back("dblclick"); };
-    icon.OnMouseDown = [&](TMouseButton, TShiftState, int, int) { events.push_back("down"); };
-    icon.OnMouseUp = [&](TMouseButton, TShiftState, int, int) { events.push_back("up"); };
-    icon.OnMouseMove = [&](TShiftState, int, int) { events.push_back("move"); };
+    icon.OnMouseDown = [&](MouseButton, ModifierKeys, int, int) { events.push_back("down"); };
+    icon.OnMouseUp = [&](MouseButton, ModifierKeys, int, int) { events.push_back("up"); };
+    icon.OnMouseMove = [&](ModifierKeys, int, int) { events.push_back("move"); };
     icon.OnMouseEnter = [&] { events.push_back("enter"); };
     icon.OnBalloonHintHide = [&] { events.push_back("balloon hide"); };
     icon.OnBalloonHintTimeout = [&] { events.push_back("balloon timeout"); };
@@ -196,7 +196,7 @@ TEST_F(TrayIcon, WhenDisabledMouseNotificationsDoNothingButBalloonsStillReport) 
     EXPECT_EQ(events, (std::vector<std::string>{"enter", "move"}));
 }
 
-TEST_F(TrayIcon, MouseExitIsFoundWhenTheCursorLeaves) {
+TEST_F(TrayIconTest, MouseExitIsFoundWhenTheCursorLeaves) {
     int enters = 0, exits = 0;
     icon.OnMouseEnter = [&] { ++enters; };
     icon.OnMouseExit = [&] { ++exits; };
@@ -213,7 +213,7 @@ TEST_F(TrayIcon, MouseExitIsFoundWhenTheCursorLeaves) {
     EXPECT_EQ(enters, 2);
 }
 
-TEST_F(TrayIcon, UnknownIdsAndNotificationsAreIgnored) {
+TEST_F(TrayIconTest, UnknownIdsAndNotificationsAreIgnored) {
     int clicks = 0;
     icon.OnClick = [&] { ++clicks; };
     SendTrayNotification(icon.HandlerWindow(), icon.IconId() + 1000, WM_LBUTTONDOWN);
@@ -223,7 +223,7 @@ TEST_F(TrayIcon, UnknownIdsAndNotificationsAreIgnored) {
     EXPECT_EQ(clicks, 0);
 }
 
-TEST_F(TrayIcon, IconDataIsTheShellRecordWithTheTipCutTo127Characters) {
+TEST_F(TrayIconTest, IconDataIsTheShellRecordWithTheTipCutTo127Characters) {
     const TrayIconData& data = icon.IconData();
     EXPECT_EQ(data.cbSize, sizeof(void*) == 4 ? 936u : 952u);  // the wide record as far as its balloon fields
     EXPECT_EQ(data.hWnd, icon.HandlerWindow());
@@ -262,12 +262,12 @@ TEST_F(TrayIcon, IconDataIsTheShellRecordWithTheTipCutTo127Characters) {
     EXPECT_EQ(IconColor(icon.Icon()), RGB(255, 0, 0));
     EXPECT_EQ(data.hIcon, icon.Icon());
 
-    TCoolTrayIcon other;
+    TrayIcon other;
     EXPECT_NE(other.IconId(), icon.IconId());
     EXPECT_EQ(other.HandlerWindow(), icon.HandlerWindow());
 }
 
-TEST_F(TrayIcon, CyclingStepsThroughTheListAndAnIndexPastTheEndShowsTheLast) {
+TEST_F(TrayIconTest, CyclingStepsThroughTheListAndAnIndexPastTheEndShowsTheLast) {
     const COLORREF colors[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
     std::vector<UniqueIcon> list;
     for (COLORREF c : colors) list.emplace_back(MakeSolidIcon(c));
@@ -302,7 +302,7 @@ TEST_F(TrayIcon, CyclingStepsThroughTheListAndAnIndexPastTheEndShowsTheLast) {
     EXPECT_EQ(icon.IconIndex(), 0);
 }
 
-TEST_F(TrayIcon, HandlerWindowIsAHiddenTopLevelWindowThatRefusesToClose) {
+TEST_F(TrayIconTest, HandlerWindowIsAHiddenTopLevelWindowThatRefusesToClose) {
     HWND handler = icon.HandlerWindow();
     EXPECT_EQ(ClassName(handler), kTrayHandlerClass);
     EXPECT_EQ(GetAncestor(handler, GA_ROOT), handler);
@@ -324,30 +324,30 @@ TEST(TrayIconLife, HandlerWindowsLiveExactlyWhileTheyHaveUsers) {
     const long windows = LiveHandleCount(HandleKind::Window);
     const long icons = LiveHandleCount(HandleKind::Icon);
     {
-        auto first = std::make_unique<TCoolTrayIcon>();
+        auto first = std::make_unique<TrayIcon>();
         HICON image = MakeSolidIcon(RGB(1, 2, 3));
         first->SetIcon(image);
         DestroyIcon(image);
         first->SetWantEnterExitEvents(true);
-        TCoolTrayIcon second;
-        EXPECT_EQ(SharedLease<TTrayIconHandler>::UserCount(), 2);
-        EXPECT_EQ(SharedLease<TSimpleTimerHandler>::UserCount(), 6);  // three timers each
+        TrayIcon second;
+        EXPECT_EQ(SharedLease<TrayIconHandler>::UserCount(), 2);
+        EXPECT_EQ(SharedLease<SimpleTimerHandler>::UserCount(), 6);  // three timers each
         HWND handler = second.HandlerWindow();
         first.reset();
         EXPECT_TRUE(IsWindow(handler));
-        EXPECT_EQ(SharedLease<TTrayIconHandler>::UserCount(), 1);
+        EXPECT_EQ(SharedLease<TrayIconHandler>::UserCount(), 1);
     }
-    EXPECT_EQ(SharedLease<TTrayIconHandler>::Current(), nullptr);
-    EXPECT_EQ(SharedLease<TSimpleTimerHandler>::Current(), nullptr);
+    EXPECT_EQ(SharedLease<TrayIconHandler>::Current(), nullptr);
+    EXPECT_EQ(SharedLease<SimpleTimerHandler>::Current(), nullptr);
     EXPECT_EQ(FindWindowA(kTrayHandlerClass, nullptr), nullptr);
-    EXPECT_EQ(FindWindowA(TSimpleTimerHandler::kClassName, nullptr), nullptr);
+    EXPECT_EQ(FindWindowA(SimpleTimerHandler::kClassName, nullptr), nullptr);
     EXPECT_EQ(LiveHandleCount(HandleKind::Window), windows);
     EXPECT_EQ(LiveHandleCount(HandleKind::Icon), icons);
 }
 
 TEST(SimpleTimer, CallsBackUntilStoppedAndSurvivesAFailingCallback) {
     int calls = 0;
-    TSimpleTimer timer([&] {
+    SimpleTimer timer([&] {
         ++calls;
         if (calls == 1) throw std::runtime_error("first call fails");
     });
@@ -365,9 +365,9 @@ TEST(SimpleTimer, CallsBackUntilStoppedAndSurvivesAFailingCallback) {
 
 // The real shell: the only test that puts an icon in the tray.
 TEST(TrayIconShell, TaskbarCreatedBringsBackAVisibleIconAndDestructionRemovesIt) {
-    TCoolTrayIcon hidden;  // keeps the handler window when `shown` goes
+    TrayIcon hidden;  // keeps the handler window when `shown` goes
     hidden.SetHint("hidden");
-    auto shown = std::make_unique<TCoolTrayIcon>();
+    auto shown = std::make_unique<TrayIcon>();
     HICON image = MakeSolidIcon(RGB(200, 40, 40));
     shown->SetIcon(image);
     DestroyIcon(image);

@@ -1,4 +1,4 @@
-// The new-program window TForm2a and the notification frame under it:
+// The new-program window NewProgramWindow and the notification frame under it:
 // placement, texts, the drag band, topmost, the close cross, the link, the
 // don't-show setting, the program icon and how it is shown until closed.
 #include <gtest/gtest.h>
@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
-#include "platform/message_loop.h"
 #include "core/language_texts.h"
 #include "core/path_set.h"
 #include "core/settings_store.h"
-#include "windows/notification_host.h"
+#include "platform/file_system.h"
+#include "platform/message_loop.h"
 #include "platform/unique_handle.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
-#include "windows/info_form.h"
-#include "windows/new_program_form.h"
+#include "windows/info_window.h"
+#include "windows/new_program_window.h"
+#include "windows/notification_host.h"
 #include "windows/program_icon.h"
 
 namespace vigilo {
@@ -43,27 +43,27 @@ bool Above(HWND upper, HWND lower) {
 }
 void Pump(DWORD ms) { test::WaitUntil([] { return false; }, ms); }
 
-// A TForm2a shown without activation (as the timed windows are), so it goes
+// A NewProgramWindow shown without activation (as the timed windows are), so it goes
 // away at once afterwards.
-class NewProgramWindow : public ::testing::Test {
+class NewProgramWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Language() = LanguageTexts();
         SetCursorPos(5, 5);  // away from where the window appears
-        form_ = std::make_unique<TForm2a>();
+        form_ = std::make_unique<NewProgramWindow>();
         form_->ProgramName = "FOO EDITOR";
         form_->Publisher = "FOO LTD";
-        form_->ShowForm();
+        form_->ShowWithoutActivating();
     }
     void TearDown() override { form_.reset(); }
 
     HWND Window() const { return form_->Handle(); }
     Label& L(const char* name) const { return *test::FindLabel(*form_, name); }
-    CheckBox& Box() const { return *form_->Check1; }
+    CheckBox& Box() const { return *form_->OptOutCheckBox; }
     HWND Control(const char* name) const {
         if (auto* label = test::FindLabel(*form_, name)) return label->Handle();
         if (auto* image = test::FindImage(*form_, name)) return image->Handle();
-        if (form_->TopButton->Name() == name) return form_->TopButton->Handle();
+        if (form_->CloseButton->Name() == name) return form_->CloseButton->Handle();
         return Box().Handle();
     }
     void ClickAndWaitForClose(const char* control) {
@@ -73,10 +73,10 @@ protected:
 
     test::CleanSettings settings_;
     test::ProgramFolder folder_{false};
-    std::unique_ptr<TForm2a> form_;
+    std::unique_ptr<NewProgramWindow> form_;
 };
 
-TEST_F(NewProgramWindow, SitsBottomRightBorderlessAndTopmost) {
+TEST_F(NewProgramWindowTest, SitsBottomRightBorderlessAndTopmost) {
     const RECT r = WindowRect(Window());
     EXPECT_EQ(1515, r.left);
     EXPECT_EQ(782, r.top);
@@ -94,38 +94,38 @@ TEST_F(NewProgramWindow, SitsBottomRightBorderlessAndTopmost) {
     EXPECT_NE(Window(), GetActiveWindow());
 }
 
-TEST_F(NewProgramWindow, ShowsTheProgramAndTheDefaultTexts) {
-    EXPECT_EQ(Control("Label2a"), test::FindChildByText(Window(), "FOO EDITOR"));
-    EXPECT_EQ(Control("Label2b"), test::FindChildByText(Window(), "FOO LTD"));
-    EXPECT_EQ(Control("Label1"), test::FindChildByText(Window(), "New installation detected."));
-    EXPECT_EQ(Control("Label3a"),
+TEST_F(NewProgramWindowTest, ShowsTheProgramAndTheDefaultTexts) {
+    EXPECT_EQ(Control("ProgramNameLabel"), test::FindChildByText(Window(), "FOO EDITOR"));
+    EXPECT_EQ(Control("PublisherLabel"), test::FindChildByText(Window(), "FOO LTD"));
+    EXPECT_EQ(Control("MessageLabel"), test::FindChildByText(Window(), "New installation detected."));
+    EXPECT_EQ(Control("AdviceLabel"),
               test::FindChildByText(Window(), "For more information or to cleanly uninstall the program use"));
-    EXPECT_EQ("Purgeon", L("ActionLabel").Text());
-    EXPECT_EQ("Purgeon", L("Label3b").Text());
-    EXPECT_EQ("Don't show new program notifications", L("Check1Label").Text());
+    EXPECT_EQ("Purgeon", L("TitleLabel").Text());
+    EXPECT_EQ("Purgeon", L("LaunchLink").Text());
+    EXPECT_EQ("Don't show new program notifications", L("OptOutLabel").Text());
     // The box is named by its text for screen readers.
     EXPECT_EQ("Don't show new program notifications", test::WindowText(Box().Handle()));
     EXPECT_FALSE(Box().Checked());
     // Sized to its picture.
     EXPECT_EQ("104,48 29x30", Placement(test::FindImage(*form_, "ActionImage")->Bounds()));
     // Labels sized to their texts keep their heights.
-    EXPECT_EQ(20, L("Label2a").Bounds().bottom - L("Label2a").Bounds().top);
-    EXPECT_EQ(17, L("Label2b").Bounds().bottom - L("Label2b").Bounds().top);
+    EXPECT_EQ(20, L("ProgramNameLabel").Bounds().bottom - L("ProgramNameLabel").Bounds().top);
+    EXPECT_EQ(17, L("PublisherLabel").Bounds().bottom - L("PublisherLabel").Bounds().top);
 }
 
-TEST_F(NewProgramWindow, EmptyPublisherLeavesItsLabelEmptyAndTheLayoutInPlace) {
+TEST_F(NewProgramWindowTest, EmptyPublisherLeavesItsLabelEmptyAndTheLayoutInPlace) {
     form_->Close();
     form_->Publisher = "";
-    form_->ShowForm();
-    EXPECT_EQ("", L("Label2b").Text());
-    EXPECT_EQ(72, L("Label2b").Bounds().left);
-    EXPECT_EQ(144, L("Label3a").Bounds().top);
+    form_->ShowWithoutActivating();
+    EXPECT_EQ("", L("PublisherLabel").Text());
+    EXPECT_EQ(72, L("PublisherLabel").Bounds().left);
+    EXPECT_EQ(144, L("AdviceLabel").Bounds().top);
 }
 
-TEST_F(NewProgramWindow, ControlsStackInDesignOrder) {
-    const char* bottomToTop[] = {"WndImage",    "ActionLabel", "ActionImage", "Label1",      "MoreFoundLabel",
-                                 "PrgImage",    "Label2a",     "Label2b",     "SignerLabel", "Label3a",
-                                 "Label3b",     "Check1Label", "TopButton",   "Check1"};
+TEST_F(NewProgramWindowTest, ControlsStackInDesignOrder) {
+    const char* bottomToTop[] = {"BackgroundImage",    "TitleLabel", "ActionImage", "MessageLabel",      "MoreFoundLabel",
+                                 "PrgImage",    "ProgramNameLabel",     "PublisherLabel",     "SignerLabel", "AdviceLabel",
+                                 "LaunchLink",     "OptOutLabel", "CloseButton",   "OptOutCheckBox"};
     HWND expected = GetWindow(Window(), GW_CHILD);  // topmost child
     for (int i = 13; i >= 0; --i) {
         EXPECT_EQ(Control(bottomToTop[i]), expected) << bottomToTop[i];
@@ -133,21 +133,21 @@ TEST_F(NewProgramWindow, ControlsStackInDesignOrder) {
     }
 }
 
-TEST_F(NewProgramWindow, LongNameRunsPastTheRightEdgeUnwrapped) {
+TEST_F(NewProgramWindowTest, LongNameRunsPastTheRightEdgeUnwrapped) {
     const std::string name(120, 'W');
     form_->ProgramName = name;
-    form_->ShowForm();
-    const RECT r = L("Label2a").Bounds();
+    form_->ShowWithoutActivating();
+    const RECT r = L("ProgramNameLabel").Bounds();
     EXPECT_EQ(72, r.left);
     EXPECT_EQ(20, r.bottom - r.top);
     EXPECT_GT(r.right, 400);
-    EXPECT_EQ(name, test::WindowText(Control("Label2a")));
+    EXPECT_EQ(name, test::WindowText(Control("ProgramNameLabel")));
     // Cut at the window's edge: the window keeps its size.
     const RECT w = WindowRect(Window());
     EXPECT_EQ(400, w.right - w.left);
 }
 
-TEST_F(NewProgramWindow, BandAboveLabel1LeftOfTheCrossDrags) {
+TEST_F(NewProgramWindowTest, BandAboveLabel1LeftOfTheCrossDrags) {
     const RECT w = WindowRect(Window());
     auto hit = [&](HWND target, int x, int y) {
         return SendMessageA(target, WM_NCHITTEST, 0, MAKELPARAM(w.left + x, w.top + y));
@@ -158,43 +158,43 @@ TEST_F(NewProgramWindow, BandAboveLabel1LeftOfTheCrossDrags) {
     EXPECT_EQ(HTCAPTION, hit(Window(), 10, 53));
     EXPECT_NE(HTCAPTION, hit(Window(), 10, 54));
     // Over a control in the band the press goes through to the window.
-    EXPECT_EQ(HTTRANSPARENT, hit(Control("ActionLabel"), 20, 15));
+    EXPECT_EQ(HTTRANSPARENT, hit(Control("TitleLabel"), 20, 15));
     EXPECT_EQ(HTTRANSPARENT, hit(Control("ActionImage"), 110, 50));
-    EXPECT_EQ(HTCLIENT, hit(Control("TopButton"), 380, 10));
-    EXPECT_EQ(HTCLIENT, hit(Control("Label1"), 150, 60));
+    EXPECT_EQ(HTCLIENT, hit(Control("CloseButton"), 380, 10));
+    EXPECT_EQ(HTCLIENT, hit(Control("MessageLabel"), 150, 60));
 }
 
 // The user switched the notifications off in Purgeon while the window was
 // up; closing it with the box unticked must not switch them on again.
-TEST_F(NewProgramWindow, CloseCrossLeavesTheSettingAsItIsWhenTheBoxIsUnticked) {
+TEST_F(NewProgramWindowTest, CloseCrossLeavesTheSettingAsItIsWhenTheBoxIsUnticked) {
     WriteBool(kSettingsRoot, kSettingsKey, "NewAppNotifier", false);
-    ClickAndWaitForClose("TopButton");
+    ClickAndWaitForClose("CloseButton");
     EXPECT_EQ("false", Notifier("NewAppNotifier"));
 }
 
-TEST_F(NewProgramWindow, CloseCrossWritesFalseWhenTheBoxIsTicked) {
+TEST_F(NewProgramWindowTest, CloseCrossWritesFalseWhenTheBoxIsTicked) {
     Box().SetChecked(true);  // a click on the box would activate the window: Wine's stall on closing
-    ClickAndWaitForClose("TopButton");
+    ClickAndWaitForClose("CloseButton");
     EXPECT_EQ("false", Notifier("NewAppNotifier"));
 }
 
-TEST_F(NewProgramWindow, ClickOnTheBoxTextDoesNotTickTheBox) {
-    test::PostClick(Control("Check1Label"));
+TEST_F(NewProgramWindowTest, ClickOnTheBoxTextDoesNotTickTheBox) {
+    test::PostClick(Control("OptOutLabel"));
     Pump(100);
     EXPECT_FALSE(Box().Checked());
     EXPECT_TRUE(form_->Visible());
 }
 
-TEST_F(NewProgramWindow, DestroyedWithoutClosingWritesNothing) {
+TEST_F(NewProgramWindowTest, DestroyedWithoutClosingWritesNothing) {
     Box().SetChecked(true);
     form_.reset();
     EXPECT_EQ("missing", Notifier("NewAppNotifier"));
 }
 
-TEST_F(NewProgramWindow, LinkWithPurgeonMissingShowsTheInformationWindowThenCloses) {
+TEST_F(NewProgramWindowTest, LinkWithPurgeonMissingShowsTheInformationWindowThenCloses) {
     ResetApplicationState();
     test::InformationAnswer answer;
-    ClickAndWaitForClose("Label3b");
+    ClickAndWaitForClose("LaunchLink");
     EXPECT_TRUE(answer.Answered());
     EXPECT_EQ("File Purgeon.exe not found!", answer.Message());
     EXPECT_EQ(nullptr, FindWindowA("TForm3", "Information"));
@@ -202,7 +202,7 @@ TEST_F(NewProgramWindow, LinkWithPurgeonMissingShowsTheInformationWindowThenClos
     EXPECT_TRUE(IsWindowEnabled(Window()));
 }
 
-TEST_F(NewProgramWindow, StaysAboveAWindowThatBecomesActive) {
+TEST_F(NewProgramWindowTest, StaysAboveAWindowThatBecomesActive) {
     // Activation and then deactivation each put the window back among the topmost ones.
     SetForegroundWindow(Window());
     ASSERT_TRUE(test::WaitUntil([&] { return GetActiveWindow() == Window(); }, 3000));
@@ -210,7 +210,7 @@ TEST_F(NewProgramWindow, StaysAboveAWindowThatBecomesActive) {
     SetWindowPos(Window(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ASSERT_FALSE(Topmost(Window()));
 
-    TForm3 other;
+    InfoWindow other;
     ASSERT_TRUE(other.Create());
     other.Show(true);
     ASSERT_TRUE(test::WaitUntil([&] { return GetActiveWindow() == other.Handle(); }, 3000));
@@ -228,13 +228,13 @@ TEST(NewProgramWindowTexts, ComeFromTheLanguageFile) {
                  "utilisez\r\nNewAppMessage3=Ne plus afficher\r\n");
     Language() = LanguageTexts(folder.File("French.ini"));
     {
-        TForm2a form;
-        EXPECT_EQ("Nouvelle installation.", test::FindLabel(form, "Label1")->Text());
-        EXPECT_EQ("Pour en savoir plus, utilisez", test::FindLabel(form, "Label3a")->Text());
-        EXPECT_EQ("Ne plus afficher", test::FindLabel(form, "Check1Label")->Text());
+        NewProgramWindow form;
+        EXPECT_EQ("Nouvelle installation.", test::FindLabel(form, "MessageLabel")->Text());
+        EXPECT_EQ("Pour en savoir plus, utilisez", test::FindLabel(form, "AdviceLabel")->Text());
+        EXPECT_EQ("Ne plus afficher", test::FindLabel(form, "OptOutLabel")->Text());
         // Design texts, not translated.
-        EXPECT_EQ("Purgeon", test::FindLabel(form, "Label3b")->Text());
-        EXPECT_EQ("Purgeon", test::FindLabel(form, "ActionLabel")->Text());
+        EXPECT_EQ("Purgeon", test::FindLabel(form, "LaunchLink")->Text());
+        EXPECT_EQ("Purgeon", test::FindLabel(form, "TitleLabel")->Text());
         EXPECT_FALSE(form.Visible());
     }
     Language() = LanguageTexts();
@@ -253,17 +253,17 @@ protected:
         ResetApplicationState();
     }
     SharedEvent Show(bool ticked = false) {
-        return ShowNotification<TForm2a>(
-            [&](TForm2a& form) {
+        return ShowNotification<NewProgramWindow>(
+            [&](NewProgramWindow& form) {
                 form.ProgramName = "FOO EDITOR";
-                form.Check1->SetChecked(ticked);
+                form.OptOutCheckBox->SetChecked(ticked);
             },
             NotificationLife::UntilClosed);
     }
     static bool Ended(const SharedEvent& end) {
         return test::WaitUntil([&] { return WaitForSingleObject(end.Handle(), 0) == WAIT_OBJECT_0; }, 10000);
     }
-    static TForm2a& Shown() { return static_cast<TForm2a&>(*CurrentNotification()); }
+    static NewProgramWindow& Shown() { return static_cast<NewProgramWindow&>(*CurrentNotification()); }
     test::CleanSettings settings_;
 };
 
@@ -297,7 +297,7 @@ TEST_F(NewProgramWindowShown, IsTopmostBeforeAnyActivationAndStaysUntilClosed) {
 TEST_F(NewProgramWindowShown, LinkStartsPurgeonWithoutParametersAndEndsTheWindow) {
     test::ProgramFolder folder(true);
     const SharedEvent end = Show(true);
-    test::PostClick(test::FindLabel(Shown(), "Label3b")->Handle());
+    test::PostClick(test::FindLabel(Shown(), "LaunchLink")->Handle());
     EXPECT_TRUE(Ended(end));
     ASSERT_TRUE(folder.WaitForPurgeonCalls(1));
     EXPECT_EQ(std::vector<std::string>{""}, folder.PurgeonCalls());
@@ -324,7 +324,7 @@ TEST_F(NewProgramWindowShown, ShutdownDuringTheInformationWindowWritesNothing) {
         TerminateApplication();
         return true;
     });
-    test::PostClick(test::FindLabel(Shown(), "Label3b")->Handle());
+    test::PostClick(test::FindLabel(Shown(), "LaunchLink")->Handle());
     EXPECT_TRUE(test::WaitUntil([&] { return shutdown.Done(); }, 10000));
     DestroyInformationWindow();  // as the program's end does
     EndNotification();
@@ -357,9 +357,9 @@ TEST_F(ProgramIcon, FallsBackToMsiexecUnlessTheFileExists) {
 TEST_F(ProgramIcon, IsShownForEveryKindOfIconPath) {
     ASSERT_TRUE(FileExists(Msiexec()));
     for (const std::string& path : {std::string(), OwnExe(), std::string("C:\\Dir\\App.exe,0")}) {
-        TForm2a form;
+        NewProgramWindow form;
         form.IconPath = path;
-        form.ShowForm();
+        form.ShowWithoutActivating();
         const Picture& icon = test::FindImage(form, "PrgImage")->GetPicture();
         EXPECT_FALSE(icon.Empty()) << path;
         EXPECT_EQ(32, icon.Size().cx) << path;
@@ -370,9 +370,9 @@ TEST_F(ProgramIcon, FileWithoutIconsLeavesTheImageEmpty) {
     const long icons = LiveHandleCount(HandleKind::Icon);
     test::WriteFile(folder_.Path() + "\\readme.txt", "no icons here");
     {
-        TForm2a form;
+        NewProgramWindow form;
         form.IconPath = folder_.Path() + "\\readme.txt";
-        form.ShowForm();
+        form.ShowWithoutActivating();
         EXPECT_TRUE(test::FindImage(form, "PrgImage")->GetPicture().Empty());
     }
     EXPECT_EQ(icons, LiveHandleCount(HandleKind::Icon));
@@ -385,10 +385,10 @@ TEST(NewProgramWindowLife, TwentyRoundsLeaveNothingBehind) {
     long before[4];
     for (int k = 0; k < 4; ++k) before[k] = LiveHandleCount(kinds[k]);
     for (int i = 0; i < 20; ++i) {
-        TForm2a form;
+        NewProgramWindow form;
         form.ProgramName = "FOO EDITOR";
         form.Publisher = "FOO LTD";
-        form.ShowForm();
+        form.ShowWithoutActivating();
         RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         if (i % 2) form.Close();
     }

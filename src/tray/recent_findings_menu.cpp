@@ -1,4 +1,4 @@
-#include "app/recent_findings_menu.h"
+#include "tray/recent_findings_menu.h"
 
 #include "core/companion.h"
 #include "core/language_texts.h"

@@ -1,4 +1,4 @@
-#include "platform/thread.h"
+#include "platform/monitor_thread.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -120,7 +120,7 @@ void PostToMainThread(std::function<void()> task) {
     PostMessageW(window, kMsgRunPendingCalls, 0, 0);
 }
 
-TThread::~TThread() {
+MonitorThread::~MonitorThread() {
     if (handle_ && !resumed_) {
         // Let the suspended thread run to its end without touching the body.
         cancelled_ = true;
@@ -129,25 +129,25 @@ TThread::~TThread() {
     }
 }
 
-bool TThread::CreateSuspended() {
+bool MonitorThread::CreateSuspended() {
     terminateEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!terminateEvent_) return false;
-    handle_.reset(CreateThread(nullptr, 0, &TThread::ThreadProc, this, CREATE_SUSPENDED, nullptr));
+    handle_.reset(CreateThread(nullptr, 0, &MonitorThread::ThreadProc, this, CREATE_SUSPENDED, nullptr));
     return static_cast<bool>(handle_);
 }
 
-void TThread::Terminate() {
+void MonitorThread::Terminate() {
     terminated_ = true;
     if (terminateEvent_) SetEvent(terminateEvent_.get());
 }
 
-void TThread::Resume() {
+void MonitorThread::Resume() {
     if (!handle_ || resumed_) return;
     resumed_ = true;
     ResumeThread(handle_.get());
 }
 
-bool TThread::WaitTerminated(int seconds) const {
+bool MonitorThread::WaitTerminated(int seconds) const {
     const DWORD ms = seconds > 0 ? static_cast<DWORD>(seconds) * 1000 : 0;
     if (terminateEvent_)
         WaitForSingleObject(terminateEvent_.get(), ms);
@@ -156,9 +156,9 @@ bool TThread::WaitTerminated(int seconds) const {
     return terminated_;
 }
 
-long TThread::LiveCount() { return g_liveThreads.load(); }
+long MonitorThread::LiveCount() { return g_liveThreads.load(); }
 
-void TThread::Synchronize(const std::function<void()>& method) {
+void MonitorThread::Synchronize(const std::function<void()>& method) {
     HWND window = g_callWindow;
     if (!window) return;
     if (OnMainThread()) {
@@ -185,8 +185,8 @@ void TThread::Synchronize(const std::function<void()>& method) {
     if (call.error) std::rethrow_exception(call.error);
 }
 
-DWORD WINAPI TThread::ThreadProc(void* param) {
-    auto* self = static_cast<TThread*>(param);
+DWORD WINAPI MonitorThread::ThreadProc(void* param) {
+    auto* self = static_cast<MonitorThread*>(param);
     if (self->cancelled_) return 0;
     ++g_liveThreads;
     // Most threads spend their life waiting, on a shallow stack.

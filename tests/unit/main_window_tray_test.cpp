@@ -1,12 +1,12 @@
-// The main form's TrayIcon as the program configures it, and its life: it
+// The main window's TrayIcon as the program configures it, and its life: it
 // shows from the form's creation and goes with the form.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
+#include "app/main_window.h"
 #include "platform/message_loop.h"
-#include "app/main_form.h"
 #include "platform/unique_handle.h"
 #include "support/test_support.h"
 #include "support/tray_support.h"
@@ -14,17 +14,17 @@
 using namespace vigilo;
 using namespace vigilo::test;
 
-TEST(MainFormTray, ShowsThePurgeonIconWhoseExitItemClosesTheFormAndGoesWithTheForm) {
+TEST(MainWindowTray, ShowsThePurgeonIconWhoseExitItemClosesTheFormAndGoesWithTheForm) {
     CleanSettings settings;
     for (const char* name : {"NewAppNotifier", "NewToolbarNotifier", "StartupNotifier", "CacheNotifier"})
         SetDword(HKEY_CURRENT_USER, "Software\\Purgeon", name, 0);  // no monitor threads here
     ResetApplicationState();
-    TCoolTrayIcon keeper;  // keeps the handler window, to ask the shell about it afterwards
+    TrayIcon keeper;  // keeps the handler window, to ask the shell about it afterwards
     const long windows = LiveHandleCount(HandleKind::Window);
     const long icons = LiveHandleCount(HandleKind::Icon);
     const long menus = LiveHandleCount(HandleKind::Menu);
-    auto form = std::make_unique<TForm1>();
-    TCoolTrayIcon& tray = form->TrayIcon();
+    auto form = std::make_unique<MainWindow>();
+    TrayIcon& tray = form->Tray();
 
     EXPECT_EQ(tray.Hint(), "Purgeon");
     EXPECT_EQ(std::wstring(tray.IconData().szTip), L"Purgeon");
@@ -60,7 +60,7 @@ TEST(MainFormTray, ShowsThePurgeonIconWhoseExitItemClosesTheFormAndGoesWithTheFo
         SendTrayNotification(handler, id, WM_RBUTTONDOWN);
         EXPECT_EQ(script.MenusSeen(), 1);
     }
-    ProcessMessages();  // takes the quit request that closing the main form posted
+    ProcessMessages();  // takes the quit request that closing the main window posted
     EXPECT_TRUE(ApplicationTerminated());
 
     form.reset();
