@@ -11,6 +11,7 @@
 #include "core/language_texts.h"
 #include "core/messages.h"
 #include "core/path_set.h"
+#include "core/policy.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "core/window_classes.h"
@@ -126,6 +127,10 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             if (wp == kTenMinuteTimer) TenMinuteTimerEvent();
             return 0;
+        case WM_SETTINGCHANGE:
+            // Group Policy was applied: its settings are read again, as at a restart request.
+            if (SettingChangeArea(lp) == "Policy") PostMessageW(Handle(), kMsgStartMonitors, 0, 0);
+            return 0;
         case WM_INITMENUPOPUP:
             // Listed as the record is when the menu opens.
             if (reinterpret_cast<HMENU>(wp) == trayMenu_.get() || reinterpret_cast<HMENU>(wp) == recentSubmenu_)
@@ -169,7 +174,7 @@ std::string MainWindow::StartMonitors() {
     // well as the junk check: it runs unless both are off.
     const auto off = [&error](const char* setting) {
         try {
-            return !ReadBool(kSettingsRoot, kSettingsKey, setting);
+            return !NotifierOn(setting);
         } catch (const SettingsError& settingError) {
             if (error.empty()) error = settingError.what();
             return false;

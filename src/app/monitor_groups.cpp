@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/policy.h"
 #include "core/settings_store.h"
 
 namespace vigilo {
@@ -36,7 +37,7 @@ std::string MonitorGroups::Restart() {
     for (FindingKind group : kMonitorGroups) {
         Stop(group);
         try {
-            if (!ReadBool(kSettingsRoot, kSettingsKey, FactsOf(group).setting)) continue;
+            if (!NotifierOn(FactsOf(group).setting)) continue;
         } catch (const SettingsError& error) {
             if (firstError.empty()) firstError = error.what();
             continue;

@@ -132,6 +132,10 @@ std::uint64_t DataHashOfValue(const RegistryValue& value) {
     return DataHash(bytes);
 }
 
+std::uint64_t ApprovedStateHash(const RegistryValue& value) {
+    return StartupApprovedSaysDisabled(value) ? kSwitchedOffAtStartup : DataHashOfValue(value);
+}
+
 // The program hash of each command of a place's last listing, so that a
 // listing takes apart only the commands new to it: a key of ten thousand
 // values is listed at every change, and taking a command apart asks the
@@ -251,6 +255,7 @@ private:
         case KeyListing::LabelledSubkeys: return Labelled(ListingOf(SubkeyNames(key)), previous);
         case KeyListing::ServiceStates: return ServiceStates(key);
         case KeyListing::ForcedExtensionIds: return ListingOf(ForcedExtensionIds(key));
+        case KeyListing::ApprovedStates: return ValuesHashed(key, spec_, ApprovedStateHash);
         }
         return {};
     }

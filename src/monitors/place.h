@@ -64,7 +64,12 @@ enum class KeyListing {
     LabelledSubkeys,     // ... with each one's DisplayName, Publisher and InstallLocation
     ServiceStates,       // ... each a service, with whether it starts with Windows and its program's hash
     ForcedExtensionIds,  // the extensions its string values name (the text up to ";")
+    ApprovedStates,      // its StartupApproved values, each hashed, or kSwitchedOffAtStartup where it says disabled
 };
+
+// The hash an ApprovedStates listing gives a value that says its entry is
+// disabled at start-up; a data hash is never 0 and 1 only by a 1 in 2^64 chance.
+inline constexpr std::uint64_t kSwitchedOffAtStartup = 1;
 
 // What wakes the watch of a key.
 enum class KeyChanges {

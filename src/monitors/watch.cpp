@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "core/ignore_rules.h"
+#include "core/policy_ignore_rules.h"
 #include "monitors/finding_signers.h"
 #include "platform/text.h"
 #include "platform/timing_trace.h"

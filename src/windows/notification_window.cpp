@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/notification_gate.h"
+#include "core/policy.h"
 #include "core/settings_store.h"
 #include "platform/accessible_object.h"
 #include "platform/message_loop.h"
@@ -32,6 +33,11 @@ void NotificationWindow::ShowWithoutActivating() { Show(false); }
 void NotificationWindow::OnShow() {
     Place();
     FillControls();
+    // A setting an administrator forces is not the user's to switch.
+    if (OptOutCheckBox && PolicyForced(FactsOf(constants_.kind).setting)) {
+        OptOutCheckBox->SetVisible(false);
+        if (OptOutLabel) OptOutLabel->SetVisible(false);
+    }
     yielded_ = false;
     if (!foregroundWatch_)
         foregroundWatch_ = std::make_unique<ForegroundWatch>([this] { ForegroundChanged(); }, kForegroundCheckMs);
@@ -101,7 +107,7 @@ LRESULT NotificationWindow::WMNCHitTest(int x, int y, LRESULT defaultResult) con
 void NotificationWindow::SaveOptOut() {
     // An unticked box leaves the setting as it is: Purgeon may have switched
     // the notifications off while the window was up.
-    if (OptOutCheckBox && OptOutCheckBox->Checked()) WriteBool(kSettingsRoot, kSettingsKey, FactsOf(constants_.kind).setting, false);
+    if (OptOutCheckBox && OptOutCheckBox->Visible() && OptOutCheckBox->Checked()) WriteBool(kSettingsRoot, kSettingsKey, FactsOf(constants_.kind).setting, false);
 }
 
 void NotificationWindow::LaunchAndClose() {

@@ -55,6 +55,7 @@ StartupWindow::StartupWindow() : NotificationWindow(kConstants) {
 void StartupWindow::FillControls() {
     EntryNameLabel->SetText(ProgramName);
     if (EntryChanged) MessageLabel->SetText(Text(texts::kStartupChangedMessage));
+    if (Shown.event == FindingEvent::TurnedBackOn) MessageLabel->SetText(Text(texts::kStartupReenabled));
     // A startup entry names a command, not an installed program: always the installer's icon.
     PrgImage->SetIcon(FirstIcon(ProgramIconFile(""), PrgImage->Width()), PrgImage->Width());
 
