@@ -10,6 +10,8 @@
 #   startup.png      a made-up startup entry added to the user's Run key,
 #                    with the link that disables it at Windows start-up (Wine
 #                    is told that Vigilo runs on Windows 10, where it can);
+#   startup-turned-back-on.png  the same entry, disabled at start-up and then
+#                    enabled again behind the user's back;
 #   extension.png    a made-up Internet Explorer toolbar button registered;
 #   extension-edge.png  a made-up extension's folder added to Microsoft
 #                    Edge's default profile;
@@ -45,6 +47,8 @@ demo_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VigiloDemoPho
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 run_value='Demo Cloud Sync'
 startup_out="$(dirname "$out")/startup.png"
+approved_run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+reenabled_out="$(dirname "$out")/startup-turned-back-on.png"
 extensions_key='HKLM\SOFTWARE\Microsoft\Internet Explorer\Extensions'
 button_key="$extensions_key\\{0D3E1A52-7C4B-4E8D-9A61-5B2F8C9D0E17}"
 extension_out="$(dirname "$out")/extension.png"
@@ -72,7 +76,7 @@ forget_demo_entries() {
     # meanwhile and made again, for known ones.
     wine_run reg delete 'HKCU\Software\Purgeon\Vigilo\Kept' /f /reg:64 >/dev/null 2>&1 || true
     rm -rf "$junk_folder" "$edge_top"
-    wine_run reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run' /v "$run_value" /f >/dev/null 2>&1 || true
+    wine_run reg delete "$approved_run_key" /v "$run_value" /f /reg:64 >/dev/null 2>&1 || true
 }
 cleanup() {
     forget_demo_entries
@@ -191,6 +195,16 @@ wine_run reg add "$run_key" /v "$run_value" /d 'C:\Program Files\Demo Cloud\sync
 wait_for_window "Startup notification"
 sleep 0.5
 save_window "$startup_out" 410x258+1510+777
+
+echo "demo: closing it; the entry is disabled at start-up, then turns itself back on" >&2
+close_window 792
+wait_until_gone "Startup notification"
+wine_run reg add "$approved_run_key" /v "$run_value" /t REG_BINARY /d 030000000000000000000000 /f /reg:64 >/dev/null
+sleep 2
+wine_run reg add "$approved_run_key" /v "$run_value" /t REG_BINARY /d 020000000000000000000000 /f /reg:64 >/dev/null
+wait_for_window "Startup notification"
+sleep 0.5
+save_window "$reenabled_out" 410x258+1510+777
 
 echo "demo: closing it, then registering a toolbar button for Internet Explorer" >&2
 close_window 792

@@ -62,11 +62,6 @@ std::vector<Finding> NewOrChangedCommandValues(const RoundSight& sight) {
     return StartupFindings(sight, StartupEntriesOf(AddedOrChangedEntries(sight.previous, sight.fresh), &CommandEntry));
 }
 
-std::vector<Finding> NewOrChangedRedirections(const RoundSight& sight) {
-    if (sight.place.values.empty()) return {};
-    return StartupFindings(sight, StartupEntriesOf(AddedOrChangedEntries(sight.previous, sight.fresh), &CommandEntry));
-}
-
 std::vector<Finding> NewActiveSetupComponents(const RoundSight& sight) {
     return StartupFindings(sight, StartupEntriesOf(OnlyAdded(sight), [&](const EntryChange& change) {
                                const ListedEntry& entry = change.entry;

@@ -17,14 +17,11 @@ namespace vigilo {
 // named by the value and the program's file name ("Userinit: tool.exe");
 // changed where the same value lost a program in the same round.
 std::vector<Finding> ProgramsAddedToLists(const RoundSight& sight);
-// A new value, or one whose program changed (ValuePrograms), named by the
-// value and its program's file name ("AutoRun: tool.exe").
+// A new value or subkey that holds a command, or one whose program changed
+// (ValuePrograms; SubkeysWithValue: a Debugger under Image File Execution
+// Options, a MonitorProcess under SilentProcessExit), named by itself and
+// its program's file name ("AutoRun: tool.exe", "notepad.exe: debugger.exe").
 std::vector<Finding> NewOrChangedCommandValues(const RoundSight& sight);
-// A new redirection of a program to another (SubkeysWithValue: a Debugger
-// under Image File Execution Options, a MonitorProcess under
-// SilentProcessExit), or one whose program changed, named by the program
-// redirected and the file name of the one it starts ("notepad.exe: debugger.exe").
-std::vector<Finding> NewOrChangedRedirections(const RoundSight& sight);
 // A new Active Setup component (SubkeysWithValue of StubPath), named by its
 // default value, else by its StubPath's program's file name.
 std::vector<Finding> NewActiveSetupComponents(const RoundSight& sight);

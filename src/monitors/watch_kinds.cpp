@@ -213,7 +213,7 @@ const std::vector<WatchKind>& WatchKinds() {
         {"old load values",      F::Startup,   KeyPlaces{OldLoadValues, L::FileLists, C::Values},            0, ProgramsAddedToLists,        true},
         {"Winlogon",             F::Startup,   KeyPlaces{WinlogonValues, L::CommandLists, C::Values},        0, ProgramsAddedToLists,        true},
         {"AppInit DLLs",         F::Startup,   KeyPlaces{AppInitDllsValues, L::AppInitDlls, C::Values},      0, ProgramsAddedToLists,        true},
-        {"debugger redirection", F::Startup,   KeyPlaces{DebuggerRedirections, L::SubkeysWithValue, C::Subtree}, 1, NewOrChangedRedirections, true},
+        {"debugger redirection", F::Startup,   KeyPlaces{DebuggerRedirections, L::SubkeysWithValue, C::Subtree}, 1, NewOrChangedCommandValues, true},
         {"Active Setup",         F::Startup,   KeyPlaces{ActiveSetupComponents, L::SubkeysWithValue, C::Subtree}, 2, NewActiveSetupComponents, true},
         {"command processor",    F::Startup,   KeyPlaces{CommandProcessorAutoRun, L::ValuePrograms, C::Values}, 0, NewOrChangedCommandValues, true},
         {"Explorer loads",       F::Startup,   KeyPlaces{ExplorerLoads, L::ValueData, C::Values},            0, NewExplorerValues,           true},

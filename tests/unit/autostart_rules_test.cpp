@@ -112,11 +112,11 @@ TEST(AutostartRules, EachFamilyNamesWhatWasAddedOrChangedItsWay) {
     ScratchPlace debuggers("Debuggers", KeyListing::SubkeysWithValue, {"Debugger"});
     SetDword(kCu, debuggers.Path() + "\\calc.exe", "MitigationOptions", 1);  // no Debugger: not listed
     SetString(kCu, debuggers.Path() + "\\notepad.exe", "Debugger", "\"C:\\Debug Tools\\debugger.exe\" -p");
-    EXPECT_EQ(debuggers.Round(NewOrChangedRedirections), Names{"notepad.exe: debugger.exe"});
+    EXPECT_EQ(debuggers.Round(NewOrChangedCommandValues), Names{"notepad.exe: debugger.exe"});
     SetString(kCu, debuggers.Path() + "\\notepad.exe", "Debugger", "\"C:\\Debug Tools\\debugger.exe\" -q");
-    EXPECT_EQ(debuggers.Round(NewOrChangedRedirections), Names{}) << "arguments only";
+    EXPECT_EQ(debuggers.Round(NewOrChangedCommandValues), Names{}) << "arguments only";
     SetString(kCu, debuggers.Path() + "\\notepad.exe", "Debugger", "C:\\Other\\monitor.exe");
-    EXPECT_EQ(debuggers.Round(NewOrChangedRedirections), Names{"notepad.exe: monitor.exe (changed)"});
+    EXPECT_EQ(debuggers.Round(NewOrChangedCommandValues), Names{"notepad.exe: monitor.exe (changed)"});
 
     ScratchPlace components("Components", KeyListing::SubkeysWithValue, {"StubPath"});
     SetString(kCu, components.Path() + "\\{11111111-1111-1111-1111-111111111111}", "", "Vigilo Test Component");
