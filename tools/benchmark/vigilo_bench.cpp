@@ -41,13 +41,17 @@
 //                                    listing of them: a task added, the tick
 //                                    delivered, and its main window asked
 //                                    with WM_NULL every 10 ms until the
-//                                    startup window of the task exists;
-//                                    prints "SLOWEST DURATION PROBES TICK":
-//                                    the slowest answer and the time from
-//                                    the tick to the window in ms, the
-//                                    answers counted, and the tick's moment
-//                                    in counter microseconds. Then it closes
-//                                    the window.
+//                                    startup window of the task exists, and
+//                                    so is the hello-world window, if it
+//                                    runs; prints "SLOWEST DURATION PROBES
+//                                    TICK AT YARDSTICK": the slowest answer
+//                                    and the time from the tick to the
+//                                    window in ms, the answers counted, the
+//                                    tick's moment in counter microseconds,
+//                                    ms from the tick to the slowest answer's
+//                                    question, and the hello-world window's
+//                                    slowest answer meanwhile (-1: none
+//                                    runs). Then it closes the window.
 #include <windows.h>
 #include <psapi.h>
 #include <shlobj.h>
@@ -506,35 +510,59 @@ int Tasks(int count) {
     return 0;
 }
 
-int TaskCheck() {
-    const HWND main = FindWindowA("TForm1", "Vigilo");
-    // No startup window from before, which would end the check at once.
-    if (!main || !WaitGone("TForm2c", 30000)) return 1;
-    // The check compares with Vigilo's first listing of the tasks, kept once taken.
+// Whether ready() comes true within timeoutMs; says what it waited for otherwise.
+template <typename Ready>
+bool WaitFor(Ready ready, DWORD timeoutMs, const char* what) {
     const ULONGLONG start = GetTickCount64();
-    while (!KeptTasks()) {
-        if (GetTickCount64() - start > 120000) return 1;
+    while (!ready()) {
+        if (GetTickCount64() - start > timeoutMs) {
+            std::fprintf(stderr, "task-check: no %s\n", what);
+            return false;
+        }
         Sleep(100);
     }
+    return true;
+}
+
+int TaskCheck() {
+    // A Vigilo just started may not have made its window yet.
+    HWND main = nullptr;
+    if (!WaitFor([&main] { return (main = FindWindowA("TForm1", "Vigilo")) != nullptr; }, 60000, "main window"))
+        return 1;
+    // No startup window from before, which would end the check at once.
+    if (!WaitFor([] { return !FindWindowA("TForm2c", nullptr); }, 30000, "end of the startup window before"))
+        return 1;
+    // The check compares with Vigilo's first listing of the tasks, kept once taken.
+    if (!WaitFor(KeptTasks, 120000, "kept listing of the tasks")) return 1;
     const std::string added = BenchTasksFolder() + "\\VigiloBenchAdded" + std::to_string(GetTickCount64());
     if (!StoreTask(added, "C:\\VigiloBench\\added.exe")) return 1;
     const long long tick = CounterMicros();
     const double ticked = CounterMs();
     // The ten-minute timer's tick, as Windows delivers it (the timer's id is 1).
     PostMessageA(main, WM_TIMER, 1, 0);
-    double slowest = 0;
+    // An idle window under the same Wine and load tells what is Vigilo's own in an answer.
+    const HWND hello = FindWindowA("VigiloBenchHello", nullptr);
+    double slowest = 0, slowestAt = 0, yardstick = hello ? 0 : -1;
     long probes = 0;
     for (;;) {
+        const double asked = CounterMs();
         const double answer = Answer(main);
         // An answer that comes once the window exists may have waited for its making, after the check.
         if (FindWindowA("TForm2c", nullptr)) break;
-        slowest = std::max(slowest, answer);
+        if (answer > slowest) {
+            slowest = answer;
+            slowestAt = asked - ticked;
+        }
+        if (hello) yardstick = std::max(yardstick, Answer(hello));
         ++probes;
-        if (CounterMs() - ticked > 60000) return 1;
+        if (CounterMs() - ticked > 60000) {
+            std::fprintf(stderr, "task-check: no startup window within a minute of the tick\n");
+            return 1;
+        }
         Sleep(10);
     }
     const double duration = CounterMs() - ticked;
-    std::printf("%.1f %.0f %ld %lld\n", slowest, duration, probes, tick);
+    std::printf("%.1f %.0f %ld %lld %.0f %.1f\n", slowest, duration, probes, tick, slowestAt, yardstick);
     PostMessageA(FindWindowA("TForm2c", nullptr), WM_CLOSE, 0, 0);
     WaitGone("TForm2c", 30000);
     return 0;
