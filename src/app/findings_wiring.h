@@ -5,7 +5,7 @@
 namespace vigilo {
 
 // Registers the history as a finding reporter and a user action reporter
-// (core/finding_reporters.h); once, at the main form's start.
+// (core/finding_reporters.h); once, at the main window's start.
 void StartFindingsHistory();
 // Opens the findings window over the user's history, or brings it to the front.
 void OpenFindingsWindow();

@@ -1,22 +1,23 @@
 // Entry point: honours GuardEnabled, keeps to a single instance, then runs
-// the hidden main form's message loop until the form is closed. Started as
+// the hidden main window's message loop until the form is closed. Started as
 // a signature check child, it only serves that check.
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "app/main_form.h"
+#include "app/main_window.h"
 #include "app/single_instance.h"
 #include "core/companion.h"
 #include "core/error_box.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "core/signer_check.h"
+#include "core/window_classes.h"
 #include "platform/file_system.h"
 #include "platform/message_loop.h"
+#include "platform/monitor_thread.h"
 #include "platform/parent_console.h"
 #include "platform/signature_check_process.h"
 #include "platform/stack_trim.h"
-#include "platform/thread.h"
 #include "platform/window_text.h"
 
 using namespace vigilo;
@@ -52,14 +53,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     SingleInstanceLock instance;
     if (!instance.Acquired()) ExitProcess(0);
-    if (FindTopLevelWindow(companion::kVigiloWindowClass, companion::kVigiloWindowTitle)) ExitProcess(0);
+    if (FindTopLevelWindow(window_classes::kMain, window_classes::kMainTitle)) ExitProcess(0);
 
     InitMainThreadCalls();
     VerifySignaturesInChildProcesses(ProgramPath());
     {
-        TForm1 mainForm;
+        MainWindow mainForm;
         RunMessageLoop();
-    }  // the main form and its tray icon go before the process ends
+    }  // the main window and its tray icon go before the process ends
     // From here on a new copy may start, as it could by the window test alone.
     instance.Release();
     // Monitor threads are neither signalled nor joined: they end with the process.

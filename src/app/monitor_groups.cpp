@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/policy.h"
 #include "core/settings_store.h"
 
 namespace vigilo {
@@ -36,7 +37,7 @@ std::string MonitorGroups::Restart() {
     for (FindingKind group : kMonitorGroups) {
         Stop(group);
         try {
-            if (!ReadBool(kSettingsRoot, kSettingsKey, FactsOf(group).setting)) continue;
+            if (!NotifierOn(FactsOf(group).setting)) continue;
         } catch (const SettingsError& error) {
             if (firstError.empty()) firstError = error.what();
             continue;
@@ -63,7 +64,7 @@ void MonitorGroups::Start(FindingKind group) {
 }
 
 void MonitorGroups::StartSlot(size_t index) {
-    if (std::unique_ptr<TThread> thread = create_(slots_[index])) {
+    if (std::unique_ptr<MonitorThread> thread = create_(slots_[index])) {
         thread->Resume();
         threads_[index] = std::move(thread);
     }
@@ -90,13 +91,13 @@ void MonitorGroups::RemoveSlots(const std::function<bool(const MonitorSlot&)>& d
 }
 
 void MonitorGroups::FreeEndedThreads() {
-    std::erase_if(retired_, [](const std::unique_ptr<TThread>& t) {
+    std::erase_if(retired_, [](const std::unique_ptr<MonitorThread>& t) {
         return WaitForSingleObject(t->ThreadHandle(), 0) == WAIT_OBJECT_0;
     });
 }
 
-std::vector<TThread*> MonitorGroups::Threads() const {
-    std::vector<TThread*> live;
+std::vector<MonitorThread*> MonitorGroups::Threads() const {
+    std::vector<MonitorThread*> live;
     for (const auto& t : threads_)
         if (t) live.push_back(t.get());
     return live;

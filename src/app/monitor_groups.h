@@ -16,7 +16,7 @@
 
 #include "monitors/place.h"
 #include "monitors/watch_kinds.h"
-#include "platform/thread.h"
+#include "platform/monitor_thread.h"
 
 namespace vigilo {
 
@@ -39,7 +39,7 @@ struct MonitorSlot {
 };
 
 // Creates a slot's watch suspended; null when the thread could not be created.
-using MonitorFactory = std::function<std::unique_ptr<TThread>(const MonitorSlot& slot)>;
+using MonitorFactory = std::function<std::unique_ptr<MonitorThread>(const MonitorSlot& slot)>;
 
 class MonitorGroups {
 public:
@@ -62,7 +62,7 @@ public:
     void StopAll();
     bool Running(FindingKind group) const { return running_[static_cast<int>(group)]; }
     // Threads held in the slots right now (running or ended).
-    std::vector<TThread*> Threads() const;
+    std::vector<MonitorThread*> Threads() const;
     const std::vector<MonitorSlot>& Slots() const { return slots_; }
     // Adds a slot; its thread starts at once when its group runs.
     void AddSlot(MonitorSlot slot);
@@ -78,8 +78,8 @@ private:
     std::function<std::vector<MonitorSlot>()> slotsSource_;
     MonitorFactory create_;
     std::vector<MonitorSlot> slots_;
-    std::vector<std::unique_ptr<TThread>> threads_;  // one per slot
-    std::vector<std::unique_ptr<TThread>> retired_;  // asked to terminate, not yet ended
+    std::vector<std::unique_ptr<MonitorThread>> threads_;  // one per slot
+    std::vector<std::unique_ptr<MonitorThread>> retired_;  // asked to terminate, not yet ended
     std::array<bool, std::size(kFindingKinds)> running_{};
 };
 

@@ -8,7 +8,7 @@
 #include "platform/text.h"
 #include "windows/finding_presentation.h"
 #include "windows/finding_window.h"
-#include "windows/junk_form.h"
+#include "windows/junk_window.h"
 
 namespace vigilo {
 namespace {
@@ -71,8 +71,8 @@ std::vector<std::string> KeptPlaceNames(const PathSet& paths) {
     return names;
 }
 
-std::unique_ptr<TThread> CreateWatch(const MonitorSlot& slot, const std::function<void()>& profilesChanged) {
-    std::unique_ptr<TThread> thread;
+std::unique_ptr<MonitorThread> CreateWatch(const MonitorSlot& slot, const std::function<void()>& profilesChanged) {
+    std::unique_ptr<MonitorThread> thread;
     if (slot.profiles) {
         thread = std::make_unique<ProfileWatch>(MakeFolderPlace(slot.place, slot.profiles->changes), profilesChanged);
     } else {

@@ -11,7 +11,7 @@
 #include "app/monitor_groups.h"
 #include "core/path_set.h"
 #include "monitors/junk_check.h"
-#include "platform/thread.h"
+#include "platform/monitor_thread.h"
 
 namespace vigilo {
 
@@ -31,7 +31,7 @@ std::vector<std::string> KeptPlaceNames(const PathSet& paths);
 
 // Creates the watch of a slot, suspended. profilesChanged runs on the main
 // thread after a profile watch saw a change.
-std::unique_ptr<TThread> CreateWatch(const MonitorSlot& slot, const std::function<void()>& profilesChanged);
+std::unique_ptr<MonitorThread> CreateWatch(const MonitorSlot& slot, const std::function<void()>& profilesChanged);
 
 // The junk check over the cache folders of paths, with the browser profiles
 // there are at each tick, its findings shown in the junk window for 20 seconds.

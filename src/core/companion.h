@@ -19,9 +19,6 @@ inline constexpr const char* kExclusionSection = "OptFr";
 // The executable's file name: the product name without blanks, plus ".exe".
 std::string ExecutableName();
 
-// Vigilo's hidden main window, found by class and title while Vigilo runs.
-inline constexpr const char* kVigiloWindowClass = "TForm1";
-inline constexpr const char* kVigiloWindowTitle = "Vigilo";
 // Registered message that, posted with kCloseRequestParam, closes Vigilo.
 inline constexpr const char* kCloseRequestMessageName = "Vigilo";
 

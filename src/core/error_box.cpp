@@ -5,8 +5,9 @@
 #include <set>
 
 #include "core/companion.h"
+#include "core/window_classes.h"
+#include "platform/monitor_thread.h"
 #include "platform/shell.h"
-#include "platform/thread.h"
 
 namespace vigilo {
 namespace {
@@ -19,7 +20,7 @@ void ShowErrorBox(const std::string& text) {
     std::string shown = text;
     if (!shown.empty() && shown.back() != '.') shown += '.';
     g_boxUp = true;
-    ShowMessageBox(nullptr, shown, companion::kVigiloWindowTitle, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    ShowMessageBox(nullptr, shown, window_classes::kMainTitle, MB_OK | MB_ICONERROR | MB_TASKMODAL);
     g_boxUp = false;
 }
 

@@ -200,8 +200,6 @@ std::vector<std::string> ReadIgnoreLines() {
     return TextsOfMultiString(*value);
 }
 
-std::vector<IgnoreRule> ReadIgnoreRules() { return ParseIgnoreRules(ReadIgnoreLines()); }
-
 std::string CheckedVerifiedSigner(const std::string& program) {
     if (program.empty()) return {};
     const FileSignature signature = CheckFileSignature(program);
@@ -239,15 +237,6 @@ bool IgnoreMatcher::Matches(const Finding& finding) const {
     }
     return false;
 }
-
-std::vector<Finding> WithoutIgnored(std::vector<Finding> findings) {
-    if (findings.empty()) return findings;
-    const IgnoreMatcher ignored(ReadIgnoreRules());
-    std::erase_if(findings, [&](const Finding& finding) { return ignored.Matches(finding); });
-    return findings;
-}
-
-bool IsIgnored(const Finding& finding) { return IgnoreMatcher(ReadIgnoreRules()).Matches(finding); }
 
 std::string ExactIgnoreLine(const Finding& finding) {
     std::string line = std::string(FindingKindWord(finding.kind)) + kSeparator + "=" +

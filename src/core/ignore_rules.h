@@ -75,7 +75,6 @@ std::vector<IgnoreLine> ParseIgnoreLines(const std::vector<std::string>& lines);
 std::vector<IgnoreRule> ParseIgnoreRules(const std::vector<std::string>& lines);
 // The stored lines; none when the value is missing or of another type.
 std::vector<std::string> ReadIgnoreLines();
-std::vector<IgnoreRule> ReadIgnoreRules();
 
 // The name of a verified signature of the file at program; empty where it
 // is not so signed (not signed, broken, untrusted, or not checked in time).
@@ -107,10 +106,6 @@ private:
     VerifiedSigner signerOf_;
 };
 
-// The finding without those that match the stored rules.
-std::vector<Finding> WithoutIgnored(std::vector<Finding> findings);
-// Whether finding matches a stored rule of its kind.
-bool IsIgnored(const Finding& finding);
 
 // The exact rule for finding: its kind, "=" and its stored name (its name as
 // shown where it has none), and "=" and its program where it has one.

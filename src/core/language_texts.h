@@ -27,7 +27,7 @@ private:
     std::shared_ptr<KeptFile<ProfileFile>> file_;  // none: no file chosen; shared by copies
 };
 
-// The program's language file object, opened by the main form at creation.
+// The program's language file object, opened by the main window at creation.
 LanguageTexts& Language();
 
 // Every text the program reads, with its section, key and default.
@@ -70,6 +70,8 @@ inline constexpr TextId kStartupMessage1{"Monitor", "StartupMessage1", "just add
 // In place of StartupMessage1 for an entry whose program changed.
 inline constexpr TextId kStartupChangedMessage{"Monitor", "StartupChangedMessage",
                                                "changed what it starts with Windows."};
+// In place of StartupMessage1 for an entry disabled at start-up and enabled again.
+inline constexpr TextId kStartupReenabled{"Monitor", "StartupReenabled", "was turned back on at Windows start-up"};
 inline constexpr TextId kStartupMessage2{
     "Monitor", "StartupMessage2",
     "Not sure you need this program starting automatically every time you start Windows?"};

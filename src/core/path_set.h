@@ -54,7 +54,7 @@ PathSet BuildPathSet(const std::string& programFolder, const ShellFolders& shell
 // Chromium browsers' profile folders listed anew. The other folders stay.
 void RescanBrowserProfiles(PathSet& paths);
 
-// The program's path set, filled by the main form at creation.
+// The program's path set, filled by the main window at creation.
 PathSet& Paths();
 
 // The companion's executable: program folder + "\" + "Purgeon.exe".

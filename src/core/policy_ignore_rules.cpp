@@ -45,4 +45,20 @@ std::vector<std::string> PolicyIgnoreLines(const PolicyPlace& place) {
     return lines;
 }
 
+std::vector<IgnoreRule> ReadIgnoreRules() {
+    // Each source has its own bound: a user's long list does not push out an admin's rules.
+    std::vector<IgnoreRule> rules = ParseIgnoreRules(ReadIgnoreLines());
+    for (IgnoreRule& rule : ParseIgnoreRules(PolicyIgnoreLines())) rules.push_back(std::move(rule));
+    return rules;
+}
+
+std::vector<Finding> WithoutIgnored(std::vector<Finding> findings) {
+    if (findings.empty()) return findings;
+    const IgnoreMatcher ignored(ReadIgnoreRules());
+    std::erase_if(findings, [&](const Finding& finding) { return ignored.Matches(finding); });
+    return findings;
+}
+
+bool IsIgnored(const Finding& finding) { return IgnoreMatcher(ReadIgnoreRules()).Matches(finding); }
+
 }  // namespace vigilo

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ignore_rules.h"
 #include "core/policy.h"
 
 namespace vigilo {
@@ -27,5 +28,12 @@ std::string IgnoreLineOfPolicy(std::string_view text);
 // A value counts when it is REG_SZ or REG_EXPAND_SZ (left unexpanded) and not
 // empty; at most kMostIgnoreRules are taken in all, the machine's first.
 std::vector<std::string> PolicyIgnoreLines(const PolicyPlace& place = kVigiloPolicy);
+
+// The rules in effect: the user's own, then the policy's.
+std::vector<IgnoreRule> ReadIgnoreRules();
+// The findings without those that match a rule in effect.
+std::vector<Finding> WithoutIgnored(std::vector<Finding> findings);
+// Whether finding matches a rule in effect of its kind.
+bool IsIgnored(const Finding& finding);
 
 }  // namespace vigilo

@@ -1,6 +1,12 @@
 #include "core/startup_approved.h"
 
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <tuple>
+
 #include "platform/registry_views.h"
+#include "platform/text.h"
 #include "platform/windows_version.h"
 
 namespace vigilo {
@@ -24,6 +30,34 @@ StartupApprovedBytes ValueOf(std::uint32_t flags, FILETIME time) {
     return bytes;
 }
 
+// What this program last wrote to each value, read by the watch of the
+// StartupApproved keys on its own thread.
+class OwnWrites {
+public:
+    void Remember(const StartupApprovedTarget& target, const StartupApprovedBytes& bytes) {
+        const std::lock_guard lock(mutex_);
+        written_[KeyOf(target)] = bytes;
+    }
+    bool Holds(const StartupApprovedTarget& target, const std::vector<BYTE>& data) const {
+        const std::lock_guard lock(mutex_);
+        const auto it = written_.find(KeyOf(target));
+        return it != written_.end() && std::equal(data.begin(), data.end(), it->second.begin(), it->second.end());
+    }
+
+private:
+    using Key = std::tuple<bool, StartupApprovedList, std::wstring>;
+    static Key KeyOf(const StartupApprovedTarget& target) {
+        return {target.root == HKEY_LOCAL_MACHINE, target.list, UpperCaseOrdinal(target.valueName)};
+    }
+    mutable std::mutex mutex_;
+    std::map<Key, StartupApprovedBytes> written_;
+};
+
+OwnWrites& TheOwnWrites() {
+    static OwnWrites writes;
+    return writes;
+}
+
 // Writes target's value as newValue makes it of the stored one.
 template <typename MakeValue>
 bool Rewrite(const StartupApprovedTarget& target, MakeValue newValue) {
@@ -31,7 +65,10 @@ bool Rewrite(const StartupApprovedTarget& target, MakeValue newValue) {
         CreateKey(target.root, StartupApprovedKeyPath(target.list), KEY_QUERY_VALUE | KEY_SET_VALUE);
     if (!key) return false;
     const StartupApprovedBytes bytes = newValue(QueryValue(key.get(), target.valueName));
-    return SetValue(key.get(), target.valueName, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+    if (!SetValue(key.get(), target.valueName, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size())))
+        return false;
+    TheOwnWrites().Remember(target, bytes);
+    return true;
 }
 
 FILETIME SystemNow() {
@@ -54,6 +91,14 @@ std::string StartupApprovedKeyPath(StartupApprovedList list) {
     case StartupApprovedList::Run: break;
     }
     return std::string(kStartupApprovedKey) + "\\Run";
+}
+
+bool StartupApprovedSaysDisabled(const std::optional<RegistryValue>& stored) {
+    return stored && stored->type == REG_BINARY && !stored->data.empty() && (stored->data[0] & kStartupDisabledBit);
+}
+
+bool IsOwnStartupApprovedWrite(const StartupApprovedTarget& target, const std::vector<BYTE>& data) {
+    return TheOwnWrites().Holds(target, data);
 }
 
 std::optional<std::uint32_t> StartupApprovedFlags(const std::optional<RegistryValue>& stored) {
@@ -82,8 +127,7 @@ bool StartupApproval::Offered(const StartupApprovedTarget& target) const {
 }
 
 bool StartupApproval::Disabled(const StartupApprovedTarget& target) const {
-    const std::optional<std::uint32_t> flags = StartupApprovedFlags(StoredValue(target));
-    return flags && (*flags & kStartupDisabledBit);
+    return StartupApprovedSaysDisabled(StoredValue(target));
 }
 
 bool StartupApproval::Disable(const StartupApprovedTarget& target) const {

@@ -24,6 +24,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -53,6 +54,14 @@ using StartupApprovedBytes = std::array<BYTE, 12>;
 inline constexpr std::uint32_t kStartupDisabledBit = 1;
 // The flags "03 00 00 00" Task Manager writes where there were none.
 inline constexpr std::uint32_t kStartupApprovedNewFlags = 3;
+
+// Whether a stored value says its entry is disabled: a REG_BINARY whose first
+// byte has its low bit set. Any other value (02, 06, 00..., another type,
+// none) says enabled.
+bool StartupApprovedSaysDisabled(const std::optional<RegistryValue>& stored);
+// Whether data is exactly what this program last wrote to target's value,
+// so that a watch takes the change for the user's own act in a window.
+bool IsOwnStartupApprovedWrite(const StartupApprovedTarget& target, const std::vector<BYTE>& data);
 
 // The flags of a stored value: bytes 0-3 of a REG_BINARY of at least 4
 // bytes; empty for a missing value, another type or fewer bytes.

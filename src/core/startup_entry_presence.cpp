@@ -8,17 +8,23 @@
 
 namespace vigilo {
 
-bool StartupEntryPresent(const StartupApprovedTarget& target) {
-    if (target.valueName.empty()) return false;
+std::optional<PresentStartupEntry> FindStartupEntry(const StartupApprovedTarget& target) {
+    if (target.valueName.empty()) return std::nullopt;
     if (target.list == StartupApprovedList::StartupFolder) {
         const std::string folder =
             ShellFolderPath(target.root == HKEY_LOCAL_MACHINE ? CSIDL_COMMON_STARTUP : CSIDL_STARTUP);
-        return !folder.empty() && FileExists(WithTrailingBackslash(folder) + target.valueName);
+        const std::string file = WithTrailingBackslash(folder) + target.valueName;
+        if (folder.empty() || !FileExists(file)) return std::nullopt;
+        return PresentStartupEntry{{}, file};
     }
     const bool run32 = target.list == StartupApprovedList::Run32;
     const UniqueKey key = OpenKey(run32 ? HKEY_LOCAL_MACHINE : target.root, kRunKey, KEY_QUERY_VALUE,
                                   run32 ? RegistryView::k32Bit : RegistryView::k64Bit);
-    return key && QueryValueInfo(key.get(), target.valueName).has_value();
+    const std::optional<RegistryValue> value = key ? QueryValue(key.get(), target.valueName) : std::nullopt;
+    if (!value) return std::nullopt;
+    return PresentStartupEntry{StringValue(*value), {}};
 }
+
+bool StartupEntryPresent(const StartupApprovedTarget& target) { return FindStartupEntry(target).has_value(); }
 
 }  // namespace vigilo

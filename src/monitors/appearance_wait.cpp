@@ -56,7 +56,7 @@ PlaceKind Folders() {
             [](const std::string& path) { return std::make_unique<FolderNamesWatch>(path); }, false};
 }
 
-bool WaitUntilExists(const std::string& path, const PlaceKind& kind, const TThread& thread, DWORD sliceMs,
+bool WaitUntilExists(const std::string& path, const PlaceKind& kind, const MonitorThread& thread, DWORD sliceMs,
                      std::atomic<bool>& waiting) {
     const Waiting scope(waiting);
     ReleaseUnusedStack();

@@ -16,8 +16,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/monitor_thread.h"
 #include "platform/registry.h"
-#include "platform/thread.h"
 
 namespace vigilo {
 
@@ -44,7 +44,7 @@ PlaceKind Folders();
 
 // Waits until path exists; false when thread was told to terminate first.
 // waiting is set for the duration of the wait.
-bool WaitUntilExists(const std::string& path, const PlaceKind& kind, const TThread& thread, DWORD sliceMs,
+bool WaitUntilExists(const std::string& path, const PlaceKind& kind, const MonitorThread& thread, DWORD sliceMs,
                      std::atomic<bool>& waiting);
 
 }  // namespace vigilo

@@ -4,7 +4,7 @@
 
 namespace vigilo {
 
-WaitEnd WaitForChange(HANDLE notification, DWORD sliceMs, const TThread& thread, ParentWatch& parent,
+WaitEnd WaitForChange(HANDLE notification, DWORD sliceMs, const MonitorThread& thread, ParentWatch& parent,
                       std::atomic<bool>& watching) {
     watching = true;
     struct NotWatching {

@@ -13,7 +13,7 @@
 #include <atomic>
 #include <string>
 
-#include "platform/thread.h"
+#include "platform/monitor_thread.h"
 
 namespace vigilo {
 
@@ -40,7 +40,7 @@ public:
 // parent says that what is watched is gone. sliceMs is the look-again
 // interval for a parent that could not be watched. watching is set for the
 // duration of the wait.
-WaitEnd WaitForChange(HANDLE notification, DWORD sliceMs, const TThread& thread, ParentWatch& parent,
+WaitEnd WaitForChange(HANDLE notification, DWORD sliceMs, const MonitorThread& thread, ParentWatch& parent,
                       std::atomic<bool>& watching);
 
 // The text of path up to (not including) its last "\" once a trailing "\"

@@ -6,6 +6,7 @@
 
 #include "core/companion_running.h"
 #include "core/setting_names.h"
+#include "core/policy.h"
 #include "core/settings_store.h"
 #include "monitors/cache_size.h"
 #include "monitors/running_scope.h"
@@ -31,8 +32,8 @@ JunkCheck::~JunkCheck() { Stop(); }
 
 JunkCheck::Outcome JunkCheck::Run() {
     if (running_) return Outcome::AlreadyRunning;
-    // Read at every tick: the junk window's box switches the check off at once.
-    if (!ReadBool(kSettingsRoot, kSettingsKey, settings::kCacheNotifier)) return Outcome::SwitchedOff;
+    // Read at every tick: the junk window's box (or a policy) switches the check off at once.
+    if (!NotifierOn(settings::kCacheNotifier)) return Outcome::SwitchedOff;
     const DateTime last = ReadFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification);
     if (!SixHoursPassed(last, clock_())) return Outcome::TooSoon;
 

@@ -1,5 +1,5 @@
 #pragma once
-// The junk-file check the main form's timer runs every ten minutes: while
+// The junk-file check the main window's timer runs every ten minutes: while
 // cleaning notifications are on and six hours or more have passed since the
 // last one, it measures the browsers' cache folders, and when they hold more
 // than 100 MiB and Purgeon does not run, it reports the junk, which shows the
@@ -11,7 +11,7 @@
 // The check is split in two around the walk, which may take seconds: Run,
 // on the main thread, decides what ends it early and starts the walk on a
 // worker thread; the worker, once done, calls the walk-ended notice (the
-// main form posts itself a message), and WalkEnded, on the main thread,
+// main window posts itself a message), and WalkEnded, on the main thread,
 // joins it and reports. The main thread handles its messages meanwhile, so
 // a tick can arrive in the middle of a check: it is skipped. One walk at a
 // time; Stop (and the destructor) ends a walk at its next entry and joins it.

@@ -132,6 +132,10 @@ std::uint64_t DataHashOfValue(const RegistryValue& value) {
     return DataHash(bytes);
 }
 
+std::uint64_t ApprovedStateHash(const RegistryValue& value) {
+    return StartupApprovedSaysDisabled(value) ? kSwitchedOffAtStartup : DataHashOfValue(value);
+}
+
 // The program hash of each command of a place's last listing, so that a
 // listing takes apart only the commands new to it: a key of ten thousand
 // values is listed at every change, and taking a command apart asks the
@@ -215,7 +219,7 @@ public:
 
     std::string KeptName() const override { return KeyPlaceName(spec_.root, spec_.view, spec_.path); }
     bool Exists() const override { return KeyExists(spec_.root, spec_.path, spec_.view); }
-    bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const override {
+    bool WaitUntilExists(const MonitorThread& thread, std::atomic<bool>& waiting) const override {
         return vigilo::WaitUntilExists(spec_.path, RegistryKeys(spec_.root, spec_.view), thread, kKeySliceMs, waiting);
     }
     std::unique_ptr<PlaceWatch> Watch() const override {
@@ -251,6 +255,7 @@ private:
         case KeyListing::LabelledSubkeys: return Labelled(ListingOf(SubkeyNames(key)), previous);
         case KeyListing::ServiceStates: return ServiceStates(key);
         case KeyListing::ForcedExtensionIds: return ListingOf(ForcedExtensionIds(key));
+        case KeyListing::ApprovedStates: return ValuesHashed(key, spec_, ApprovedStateHash);
         }
         return {};
     }
@@ -289,7 +294,7 @@ public:
 
     std::string KeptName() const override { return FolderPlaceName(spec_.path); }
     bool Exists() const override { return DirectoryExists(spec_.path); }
-    bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const override {
+    bool WaitUntilExists(const MonitorThread& thread, std::atomic<bool>& waiting) const override {
         return vigilo::WaitUntilExists(spec_.path, Folders(), thread, kFolderSliceMs, waiting);
     }
     std::unique_ptr<PlaceWatch> Watch() const override {

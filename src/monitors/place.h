@@ -22,8 +22,8 @@
 #include "core/listing.h"
 #include "core/startup_approved.h"
 #include "monitors/change_wait.h"
+#include "platform/monitor_thread.h"
 #include "platform/registry.h"
-#include "platform/thread.h"
 
 namespace vigilo {
 
@@ -64,7 +64,12 @@ enum class KeyListing {
     LabelledSubkeys,     // ... with each one's DisplayName, Publisher and InstallLocation
     ServiceStates,       // ... each a service, with whether it starts with Windows and its program's hash
     ForcedExtensionIds,  // the extensions its string values name (the text up to ";")
+    ApprovedStates,      // its StartupApproved values, each hashed, or kSwitchedOffAtStartup where it says disabled
 };
+
+// The hash an ApprovedStates listing gives a value that says its entry is
+// disabled at start-up; a data hash is never 0 and 1 only by a 1 in 2^64 chance.
+inline constexpr std::uint64_t kSwitchedOffAtStartup = 1;
 
 // What wakes the watch of a key.
 enum class KeyChanges {
@@ -99,7 +104,7 @@ public:
     virtual bool Exists() const = 0;
     // Waits until it exists, never polling; false when thread was told to
     // terminate first. waiting is set meanwhile.
-    virtual bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const = 0;
+    virtual bool WaitUntilExists(const MonitorThread& thread, std::atomic<bool>& waiting) const = 0;
     // Arms a watch of its changes; null when it cannot be watched (it left meanwhile).
     virtual std::unique_ptr<PlaceWatch> Watch() const = 0;
     // Lists it; what previous knew of an entry (its labels) is taken over, not read again.

@@ -9,11 +9,11 @@
 #include <memory>
 
 #include "monitors/place.h"
-#include "platform/thread.h"
+#include "platform/monitor_thread.h"
 
 namespace vigilo {
 
-class ProfileWatch : public TThread {
+class ProfileWatch : public MonitorThread {
 public:
     // changed runs on the main thread, from its message loop.
     ProfileWatch(std::unique_ptr<Place> place, std::function<void()> changed);

@@ -75,7 +75,7 @@ class ScheduledTasksPlace : public Place {
 public:
     std::string KeptName() const override { return kPlaceName; }
     bool Exists() const override { return true; }
-    bool WaitUntilExists(const TThread&, std::atomic<bool>&) const override { return true; }
+    bool WaitUntilExists(const MonitorThread&, std::atomic<bool>&) const override { return true; }
     std::unique_ptr<PlaceWatch> Watch() const override {
         auto watch = std::make_unique<TickWatch>();
         return watch->Armed() ? std::move(watch) : nullptr;

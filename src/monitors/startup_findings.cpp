@@ -26,6 +26,7 @@ std::vector<Finding> StartupFindings(const RoundSight& sight, const std::vector<
         Finding finding{FindingKind::Startup, std::move(shown)};
         finding.storedName = entry.storedName;
         if (entry.changed) finding.event = FindingEvent::Changed;
+        if (entry.turnedBackOn) finding.event = FindingEvent::TurnedBackOn;
         finding.program = programOf(entry);
         if (sight.place.approved)
             finding.approved = StartupApprovedTarget{sight.place.approved->root, sight.place.approved->list, entry.storedName};

@@ -24,6 +24,8 @@ struct StartupEntry {
     // a program of a list value); neither where it names no file.
     std::string command = {};
     std::string file = {};
+    // It had been disabled at start-up, and is enabled again.
+    bool turnedBackOn = false;
 };
 
 // The findings of a round's startup entries at sight.place, in order.

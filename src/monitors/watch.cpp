@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "core/ignore_rules.h"
+#include "core/policy_ignore_rules.h"
 #include "monitors/finding_signers.h"
 #include "platform/text.h"
 #include "platform/timing_trace.h"
@@ -46,7 +47,7 @@ private:
 // Holds the turn of one place while it lives.
 class PlaceTurn {
 public:
-    PlaceTurn(const std::string& place, const TThread& thread) {
+    PlaceTurn(const std::string& place, const MonitorThread& thread) {
         if (place.empty()) {
             taken_ = true;
             return;

@@ -37,8 +37,8 @@
 #include "core/finding.h"
 #include "core/kept_listing.h"
 #include "monitors/place.h"
+#include "platform/monitor_thread.h"
 #include "platform/shared_event.h"
-#include "platform/thread.h"
 
 namespace vigilo {
 
@@ -80,7 +80,7 @@ inline constexpr ULONGLONG kWrittenBackWithinMs = 60000;
 // when the window it showed ends, or none when it showed none.
 using HandOff = std::function<SharedEvent(const RoundReport& report)>;
 
-class Watch : public TThread {
+class Watch : public MonitorThread {
 public:
     // kept null: nothing kept between watches.
     Watch(std::unique_ptr<Place> place, PlaceSpec spec, WatchRules rules, HandOff handOff,

@@ -5,6 +5,7 @@
 #include "monitors/finding_rules.h"
 #include "monitors/scheduled_tasks.h"
 #include "monitors/service_state.h"
+#include "monitors/turned_back_on.h"
 #include "platform/file_system.h"
 #include "platform/registry_views.h"
 
@@ -60,6 +61,8 @@ constexpr struct {
 const ApprovedSwitch kUserRunSwitch{kUser, StartupApprovedList::Run};
 const ApprovedSwitch kMachineRunSwitch{kMachine, StartupApprovedList::Run};
 const ApprovedSwitch kMachineRun32Switch{kMachine, StartupApprovedList::Run32};
+const ApprovedSwitch kUserFolderSwitch{kUser, StartupApprovedList::StartupFolder};
+const ApprovedSwitch kMachineFolderSwitch{kMachine, StartupApprovedList::StartupFolder};
 
 // The machine's key in the 64-bit view, and in the 32-bit view too unless
 // both views reach one key (Wine shares the policy keys; a 32-bit Windows
@@ -136,12 +139,19 @@ std::vector<PlaceSpec> ExplorerLoads(const PathSet&) {
 std::vector<PlaceSpec> ServicesKey(const PathSet&) { return {{kMachine, kServices}}; }
 
 std::vector<PlaceSpec> StartupFolders(const PathSet& paths) {
-    std::vector<PlaceSpec> places{
-        {nullptr, paths.userStartupFolder, k64, {}, {}, ApprovedSwitch{kUser, StartupApprovedList::StartupFolder}}};
+    std::vector<PlaceSpec> places{{nullptr, paths.userStartupFolder, k64, {}, {}, kUserFolderSwitch}};
     // Where the two are one folder, one watch reports each entry once.
     if (!SameFolder(paths.commonStartupFolder, paths.userStartupFolder))
-        places.push_back(
-            {nullptr, paths.commonStartupFolder, k64, {}, {}, ApprovedSwitch{kMachine, StartupApprovedList::StartupFolder}});
+        places.push_back({nullptr, paths.commonStartupFolder, k64, {}, {}, kMachineFolderSwitch});
+    return places;
+}
+
+// The switches themselves, in the 64-bit view, where Explorer reads them.
+std::vector<PlaceSpec> StartupSwitches(const PathSet&) {
+    std::vector<PlaceSpec> places;
+    for (const ApprovedSwitch& at :
+         {kUserRunSwitch, kMachineRunSwitch, kMachineRun32Switch, kUserFolderSwitch, kMachineFolderSwitch})
+        places.push_back({at.root, StartupApprovedKeyPath(at.list), k64, {}, {}, at});
     return places;
 }
 
@@ -210,6 +220,7 @@ const std::vector<WatchKind>& WatchKinds() {
         {"services",             F::Startup,   KeyPlaces{ServicesKey, L::ServiceStates, C::SubkeyNamesAndTicks}, 5, NewOrSwitchedServices,   true},
         {"scheduled tasks",      F::Startup,   TaskPlaces{},                                                 0, NewOrChangedTasks,           true},
         {"Startup folders",      F::Startup,   FolderPlaces{StartupFolders, FolderChanges::Entries},         6, NewStartupFolderEntries,     true, true},
+        {"start-up switches",    F::Startup,   KeyPlaces{StartupSwitches, L::ApprovedStates, C::Values},     0, EntriesTurnedBackOn,         true, true},
         {"uninstall keys",       F::Program,   KeyPlaces{UninstallKeys, L::LabelledSubkeys, C::Subtree},     5, NewPrograms,                 true},
         {"Internet Explorer",    F::Extension, KeyPlaces{InternetExplorerKeys, L::Subkeys, C::Subtree},      6, NewInternetExplorerAddOns},
         {"forced extensions",    F::Extension, KeyPlaces{ForcedExtensionLists, L::ForcedExtensionIds, C::Subtree}, 0, NewForcedExtensions},

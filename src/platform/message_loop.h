@@ -1,6 +1,6 @@
 #pragma once
 // The main thread's message handling, shared by every loop that runs on it. Each message taken from the
-// queue first passes the application's message filter (the main form's
+// queue first passes the application's message filter (the main window's
 // close-request check), then is translated and dispatched; keys for a window
 // that takes the keyboard as a dialog does (WS_EX_CONTROLPARENT) go through
 // IsDialogMessage first (Tab, Esc). TerminateApplication (or a WM_QUIT from

@@ -31,4 +31,10 @@ bool AppendMenuText(HMENU menu, UINT flags, UINT_PTR id, const std::string& text
     return AppendMenuW(menu, flags, id, Utf16(text).c_str()) != FALSE;
 }
 
+std::string SettingChangeArea(LPARAM lp) {
+    if (lp == 0) return {};
+    const auto* area = reinterpret_cast<const wchar_t*>(lp);
+    return Utf8(std::wstring(area, wcsnlen(area, 64)));
+}
+
 }  // namespace vigilo

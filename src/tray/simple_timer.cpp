@@ -5,28 +5,28 @@ namespace {
 UINT_PTR g_nextTimerId = 1;
 }  // namespace
 
-TSimpleTimer::TSimpleTimer(Callback callback) : timerId_(g_nextTimerId++), callback_(std::move(callback)) {
+SimpleTimer::SimpleTimer(Callback callback) : timerId_(g_nextTimerId++), callback_(std::move(callback)) {
     handler_->Register(this);
 }
 
-TSimpleTimer::~TSimpleTimer() {
+SimpleTimer::~SimpleTimer() {
     if (active_) Stop();
     handler_->Unregister(this);
 }
 
-bool TSimpleTimer::Start(UINT intervalMs) {
+bool SimpleTimer::Start(UINT intervalMs) {
     if (active_) Stop();
     interval_ = intervalMs;
     active_ = SetTimer(handler_->Handle(), timerId_, intervalMs, nullptr) != 0;
     return active_;
 }
 
-bool TSimpleTimer::Stop() {
+bool SimpleTimer::Stop() {
     active_ = false;
     return KillTimer(handler_->Handle(), timerId_) != FALSE;
 }
 
-void TSimpleTimer::Fire() {
+void SimpleTimer::Fire() {
     if (!callback_) return;
     // A copy, since the callback may destroy this timer (and its owner).
     const Callback callback = callback_;

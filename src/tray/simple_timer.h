@@ -1,5 +1,5 @@
 #pragma once
-// A light timer: a window timer on the shared TSimpleTimerHandler window that
+// A light timer: a window timer on the shared SimpleTimerHandler window that
 // calls a callback on the main thread every Interval ms until stopped. The
 // tray icon uses three of them (click timing, mouse-exit poll, cycling).
 #include <windows.h>
@@ -11,14 +11,14 @@
 
 namespace vigilo {
 
-class TSimpleTimer : public SimpleTimerClient {
+class SimpleTimer : public SimpleTimerClient {
 public:
     using Callback = std::function<void()>;
 
-    explicit TSimpleTimer(Callback callback);  // inactive until Start
-    ~TSimpleTimer();                            // stops the timer if active
-    TSimpleTimer(const TSimpleTimer&) = delete;
-    TSimpleTimer& operator=(const TSimpleTimer&) = delete;
+    explicit SimpleTimer(Callback callback);  // inactive until Start
+    ~SimpleTimer();                            // stops the timer if active
+    SimpleTimer(const SimpleTimer&) = delete;
+    SimpleTimer& operator=(const SimpleTimer&) = delete;
 
     // Restarts the timer with the given period; answers whether it runs.
     bool Start(UINT intervalMs);
@@ -33,7 +33,7 @@ public:
     void Fire() override;
 
 private:
-    SharedLease<TSimpleTimerHandler> handler_;
+    SharedLease<SimpleTimerHandler> handler_;
     UINT_PTR timerId_;
     bool active_ = false;
     UINT interval_ = 0;

@@ -5,18 +5,18 @@
 
 namespace vigilo {
 
-TSimpleTimerHandler::TSimpleTimerHandler() {
+SimpleTimerHandler::SimpleTimerHandler() {
     RegisterClassOnce(kClassName);
     CreateHandle(kClassName, "", WS_POPUP, 0, 0, 0, 0, 0);
 }
 
-TSimpleTimerHandler::~TSimpleTimerHandler() = default;
+SimpleTimerHandler::~SimpleTimerHandler() = default;
 
-void TSimpleTimerHandler::Register(SimpleTimerClient* timer) { timers_.push_back(timer); }
+void SimpleTimerHandler::Register(SimpleTimerClient* timer) { timers_.push_back(timer); }
 
-void TSimpleTimerHandler::Unregister(SimpleTimerClient* timer) { std::erase(timers_, timer); }
+void SimpleTimerHandler::Unregister(SimpleTimerClient* timer) { std::erase(timers_, timer); }
 
-LRESULT TSimpleTimerHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT SimpleTimerHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg != WM_TIMER) return Window::OnMessage(msg, wp, lp);
     // The id is looked up rather than trusted: a WM_TIMER of a timer that was
     // just destroyed may still be in the queue.

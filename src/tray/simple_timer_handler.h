@@ -1,6 +1,6 @@
 #pragma once
 // The hidden window that receives the WM_TIMER messages of every light
-// timer (TSimpleTimer) and runs the timer's callback. One is shared by all
+// timer (SimpleTimer) and runs the timer's callback. One is shared by all
 // timers through SharedLease.
 #include <windows.h>
 
@@ -22,12 +22,12 @@ protected:
     ~SimpleTimerClient() = default;
 };
 
-class TSimpleTimerHandler : public Window {
+class SimpleTimerHandler : public Window {
 public:
     static constexpr const char* kClassName = "VigiloSimpleTimerHandler";
 
-    TSimpleTimerHandler();  // creates the hidden window
-    ~TSimpleTimerHandler() override;
+    SimpleTimerHandler();  // creates the hidden window
+    ~SimpleTimerHandler() override;
 
     void Register(SimpleTimerClient* timer);
     void Unregister(SimpleTimerClient* timer);

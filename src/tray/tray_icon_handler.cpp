@@ -6,7 +6,7 @@
 
 namespace vigilo {
 
-TTrayIconHandler::TTrayIconHandler() {
+TrayIconHandler::TrayIconHandler() {
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
     RegisterClassOnce(kClassName);
     CreateHandle(kClassName, "", WS_POPUP, 0, 0, 0, 0, 0);
@@ -15,19 +15,19 @@ TTrayIconHandler::TTrayIconHandler() {
         ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
 }
 
-TTrayIconHandler::~TTrayIconHandler() = default;
+TrayIconHandler::~TrayIconHandler() = default;
 
-void TTrayIconHandler::Register(TrayIconClient* icon) { icons_.push_back(icon); }
+void TrayIconHandler::Register(TrayIconClient* icon) { icons_.push_back(icon); }
 
-void TTrayIconHandler::Unregister(TrayIconClient* icon) { std::erase(icons_, icon); }
+void TrayIconHandler::Unregister(TrayIconClient* icon) { std::erase(icons_, icon); }
 
-TrayIconClient* TTrayIconHandler::Find(UINT iconId) const {
+TrayIconClient* TrayIconHandler::Find(UINT iconId) const {
     auto found = std::find_if(icons_.begin(), icons_.end(),
                               [iconId](const TrayIconClient* icon) { return icon->IconId() == iconId; });
     return found == icons_.end() ? nullptr : *found;
 }
 
-void TTrayIconHandler::ReAddVisibleIcons() {
+void TrayIconHandler::ReAddVisibleIcons() {
     // By id, since adding an icon may run code that destroys another one.
     std::vector<UINT> ids;
     for (const TrayIconClient* icon : icons_) ids.push_back(icon->IconId());
@@ -35,7 +35,7 @@ void TTrayIconHandler::ReAddVisibleIcons() {
         if (TrayIconClient* icon = Find(id)) icon->HandleTaskbarCreated();
 }
 
-LRESULT TTrayIconHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TrayIconHandler::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kMsgTrayCallback) {
         // Any process can send this message: an unknown id is ignored.
         if (TrayIconClient* icon = Find(static_cast<UINT>(wp))) icon->HandleTrayNotification(static_cast<UINT>(lp));

@@ -27,12 +27,12 @@ protected:
     ~TrayIconClient() = default;
 };
 
-class TTrayIconHandler : public Window {
+class TrayIconHandler : public Window {
 public:
     static constexpr const char* kClassName = "VigiloTrayIconHandler";
 
-    TTrayIconHandler();  // creates the hidden window
-    ~TTrayIconHandler() override;
+    TrayIconHandler();  // creates the hidden window
+    ~TrayIconHandler() override;
 
     void Register(TrayIconClient* icon);
     void Unregister(TrayIconClient* icon);

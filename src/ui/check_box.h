@@ -21,6 +21,9 @@ public:
     HWND Handle() const { return hwnd_.get(); }
     bool Checked() const;
     void SetChecked(bool checked);
+    // Shown with its window (hidden: neither seen nor reached with Tab).
+    bool Visible() const { return (GetWindowLongW(hwnd_.get(), GWL_STYLE) & WS_VISIBLE) != 0; }
+    void SetVisible(bool visible) { ShowWindow(hwnd_.get(), visible ? SW_SHOWNA : SW_HIDE); }
     // The parent window destroyed the box along with itself.
     void Forget() { hwnd_.release(); }
 

@@ -155,8 +155,8 @@ LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_MOUSEMOVE:
-        if (onMouseMove) {
-            auto handler = onMouseMove;  // a handler may replace itself
+        if (OnMouseMove) {
+            auto handler = OnMouseMove;  // a handler may replace itself
             handler();
         }
         return 0;
@@ -196,8 +196,8 @@ LRESULT Control::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void Control::Click() {
-    if (!onClick) return;
-    auto handler = onClick;  // a handler may replace itself
+    if (!OnClick) return;
+    auto handler = OnClick;  // a handler may replace itself
     handler();
 }
 

@@ -34,8 +34,8 @@ public:
     void SetTabStop(bool tabStop);
     bool TabStop() const;
 
-    std::function<void()> onClick;      // press and release of the left button inside the control
-    std::function<void()> onMouseMove;  // the mouse moved over the control
+    std::function<void()> OnClick;      // press and release of the left button inside the control
+    std::function<void()> OnMouseMove;  // the mouse moved over the control
 
     // Draws the control's own content; dc's origin is the control's top-left corner.
     virtual void PaintContent(HDC dc) const = 0;

@@ -3,7 +3,7 @@
 //
 //   name, member, left, top, width, height, font, text or picture, flags, click, mouse move
 //
-// The member is the form's typed pointer to the control (&TForm2a::Label2a);
+// The member is the form's typed pointer to the control (&NewProgramWindow::Label2a);
 // it says the control's kind and is set when the control is built and
 // cleared when the window goes. Rows are stacked in order, the last on top.
 // Width 0 with kAutoSize means "sized to its text" (labels) or "sized to its
@@ -97,8 +97,8 @@ struct ControlSpec {
     const FontSpec* font;  // null: the window's default font
     Content content;
     unsigned flags;
-    void (F::*onClick)() = nullptr;
-    void (F::*onMouseMove)() = nullptr;
+    void (F::*OnClick)() = nullptr;
+    void (F::*OnMouseMove)() = nullptr;
 
     constexpr ControlLayout Layout() const {
         return {name, member.kind, left, top, width, height, font, content, flags};

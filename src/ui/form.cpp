@@ -38,7 +38,6 @@ bool Form::Create() {
     const SIZE size = ClientSize();
     SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (size_t row = 0; row < declared_.size(); ++row) Build(row);
-    CreateForm();
     return true;
 }
 
@@ -85,7 +84,7 @@ void Form::Build(size_t index) {
         button->Create(Handle(), bounds, TextOf(row.content), visible);
         button->SetPicture(PictureOf(row.content, dpi_));
         button->SetHandCursor(row.flags & kHandCursor);
-        button->onClick = declared.onClick;
+        button->OnClick = declared.OnClick;
         declared.setMember(button.get());
         built.button = button.get();
         built_.push_back(built);
@@ -95,8 +94,8 @@ void Form::Build(size_t index) {
     }
     control->SetHandCursor(row.flags & kHandCursor);
     control->SetTabStop(row.flags & kTabStop);
-    control->onClick = declared.onClick;
-    control->onMouseMove = declared.onMouseMove;
+    control->OnClick = declared.OnClick;
+    control->OnMouseMove = declared.OnMouseMove;
     built.control = control.get();
     built_.push_back(built);
     controls_.push_back(std::move(control));

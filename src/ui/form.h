@@ -2,8 +2,8 @@
 // A top-level window of the program: borderless pop-up with a fixed client
 // size, no taskbar button and a white background, owning its controls.
 // Derived windows declare their controls as a table (control_spec.h) in
-// their constructor; Create() makes the window hidden, builds the controls
-// from the table and runs CreateForm().
+// their constructor; Create() makes the window hidden and builds the
+// controls from the table.
 //
 // Scaling: the frame and the table are designed for 96 DPI. The window takes
 // the DPI of the screen it is made on and scales every length by it
@@ -28,13 +28,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/window.h"
 #include "ui/check_box.h"
 #include "ui/control_host.h"
 #include "ui/control_spec.h"
 #include "ui/image.h"
 #include "ui/label.h"
 #include "ui/push_button.h"
-#include "platform/window.h"
 
 namespace vigilo {
 
@@ -73,12 +73,11 @@ protected:
     void Declare(F* self, const ControlSpec<F> (&table)[N]) {
         for (const ControlSpec<F>& row : table) {
             const ControlMember<F> member = row.member;
-            declared_.push_back({row.Layout(), Bind(self, row.onClick), Bind(self, row.onMouseMove),
+            declared_.push_back({row.Layout(), Bind(self, row.OnClick), Bind(self, row.OnMouseMove),
                                  [self, member](void* control) { member.Set(*self, control); }});
         }
     }
 
-    virtual void CreateForm() {}
     virtual void OnShow() {}
     virtual void OnClose() {}
     // The window was laid out again for a new DPI.
@@ -97,8 +96,8 @@ protected:
 private:
     struct Declared {
         ControlLayout layout;
-        std::function<void()> onClick;
-        std::function<void()> onMouseMove;
+        std::function<void()> OnClick;
+        std::function<void()> OnMouseMove;
         std::function<void(void*)> setMember;  // the form's typed pointer to the control
     };
     // What a row of the table was built into: one of the three.

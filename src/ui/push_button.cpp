@@ -58,8 +58,8 @@ void PushButton::Draw(const DRAWITEMSTRUCT& item) const {
 }
 
 void PushButton::Click() {
-    if (!onClick) return;
-    auto handler = onClick;  // a handler may replace itself
+    if (!OnClick) return;
+    auto handler = OnClick;  // a handler may replace itself
     handler();
 }
 

@@ -32,12 +32,12 @@ public:
     void SetHandCursor(bool hand) { handCursor_ = hand; }
     // Draws the button as WM_DRAWITEM asks.
     void Draw(const DRAWITEMSTRUCT& item) const;
-    // Runs onClick, as a click, Space or Enter does.
+    // Runs OnClick, as a click, Space or Enter does.
     void Click();
     // The parent window destroyed the button along with itself.
     void Forget();
 
-    std::function<void()> onClick;
+    std::function<void()> OnClick;
 
 private:
     static LRESULT CALLBACK Subclassed(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

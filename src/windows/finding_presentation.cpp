@@ -5,10 +5,11 @@
 #include "core/companion_running.h"
 #include "core/error_box.h"
 #include "core/finding_reporters.h"
-#include "core/ignore_rules.h"
 #include "core/findings_record.h"
 #include "core/notification_busy.h"
 #include "core/notification_gate.h"
+#include "core/policy.h"
+#include "core/policy_ignore_rules.h"
 #include "core/setting_names.h"
 #include "core/settings_store.h"
 #include "platform/foreground_watch.h"
@@ -51,10 +52,11 @@ WaitingFindings& Waiting() {
     return waiting;
 }
 
-// KindSwitchedOn, with a setting that cannot be read counted as off and reported once.
+// Windows are shown (a policy may keep them all off) and KindSwitchedOn, with
+// a setting that cannot be read counted as off and reported once.
 bool SwitchedOn(FindingKind kind) {
     try {
-        return KindSwitchedOn(kind);
+        return WindowsShown() && KindSwitchedOn(kind);
     } catch (const SettingsError& error) {
         ReportErrorOnce(error.what());
         return false;
@@ -84,8 +86,7 @@ Presented Carry(const ReportedFinding& reported, const WindowShow& show) {
 
 bool KindSwitchedOn(FindingKind kind) {
     const FindingKindFacts& facts = FactsOf(kind);
-    auto on = [](const char* name) { return ReadBool(kSettingsRoot, kSettingsKey, name); };
-    return on(facts.setting) || (facts.alsoShownBy && on(facts.alsoShownBy));
+    return NotifierOn(facts.setting) || (facts.alsoShownBy && NotifierOn(facts.alsoShownBy));
 }
 
 Presented PresentFinding(const Finding& finding, WindowShow show, bool recordUnlessShown) {

@@ -2,7 +2,8 @@
 // How every finding reaches the user, on the main thread: one that matches an
 // ignore rule of its kind (core/ignore_rules.h) is let go; any other is
 // recorded at once (core/findings_record.h), before any setting is read; then its window
-// is shown, unless its kind's notification is switched off (the setting is
+// is shown, unless a policy keeps every window off (ShowWindows 0) or its
+// kind's notification is switched off (the setting, or its policy, is
 // read now; one that cannot be read counts as off and is reported once in
 // the error box) or another window is up (the busy rule: it is dropped).
 // While the program in front fills the screen, or Windows says
@@ -42,7 +43,8 @@ Presented PresentFinding(const Finding& finding, WindowShow show, bool recordUnl
 SharedEvent PresentRound(std::vector<Finding> findings, bool recordOnly);
 
 // Whether a finding of kind is to be shown by its notifier settings
-// (core/finding.h: FactsOf). Throws SettingsError as ReadBool does.
+// (core/finding.h: FactsOf), each as a policy forces it, else the user's.
+// Throws SettingsError as ReadBool does.
 bool KindSwitchedOn(FindingKind kind);
 
 }  // namespace vigilo

@@ -1,10 +1,10 @@
 #include "windows/finding_window.h"
 
-#include "windows/extension_form.h"
-#include "windows/junk_form.h"
-#include "windows/new_program_form.h"
+#include "windows/extension_window.h"
+#include "windows/junk_window.h"
+#include "windows/new_program_window.h"
 #include "windows/notification_host.h"
-#include "windows/startup_form.h"
+#include "windows/startup_window.h"
 
 namespace vigilo {
 
@@ -12,8 +12,8 @@ SharedEvent ShowFindingWindow(const Finding& finding, size_t more) {
     const int others = static_cast<int>(more);
     switch (finding.kind) {
     case FindingKind::Program:
-        return ShowNotification<TForm2a>(
-            [&](TForm2a& form) {
+        return ShowNotification<NewProgramWindow>(
+            [&](NewProgramWindow& form) {
                 form.ProgramName = finding.name;
                 form.Publisher = finding.publisher;
                 form.IconPath = finding.iconPath;
@@ -22,15 +22,15 @@ SharedEvent ShowFindingWindow(const Finding& finding, size_t more) {
             },
             NotificationLife::UntilClosed);
     case FindingKind::Extension:
-        return ShowNotification<TForm2b>(
-            [&](TForm2b& form) {
+        return ShowNotification<ExtensionWindow>(
+            [&](ExtensionWindow& form) {
                 form.BrowserName = finding.browser;
                 form.MoreFound = others;
             },
             NotificationLife::Timed);
     case FindingKind::Startup:
-        return ShowNotification<TForm2c>(
-            [&](TForm2c& form) {
+        return ShowNotification<StartupWindow>(
+            [&](StartupWindow& form) {
                 form.Shown = finding;
                 form.ProgramName = finding.name;
                 form.EntryChanged = finding.event == FindingEvent::Changed;
@@ -42,7 +42,7 @@ SharedEvent ShowFindingWindow(const Finding& finding, size_t more) {
             },
             NotificationLife::Timed);
     case FindingKind::Junk:
-        return ShowNotification<TForm2d>([&](TForm2d& form) { form.JunkSize = finding.bytes; }, NotificationLife::Timed);
+        return ShowNotification<JunkWindow>([&](JunkWindow& form) { form.JunkSize = finding.bytes; }, NotificationLife::Timed);
     }
     return {};
 }

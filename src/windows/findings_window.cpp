@@ -17,15 +17,16 @@
 #include "core/language_texts.h"
 #include "core/signer_line.h"
 #include "core/startup_entry_presence.h"
+#include "core/window_classes.h"
 #include "platform/accessible_object.h"
 #include "platform/appended_file.h"
 #include "platform/clipboard.h"
 #include "platform/data_path.h"
 #include "platform/dpi.h"
 #include "platform/list_view.h"
+#include "platform/monitor_thread.h"
 #include "platform/shell.h"
 #include "platform/text.h"
-#include "platform/thread.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
 #include "platform/window_text.h"
@@ -211,10 +212,10 @@ FindingsWindow::FindingsWindow(FindingsWindowSeams seams) : seams_(std::move(sea
         return static_cast<HICON>(
             LoadImageW(instance, MAKEINTRESOURCEW(IDI_VIGILO), IMAGE_ICON, size, size, LR_SHARED));
     };
-    RegisterClassOnce(kFindingsWindowClass, 0, nullptr, icon(GetSystemMetrics(SM_CXICON)));
+    RegisterClassOnce(window_classes::kFindings, 0, nullptr, icon(GetSystemMetrics(SM_CXICON)));
     // A taskbar button of its own, and the keyboard as in a dialog (Tab, Esc, Alt and a letter).
     const std::string title = Text(texts::kFindingsTitle);
-    if (!CreateHandle(kFindingsWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+    if (!CreateHandle(window_classes::kFindings, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                       WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, CW_USEDEFAULT, CW_USEDEFAULT, kDesignClient.cx,
                       kDesignClient.cy))
         return;

@@ -36,8 +36,6 @@
 
 namespace vigilo {
 
-inline constexpr const char* kFindingsWindowClass = "TVigiloFindings";
-
 // What the window asks of the system, so that tests can answer instead.
 struct FindingsWindowSeams {
     std::string historyPath;  // the history file; none: the user's own

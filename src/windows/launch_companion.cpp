@@ -3,7 +3,7 @@
 #include "core/path_set.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
-#include "windows/info_form.h"
+#include "windows/info_window.h"
 
 namespace vigilo {
 

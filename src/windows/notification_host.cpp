@@ -7,7 +7,7 @@ constexpr UINT kLaunchingRecheckMs = 250;
 
 class NotificationHost {
 public:
-    SharedEvent Show(std::unique_ptr<NotificationForm> form, NotificationLife life, int seconds) {
+    SharedEvent Show(std::unique_ptr<NotificationWindow> form, NotificationLife life, int seconds) {
         if (current_ || NotificationBusy() || !form || !form->Handle()) return {};
         current_ = std::move(form);
         ended_ = SharedEvent::Create();
@@ -17,7 +17,7 @@ public:
             current_->OnClosed = [this] { Retire(); };
         else
             Restart();
-        current_->ShowForm();
+        current_->ShowWithoutActivating();
         TraceTiming("shown", "");
         return ended_;
     }
@@ -46,14 +46,14 @@ public:
         End();
     }
 
-    NotificationForm* Current() const { return current_.get(); }
+    NotificationWindow* Current() const { return current_.get(); }
 
 private:
     static void CALLBACK TimeUp(HWND, UINT, UINT_PTR, DWORD);
     static void CALLBACK DestroyRetired(HWND, UINT, UINT_PTR, DWORD);
 
-    std::unique_ptr<NotificationForm> current_;
-    std::unique_ptr<NotificationForm> retired_;  // closed, to be destroyed from the loop
+    std::unique_ptr<NotificationWindow> current_;
+    std::unique_ptr<NotificationWindow> retired_;  // closed, to be destroyed from the loop
     SharedEvent ended_;
     UINT_PTR timer_ = 0;
     UINT_PTR destroyTimer_ = 0;
@@ -85,13 +85,13 @@ void CALLBACK NotificationHost::DestroyRetired(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-SharedEvent ShowNotification(std::unique_ptr<NotificationForm> form, NotificationLife life, int seconds) {
+SharedEvent ShowNotification(std::unique_ptr<NotificationWindow> form, NotificationLife life, int seconds) {
     return Host().Show(std::move(form), life, seconds);
 }
 
 void RestartNotificationTime() { Host().Restart(); }
 
-NotificationForm* CurrentNotification() { return Host().Current(); }
+NotificationWindow* CurrentNotification() { return Host().Current(); }
 
 void EndNotification() {
     if (Host().Current()) Host().End();

@@ -13,7 +13,7 @@
 #include "core/notification_busy.h"
 #include "platform/shared_event.h"
 #include "platform/timing_trace.h"
-#include "windows/notification_form.h"
+#include "windows/notification_window.h"
 
 namespace vigilo {
 
@@ -28,7 +28,7 @@ enum class NotificationLife {
 // Shows form (created hidden, its data set) without activation and keeps it
 // until its end; the event returned is set then. Empty, and form dropped,
 // when another notification is up.
-SharedEvent ShowNotification(std::unique_ptr<NotificationForm> form, NotificationLife life,
+SharedEvent ShowNotification(std::unique_ptr<NotificationWindow> form, NotificationLife life,
                              int seconds = kTimedNotificationSeconds);
 
 // Creates Form, lets fill set its data fields and shows it, as above.
@@ -44,7 +44,7 @@ SharedEvent ShowNotification(Fill fill, NotificationLife life, int seconds = kTi
 // Starts the timed window's time again from now (the user acted in it).
 void RestartNotificationTime();
 // The window up now; null when none.
-NotificationForm* CurrentNotification();
+NotificationWindow* CurrentNotification();
 // Ends the window up now without its close handler (the program ends).
 void EndNotification();
 

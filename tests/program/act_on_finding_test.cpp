@@ -167,3 +167,49 @@ TEST_F(ActOnFinding, DisableAndEnableFromTheStartupWindowManyAtOnceAndIgnoreRule
     StartVigilo();
     EXPECT_TRUE(RegistryTexts(HKEY_CURRENT_USER, kVigiloKey, "Ignore").empty());
 }
+
+TEST_F(ActOnFinding, AnEntryTurnedBackOnByAnotherProgramIsAFindingAndTheUsersOwnEnableIsNot) {
+    const std::string run = std::string(kApproved) + "\\Run", name = "VigiloTestComeback";
+    const auto recordedTimes = [&] {
+        const std::vector<std::string> lines = RecentFindingLines();
+        return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.ends_with("\t" + name); });
+    };
+    const auto disableAndClose = [&](HWND form) {
+        ClickLink(form, "Disable at Windows start-up");
+        ASSERT_TRUE(WaitUntil([&] { return ApprovalOf("Run", name).flags == 0x03; }, 5000));
+        CloseAndWaitOut(form);
+    };
+    StartVigilo();
+    ASSERT_TRUE(AddStartupEntry(kUserRun, name));
+    HWND form = WaitForWindow();
+    ASSERT_NE(form, nullptr);
+    disableAndClose(form);
+
+    // Another program sets the value back to enabled, then deletes it.
+    const BYTE enabled[12] = {0x02};
+    SetRaw(HKEY_CURRENT_USER, run, name, REG_BINARY, enabled, 12);
+    form = WaitForWindow(10000);
+    ASSERT_NE(form, nullptr);
+    EXPECT_NE(FindChildByText(form, "was turned back on at Windows start-up"), nullptr);
+    EXPECT_NE(FindChildByText(form, name), nullptr);
+    EXPECT_EQ(recordedTimes(), 2);
+    disableAndClose(form);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, run.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key), ERROR_SUCCESS);
+    RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+    form = WaitForWindow(10000);
+    ASSERT_NE(form, nullptr);
+    EXPECT_NE(FindChildByText(form, "was turned back on at Windows start-up"), nullptr);
+    EXPECT_EQ(recordedTimes(), 3);
+
+    // The user's own Enable in Vigilo's window is no finding.
+    ClickLink(form, "Disable at Windows start-up");
+    ASSERT_TRUE(WaitUntil([&] { return Link(form, "Enable again at start-up") != nullptr; }, 5000));
+    Sleep(2000);  // the watch lists the disabled value before it is enabled
+    ClickLink(form, "Enable again at start-up");
+    ASSERT_TRUE(WaitUntil([&] { return ApprovalOf("Run", name).flags == 0x02; }, 5000));
+    Sleep(3000);
+    EXPECT_EQ(recordedTimes(), 3);
+    CloseAndWaitOut(form);
+}

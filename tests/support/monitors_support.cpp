@@ -79,7 +79,7 @@ public:
         std::lock_guard lock(state_->mutex_);
         return state_->exists_;
     }
-    bool WaitUntilExists(const TThread& thread, std::atomic<bool>& waiting) const override {
+    bool WaitUntilExists(const MonitorThread& thread, std::atomic<bool>& waiting) const override {
         waiting = true;
         const HANDLE handles[] = {state_->appeared_.get(), thread.TerminateEvent()};
         const DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
@@ -199,10 +199,10 @@ bool WaitForThreadEnd(HANDLE thread, DWORD timeoutMs) {
     return WaitUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, timeoutMs);
 }
 
-bool StopThreads(const std::vector<TThread*>& threads, DWORD timeoutMs) {
-    for (TThread* thread : threads) thread->Terminate();
+bool StopThreads(const std::vector<MonitorThread*>& threads, DWORD timeoutMs) {
+    for (MonitorThread* thread : threads) thread->Terminate();
     bool ended = true;
-    for (TThread* thread : threads) ended = WaitForThreadEnd(thread->ThreadHandle(), timeoutMs) && ended;
+    for (MonitorThread* thread : threads) ended = WaitForThreadEnd(thread->ThreadHandle(), timeoutMs) && ended;
     return ended;
 }
 

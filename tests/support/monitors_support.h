@@ -17,8 +17,8 @@
 
 #include "monitors/place.h"
 #include "monitors/watch.h"
+#include "platform/monitor_thread.h"
 #include "platform/shared_event.h"
-#include "platform/thread.h"
 #include "platform/unique_handle.h"
 
 namespace vigilo::test {
@@ -97,13 +97,13 @@ std::vector<std::string> AddedNames(const std::vector<std::string>& older, const
 std::unique_ptr<Watch> StartWatch(std::unique_ptr<Place> place, const PlaceSpec& spec, WatchRules rules,
                                   HandOffRecorder& recorder, KeptListingStore* kept);
 // Asks each to terminate, waits (pumping messages) until they ended; false on time-out.
-bool StopThreads(const std::vector<TThread*>& threads, DWORD timeoutMs = 15000);
+bool StopThreads(const std::vector<MonitorThread*>& threads, DWORD timeoutMs = 15000);
 // Waits for the thread to end while serving the main thread's calls.
 bool WaitForThreadEnd(HANDLE thread, DWORD timeoutMs);
 
 // A thread whose body makes one synchronised call of method, once `ready`
 // holds (polled on the thread); then it ends.
-class CallingThread : public TThread {
+class CallingThread : public MonitorThread {
 public:
     CallingThread(std::function<bool()> ready, std::function<void()> method);
     ~CallingThread() override;

@@ -16,7 +16,7 @@
 #include "ui/bgra_image.h"
 #include "ui/picture.h"
 #include "ui/png_decoder.h"
-#include "windows/junk_form.h"
+#include "windows/junk_window.h"
 #include "windows/notification_placement.h"
 #include "windows/window_fonts.h"
 
@@ -109,7 +109,7 @@ protected:
         Language() = LanguageTexts();
         SetCursorPos(5, 5);
         form_.JunkSize = 157286400;
-        form_.ShowForm();
+        form_.ShowWithoutActivating();
     }
     void ChangeDpi(int dpi, const RECT* suggested) {
         SendMessageW(form_.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(suggested));
@@ -127,7 +127,7 @@ protected:
 
     test::CleanSettings settings_;
     test::ProgramFolder folder_{true};
-    TForm2d form_;
+    JunkWindow form_;
 };
 
 TEST_F(DpiChange, TakesTheSystemsRectangleAndScalesEveryControlFontAndPicture) {
@@ -136,15 +136,15 @@ TEST_F(DpiChange, TakesTheSystemsRectangleAndScalesEveryControlFontAndPicture) {
     EXPECT_EQ(form_.Dpi(), 144);
     EXPECT_EQ(Describe(WindowRect()), "100,120 600x405");
     // The table's 96-DPI rows, half as large again.
-    EXPECT_EQ(Describe(form_.Label2->Bounds()), "30,156 540x53");   // 20,104 360x35
-    EXPECT_EQ(Describe(form_.TopButton->Bounds()), "558,0 42x33");  // 372,0 28x22
-    EXPECT_EQ(Describe(test::ChildRect(form_.Check1->Handle())), "36,356 26x26");  // 24,237 17x17
+    EXPECT_EQ(Describe(form_.MessageLabel->Bounds()), "30,156 540x53");   // 20,104 360x35
+    EXPECT_EQ(Describe(form_.CloseButton->Bounds()), "558,0 42x33");  // 372,0 28x22
+    EXPECT_EQ(Describe(test::ChildRect(form_.OptOutCheckBox->Handle())), "36,356 26x26");  // 24,237 17x17
     EXPECT_EQ(Describe(form_.Logo->Bounds()), "36,72 66x81");         // sized to the 150 % picture of 44 x 54
-    EXPECT_EQ(Describe(form_.WndImage->GetPicture().Size()), "600x405");
-    EXPECT_EQ(FontHeight(form_.Label1a->Font()), -32);  // Arial Narrow 21 (31.5)
-    EXPECT_EQ(FontHeight(form_.Label2->Font()), -20);   // Segoe UI 13 (19.5)
+    EXPECT_EQ(Describe(form_.BackgroundImage->GetPicture().Size()), "600x405");
+    EXPECT_EQ(FontHeight(form_.AmountLabel->Font()), -32);  // Arial Narrow 21 (31.5)
+    EXPECT_EQ(FontHeight(form_.MessageLabel->Font()), -20);   // Segoe UI 13 (19.5)
     // What the window placed itself follows: the words 15 (10 at 96 DPI) after the amount.
-    EXPECT_EQ(form_.Label1a->Bounds().right + 15, form_.Label1b->Bounds().left);
+    EXPECT_EQ(form_.AmountLabel->Bounds().right + 15, form_.AmountWordsLabel->Bounds().left);
     // The drag band reaches down to the amount's top, 78 (52).
     auto hit = [&](int y) {
         const RECT w = WindowRect();
@@ -158,13 +158,13 @@ TEST_F(DpiChange, BackTo96DpiTheDesignedLayoutReturnsExactly) {
     const RECT there{0, 0, 500, 338};
     ChangeDpi(120, &there);
     EXPECT_EQ(Describe(WindowRect()), "0,0 500x338");  // 337.5
-    EXPECT_EQ(Describe(form_.Label2->Bounds()), "25,130 450x44");
+    EXPECT_EQ(Describe(form_.MessageLabel->Bounds()), "25,130 450x44");
     const RECT back{1515, 750, 1915, 1020};
     ChangeDpi(96, &back);
     EXPECT_EQ(Describe(WindowRect()), "1515,750 400x270");
-    EXPECT_EQ(Describe(form_.Label2->Bounds()), "20,104 360x35");
-    EXPECT_EQ(FontHeight(form_.Label1a->Font()), -21);
-    EXPECT_EQ(form_.Label1a->Bounds().right + 10, form_.Label1b->Bounds().left);
+    EXPECT_EQ(Describe(form_.MessageLabel->Bounds()), "20,104 360x35");
+    EXPECT_EQ(FontHeight(form_.AmountLabel->Font()), -21);
+    EXPECT_EQ(form_.AmountLabel->Bounds().right + 10, form_.AmountWordsLabel->Bounds().left);
 }
 
 TEST_F(DpiChange, ARectangleFromOutsideTheWindowsThreadIsNotReadAndAnUnknownDpiIsIgnored) {

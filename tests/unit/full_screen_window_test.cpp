@@ -9,7 +9,7 @@
 #include "core/language_texts.h"
 #include "support/notify_support.h"
 #include "support/test_support.h"
-#include "windows/new_program_form.h"
+#include "windows/new_program_window.h"
 
 namespace vigilo {
 namespace {
@@ -22,21 +22,21 @@ protected:
         Language() = LanguageTexts();
         SetCursorPos(5, 5);
         // Fault: the rule answers what the test says is in front.
-        NotificationForm::FullScreenInFront() = [this] { return fullScreen_; };
-        form_ = std::make_unique<TForm2a>();
+        NotificationWindow::FullScreenInFront() = [this] { return fullScreen_; };
+        form_ = std::make_unique<NewProgramWindow>();
         form_->ProgramName = "FOO EDITOR";
-        form_->ShowForm();
+        form_->ShowWithoutActivating();
     }
     void TearDown() override {
         form_.reset();
-        NotificationForm::FullScreenInFront() = saved_;
+        NotificationWindow::FullScreenInFront() = saved_;
     }
 
     bool fullScreen_ = false;
-    std::function<bool()> saved_ = NotificationForm::FullScreenInFront();
+    std::function<bool()> saved_ = NotificationWindow::FullScreenInFront();
     test::CleanSettings settings_;
     test::ProgramFolder folder_{false};
-    std::unique_ptr<TForm2a> form_;
+    std::unique_ptr<NewProgramWindow> form_;
 };
 
 TEST_F(FullScreenWindow, LeavesTheTopmostWindowsWhileAFullScreenProgramIsInFrontAndReturnsWhenItGoes) {

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "core/ignore_rules.h"
+#include "core/policy_ignore_rules.h"
 #include "platform/text.h"
 #include "support/test_support.h"
 

@@ -46,7 +46,7 @@ void MakeLongFolder(const std::string& path, DWORD size) {
     CloseHandle(file);
 }
 
-// One whole tick, as the main form runs it: Run, and when it walks, the rest
+// One whole tick, as the main window runs it: Run, and when it walks, the rest
 // once the walk has ended (the form learns it from the walk's message).
 Outcome RunToEnd(JunkCheck& check) {
     const Outcome first = check.Run();

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "platform/message_loop.h"
-#include "platform/window.h"
 #include "platform/unique_handle.h"
+#include "platform/window.h"
 #include "support/monitors_support.h"
 #include "support/test_support.h"
 
@@ -47,9 +47,9 @@ protected:
 };
 
 // A thread object whose Synchronize the main thread calls itself.
-class MainThreadCaller : public TThread {
+class MainThreadCaller : public MonitorThread {
 public:
-    using TThread::Synchronize;
+    using MonitorThread::Synchronize;
 
 protected:
     void Execute() override {}

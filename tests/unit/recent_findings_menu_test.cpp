@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.h"
-#include "app/recent_findings_menu.h"
+#include "app/main_window.h"
 #include "core/language_texts.h"
 #include "platform/message_loop.h"
 #include "platform/text.h"
 #include "support/test_support.h"
+#include "tray/recent_findings_menu.h"
 
 using namespace vigilo;
 using namespace vigilo::test;
@@ -73,7 +73,7 @@ TEST_F(RecentFindings, TheLastTenAreListedEachStartsPurgeonAsItsWindowsLinkDoesA
 
     for (int position : {0, 1, 3, 4}) EXPECT_TRUE(menu_.Choose(GetMenuItemID(submenu_, position)));
     EXPECT_EQ(launched_, (std::vector<std::string>{" /CLEAN", "", " /STARTUP", ""}));
-    EXPECT_FALSE(menu_.Choose(TForm1::kMenuItem3)) << "the tray menu's own items are not the submenu's";
+    EXPECT_FALSE(menu_.Choose(MainWindow::kExitItem)) << "the tray menu's own items are not the submenu's";
     EXPECT_TRUE(menu_.Choose(GetMenuItemID(submenu_, 12)));
     EXPECT_EQ(openedAll_, 1);
 }
@@ -100,14 +100,14 @@ TEST_F(RecentFindings, TheTrayMenuOpensWithTheRecordAsItIsThen) {
     for (const char* name : {"NewAppNotifier", "NewToolbarNotifier", "StartupNotifier", "CacheNotifier"})
         SetDword(HKEY_CURRENT_USER, "Software\\Purgeon", name, 0);  // no monitor threads here
     ResetApplicationState();
-    auto form = std::make_unique<TForm1>();
+    auto form = std::make_unique<MainWindow>();
     const HMENU tray = form->PopupMenu();
     ASSERT_EQ(GetMenuItemCount(tray), 4);
     EXPECT_EQ(ItemText(tray, 0), "Launch Purgeon");
-    EXPECT_EQ(GetMenuItemID(tray, 0), TForm1::kMenuItem1);
+    EXPECT_EQ(GetMenuItemID(tray, 0), MainWindow::kLaunchItem);
     EXPECT_EQ(ItemText(tray, 1), "Recent findings");
     EXPECT_EQ(GetSubMenu(tray, 1), form->RecentFindingsSubmenu());
-    EXPECT_EQ(GetMenuItemID(tray, 3), TForm1::kMenuItem3);
+    EXPECT_EQ(GetMenuItemID(tray, 3), MainWindow::kExitItem);
 
     AddFinding({FindingKind::Startup, "Updater"});
     SendMessageW(form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(tray), 0);

@@ -17,11 +17,11 @@
 #include "support/process_resources.h"
 #include "support/test_support.h"
 #include "support/ui_support.h"
-#include "windows/extension_form.h"
-#include "windows/junk_form.h"
-#include "windows/new_program_form.h"
+#include "windows/extension_window.h"
+#include "windows/junk_window.h"
+#include "windows/new_program_window.h"
 #include "windows/notification_host.h"
-#include "windows/startup_form.h"
+#include "windows/startup_window.h"
 
 namespace vigilo {
 namespace {
@@ -61,8 +61,8 @@ Ending EndingOf(int round) {
 
 template <typename Form>
 void PostEnding(Form& form, Label* link, Ending ending) {
-    if (ending == Ending::TickedCross) form.Check1->SetChecked(true);
-    test::PostClick(ending == Ending::Link ? link->Handle() : form.TopButton->Handle());
+    if (ending == Ending::TickedCross) form.OptOutCheckBox->SetChecked(true);
+    test::PostClick(ending == Ending::Link ? link->Handle() : form.CloseButton->Handle());
 }
 
 // Shows it and waits for its end, as its watch would.
@@ -85,25 +85,25 @@ bool RunRound(int round) {
     const std::string name = "Program " + std::to_string(round);
     switch (round % 4) {
     case 0:
-        return ShowInShape<TForm2a>(timed, [&](TForm2a& form) {
+        return ShowInShape<NewProgramWindow>(timed, [&](NewProgramWindow& form) {
             form.ProgramName = name;
             form.Publisher = "Publisher";
-            PostEnding(form, form.Label3b, ending);
+            PostEnding(form, form.LaunchLink, ending);
         });
     case 1:
-        return ShowInShape<TForm2b>(timed, [&](TForm2b& form) {
+        return ShowInShape<ExtensionWindow>(timed, [&](ExtensionWindow& form) {
             form.BrowserName = round / 4 % 2 ? "Mozilla Firefox" : "Google Chrome";
-            PostEnding(form, form.Label4, ending);
+            PostEnding(form, form.LaunchLink, ending);
         });
     case 2:
-        return ShowInShape<TForm2c>(timed, [&](TForm2c& form) {
+        return ShowInShape<StartupWindow>(timed, [&](StartupWindow& form) {
             form.ProgramName = name;
-            PostEnding(form, form.Label3b, ending);
+            PostEnding(form, form.LaunchLink, ending);
         });
     default:
-        return ShowInShape<TForm2d>(timed, [&](TForm2d& form) {
+        return ShowInShape<JunkWindow>(timed, [&](JunkWindow& form) {
             form.JunkSize = 157286400 + round;
-            PostEnding(form, form.Label4, ending);
+            PostEnding(form, form.LaunchLink, ending);
         });
     }
 }

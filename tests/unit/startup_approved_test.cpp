@@ -45,6 +45,25 @@ TEST(StartupApprovedBytes, NewKeptAndOddValues) {
     EXPECT_EQ(Value({5, 0, 0, 0}, kTime), Disabled(REG_BINARY, Value({4, 0, 0, 0}, Bytes(16, 9))));
 }
 
+TEST(StartupApprovedBytes, TheFirstBytesLowBitSaysDisabledAndOnlyOwnBytesAreOwn) {
+    const auto says = [](DWORD type, const Bytes& data) { return StartupApprovedSaysDisabled(RegistryValue{type, data}); };
+    EXPECT_TRUE(says(REG_BINARY, Value({3, 0, 0, 0}, kTime)));
+    EXPECT_TRUE(says(REG_BINARY, {0x81}));  // other flag bits, and short of 12 bytes
+    EXPECT_FALSE(says(REG_BINARY, Value({0x06, 0x01, 0, 0})));
+    EXPECT_FALSE(says(REG_BINARY, {}));
+    EXPECT_FALSE(says(REG_DWORD, {3, 0, 0, 0}));  // a wrong type says enabled
+    EXPECT_FALSE(StartupApprovedSaysDisabled(std::nullopt));
+
+    const StartupApprovedTarget target{HKEY_CURRENT_USER, StartupApprovedList::Run, "Own"};
+    ASSERT_TRUE(Approval().Disable(target) && Approval().Enable(target));
+    EXPECT_TRUE(IsOwnStartupApprovedWrite({HKEY_CURRENT_USER, StartupApprovedList::Run, "OWN"}, Value({2, 0, 0, 0})));
+    // The bytes written before, another program's bytes over them, or another list's value.
+    EXPECT_FALSE(IsOwnStartupApprovedWrite(target, Value({3, 0, 0, 0}, kTime)));
+    EXPECT_FALSE(IsOwnStartupApprovedWrite(target, Value({6, 0, 0, 0})));
+    EXPECT_FALSE(IsOwnStartupApprovedWrite(target, {2, 0, 0, 0}));
+    EXPECT_FALSE(IsOwnStartupApprovedWrite({HKEY_CURRENT_USER, StartupApprovedList::Run32, "Own"}, Value({2, 0, 0, 0})));
+}
+
 TEST(StartupApprovedValue, WrittenInTheKeyOfItsListAndRootAndEnabledAgain) {
     EXPECT_EQ(StartupApprovedKeyPath(StartupApprovedList::Run32),
               "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32");

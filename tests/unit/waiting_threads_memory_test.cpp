@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/thread.h"
+#include "platform/monitor_thread.h"
 #include "support/process_resources.h"
 #include "support/test_support.h"
 
@@ -15,7 +15,7 @@ using namespace vigilo;
 
 namespace {
 
-class WaitingThread : public TThread {
+class WaitingThread : public MonitorThread {
 public:
     std::atomic<bool> waiting{false};
 

@@ -26,7 +26,7 @@ protected:
         place_->Add({"Old"});
     }
     void TearDown() override {
-        std::vector<TThread*> threads;
+        std::vector<MonitorThread*> threads;
         for (auto& watch : watches_) threads.push_back(watch.get());
         EXPECT_TRUE(StopThreads(threads));
         DeleteKeyTree(kCu, kKept);

@@ -11,7 +11,6 @@
 #include "core/settings_store.h"
 #include "monitors/change_wait.h"
 #include "monitors/finding_rules.h"
-#include "monitors/finding_rules.h"
 #include "platform/unique_handle.h"
 #include "support/monitors_support.h"
 #include "support/test_support.h"
@@ -222,7 +221,7 @@ TEST(KeyWatch, MissingKeyIsWaitedForAndWhatItHoldsWhenItComesIsFound) {
 TEST(MonitorGroups, RestartingLeavesExactlyOneWatchPerPlaceAndASlotComesAndGoesWhileRunning) {
     CleanSettings settings;
     InitMainThreadCalls();
-    ASSERT_TRUE(WaitUntil([] { return TThread::LiveCount() == 0; }, 15000));
+    ASSERT_TRUE(WaitUntil([] { return MonitorThread::LiveCount() == 0; }, 15000));
     ScratchKey first("GroupFirst"), second("GroupSecond"), added("GroupAdded");
     HandOffRecorder recorder;
     const WatchKind programs{"test programs", FindingKind::Program, KeyPlaces{nullptr, KeyListing::Subkeys, KeyChanges::Subtree},
@@ -233,7 +232,7 @@ TEST(MonitorGroups, RestartingLeavesExactlyOneWatchPerPlaceAndASlotComesAndGoesW
                           {&programs, nullptr, {kCu, second.Path()}},
                           {&programs, nullptr, {kCu, "Software\\VigiloTests\\GroupMissing"}},
                           {&startup, nullptr, {kCu, first.Path()}}},
-                         [&](const MonitorSlot& slot) -> std::unique_ptr<TThread> {
+                         [&](const MonitorSlot& slot) -> std::unique_ptr<MonitorThread> {
                              auto watch = std::make_unique<Watch>(
                                  MakePlace(*slot.kind, slot.place), slot.place,
                                  WatchRules{0, &EveryAddedName}, recorder.Get(), nullptr);
@@ -246,22 +245,22 @@ TEST(MonitorGroups, RestartingLeavesExactlyOneWatchPerPlaceAndASlotComesAndGoesW
     EXPECT_EQ(groups.Restart(), "");
     EXPECT_TRUE(groups.Running(FindingKind::Program));
     EXPECT_FALSE(groups.Running(FindingKind::Startup));
-    const std::vector<TThread*> firstThreads = groups.Threads();
+    const std::vector<MonitorThread*> firstThreads = groups.Threads();
     ASSERT_EQ(firstThreads.size(), 3u);  // the missing key's watch waits for it
-    ASSERT_TRUE(WaitUntil([] { return TThread::LiveCount() == 3; }, 3000));
+    ASSERT_TRUE(WaitUntil([] { return MonitorThread::LiveCount() == 3; }, 3000));
 
     groups.Restart();
     ASSERT_EQ(groups.Threads().size(), 3u);
-    for (TThread* old : firstThreads) EXPECT_TRUE(old->Terminated());
+    for (MonitorThread* old : firstThreads) EXPECT_TRUE(old->Terminated());
     EXPECT_TRUE(WaitUntil([&] {
-        return std::all_of(firstThreads.begin(), firstThreads.end(), [](TThread* t) { return t->Finished(); });
+        return std::all_of(firstThreads.begin(), firstThreads.end(), [](MonitorThread* t) { return t->Finished(); });
     }, 1000));
-    EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 3; }, 2500));
+    EXPECT_TRUE(WaitUntil([] { return MonitorThread::LiveCount() == 3; }, 2500));
 
     groups.AddSlot({&programs, nullptr, {kCu, added.Path()}});
-    EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 4; }, 2500));
+    EXPECT_TRUE(WaitUntil([] { return MonitorThread::LiveCount() == 4; }, 2500));
     groups.RemoveSlots([&](const MonitorSlot& slot) { return slot.place.path == first.Path(); });
-    EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 3; }, 2500));
+    EXPECT_TRUE(WaitUntil([] { return MonitorThread::LiveCount() == 3; }, 2500));
 
     // A notifier setting that cannot be read stops its group only.
     SetString(kCu, "Software\\Purgeon", "StartupNotifier", "1");
@@ -270,7 +269,7 @@ TEST(MonitorGroups, RestartingLeavesExactlyOneWatchPerPlaceAndASlotComesAndGoesW
     WriteBool(kSettingsRoot, kSettingsKey, "NewAppNotifier", false);
     groups.Restart();  // frees the ended threads; stops the group without starting it again
     EXPECT_TRUE(groups.Threads().empty());
-    EXPECT_TRUE(WaitUntil([] { return TThread::LiveCount() == 0; }, 2500));
+    EXPECT_TRUE(WaitUntil([] { return MonitorThread::LiveCount() == 0; }, 2500));
 }
 
 TEST(FolderExtensions, TempDefaultAndTheExcludedExtensionAreNotReportedInAnyLetterCase) {

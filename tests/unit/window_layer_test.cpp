@@ -10,9 +10,9 @@
 #include "support/test_support.h"
 #include "support/ui_support.h"
 #include "ui/form.h"
-#include "windows/info_form.h"
-#include "windows/new_program_form.h"
-#include "windows/startup_form.h"
+#include "windows/info_window.h"
+#include "windows/new_program_window.h"
+#include "windows/startup_window.h"
 #include "windows/window_fonts.h"
 
 namespace vigilo {
@@ -23,17 +23,17 @@ constexpr FontSpec kBold{"Segoe UI", 15, RGB(0, 0, 0), true};
 class SampleForm : public Form {
 public:
     SampleForm();
-    void TopButtonClick() { ++topClicks; }
+    void CloseButtonClick() { ++topClicks; }
     void CoverClick() { ++coverClicks; }
     int topClicks = 0;
     int coverClicks = 0;
     int closes = 0;
 
-    Image *WndImage = nullptr, *LogoCh = nullptr, *ActionImage = nullptr, *PrgImage = nullptr, *TopButton = nullptr,
+    Image *BackgroundImage = nullptr, *LogoCh = nullptr, *ActionImage = nullptr, *PrgImage = nullptr, *CloseButton = nullptr,
           *Cover = nullptr;
     Label *Fit = nullptr, *Wrap = nullptr, *Bottom = nullptr, *Centred = nullptr, *Link = nullptr, *Long = nullptr,
-          *Check1Label = nullptr;
-    CheckBox* Check1 = nullptr;
+          *OptOutLabel = nullptr;
+    CheckBox* OptOutCheckBox = nullptr;
 
 protected:
     void OnClose() override { ++closes; }
@@ -42,7 +42,7 @@ protected:
 using S = SampleForm;
 constexpr ControlSpec<SampleForm> kSample[] = {
     // name         member         left  top width height font               text or picture                    flags                    click
-    {"WndImage",    &S::WndImage,      0,   0, 400, 270, nullptr,             BitmapRes(IDB_NOTIFY_BACKGROUND_270), 0},
+    {"BackgroundImage",    &S::BackgroundImage,      0,   0, 400, 270, nullptr,             BitmapRes(IDB_NOTIFY_BACKGROUND_270), 0},
     {"LogoCh",      &S::LogoCh,       24,  48,   0,   0, nullptr,             BitmapRes(IDB_LOGO_CHROME),         kAutoSize},
     {"ActionImage", &S::ActionImage, 104,  48,   0,   0, nullptr,             BitmapRes(IDB_ATTENTION_MARK),      kAutoSize},
     {"PrgImage",    &S::PrgImage,     24,  94,  32,  32, nullptr,             {},                                 0},
@@ -52,10 +52,10 @@ constexpr ControlSpec<SampleForm> kSample[] = {
     {"Centred",     &S::Centred,      20, 104, 360,  35, nullptr,             Design("Centred"),                  kCenterH | kCenterV | kWordWrap},
     {"Link",        &S::Link,        112, 210,   0,  17, &fonts::kLink,       Design("Check with Purgeon"),       kAutoSize | kHandCursor},
     {"Long",        &S::Long,        300, 190,   0,  17, nullptr,             Design("A single line far too long for the rest of this window"), kAutoSize},
-    {"Check1Label", &S::Check1Label,  52, 239,   0,  13, &fonts::kCheckLabel, Design("Don't show these"),         kAutoSize},
-    {"TopButton",   &S::TopButton,   372,   0,  28,  22, nullptr,             PngRes(IDR_CLOSE_CROSS_PNG),        kHandCursor,             &SampleForm::TopButtonClick},
+    {"OptOutLabel", &S::OptOutLabel,  52, 239,   0,  13, &fonts::kCheckLabel, Design("Don't show these"),         kAutoSize},
+    {"CloseButton",   &S::CloseButton,   372,   0,  28,  22, nullptr,             PngRes(IDR_CLOSE_CROSS_PNG),        kHandCursor,             &SampleForm::CloseButtonClick},
     {"Cover",       &S::Cover,       372,   0,  28,  22, nullptr,             BitmapRes(IDB_BUTTON),              kHidden,                 &SampleForm::CoverClick},
-    {"Check1",      &S::Check1,       24, 237, 17,  17, nullptr,             Design("Don't show these"),         0},
+    {"OptOutCheckBox",      &S::OptOutCheckBox,       24, 237, 17,  17, nullptr,             Design("Don't show these"),         0},
 };
 SampleForm::SampleForm() : Form({"VigiloSampleForm", "Sample", 400, 270}) { Declare(this, kSample); }
 
@@ -130,7 +130,7 @@ TEST_F(WindowLayer, WrappedAndBottomAlignedTextStaysInItsBox) {
 
 TEST_F(WindowLayer, TransparentControlsShowWhatLiesBeneath) {
     // The close cross is drawn with its alpha over the dark band.
-    test::Pixels cross = test::PaintOf(I("TopButton").Handle());
+    test::Pixels cross = test::PaintOf(I("CloseButton").Handle());
     EXPECT_EQ(RGB(29, 28, 28), cross.At(1, 1));
     EXPECT_GE(GetRValue(cross.At(13, 10)), 230);
     // The link label over the white body: white around its text, the link colour in it.
@@ -151,7 +151,7 @@ TEST_F(WindowLayer, TransparentControlsShowWhatLiesBeneath) {
 
 TEST_F(WindowLayer, HiddenControlsTakeNoMouse) {
     HWND cover = I("Cover").Handle();
-    HWND top = I("TopButton").Handle();
+    HWND top = I("CloseButton").Handle();
     EXPECT_EQ(top, test::MoveMouseTo(form_.Handle(), 380, 10));
     EXPECT_EQ(top, ChildWindowFromPointEx(form_.Handle(), {380, 10}, CWP_SKIPINVISIBLE));
     test::PostClick(top);
@@ -166,7 +166,7 @@ TEST_F(WindowLayer, HiddenControlsTakeNoMouse) {
 }
 
 TEST_F(WindowLayer, CheckBoxIsNamedByItsLabelWhichDoesNotToggleIt) {
-    CheckBox& box = *form_.Check1;
+    CheckBox& box = *form_.OptOutCheckBox;
     EXPECT_EQ("Button", test::ClassName(box.Handle()));
     EXPECT_EQ("Don't show these", test::WindowText(box.Handle()));
     RECT r;
@@ -176,7 +176,7 @@ TEST_F(WindowLayer, CheckBoxIsNamedByItsLabelWhichDoesNotToggleIt) {
     EXPECT_TRUE(GetWindowLongA(box.Handle(), GWL_STYLE) & WS_TABSTOP);
     EXPECT_FALSE(box.Checked());
 
-    test::PostClick(L("Check1Label").Handle());
+    test::PostClick(L("OptOutLabel").Handle());
     test::WaitUntil([] { return false; }, 100);
     EXPECT_FALSE(box.Checked());
 
@@ -212,11 +212,11 @@ TEST_F(WindowLayer, CloseHidesAndRunsTheCloseHandlerButDestroyDoesNot) {
 // They have no owner, yet are no programs of their own to switch to.
 TEST(ProgramWindows, NoneHasATaskbarButtonOrAnAltTabEntry) {
     SetCursorPos(5, 5);
-    TForm2a newProgram;
-    newProgram.ShowForm();
-    TForm2c startup;
-    startup.ShowForm();
-    TForm3 information;
+    NewProgramWindow newProgram;
+    newProgram.ShowWithoutActivating();
+    StartupWindow startup;
+    startup.ShowWithoutActivating();
+    InfoWindow information;
     ASSERT_TRUE(information.Create());
     information.Show(false);
     for (const Form* form : std::initializer_list<const Form*>{&newProgram, &startup, &information}) {
@@ -259,7 +259,7 @@ TEST(WindowLayerLife, HundredRoundsLeaveNothingBehind) {
     const HandleKind kinds[] = {HandleKind::Window, HandleKind::GdiObject, HandleKind::Icon, HandleKind::Dc};
     long before[4];
     for (int k = 0; k < 4; ++k) before[k] = LiveHandleCount(kinds[k]);
-    CreateShowDestroy<TForm3>(100);
+    CreateShowDestroy<InfoWindow>(100);
     CreateShowDestroy<SampleForm>(100);
     for (int k = 0; k < 4; ++k) EXPECT_EQ(before[k], LiveHandleCount(kinds[k])) << "kind " << k;
     EXPECT_EQ(nullptr, FindWindowA("TForm3", nullptr));
