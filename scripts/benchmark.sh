@@ -126,7 +126,8 @@ measure_findings_window() {
 }
 # The tasks' round in Vigilo's timing trace after the moment t0, in ms:
 # "LISTING HAND-OFF", its listing and rule on the watch's thread (settled to
-# found) and its wait for the main thread (found to hand-off).
+# found), then the rest of its round there and its call onto the main thread
+# (found to hand-off).
 task_round() {
     local trace=$1 t0=$2
     sed -n 's/.*vigilo timing: \([a-z-]*\) \([0-9]*\) \(Scheduled tasks\)\?.*/\1 \2 \3/p' "$trace" | awk -v t0="$t0" '
@@ -153,7 +154,7 @@ measure_task_check() {
     hello_job=$!
     hello=$(linux_pid 'HelloWindow.exe')
     echo "benchmark: the ten-minute check of $count tasks, $checks times" >&2
-    echo "| ten-minute check of $count tasks | main thread's slowest answer (goal: 50 ms) | asked, ms after the tick | answers | hello-world window's slowest answer meanwhile | tick to the window, ms | listing and rule, ms | onto the main thread, ms |"
+    echo "| ten-minute check of $count tasks | main thread's slowest answer (goal: 50 ms) | asked, ms after the tick | answers | hello-world window's slowest answer meanwhile | tick to the window, ms | listing and rule, ms | found to hand-off, ms |"
     echo "|---|---|---|---|---|---|---|---|"
     for ((i = 1; i <= checks; i++)); do
         # Its reasons for no measure go to standard error; Wine's do not.
