@@ -18,11 +18,24 @@
 #                and while its columns are sorted (goal: 50 ms), the median of
 #                FINDINGS_SAMPLES (default 3); with FINDINGS_ONLY=1 only this
 #                is measured (a minute)
+#   task check   the ten-minute check of TASKS (default 5,000) scheduled
+#                tasks, whose files are made in the Tasks folder: the slowest
+#                answer of Vigilo's main thread to a WM_NULL sent every 10 ms
+#                from the tick until the startup window of a task added
+#                before it, the time until that window, and the tasks' round
+#                on its watch's thread from the timing trace, for each of
+#                TASK_CHECK_RUNS (default 5) checks (goal: 50 ms); the
+#                hello-world window, asked alike meanwhile, shows what the
+#                machine's load and Wine's server add to any answer; with
+#                TASK_CHECK_ONLY=1 only this is measured (a few minutes)
 # With BASELINE_VIGILO naming another build's Vigilo.exe (an earlier commit,
 # say), that one is measured too, in the same run and the same way, but for
 # the latencies: its idle CPU and working set stand beside this build's.
-# Prints a Markdown table. Not part of the tests: it takes minutes and its
-# figures depend on the machine. Usage: scripts/benchmark.sh
+# Prints Markdown tables. Not part of the tests: it takes minutes and its
+# figures depend on the machine. Usage:
+#   scripts/benchmark.sh
+#   FINDINGS_ONLY=1 scripts/benchmark.sh
+#   TASK_CHECK_ONLY=1 [TASKS=N] [TASK_CHECK_RUNS=N] scripts/benchmark.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
@@ -33,7 +46,10 @@ samples=${LATENCY_SAMPLES:-5}
 # disk within 30 s, and both the preparation and Vigilo's first start write
 # to it, which is not idling.
 settle=${SETTLE_SECONDS:-35}
-"$root/scripts/build.sh" "$build" >/dev/null
+# Only what is run (the whole tree takes long on a shared machine).
+targets=(Vigilo VigiloBench HelloWindow)
+[ -n "${FINDINGS_ONLY:-}${TASK_CHECK_ONLY:-}" ] || targets+=(PurgeonStandIn)
+"$root/scripts/build.sh" "$build" "${targets[@]}" >/dev/null
 
 . "$root/scripts/wine-env.sh" "$build" wineprefix-run
 trap vigilo_end_session EXIT
@@ -108,6 +124,58 @@ measure_findings_window() {
     echo "| slowest keystroke of the filter, 10,000 rows | $(printf '%s\n' "${filters[@]}" | median) ms | | | |"
     echo "| slowest sort by a column, 10,000 rows | $(printf '%s\n' "${sorts[@]}" | median) ms | | | |"
 }
+# The tasks' round in Vigilo's timing trace after the moment t0, in ms:
+# "LISTING HAND-OFF", its listing and rule on the watch's thread (settled to
+# found), then the rest of its round there and its call onto the main thread
+# (found to hand-off).
+task_round() {
+    local trace=$1 t0=$2
+    sed -n 's/.*vigilo timing: \([a-z-]*\) \([0-9]*\) \(Scheduled tasks\)\?.*/\1 \2 \3/p' "$trace" | awk -v t0="$t0" '
+        $2 >= t0 && ($1 == "found" || $3 == "Scheduled") && !($1 in at) { at[$1] = $2 }
+        END {
+            if (!("settled" in at) || !("found" in at) || !("hand-off" in at)) { print "- -"; exit }
+            printf "%.0f %.1f\n", (at["found"] - at["settled"]) / 1000, (at["hand-off"] - at["found"]) / 1000
+        }'
+}
+# The ten-minute check of $TASKS task files, in a copy of Vigilo of its own,
+# TASK_CHECK_RUNS times; prints a table of its own, a row per check.
+measure_task_check() {
+    local count=${TASKS:-5000} checks=${TASK_CHECK_RUNS:-5} folder job hello hello_job trace i
+    local slowest duration probes tick at yardstick listing handoff
+    folder=$(mktemp -d "$build/bench-tasks.XXXXXX")
+    cp "$bin/Vigilo.exe" "$folder/Vigilo.exe"
+    trace="$folder/trace.log"
+    echo "benchmark: $count task files" >&2
+    bench tasks "$count"
+    WINEDEBUG=+debugstr win "$folder/Vigilo.exe" >/dev/null 2>"$trace" &
+    job=$!
+    linux_pid 'Vigilo.exe' >/dev/null
+    win "$bin/HelloWindow.exe" >/dev/null 2>&1 &
+    hello_job=$!
+    hello=$(linux_pid 'HelloWindow.exe')
+    echo "benchmark: the ten-minute check of $count tasks, $checks times" >&2
+    echo "| ten-minute check of $count tasks | main thread's slowest answer (goal: 50 ms) | asked, ms after the tick | answers | hello-world window's slowest answer meanwhile | tick to the window, ms | listing and rule, ms | found to hand-off, ms |"
+    echo "|---|---|---|---|---|---|---|---|"
+    for ((i = 1; i <= checks; i++)); do
+        # Its reasons for no measure go to standard error; Wine's do not.
+        if read -r slowest duration probes tick at yardstick < <(win "$bin/VigiloBench.exe" task-check \
+                2> >(grep -a '^task-check:' >&2 || true) | tr -d '\r'); then
+            read -r listing handoff < <(task_round "$trace" "$tick")
+            echo "| run $i | $slowest ms | $at | $probes | $yardstick ms | $duration | $listing | $handoff |"
+        else
+            echo "| run $i | no measure (VigiloBench task-check failed) | | | | | | |"
+        fi
+    done
+    kill "$hello"; wait "$hello_job" 2>/dev/null || true
+    bench close || true
+    wait "$job" 2>/dev/null || true
+    bench tasks 0
+    rm -rf "$folder"
+}
+if [ -n "${TASK_CHECK_ONLY:-}" ]; then
+    measure_task_check
+    exit 0
+fi
 if [ -n "${FINDINGS_ONLY:-}" ]; then
     echo "| measure | Vigilo | yardstick | ratio or difference | goal |"
     echo "|---|---|---|---|---|"
@@ -284,3 +352,5 @@ for kind in $kinds $signed_kinds; do
     read -r a b c d e <<<"${breakdown[$kind]}"
     echo "| $kind | $a | $b | $c | $d | $e |"
 done
+echo
+measure_task_check

@@ -30,6 +30,28 @@
 //                                    typed and the columns are sorted; the
 //                                    slowest keystroke of the filter and the
 //                                    slowest sort. Then it closes the window.
+//   vigilo_bench tasks N             stores N task definitions in a folder of
+//                                    the system's Tasks folder, in place of
+//                                    those stored before (0: removes them),
+//                                    and removes Vigilo's kept listing of the
+//                                    tasks, so that a Vigilo started next
+//                                    takes its own first listing
+//   vigilo_bench task-check          one ten-minute check of the tasks by the
+//                                    running Vigilo, once it keeps its first
+//                                    listing of them: a task added, the tick
+//                                    delivered, and its main window asked
+//                                    with WM_NULL every 10 ms until the
+//                                    startup window of the task exists, and
+//                                    so is the hello-world window, if it
+//                                    runs; prints "SLOWEST DURATION PROBES
+//                                    TICK AT YARDSTICK": the slowest answer
+//                                    and the time from the tick to the
+//                                    window in ms, the answers counted, the
+//                                    tick's moment in counter microseconds,
+//                                    ms from the tick to the slowest answer's
+//                                    question, and the hello-world window's
+//                                    slowest answer meanwhile (-1: none
+//                                    runs). Then it closes the window.
 #include <windows.h>
 #include <psapi.h>
 #include <shlobj.h>
@@ -426,6 +448,126 @@ int FindingsWindow() {
     return 0;
 }
 
+// The system's "Tasks" folder, where the Task Scheduler keeps a file per
+// task: a 32-bit program on 64-bit Windows reaches the native one as "Sysnative".
+std::string TasksFolder() {
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string sysnative = std::string(windows) + "\\Sysnative";
+    const DWORD attributes = GetFileAttributesA(sysnative.c_str());
+    const bool native = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return (native ? sysnative : std::string(windows) + "\\System32") + "\\Tasks";
+}
+
+std::string BenchTasksFolder() { return TasksFolder() + "\\VigiloBenchTasks"; }
+
+// A task's definition as the Task Scheduler keeps it: UTF-16 XML after its
+// byte-order mark, with one program to start. command is ASCII.
+bool StoreTask(const std::string& file, const std::string& command) {
+    const std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
+        "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
+        "  <Actions Context=\"Author\">\r\n    <Exec>\r\n      <Command>" +
+        command + "</Command>\r\n      <Arguments>/update</Arguments>\r\n    </Exec>\r\n  </Actions>\r\n</Task>\r\n";
+    std::wstring xml = L"\xFEFF";
+    for (const char c : text) xml += static_cast<wchar_t>(c);
+    HANDLE out = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(xml.size() * sizeof(wchar_t));
+    const bool ok = WriteFile(out, xml.data(), size, &written, nullptr) && written == size;
+    CloseHandle(out);
+    return ok;
+}
+
+constexpr const char* kKept = "Software\\Purgeon\\Vigilo\\Kept";
+constexpr const char* kKeptTasks = "Scheduled tasks";
+
+bool KeptTasks() {
+    return RegGetValueA(HKEY_CURRENT_USER, kKept, kKeptTasks, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+int Tasks(int count) {
+    const std::string folder = BenchTasksFolder();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+    HKEY kept = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKept, 0, KEY_SET_VALUE | k64, &kept) == ERROR_SUCCESS) {
+        RegDeleteValueA(kept, kKeptTasks);
+        RegCloseKey(kept);
+    }
+    if (count <= 0) return 0;
+    CreateFolders(folder);
+    for (int i = 0; i < count; ++i)
+        if (!StoreTask(folder + "\\Task" + std::to_string(i), "C:\\VigiloBench\\many.exe")) return 1;
+    return 0;
+}
+
+// Whether ready() comes true within timeoutMs; says what it waited for otherwise.
+template <typename Ready>
+bool WaitFor(Ready ready, DWORD timeoutMs, const char* what) {
+    const ULONGLONG start = GetTickCount64();
+    while (!ready()) {
+        if (GetTickCount64() - start > timeoutMs) {
+            std::fprintf(stderr, "task-check: no %s\n", what);
+            return false;
+        }
+        Sleep(100);
+    }
+    return true;
+}
+
+int TaskCheck() {
+    // A Vigilo just started may not have made its window yet.
+    HWND main = nullptr;
+    if (!WaitFor([&main] { return (main = FindWindowA("TForm1", "Vigilo")) != nullptr; }, 60000, "main window"))
+        return 1;
+    // No startup window from before, which would end the check at once.
+    if (!WaitFor([] { return !FindWindowA("TForm2c", nullptr); }, 30000, "end of the startup window before"))
+        return 1;
+    // The check compares with Vigilo's first listing of the tasks, kept once taken.
+    if (!WaitFor(KeptTasks, 120000, "kept listing of the tasks")) return 1;
+    const std::string added = BenchTasksFolder() + "\\VigiloBenchAdded" + std::to_string(GetTickCount64());
+    if (!StoreTask(added, "C:\\VigiloBench\\added.exe")) return 1;
+    const long long tick = CounterMicros();
+    const double ticked = CounterMs();
+    // The ten-minute timer's tick, as Windows delivers it (the timer's id is 1).
+    PostMessageA(main, WM_TIMER, 1, 0);
+    // An idle window under the same Wine and load tells what is Vigilo's own in an answer.
+    const HWND hello = FindWindowA("VigiloBenchHello", nullptr);
+    double slowest = 0, slowestAt = 0, yardstick = hello ? 0 : -1;
+    long probes = 0;
+    for (;;) {
+        const double asked = CounterMs();
+        const double answer = Answer(main);
+        // An answer that comes once the window exists may have waited for its making, after the check.
+        if (FindWindowA("TForm2c", nullptr)) break;
+        if (answer > slowest) {
+            slowest = answer;
+            slowestAt = asked - ticked;
+        }
+        if (hello) yardstick = std::max(yardstick, Answer(hello));
+        ++probes;
+        if (CounterMs() - ticked > 60000) {
+            std::fprintf(stderr, "task-check: no startup window within a minute of the tick\n");
+            return 1;
+        }
+        Sleep(10);
+    }
+    const double duration = CounterMs() - ticked;
+    std::printf("%.1f %.0f %ld %lld %.0f %.1f\n", slowest, duration, probes, tick, slowestAt, yardstick);
+    PostMessageA(FindWindowA("TForm2c", nullptr), WM_CLOSE, 0, 0);
+    WaitGone("TForm2c", 30000);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -439,6 +581,8 @@ int main(int argc, char** argv) {
     if (command == "close") return Close();
     if (command == "history" && argc > 2) return History(std::atoi(argv[2]));
     if (command == "findings-window") return FindingsWindow();
-    std::fprintf(stderr, "usage: vigilo_bench prepare | threads CLASS | memory CLASS | latency KIND | notify N | monitors | close | history N | findings-window\n");
+    if (command == "tasks" && argc > 2) return Tasks(std::atoi(argv[2]));
+    if (command == "task-check") return TaskCheck();
+    std::fprintf(stderr, "usage: vigilo_bench prepare | threads CLASS | memory CLASS | latency KIND | notify N | monitors | close | history N | findings-window | tasks N | task-check\n");
     return 2;
 }
