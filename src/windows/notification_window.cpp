@@ -224,8 +224,18 @@ LRESULT NotificationWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             OnThisThreadsStack(pos, sizeof(*pos)) && (pos->flags & SWP_SHOWWINDOW))
             AnnounceAlert(Handle());  // visible now, its texts filled
         break;
+    case WM_NCRBUTTONDOWN:
+        // Wine would follow the button itself and open the system menu; the release opens the window's menu.
+        if (wp == HTCAPTION) return 0;
+        break;
+    case WM_NCRBUTTONUP:
+        if (wp == HTCAPTION) {
+            ShowMenu({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            return 0;
+        }
+        break;
     case WM_CONTEXTMENU:
-        // From any control, the drag strip (which otherwise brings the system menu), Shift+F10 or the menu key.
+        // A right click on any control, Shift+F10 or the menu key (the drag strip's click is above).
         ShowMenu({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         return 0;
     case WM_GETOBJECT:

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -172,6 +173,56 @@ TEST_F(NotificationMenu, ARightClickOpensTheMenuWhichHoldsATimedWindowUpAndThenG
     EXPECT_TRUE(heldUp);
     ASSERT_TRUE(test::WaitUntil([&] { return WaitForSingleObject(end.Handle(), 0) == WAIT_OBJECT_0; }, 5000));
     EXPECT_GE(GetTickCount64() - menuClosed, 900u) << "its second counted from the menu's close";
+}
+
+TEST_F(NotificationMenu, OpensOnARightClickAnywhereTheDragStripIncludedAndOnTheMenuKeyOrShiftF10) {
+    auto form = ShownStartupWindow(StartupFinding("Updater", "C:\\Updater\\updater.exe"));
+    int opened = 0;
+    test::RepeatOnTimer user([&] {
+        const HWND menu = FindWindowA("#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) {
+            ++opened;
+            EndMenu();
+        }
+        return false;
+    });
+    const auto opens = [&](const std::function<void()>& act) {
+        const int before = opened;
+        act();
+        // Through the program's own loop, which takes the keys as a dialog does.
+        return test::WaitUntil([&] { return ProcessMessages(), opened > before; }, 3000);
+    };
+    EXPECT_TRUE(opens([&] {
+        PostMessageW(form->EntryNameLabel->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 4));
+        PostMessageW(form->EntryNameLabel->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
+    })) << "a control";
+    EXPECT_TRUE(opens([&] {
+        RECT window;
+        GetWindowRect(form->Handle(), &window);
+        const LPARAM at = MAKELPARAM(window.left + 200, window.top + 10);
+        ASSERT_EQ(SendMessageW(form->Handle(), WM_NCHITTEST, 0, at), HTCAPTION);
+        PostMessageW(form->Handle(), WM_NCRBUTTONDOWN, HTCAPTION, at);
+        PostMessageW(form->Handle(), WM_NCRBUTTONUP, HTCAPTION, at);
+    })) << "the drag strip";
+    SetForegroundWindow(form->Handle());
+    ASSERT_TRUE(test::WaitUntil([&] { return GetFocus() == form->OptOutCheckBox->Handle(); }, 3000));
+    EXPECT_TRUE(opens([] {
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_APPS, 1);
+        PostMessageW(GetFocus(), WM_KEYUP, VK_APPS, 0xC0000001);
+    })) << "the menu key";
+    EXPECT_TRUE(opens([] {
+        // Typed, so that the system knows Shift is down.
+        INPUT keys[4] = {};
+        const WORD order[4] = {VK_SHIFT, VK_F10, VK_F10, VK_SHIFT};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = order[i];
+            keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+        }
+        SendInput(4, keys, sizeof(INPUT));
+    })) << "Shift+F10";
+    EXPECT_EQ(opened, 4) << "each once";
+    EXPECT_TRUE(form->Visible());
 }
 
 }  // namespace
