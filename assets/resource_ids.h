@@ -19,3 +19,4 @@
 #define IDB_LOGO_BROWSER 111           /* 48 x 48, a browser without a logo of its own */
 
 #define IDR_CLOSE_CROSS_PNG 201        /* 28 x 22, with alpha */
+#define IDR_MORE_OPTIONS_PNG 202       /* 28 x 22, with alpha: three dots */

@@ -175,6 +175,12 @@ def close_cross(k):
     c.fill(union(line(cx - r, cy - r, cx + r, cy + r, 1.7), line(cx - r, cy + r, cx + r, cy - r, 1.7)), WHITE)
     return c
 
+def more_options(k):
+    """Three dots in a row: the close cross's box, colour and weight."""
+    c, cy = Canvas(28, 22, None, k), 11                   # transparent everywhere else
+    c.fill(union(*(circle(cx, cy, 1.35) for cx in (9, 14, 19))), WHITE)
+    return c
+
 def attention_mark(k):
     c, cx = Canvas(29, 30, WHITE, k), 14.5
     c.fill(circle(cx, 15, 13.6), gradient((250, 150, 45), (236, 112, 22), 0, 2, 0, 28))
@@ -308,6 +314,7 @@ def pictures(k=1):
         ('notify_background_270.png', window_background(400, 270, 39, True, k), rgb),
         ('info_background.png', window_background(300, 200, 41, False, k), rgb),
         ('close_cross.png', close_cross(k), lambda c: png(c.w, c.h, c.rows('rgba'))),
+        ('more_options.png', more_options(k), lambda c: png(c.w, c.h, c.rows('rgba'))),
         ('attention_mark.png', attention_mark(k), rgb),
         ('logo_ie.png', logo_globe(k), rgb),
         ('logo_firefox.png', logo_flame(k), rgb),

@@ -80,6 +80,8 @@ void MainWindow::SetUp() {
         WriteFloat(kSettingsRoot, kSettingsKey, settings::kLastCacheNotification, Now());
     WriteDefaultIgnoreRulesWhereAbsent();
     StartFindingsHistory();
+    // A notification's menu opens the findings window as the tray's does.
+    NotificationWindow::MenuSeams().showAllFindings = [] { OpenFindingsWindow(); };
     LogFindingsToApplicationLog();
 
     // What is kept of places no slot watches any more (a browser profile

@@ -82,6 +82,11 @@ inline constexpr TextId kStartupDisable{"Monitor", "StartupDisable", "Disable at
 inline constexpr TextId kStartupEnable{"Monitor", "StartupEnable", "Enable again at start-up"};
 // Under the one named, when a round found more of its kind; "%d" is their number.
 inline constexpr TextId kMoreFound{"Monitor", "MoreFound", "and %d more (see Recent findings)"};
+// Every notification's "..." button (its name for screen readers) and the items of its menu;
+// the menu's last item is the tray's AllFindings.
+inline constexpr TextId kMoreOptions{"Monitor", "MoreOptions", "More options"};
+inline constexpr TextId kDontShowAgain{"Monitor", "DontShowAgain", "Don't show this again"};
+inline constexpr TextId kOpenFileLocation{"Monitor", "OpenFileLocation", "Open file location"};
 inline constexpr TextId kCacheMessage1{"Monitor", "CacheMessage1", "of junk found!"};
 inline constexpr TextId kCacheMessage2{"Monitor", "CacheMessage2", "Recent activity generated a lot of junk files."};
 inline constexpr TextId kCacheMessage3{

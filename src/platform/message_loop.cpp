@@ -5,14 +5,31 @@ namespace {
 MessageFilter g_filter;
 bool g_terminated = false;
 
+// Shift+F10 and the menu key ask the focused window for its context menu
+// (WM_CONTEXTMENU at -1, -1), which a control hands up to its window, as
+// Windows' DefWindowProc does and Wine's does not. Every message of both
+// keys is taken, so that the menu is asked for once.
+bool HandledAsContextMenuKey(const MSG& msg) {
+    const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    const bool up = msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
+    const bool menuKey = msg.wParam == VK_APPS;
+    const bool shiftF10 = msg.wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000);
+    if (!(down || up) || !(menuKey || shiftF10)) return false;
+    // The menu key opens it on its release, Shift+F10 on its press.
+    if ((menuKey && up) || (shiftF10 && down))
+        SendMessageW(msg.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg.hwnd), MAKELPARAM(-1, -1));
+    return true;
+}
+
 // A key for a window that takes the keyboard as a dialog does
 // (WS_EX_CONTROLPARENT): Tab and Shift+Tab move the focus between its tab
-// stops, Esc sends it IDCANCEL. True when the dialog handling took the key.
+// stops, Esc sends it IDCANCEL; the context menu keys as above. True when
+// the dialog handling took the key.
 bool HandledAsDialogKey(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd) return false;
     const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     if (!root || !(GetWindowLongW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) return false;
-    return IsDialogMessageW(root, &msg) != FALSE;
+    return HandledAsContextMenuKey(msg) || IsDialogMessageW(root, &msg) != FALSE;
 }
 
 // False for WM_QUIT. That is put back for the loops further out: a loop

@@ -3,7 +3,8 @@
 // queue first passes the application's message filter (the main window's
 // close-request check), then is translated and dispatched; keys for a window
 // that takes the keyboard as a dialog does (WS_EX_CONTROLPARENT) go through
-// IsDialogMessage first (Tab, Esc). TerminateApplication (or a WM_QUIT from
+// IsDialogMessage first (Tab, Esc), and Shift+F10 and the menu key become
+// WM_CONTEXTMENU for the focused window. TerminateApplication (or a WM_QUIT from
 // elsewhere) marks the application as terminated; loops end when they see
 // that. WM_QUIT stays in the queue once posted, so a loop nested in another
 // wakes every loop outside it.

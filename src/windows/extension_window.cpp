@@ -34,6 +34,7 @@ constexpr ControlSpec<F> kControls[] = {
     {"MoreFoundLabel", &F::MoreFoundLabel, 112, 216, 0, 17, nullptr, Lang(texts::kMoreFound), kAutoSize | kCenterV | kHidden},
     rows::OptOutLabel<F>(kConstants, texts::kToolbarMessage5),
     rows::CloseButton<F>(),
+    rows::MoreOptionsButton<F>(),
     rows::OptOutCheckBox<F>(kConstants, texts::kToolbarMessage5),
 };
 

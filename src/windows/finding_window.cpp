@@ -10,10 +10,16 @@ namespace vigilo {
 
 SharedEvent ShowFindingWindow(const Finding& finding, size_t more) {
     const int others = static_cast<int>(more);
+    // Every window keeps its finding for its menu, and opening the menu or acting gives it its time again.
+    const auto common = [&](NotificationWindow& form) {
+        form.Shown = finding;
+        form.OnUserActed = &RestartNotificationTime;
+    };
     switch (finding.kind) {
     case FindingKind::Program:
         return ShowNotification<NewProgramWindow>(
             [&](NewProgramWindow& form) {
+                common(form);
                 form.ProgramName = finding.name;
                 form.Publisher = finding.publisher;
                 form.IconPath = finding.iconPath;
@@ -24,6 +30,7 @@ SharedEvent ShowFindingWindow(const Finding& finding, size_t more) {
     case FindingKind::Extension:
         return ShowNotification<ExtensionWindow>(
             [&](ExtensionWindow& form) {
+                common(form);
                 form.BrowserName = finding.browser;
                 form.MoreFound = others;
             },
@@ -31,18 +38,21 @@ SharedEvent ShowFindingWindow(const Finding& finding, size_t more) {
     case FindingKind::Startup:
         return ShowNotification<StartupWindow>(
             [&](StartupWindow& form) {
-                form.Shown = finding;
+                common(form);
                 form.ProgramName = finding.name;
                 form.EntryChanged = finding.event == FindingEvent::Changed;
                 form.ApprovedTarget = finding.approved;
                 form.SignerLine = finding.signerLine;
                 form.MoreFound = others;
-                // Disabling or enabling it gives the user its time again.
-                form.OnUserActed = &RestartNotificationTime;
             },
             NotificationLife::Timed);
     case FindingKind::Junk:
-        return ShowNotification<JunkWindow>([&](JunkWindow& form) { form.JunkSize = finding.bytes; }, NotificationLife::Timed);
+        return ShowNotification<JunkWindow>(
+            [&](JunkWindow& form) {
+                common(form);
+                form.JunkSize = finding.bytes;
+            },
+            NotificationLife::Timed);
     }
     return {};
 }

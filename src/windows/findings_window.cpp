@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/csv.h"
+#include "core/finding_actions.h"
 #include "core/finding_reporters.h"
 #include "core/findings_history.h"
 #include "core/findings_table.h"
@@ -21,7 +22,6 @@
 #include "platform/accessible_object.h"
 #include "platform/appended_file.h"
 #include "platform/clipboard.h"
-#include "platform/data_path.h"
 #include "platform/dpi.h"
 #include "platform/list_view.h"
 #include "platform/monitor_thread.h"
@@ -532,7 +532,7 @@ FindingsWindow::Actions FindingsWindow::ActionsOfSelection() const {
         actions.disabled = seams_.approval.Disabled(*finding.approved);
     }
     actions.ignoreLine = OfferedIgnoreLine(finding);
-    if (!finding.program.empty()) actions.location = AcceptedDataPath(finding.program);
+    actions.location = FindingFileLocation(finding);
     return actions;
 }
 
@@ -577,10 +577,7 @@ void FindingsWindow::ToggleStartup() {
 
 void FindingsWindow::DontShowAgain() {
     const HistoryFinding* selected = SelectedFinding();
-    const std::optional<std::string> line = selected ? OfferedIgnoreLine(selected->finding) : std::nullopt;
-    if (!line || !AddIgnoreLine(*line)) return;
-    ReportUserAction(selected->finding, UserAction::Ignored);
-    ReloadRules();
+    if (selected && IgnoreFinding(selected->finding)) ReloadRules();
 }
 
 void FindingsWindow::OpenLocation() {

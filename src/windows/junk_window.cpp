@@ -32,6 +32,7 @@ constexpr ControlSpec<F> kControls[] = {
     rows::Link<F>("LaunchLink", &F::LaunchLink, 120, 196, Lang(texts::kCacheMessage4), &F::LaunchLinkClick),
     rows::OptOutLabel<F>(kConstants, texts::kCacheMessage5),
     rows::CloseButton<F>(),
+    rows::MoreOptionsButton<F>(),
     rows::OptOutCheckBox<F>(kConstants, texts::kCacheMessage5),
 };
 

@@ -35,6 +35,7 @@ constexpr ControlSpec<F> kControls[] = {
     rows::Link<F>("LaunchLink", &F::LaunchLink, 16, 182, Design("Purgeon"), &F::LaunchLinkClick),
     rows::OptOutLabel<F>(kConstants, texts::kNewAppMessage3),
     rows::CloseButton<F>(),
+    rows::MoreOptionsButton<F>(),
     rows::OptOutCheckBox<F>(kConstants, texts::kNewAppMessage3),
 };
 }  // namespace

@@ -68,9 +68,9 @@ NotificationHost& Host() {
 void CALLBACK NotificationHost::TimeUp(HWND, UINT, UINT_PTR, DWORD) {
     NotificationHost& host = Host();
     if (!host.Current()) return;  // a tick already on its way when it ended
-    // The link's information window is up from inside the window's own
-    // click: it ends once that is over.
-    if (host.Current() && host.Current()->Launching())
+    // The link's information window or the window's menu is up from inside
+    // the window's own message: it ends once that is over.
+    if (host.Current() && host.Current()->HeldByUser())
         host.EndIn(kLaunchingRecheckMs);
     else
         host.End();

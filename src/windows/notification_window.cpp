@@ -6,17 +6,21 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/finding_actions.h"
+#include "core/ignore_rule_edits.h"
+#include "core/language_texts.h"
 #include "core/notification_gate.h"
 #include "core/policy.h"
 #include "core/settings_store.h"
 #include "platform/accessible_object.h"
 #include "platform/message_loop.h"
+#include "platform/window_text.h"
 #include "windows/launch_companion.h"
 #include "windows/notification_placement.h"
 
 namespace vigilo {
 namespace {
-// Gap left of the close cross that stays client area, so the cross gets its clicks.
+// Gap left of the buttons at the top right that stays client area, so the buttons get their clicks.
 constexpr int kTopButtonMargin = 5;
 // How often the window looks whether a full-screen program came or went,
 // where the system reports no change of another program's foreground window.
@@ -98,8 +102,9 @@ std::string NotificationWindow::AccessibleName() const {
 LRESULT NotificationWindow::WMNCHitTest(int x, int y, LRESULT defaultResult) const {
     RECT window;
     GetWindowRect(Handle(), &window);
+    const PushButton* leftmost = MoreOptionsButton ? MoreOptionsButton : CloseButton;
     const int stripRight =
-        window.left + (CloseButton ? CloseButton->Bounds().left : ClientSize().cx) - Scaled(kTopButtonMargin);
+        window.left + (leftmost ? leftmost->Bounds().left : ClientSize().cx) - Scaled(kTopButtonMargin);
     if (y < window.top + Scaled(constants_.firstLabelTop) && x < stripRight) return HTCAPTION;
     return defaultResult;
 }
@@ -127,6 +132,82 @@ void NotificationWindow::LaunchAndClose() {
     if (!LaunchCompanion(Handle(), constants_.linkParameters, close)) close();
 }
 
+NotificationMenuSeams& NotificationWindow::MenuSeams() {
+    static NotificationMenuSeams seams;
+    return seams;
+}
+
+UniqueMenu NotificationWindow::BuildMenu() const {
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu) return menu;
+    const auto item = [&](UINT id, const TextId& text, bool enabled) {
+        AppendMenuText(menu.get(), MF_STRING | (enabled ? 0 : MF_GRAYED), id, Text(text));
+    };
+    // The junk window has its own switch, the don't-show box; a junk finding names no entry to ignore.
+    if (constants_.kind != FindingKind::Junk)
+        item(kDontShowAgainItem, texts::kDontShowAgain, OfferedIgnoreLine(Shown).has_value());
+    item(kOpenFileLocationItem, texts::kOpenFileLocation, FindingFileLocation(Shown).has_value());
+    item(kAllFindingsItem, texts::kTrayAllFindings, static_cast<bool>(MenuSeams().showAllFindings));
+    return menu;
+}
+
+void NotificationWindow::MoreOptionsClick() { ShowMenu({-1, -1}); }
+
+void NotificationWindow::ShowMenu(POINT at) {
+    if (menuOpen_ || launching_ || !Visible()) return;
+    UniqueMenu menu = BuildMenu();
+    if (!menu) return;
+    UINT align = TPM_LEFTALIGN | TPM_TOPALIGN;
+    if (at.x == -1 || at.y == -1) {
+        // From the keyboard or the button: under the button, flush with its right edge.
+        const RECT button = MoreOptionsButton ? MoreOptionsButton->Bounds() : RECT{};
+        at = {button.right, button.bottom};
+        ClientToScreen(Handle(), &at);
+        align = TPM_RIGHTALIGN | TPM_TOPALIGN;
+    }
+    if (OnUserActed) OnUserActed();
+    // A menu whose owner is not in front stays up after a click elsewhere.
+    SetForegroundWindow(Handle());
+    menuOpen_ = true;
+    const std::weak_ptr<const bool> alive = alive_;  // the program may end while the menu is up
+    const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
+        menu.get(), align | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, Handle(), nullptr));
+    if (alive.expired()) return;
+    menuOpen_ = false;
+    // Windows' advice for a menu whose owner was brought to the front for it: the next one then closes properly.
+    PostMessageW(Handle(), WM_NULL, 0, 0);
+    RunMenuItem(chosen);
+}
+
+void NotificationWindow::RunMenuItem(UINT item) {
+    if (!Visible()) return;
+    UniqueMenu offered = BuildMenu();
+    const UINT state = offered ? GetMenuState(offered.get(), item, MF_BYCOMMAND) : static_cast<UINT>(-1);
+    if (state == static_cast<UINT>(-1) || (state & (MF_GRAYED | MF_DISABLED))) {
+        if (OnUserActed) OnUserActed();  // the menu closed without a choice: the time counts from now
+        return;
+    }
+    switch (item) {
+    case kDontShowAgainItem:
+        // A rule that could not be written leaves the window up: nothing would keep the finding away.
+        if (IgnoreFinding(Shown)) {
+            Close();
+            return;
+        }
+        break;
+    case kOpenFileLocationItem:
+        if (const auto location = FindingFileLocation(Shown); location && MenuSeams().showInFolder)
+            MenuSeams().showInFolder(Handle(), *location);
+        break;
+    case kAllFindingsItem:
+        MenuSeams().showAllFindings();
+        break;
+    default:
+        break;
+    }
+    if (OnUserActed) OnUserActed();
+}
+
 void NotificationWindow::OnDpiChanged() {
     // What the window's own part placed and loaded (a program's icon, the
     // words after the junk amount) follows the new layout.
@@ -149,6 +230,20 @@ LRESULT NotificationWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             OnThisThreadsStack(pos, sizeof(*pos)) && (pos->flags & SWP_SHOWWINDOW))
             AnnounceAlert(Handle());  // visible now, its texts filled
         break;
+    case WM_NCRBUTTONDOWN:
+        // Wine would follow the button itself and open the system menu; the release opens the window's menu.
+        if (wp == HTCAPTION) return 0;
+        break;
+    case WM_NCRBUTTONUP:
+        if (wp == HTCAPTION) {
+            ShowMenu({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            return 0;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        // A right click on any control, Shift+F10 or the menu key (the drag strip's click is above).
+        ShowMenu({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
     case WM_GETOBJECT:
         if (auto answer = AnswerClientObject(Handle(), wp, lp, ROLE_SYSTEM_ALERT, AccessibleName())) return *answer;
         break;

@@ -17,6 +17,15 @@
 // close cross is a button named "Close" ([Buttons] Close); once the user has
 // clicked into the window, Tab reaches the box, the cross and the link.
 //
+// Beside the cross, the "..." button (named "More options") opens the
+// window's menu, as a right click anywhere in it does, the drag strip
+// included, and Shift+F10 or the menu key: "Don't show this again" (the
+// finding's exact ignore rule, then the window closes; not in the junk
+// window), "Open file location" (greyed unless the finding names a local
+// program file) and "All findings..." (the findings window). Opening the
+// menu and acting in it give a timed window its time again, and while the
+// menu is up the window is not ended under it (HeldByUser).
+//
 // A window derives from NotificationWindow, gives it its NotificationConstants,
 // declares its controls as one table (using the frame's rows below for the
 // shared controls), calls Create() in its constructor, names its link handler
@@ -30,6 +39,8 @@
 
 #include "core/finding.h"
 #include "platform/foreground_watch.h"
+#include "platform/shell.h"
+#include "platform/unique_handle.h"
 #include "resource_ids.h"
 #include "ui/control_spec.h"
 #include "ui/form.h"
@@ -46,6 +57,22 @@ struct NotificationConstants {
     const char* linkParameters;  // "", " /STARTUP" or " /CLEAN"
     POINT optOutCheckBox;                // don't-show box
     POINT optOutLabel;           // and its text
+};
+
+// What the window's menu asks of the rest of the program; the program sets
+// it once at start, and tests answer instead.
+struct NotificationMenuSeams {
+    // Opens the findings window, or brings it to the front; none: the item is greyed.
+    std::function<void()> showAllFindings;
+    // Opens a file's folder in Explorer with the file selected.
+    std::function<void(HWND owner, const std::string& file)> showInFolder = ShowInFolder;
+};
+
+// The items of a notification's menu, as their command ids.
+enum NotificationMenuItem : UINT {
+    kDontShowAgainItem = 1,
+    kOpenFileLocationItem,
+    kAllFindingsItem,
 };
 
 class NotificationWindow : public Form {
@@ -77,11 +104,33 @@ public:
     std::function<void()> OnClosed;
     // Its link is starting Purgeon (or showing that it is missing): it must not be destroyed now.
     bool Launching() const { return launching_; }
+    // Its link's information window or its menu is up: it must not be destroyed now.
+    bool HeldByUser() const { return launching_ || menuOpen_; }
+
+    // The "..." button: opens the menu under it.
+    void MoreOptionsClick();
+    // Opens the menu at screen point at (x or y -1: under the "..." button,
+    // as for the keyboard) and does what the user chose there.
+    void ShowMenu(POINT at);
+    // Does what the menu's item does; an item not offered does nothing.
+    void RunMenuItem(UINT item);
+    // The menu as it opens now: the items this window offers, greyed where
+    // its finding allows none; null when no menu could be made.
+    UniqueMenu BuildMenu() const;
+    // What every window's menu asks of the program (set by it at start).
+    static NotificationMenuSeams& MenuSeams();
+
+    // Set by the caller before showing:
+    // The finding shown: what the menu acts on, and what the user's actions are told of.
+    Finding Shown;
+    // Runs when the user opens the menu or acts in the window, so that a timed window's time starts again.
+    std::function<void()> OnUserActed;
 
     // The controls every notification window has (frame_rows below).
     Image* BackgroundImage = nullptr;        // the art, the window's size
     Label* TitleLabel = nullptr;     // the title "Purgeon"
     PushButton* CloseButton = nullptr;  // the close cross
+    PushButton* MoreOptionsButton = nullptr;  // "...", left of the cross: the menu
     CheckBox* OptOutCheckBox = nullptr;       // don't show this kind again
     Label* OptOutLabel = nullptr;     // and its text
 
@@ -105,6 +154,7 @@ private:
 
     NotificationConstants constants_;
     bool launching_ = false;
+    bool menuOpen_ = false;
     // Expires with the window: what follows the information window's close looks here first.
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
     bool yielded_ = false;  // behind a full-screen program, not topmost
@@ -145,6 +195,13 @@ template <typename F>
 constexpr ControlSpec<F> CloseButton() {
     return {"CloseButton", &F::CloseButton, 372, 0, 28, 22, nullptr,
             NamedPngRes(IDR_CLOSE_CROSS_PNG, texts::kButtonsClose), kHandCursor, &F::CloseButtonClick};
+}
+
+// The "..." button left of the cross, as high and wide; named "More options" for screen readers.
+template <typename F>
+constexpr ControlSpec<F> MoreOptionsButton() {
+    return {"MoreOptionsButton", &F::MoreOptionsButton, 344, 0, 28, 22, nullptr,
+            NamedPngRes(IDR_MORE_OPTIONS_PNG, texts::kMoreOptions), kHandCursor, &F::MoreOptionsClick};
 }
 
 // The don't-show box, unticked at start; named for screen readers by its text.

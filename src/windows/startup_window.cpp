@@ -43,6 +43,7 @@ constexpr ControlSpec<F> kControls[] = {
     Hidden(rows::Link<F>("DisableLink", &F::DisableLink, 104, 185, Lang(texts::kStartupDisable), &F::DisableLinkClick)),
     rows::OptOutLabel<F>(kConstants, texts::kStartupMessage4),
     rows::CloseButton<F>(),
+    rows::MoreOptionsButton<F>(),
     rows::OptOutCheckBox<F>(kConstants, texts::kStartupMessage4),
 };
 }  // namespace

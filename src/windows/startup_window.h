@@ -11,7 +11,6 @@
 // Manager does, and then reads "Enable again at start-up" and undoes it. The
 // window stays; each click restarts its time through OnUserActed. When the
 // same round found more entries, a line says how many.
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -37,10 +36,6 @@ public:
     std::string SignerLine;
     // The entry was there before and now starts another program: MessageLabel says it changed.
     bool EntryChanged = false;
-    // The finding shown, which the user's disabling or enabling is told of (core/finding_reporters.h).
-    Finding Shown;
-    // Runs after each click on the disable link, so that the window's time starts again.
-    std::function<void()> OnUserActed;
     // Reads and writes the StartupApproved value (tests give it seams).
     StartupApproval Approval;
 

@@ -1,7 +1,7 @@
 // What a screen reader meets in a notification window: an alert, raised once
 // the window is visible, named by its title and content lines; a close
 // button named "Close"; and, once the user is in the window, Tab through the
-// box, the cross and the link, Enter on them, and Esc.
+// box, the "..." button, the cross and the link, Enter on them, and Esc.
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
@@ -154,10 +154,12 @@ TEST_F(AccessibleWindow, TheCloseCrossIsAButtonNamedFromTheLanguageFile) {
     EXPECT_EQ(test::WindowText(german.CloseButton->Handle()), "Schlie\xC3\x9F" "en");
 }
 
-TEST_F(AccessibleWindow, OnceTheUserIsInTheWindowTabGoesRoundTheBoxTheCrossAndTheLinkAndEnterPressesThem) {
+TEST_F(AccessibleWindow, OnceTheUserIsInTheWindowTabGoesRoundTheBoxTheButtonsAndTheLinkAndEnterPressesThem) {
     form_->ShowWithoutActivating();
     Enter();
-    const HWND round[] = {form_->CloseButton->Handle(), form_->LaunchLink->Handle(), form_->OptOutCheckBox->Handle()};
+    // Left to right along the top: the "..." button, then the cross.
+    const HWND round[] = {form_->MoreOptionsButton->Handle(), form_->CloseButton->Handle(), form_->LaunchLink->Handle(),
+                          form_->OptOutCheckBox->Handle()};
     for (HWND next : round) {
         Press(VK_TAB);
         EXPECT_EQ(GetFocus(), next);
@@ -165,12 +167,14 @@ TEST_F(AccessibleWindow, OnceTheUserIsInTheWindowTabGoesRoundTheBoxTheCrossAndTh
     Press(VK_SPACE);
     EXPECT_TRUE(form_->OptOutCheckBox->Checked());
     Press(VK_TAB);
+    Press(VK_TAB);
     Press(VK_RETURN);  // on the cross
     EXPECT_FALSE(form_->Visible());
     EXPECT_EQ(test::Notifier("NewAppNotifier"), "false");
 
     form_->ShowWithoutActivating();
     Enter();
+    Press(VK_TAB);
     Press(VK_TAB);
     Press(VK_TAB);
     Press(VK_RETURN);  // on the link

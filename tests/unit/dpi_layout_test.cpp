@@ -46,7 +46,7 @@ TEST(ArtSets, EachDpiTakesTheNearestSetAtLeastAsLargeAndAbove200PercentThe200Per
 TEST(ArtSets, EverySetHoldsEveryPictureAtItsScale) {
     for (int id : {IDB_NOTIFY_BACKGROUND_238, IDB_NOTIFY_BACKGROUND_270, IDB_INFO_BACKGROUND, IDB_ATTENTION_MARK,
                    IDB_LOGO_IE, IDB_LOGO_FIREFOX, IDB_LOGO_CHROME, IDB_LOGO_BROWSER, IDB_JUNK_LOGO, IDB_BUTTON,
-                   IDB_BUTTON_HOVER, IDR_CLOSE_CROSS_PNG}) {
+                   IDB_BUTTON_HOVER, IDR_CLOSE_CROSS_PNG, IDR_MORE_OPTIONS_PNG}) {
         const SIZE design = PngSize(ResourceBytes(id));
         ASSERT_GT(design.cx, 0) << id;
         for (auto [type, dpi] : {std::pair{L"ART150", 144}, {L"ART200", 192}}) {
@@ -138,6 +138,7 @@ TEST_F(DpiChange, TakesTheSystemsRectangleAndScalesEveryControlFontAndPicture) {
     // The table's 96-DPI rows, half as large again.
     EXPECT_EQ(Describe(form_.MessageLabel->Bounds()), "30,156 540x53");   // 20,104 360x35
     EXPECT_EQ(Describe(form_.CloseButton->Bounds()), "558,0 42x33");  // 372,0 28x22
+    EXPECT_EQ(Describe(form_.MoreOptionsButton->Bounds()), "516,0 42x33");  // 344,0 28x22
     EXPECT_EQ(Describe(test::ChildRect(form_.OptOutCheckBox->Handle())), "36,356 26x26");  // 24,237 17x17
     EXPECT_EQ(Describe(form_.Logo->Bounds()), "36,72 66x81");         // sized to the 150 % picture of 44 x 54
     EXPECT_EQ(Describe(form_.BackgroundImage->GetPicture().Size()), "600x405");

@@ -129,8 +129,8 @@ TEST_F(ExtensionWindowTest, BandAboveLabel1LeftOfTheCrossDrags) {
     };
     EXPECT_EQ(HTCAPTION, hit(10, 47));
     EXPECT_NE(HTCAPTION, hit(10, 48));
-    EXPECT_EQ(HTCAPTION, hit(366, 10));
-    EXPECT_NE(HTCAPTION, hit(367, 10));
+    EXPECT_EQ(HTCAPTION, hit(338, 10));  // 5 left of the "..." button
+    EXPECT_NE(HTCAPTION, hit(339, 10));
 }
 
 TEST_F(ExtensionWindowTest, LinkStartsPurgeonWithoutParametersWritesTheSettingAndHides) {

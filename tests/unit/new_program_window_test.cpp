@@ -64,6 +64,7 @@ protected:
         if (auto* label = test::FindLabel(*form_, name)) return label->Handle();
         if (auto* image = test::FindImage(*form_, name)) return image->Handle();
         if (form_->CloseButton->Name() == name) return form_->CloseButton->Handle();
+        if (form_->MoreOptionsButton->Name() == name) return form_->MoreOptionsButton->Handle();
         return Box().Handle();
     }
     void ClickAndWaitForClose(const char* control) {
@@ -125,9 +126,9 @@ TEST_F(NewProgramWindowTest, EmptyPublisherLeavesItsLabelEmptyAndTheLayoutInPlac
 TEST_F(NewProgramWindowTest, ControlsStackInDesignOrder) {
     const char* bottomToTop[] = {"BackgroundImage",    "TitleLabel", "ActionImage", "MessageLabel",      "MoreFoundLabel",
                                  "PrgImage",    "ProgramNameLabel",     "PublisherLabel",     "SignerLabel", "AdviceLabel",
-                                 "LaunchLink",     "OptOutLabel", "CloseButton",   "OptOutCheckBox"};
+                                 "LaunchLink",     "OptOutLabel", "CloseButton", "MoreOptionsButton", "OptOutCheckBox"};
     HWND expected = GetWindow(Window(), GW_CHILD);  // topmost child
-    for (int i = 13; i >= 0; --i) {
+    for (int i = 14; i >= 0; --i) {
         EXPECT_EQ(Control(bottomToTop[i]), expected) << bottomToTop[i];
         expected = GetWindow(expected, GW_HWNDNEXT);
     }
@@ -153,8 +154,8 @@ TEST_F(NewProgramWindowTest, BandAboveLabel1LeftOfTheCrossDrags) {
         return SendMessageA(target, WM_NCHITTEST, 0, MAKELPARAM(w.left + x, w.top + y));
     };
     EXPECT_EQ(HTCAPTION, hit(Window(), 0, 0));
-    EXPECT_EQ(HTCAPTION, hit(Window(), 366, 10));
-    EXPECT_NE(HTCAPTION, hit(Window(), 367, 10));
+    EXPECT_EQ(HTCAPTION, hit(Window(), 338, 10));  // 5 left of the "..." button
+    EXPECT_NE(HTCAPTION, hit(Window(), 339, 10));
     EXPECT_EQ(HTCAPTION, hit(Window(), 10, 53));
     EXPECT_NE(HTCAPTION, hit(Window(), 10, 54));
     // Over a control in the band the press goes through to the window.

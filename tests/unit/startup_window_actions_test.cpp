@@ -108,7 +108,7 @@ TEST_F(StartupWindowActions, NothingOverlapsAndOneMoreLineFits) {
             MapWindowPoints(nullptr, form_->Handle(), reinterpret_cast<POINT*>(&r), 2);
             if (IsWindowVisible(child) && child != form_->BackgroundImage->Handle()) shown.push_back(r);
         }
-        ASSERT_EQ(11u, shown.size());  // title, cross, icon, name, two lines, more, two links, box, its text
+        ASSERT_EQ(12u, shown.size());  // title, cross, "...", icon, name, two lines, more, two links, box, its text
         RECT both;
         for (size_t i = 0; i < shown.size(); ++i) {
             EXPECT_TRUE(shown[i].left >= 0 && shown[i].top >= 0 && shown[i].right <= 400 && shown[i].bottom <= 238);

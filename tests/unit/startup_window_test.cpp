@@ -112,8 +112,8 @@ TEST_F(StartupWindowTest, BandAboveLabel1LeftOfTheCrossDrags) {
     RECT w;
     GetWindowRect(Window(), &w);
     auto hit = [&](int x, int y) { return SendMessageA(Window(), WM_NCHITTEST, 0, MAKELPARAM(w.left + x, w.top + y)); };
-    EXPECT_EQ(HTCAPTION, hit(366, 10));
-    EXPECT_NE(HTCAPTION, hit(367, 10));
+    EXPECT_EQ(HTCAPTION, hit(338, 10));  // 5 left of the "..." button
+    EXPECT_NE(HTCAPTION, hit(339, 10));
     EXPECT_EQ(HTCAPTION, hit(10, 47));
     EXPECT_NE(HTCAPTION, hit(10, 48));
 }
