@@ -12,6 +12,7 @@
 #                    is told that Vigilo runs on Windows 10, where it can);
 #   startup-turned-back-on.png  the same entry, disabled at start-up and then
 #                    enabled again behind the user's back;
+#   startup-menu.png that window's menu, opened with a right click;
 #   extension.png    a made-up Internet Explorer toolbar button registered;
 #   extension-edge.png  a made-up extension's folder added to Microsoft
 #                    Edge's default profile;
@@ -49,6 +50,7 @@ run_value='Demo Cloud Sync'
 startup_out="$(dirname "$out")/startup.png"
 approved_run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
 reenabled_out="$(dirname "$out")/startup-turned-back-on.png"
+menu_out="$(dirname "$out")/startup-menu.png"
 extensions_key='HKLM\SOFTWARE\Microsoft\Internet Explorer\Extensions'
 button_key="$extensions_key\\{0D3E1A52-7C4B-4E8D-9A61-5B2F8C9D0E17}"
 extension_out="$(dirname "$out")/extension.png"
@@ -205,6 +207,13 @@ wine_run reg add "$approved_run_key" /v "$run_value" /t REG_BINARY /d 0200000000
 wait_for_window "Startup notification"
 sleep 0.5
 save_window "$reenabled_out" 410x258+1510+777
+
+echo "demo: its menu, opened with a right click in the window" >&2
+xdotool mousemove 1600 880 click 3
+sleep 1
+save_window "$menu_out" 620x480+1300+600
+xdotool key Escape
+sleep 0.5
 
 echo "demo: closing it, then registering a toolbar button for Internet Explorer" >&2
 close_window 792
