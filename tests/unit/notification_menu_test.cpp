@@ -192,10 +192,7 @@ TEST_F(NotificationMenu, OpensOnARightClickAnywhereTheDragStripIncludedAndOnTheM
         // Through the program's own loop, which takes the keys as a dialog does.
         return test::WaitUntil([&] { return ProcessMessages(), opened > before; }, 3000);
     };
-    EXPECT_TRUE(opens([&] {
-        PostMessageW(form->EntryNameLabel->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 4));
-        PostMessageW(form->EntryNameLabel->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
-    })) << "a control";
+    // A right click on a control: the test above.
     EXPECT_TRUE(opens([&] {
         RECT window;
         GetWindowRect(form->Handle(), &window);
@@ -221,7 +218,7 @@ TEST_F(NotificationMenu, OpensOnARightClickAnywhereTheDragStripIncludedAndOnTheM
         }
         SendInput(4, keys, sizeof(INPUT));
     })) << "Shift+F10";
-    EXPECT_EQ(opened, 4) << "each once";
+    EXPECT_EQ(opened, 3) << "each once";
     EXPECT_TRUE(form->Visible());
 }
 
