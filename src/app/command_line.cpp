@@ -1,7 +1,11 @@
 #include "app/command_line.h"
 
-#include "app/export_command.h"
+#include <windows.h>
+
 #include "core/event_source_registration.h"
+#include "core/findings_export.h"
+#include "core/findings_history.h"
+#include "platform/appended_file.h"
 #include "platform/file_system.h"
 #include "platform/parent_console.h"
 #include "platform/text.h"
@@ -21,6 +25,24 @@ int Told(const CommandOutcome& outcome) {
     return outcome.exitCode;
 }
 
+// The whole history of findings saved as CSV to the file named, for scripts.
+int ExportFindings(const std::vector<std::string>& arguments) {
+    const std::string& file = arguments.at(0);
+    const std::string history = FindingsHistoryPath();
+    const std::optional<std::string> csv = HistoryAsCsv(history);
+    if (!csv) {
+        WriteToParentConsole("Vigilo: the history of findings " + history +
+                             " could not be read: " + SystemErrorText(GetLastError()));
+        return 1;
+    }
+    if (!WriteWholeFile(file, *csv)) {
+        WriteToParentConsole("Vigilo: the findings could not be saved to " + file + ": " +
+                             SystemErrorText(GetLastError()));
+        return 1;
+    }
+    return 0;
+}
+
 // One row per command.
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands{
@@ -28,7 +50,7 @@ const std::vector<Command>& Commands() {
          [](const std::vector<std::string>&) { return Told(RegisterVigiloEventSource(ProgramPath())); }},
         {"/unregister-event-source", 0,
          [](const std::vector<std::string>&) { return Told(UnregisterVigiloEventSource()); }},
-        {"/export-findings", 1, &ExportFindingsCommand},
+        {"/export-findings", 1, &ExportFindings},
     };
     return commands;
 }

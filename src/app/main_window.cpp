@@ -29,9 +29,7 @@ namespace vigilo {
 
 MainWindow::MainWindow()
     : recentFindings_([this](const std::string& parameters) { LaunchCompanion(Handle(), parameters); },
-                      [] { OpenFindingsWindow(); }),
-      monitors_([] { return MonitorSlots(Paths()); },
-                [this](const MonitorSlot& slot) { return CreateWatch(slot, [this] { BrowserProfilesChanged(); }); }) {
+                      [] { OpenFindingsWindow(); }) {
     RegisterClassOnce(window_classes::kMain);
     // A dialog-framed form with a 172 x 42 client area; it is never shown.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -70,6 +68,9 @@ void MainWindow::SetUp() {
     AppendMenuText(trayMenu_.get(), MF_STRING, kExitItem, Text(texts::kButtonsExit));
 
     Paths() = BuildPathSet(programFolder, QueryShellFolders());
+    monitors_ = std::make_unique<MonitorGroups>(MonitorSlots(Paths()), [this](const MonitorSlot& slot) {
+        return CreateWatch(slot, [this] { BrowserProfilesChanged(); });
+    });
     junkCheck_ = CreateJunkCheck(Paths());
     // The walk ends on its own thread, which only wakes this one.
     junkCheck_->SetWalkEndedNotice([window = Handle()] { PostMessageW(window, kMsgJunkWalkEnded, 0, 0); });
@@ -88,7 +89,9 @@ void MainWindow::SetUp() {
     // gone, a place an earlier version watched) goes.
     VigiloKeptListings().KeepOnly(KeptPlaceNames(Paths()));
 
-    SetApplicationMessageFilter([this](const MSG& msg) { EventsMessage(msg); });
+    SetApplicationMessageFilter([this](const MSG& msg) {
+        if (closeRequestId_ != 0 && msg.message == closeRequestId_ && msg.wParam == kCloseRequestParam) Close();
+    });
     SetNotificationBusy(false);  // the group running flags start cleared with monitors_
     SetTimerEnabled(false);  // the ten-minute timer: 600000 ms, armed by StartMonitors
     PostMessageW(Handle(), kMsgStartMonitors, 0, 0);
@@ -108,7 +111,7 @@ void MainWindow::CreateTrayIcon() {
     trayIcon_->SetIconVisible(true);
     trayIcon_->SetIconIndex(0);
     trayIcon_->SetPopupMenu(trayMenu_.get());
-    trayIcon_->OnClick = [this] { TrayIconClick(); };
+    trayIcon_->OnClick = [this] { LaunchCompanion(Handle()); };
 }
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -139,8 +142,8 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 recentFindings_.Fill(recentSubmenu_, ReadFindings());
             return 0;
         case WM_COMMAND:
-            if (HIWORD(wp) == 0 && LOWORD(wp) == kLaunchItem) TrayIconClick();
-            if (HIWORD(wp) == 0 && LOWORD(wp) == kExitItem) ExitClick();
+            if (HIWORD(wp) == 0 && LOWORD(wp) == kLaunchItem) LaunchCompanion(Handle());
+            if (HIWORD(wp) == 0 && LOWORD(wp) == kExitItem) Close();
             if (HIWORD(wp) == 0) recentFindings_.Choose(LOWORD(wp));
             return 0;
         case WM_CLOSE:
@@ -168,10 +171,10 @@ void MainWindow::RestartMonitors() {
 
 std::string MainWindow::StartMonitors() {
     // A group whose setting cannot be read stays stopped; nothing else does.
-    std::string error = monitors_.Restart();
+    std::string error = monitors_->Restart();
     // A restart watches the profiles there are now, as a start does.
     RescanBrowserProfiles(Paths());
-    UpdateProfileSlots(monitors_, Paths(), false);
+    UpdateProfileSlots(*monitors_, Paths(), false);
     // The timer serves the places listed at every tick (startup places) as
     // well as the junk check: it runs unless both are off.
     const auto off = [&error](const char* setting) {
@@ -190,29 +193,17 @@ std::string MainWindow::StartMonitors() {
 
 void MainWindow::BrowserProfilesChanged() {
     RescanBrowserProfiles(Paths());
-    UpdateProfileSlots(monitors_, Paths(), true);
-}
-
-void MainWindow::EventsMessage(const MSG& msg) {
-    if (closeRequestId_ != 0 && msg.message == closeRequestId_ && msg.wParam == kCloseRequestParam) Close();
+    UpdateProfileSlots(*monitors_, Paths(), true);
 }
 
 void MainWindow::Close() {
-    StopTimers();
+    SetTimerEnabled(false);
+    junkCheck_->Stop();  // a walk under way ends at its next entry
     // The tray menu's tracking loop does not end for the application's end:
     // an open menu would hold the program until the user dismissed it.
     EndMenu();
     TerminateApplication();  // closing the main window ends the application
 }
-
-void MainWindow::StopTimers() {
-    SetTimerEnabled(false);
-    junkCheck_->Stop();  // a walk under way ends at its next entry
-}
-
-void MainWindow::TrayIconClick() { LaunchCompanion(Handle()); }
-
-void MainWindow::ExitClick() { Close(); }
 
 void MainWindow::TenMinuteTimerEvent() {
     // The watches of the tasks and the services list their places on their own threads.

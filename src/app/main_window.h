@@ -34,7 +34,7 @@ public:
     // "Recent findings", right after "Launch Purgeon"; owned by PopupMenu.
     HMENU RecentFindingsSubmenu() const { return recentSubmenu_; }
     TrayIcon& Tray() const { return *trayIcon_; }
-    const MonitorGroups& Monitors() const { return monitors_; }
+    const MonitorGroups& Monitors() const { return *monitors_; }
 
     static constexpr UINT kLaunchItem = 1;  // "Launch Purgeon"
     static constexpr UINT kExitItem = 3;  // "Exit"
@@ -53,10 +53,6 @@ private:
     std::string StartMonitors();
     // Profiles came or went: each profile there is now gets its watch.
     void BrowserProfilesChanged();
-    void EventsMessage(const MSG& msg);
-    void StopTimers();
-    void TrayIconClick();
-    void ExitClick();
     void TenMinuteTimerEvent();
     // The junk walk ended on its thread: the junk check reports, on this one.
     void JunkWalkEnded();
@@ -69,7 +65,7 @@ private:
     // After the menu it shows, so it goes first; removes the icon when it goes.
     std::unique_ptr<TrayIcon> trayIcon_;
     bool timerEnabled_ = false;
-    MonitorGroups monitors_;
+    std::unique_ptr<MonitorGroups> monitors_;  // over the path set's places, made with it
     std::unique_ptr<JunkCheck> junkCheck_;  // over the path set's caches, made with it
 };
 

@@ -8,9 +8,6 @@
 
 namespace vigilo {
 
-MonitorGroups::MonitorGroups(std::function<std::vector<MonitorSlot>()> slots, MonitorFactory create)
-    : slotsSource_(std::move(slots)), create_(std::move(create)) {}
-
 MonitorGroups::MonitorGroups(std::vector<MonitorSlot> slots, MonitorFactory create)
     : create_(std::move(create)), slots_(std::move(slots)), threads_(slots_.size()) {}
 
@@ -27,11 +24,6 @@ void MonitorGroups::StopAll() {
 }
 
 std::string MonitorGroups::Restart() {
-    if (slotsSource_) {
-        slots_ = slotsSource_();
-        threads_.resize(slots_.size());
-        slotsSource_ = nullptr;
-    }
     FreeEndedThreads();
     std::string firstError;
     for (FindingKind group : kMonitorGroups) {

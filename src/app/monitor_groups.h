@@ -43,10 +43,6 @@ using MonitorFactory = std::function<std::unique_ptr<MonitorThread>(const Monito
 
 class MonitorGroups {
 public:
-    // The slots are taken at the first Restart, from slots(): the folders
-    // come from the path set, which is ready by then.
-    MonitorGroups(std::function<std::vector<MonitorSlot>()> slots, MonitorFactory create);
-    // Given slots, for a program variant or a test.
     MonitorGroups(std::vector<MonitorSlot> slots, MonitorFactory create);
     // Frees the threads that have ended; the others keep running and are
     // left to end with the process.
@@ -75,7 +71,6 @@ private:
     void StartSlot(size_t index);
     void FreeEndedThreads();
 
-    std::function<std::vector<MonitorSlot>()> slotsSource_;
     MonitorFactory create_;
     std::vector<MonitorSlot> slots_;
     std::vector<std::unique_ptr<MonitorThread>> threads_;  // one per slot

@@ -14,7 +14,6 @@
 namespace vigilo {
 namespace {
 
-constexpr const char* kExtensionsKey = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\";
 constexpr size_t kMostVersionParts = 8;
 constexpr size_t kMostDigits = 9;
 
@@ -96,10 +95,7 @@ std::string ParentFolder(const std::string& folder) {
 
 // A registry text as stored, trimmed; an indirect "@file,-id" text is no name.
 std::string RegistryText(HKEY root, const std::string& key, const std::string& name, RegistryView view) {
-    const UniqueKey opened = OpenKey(root, key, KEY_QUERY_VALUE, view);
-    const std::optional<RegistryValue> value = opened ? QueryValue(opened.get(), name) : std::nullopt;
-    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
-    const std::string text = ShownName(TextOfValue(*value));
+    const std::string text = ShownName(StringValue(root, key, name, view));
     return text.starts_with('@') ? std::string() : text;
 }
 
@@ -155,7 +151,7 @@ std::string InternetExplorerAddOnOwnName(InternetExplorerAddOnKind kind, HKEY ro
                                          RegistryView view) {
     if (id.empty() || id.find('\\') != std::string::npos) return {};
     if (kind == InternetExplorerAddOnKind::Extension) {
-        const std::string key = kExtensionsKey + id;
+        const std::string key = kInternetExplorerExtensionsKey + id;
         std::string name = RegistryText(root, key, "ButtonText", view);
         if (name.empty()) name = RegistryText(root, key, "MenuText", view);
         return name;

@@ -22,6 +22,10 @@ std::string ChromiumExtensionOwnName(const std::string& extensionFolder);
 // extensionsFolder ("<id>.xpi", or a folder "<id>"); the profile is its parent.
 std::string FirefoxExtensionOwnName(const std::string& extensionsFolder, const std::string& entry);
 
+// Where Internet Explorer's extensions (toolbar buttons and menu items) are
+// registered, and where an add-on's own values are looked up.
+inline constexpr const char* kInternetExplorerExtensionsKey = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\";
+
 // Which of Internet Explorer's keys an add-on was found in.
 enum class InternetExplorerAddOnKind {
     Extension,              // ...\Internet Explorer\Extensions\{id}: its ButtonText, then its MenuText

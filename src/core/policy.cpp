@@ -19,14 +19,9 @@ constexpr const char* kPolicyValueNames[] = {
 
 // A REG_DWORD of four bytes holding 0 or 1; anything else is no policy.
 std::optional<bool> ForcedIn(HKEY root, const std::string& path, std::string_view name) {
-    const UniqueKey key = OpenKey(root, path, KEY_QUERY_VALUE);
-    if (!key) return std::nullopt;
-    DWORD data = 0, type = REG_NONE, size = 0;
-    // A value larger than the buffer fails here with ERROR_MORE_DATA: absent too.
-    if (QueryFixedValue(key.get(), std::string(name), &data, sizeof(data), type, size) != ERROR_SUCCESS)
-        return std::nullopt;
-    if (type != REG_DWORD || size != sizeof(data) || data > 1) return std::nullopt;
-    return data == 1;
+    const std::optional<DWORD> data = DwordValue(root, path, std::string(name));
+    if (!data || *data > 1) return std::nullopt;
+    return *data == 1;
 }
 
 bool IsPolicyValue(std::string_view name) {
@@ -39,13 +34,8 @@ bool IsPolicyValue(std::string_view name) {
 // administrator's record, so a broken value keeps it on rather than stop it
 // or interrupt a round with an error.
 bool UsersEventLog() {
-    const UniqueKey key = OpenKey(kSettingsRoot, kVigiloSettingsKey, KEY_QUERY_VALUE);
-    if (!key) return true;
-    DWORD data = 0, type = REG_NONE, size = 0;
-    if (QueryFixedValue(key.get(), settings::kEventLog, &data, sizeof(data), type, size) != ERROR_SUCCESS ||
-        type != REG_DWORD)
-        return true;
-    return data != 0;
+    const std::optional<DWORD> data = DwordValue(kSettingsRoot, kVigiloSettingsKey, settings::kEventLog);
+    return !data || *data != 0;
 }
 
 }  // namespace

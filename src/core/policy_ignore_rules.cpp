@@ -13,8 +13,7 @@ void AddLinesOf(HKEY root, const std::string& path, std::vector<std::string>& li
     if (!key) return;
     for (const NamedValue& named : Values(key.get())) {
         if (lines.size() == kMostIgnoreRules) return;
-        if (named.value.type != REG_SZ && named.value.type != REG_EXPAND_SZ) continue;
-        const std::string text = TextOfValue(named.value);
+        const std::string text = StringValue(named.value);
         if (!text.empty()) lines.push_back(IgnoreLineOfPolicy(text));
     }
 }

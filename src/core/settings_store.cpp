@@ -33,21 +33,11 @@ std::string Format(const char* pattern, const std::string& name) {
 }  // namespace
 
 std::string ReadString(HKEY root, const std::string& key, const std::string& name, RegistryView view) {
-    UniqueKey k = OpenKey(root, key, kReadAccess, view);
-    if (!k) return {};
-    // A value that grows between the size query and the read is read again.
-    const std::optional<RegistryValue> value = QueryValue(k.get(), name);
-    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
-    return UpperCaseAscii(TrimControlAndBlanks(TextOfValue(*value)));
+    return UpperCaseAscii(TrimControlAndBlanks(StringValue(root, key, name, view)));
 }
 
 int ReadInteger(HKEY root, const std::string& key, const std::string& name) {
-    UniqueKey k = OpenKey(root, key, kReadAccess);
-    if (!k) return 0;
-    DWORD value = 0, type = 0, size = 0;
-    bool tooLong = false;
-    if (!ReadFixed(k.get(), name, &value, sizeof(value), type, size, tooLong) || type != REG_DWORD) return 0;
-    return static_cast<int>(value);
+    return static_cast<int>(DwordValue(root, key, name).value_or(0));
 }
 
 bool ReadBool(HKEY root, const std::string& key, const std::string& name) {

@@ -5,6 +5,7 @@
 #include "core/settings_store.h"
 #include "monitors/change_wait.h"
 #include "platform/file_system.h"
+#include "platform/scoped_flag.h"
 #include "platform/stack_trim.h"
 #include "platform/unique_handle.h"
 
@@ -37,12 +38,6 @@ private:
     UniqueChangeNotification notification_;
 };
 
-struct Waiting {
-    std::atomic<bool>& flag;
-    explicit Waiting(std::atomic<bool>& f) : flag(f) { flag = true; }
-    ~Waiting() { flag = false; }
-};
-
 }  // namespace
 
 PlaceKind RegistryKeys(HKEY root, RegistryView view) {
@@ -58,7 +53,7 @@ PlaceKind Folders() {
 
 bool WaitUntilExists(const std::string& path, const PlaceKind& kind, const MonitorThread& thread, DWORD sliceMs,
                      std::atomic<bool>& waiting) {
-    const Waiting scope(waiting);
+    const ScopedFlag scope(waiting);
     ReleaseUnusedStack();
     for (;;) {
         if (thread.Terminated()) return false;

@@ -13,18 +13,9 @@
 namespace vigilo {
 namespace {
 
-std::string SubkeyPath(const PlaceSpec& place, const std::string& subkey) {
-    return WithTrailingBackslash(place.path) + subkey;
-}
-
-// A string value of key in the place's root and view, as written and
-// trimmed, read now; empty when it is gone or of another type.
-std::string TextValue(const PlaceSpec& place, const std::string& key, const std::string& value) {
-    const UniqueKey opened = OpenKey(place.root, key, KEY_QUERY_VALUE, place.view);
-    if (!opened) return {};
-    const std::optional<RegistryValue> data = QueryValue(opened.get(), value);
-    if (!data || (data->type != REG_SZ && data->type != REG_EXPAND_SZ)) return {};
-    return TrimControlAndBlanks(TextOfValue(*data));
+// The default value of subkey of the place, trimmed; empty when it is gone or no text.
+std::string DefaultText(const PlaceSpec& place, const std::string& subkey) {
+    return TrimControlAndBlanks(StringValue(place.root, WithTrailingBackslash(place.path) + subkey, "", place.view));
 }
 
 // The value's name up to ": ", which the list entries' names carry first.
@@ -65,7 +56,7 @@ std::vector<Finding> NewOrChangedCommandValues(const RoundSight& sight) {
 std::vector<Finding> NewActiveSetupComponents(const RoundSight& sight) {
     return StartupFindings(sight, StartupEntriesOf(OnlyAdded(sight), [&](const EntryChange& change) {
                                const ListedEntry& entry = change.entry;
-                               std::string name = TextValue(sight.place, SubkeyPath(sight.place, entry.name), "");
+                               std::string name = DefaultText(sight.place, entry.name);
                                if (name.empty()) name = FileNameOf(ProgramOfCommand(entry.command).program);
                                return StartupEntry{name.empty() ? entry.name : name, entry.name, false, entry.command};
                            }));
@@ -74,7 +65,7 @@ std::vector<Finding> NewActiveSetupComponents(const RoundSight& sight) {
 std::vector<Finding> NewRunOnceExEntries(const RoundSight& sight) {
     return StartupFindings(sight, StartupEntriesOf(OnlyAdded(sight), [&](const EntryChange& change) {
                                const std::string& subkey = change.entry.name;
-                               const std::string name = TextValue(sight.place, SubkeyPath(sight.place, subkey), "");
+                               const std::string name = DefaultText(sight.place, subkey);
                                return StartupEntry{name.empty() ? subkey : name, subkey};
                            }));
 }

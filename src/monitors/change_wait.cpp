@@ -1,16 +1,13 @@
 #include "monitors/change_wait.h"
 
+#include "platform/scoped_flag.h"
 #include "platform/stack_trim.h"
 
 namespace vigilo {
 
 WaitEnd WaitForChange(HANDLE notification, DWORD sliceMs, const MonitorThread& thread, ParentWatch& parent,
                       std::atomic<bool>& watching) {
-    watching = true;
-    struct NotWatching {
-        std::atomic<bool>& flag;
-        ~NotWatching() { flag = false; }
-    } notWatching{watching};
+    const ScopedFlag scope(watching);
     // What the round before used of the stack is not needed while waiting, which may last for days.
     ReleaseUnusedStack();
     for (;;) {

@@ -14,8 +14,6 @@
 namespace vigilo {
 namespace {
 
-// Whichever of the three keys is watched, an add-on's own values are looked up under this one.
-constexpr const char* kIeExtensionsKey = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\";
 constexpr const char* kMachineClassesKey = "SOFTWARE\\Classes\\CLSID\\";
 constexpr const char* kMergedClassesKey = "CLSID\\";
 constexpr const char* kApprovedKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
@@ -30,14 +28,6 @@ constexpr DWORD kUnseenAttributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HI
 // costs no more.
 constexpr size_t kDescribedFindings = 10;
 
-// Adds what its files say to the last of findings (found: the entry each came from).
-template <typename Describe>
-void DescribeLast(std::vector<Finding>& findings, const std::vector<const ListedEntry*>& found, Describe describe) {
-    for (size_t i = findings.size() > kDescribedFindings ? findings.size() - kDescribedFindings : 0;
-         i < findings.size(); ++i)
-        describe(findings[i], *found[i]);
-}
-
 // Each added entry's finding by name(entry), where it gives one; then, for
 // the last of them, describe(finding, entry) adds what its files say.
 template <typename Name, typename Describe>
@@ -51,22 +41,15 @@ std::vector<Finding> EachAdded(const RoundSight& sight, Name name, Describe desc
             found.push_back(&entry);
         }
     }
-    DescribeLast(findings, found, describe);
+    for (size_t i = findings.size() > kDescribedFindings ? findings.size() - kDescribedFindings : 0;
+         i < findings.size(); ++i)
+        describe(findings[i], *found[i]);
     return findings;
 }
 
 template <typename Name>
 std::vector<Finding> EachAdded(const RoundSight& sight, Name name) {
     return EachAdded(sight, name, [](Finding&, const ListedEntry&) {});
-}
-
-// The text of a string value of place's key (or of its subkey), as stored.
-std::string ValueText(const PlaceSpec& place, const std::string& subkey, const std::string& name) {
-    const std::string path = subkey.empty() ? place.path : WithTrailingBackslash(place.path) + subkey;
-    const UniqueKey key = OpenKey(place.root, path, KEY_QUERY_VALUE, place.view);
-    const std::optional<RegistryValue> value = key ? QueryValue(key.get(), name) : std::nullopt;
-    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return {};
-    return TextOfValue(*value);
 }
 
 std::optional<Finding> ExtensionFinding(const std::string& browser, const std::string& found) {
@@ -187,14 +170,14 @@ std::vector<Finding> NewPrograms(const RoundSight& sight) {
                             .storedName = entry.name,
                             .publisher = entry.publisher,
                             .iconPath = ReadString(place.root, subkey, "DisplayIcon", place.view)};
-            finding.program = UninstallEntryProgram(ValueText(place, entry.name, "DisplayIcon"),
-                                                    ValueText(place, entry.name, "UninstallString"));
+            finding.program = UninstallEntryProgram(StringValue(place.root, subkey, "DisplayIcon", place.view),
+                                                    StringValue(place.root, subkey, "UninstallString", place.view));
             return finding;
         });
 }
 
 std::string ResolveExtensionName(const std::string& added, RegistryView view) {
-    const std::string extension = kIeExtensionsKey + added;
+    const std::string extension = kInternetExplorerExtensionsKey + added;
     std::string name = ReadString(HKEY_LOCAL_MACHINE, extension, "ButtonText", view);
     if (!name.empty()) return name;
     const std::string classId = ReadString(HKEY_LOCAL_MACHINE, extension, "CLSID", view);
@@ -205,10 +188,9 @@ std::string ResolveExtensionName(const std::string& added, RegistryView view) {
     return name.empty() ? added : name;
 }
 
-std::vector<Finding> NewInternetExplorerAddOns(const RoundSight& sight) {
-    const auto kind = SameIgnoringCase(WithTrailingBackslash(sight.place.path), kIeExtensionsKey)
-                          ? InternetExplorerAddOnKind::Extension
-                          : InternetExplorerAddOnKind::HelperObjectOrToolbar;
+namespace {
+
+std::vector<Finding> NewInternetExplorerAddOns(const RoundSight& sight, InternetExplorerAddOnKind kind) {
     return EachAdded(
         sight,
         [&](const ListedEntry& entry) -> std::optional<Finding> {
@@ -221,6 +203,16 @@ std::vector<Finding> NewInternetExplorerAddOns(const RoundSight& sight) {
             finding.ownName =
                 InternetExplorerAddOnOwnName(kind, HKEY_LOCAL_MACHINE, TrimControlAndBlanks(entry.name), sight.place.view);
         });
+}
+
+}  // namespace
+
+std::vector<Finding> NewInternetExplorerExtensions(const RoundSight& sight) {
+    return NewInternetExplorerAddOns(sight, InternetExplorerAddOnKind::Extension);
+}
+
+std::vector<Finding> NewInternetExplorerHelpers(const RoundSight& sight) {
+    return NewInternetExplorerAddOns(sight, InternetExplorerAddOnKind::HelperObjectOrToolbar);
 }
 
 std::vector<Finding> NewForcedExtensions(const RoundSight& sight) {

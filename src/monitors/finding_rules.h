@@ -2,7 +2,7 @@
 // The rules of the Run keys, the Startup folders, the uninstall keys and the
 // extensions' places (watch_kinds.cpp names which row takes which; the
 // other places where a program can make itself start have theirs in
-// autostart_rules.h, service_state.h and scheduled_tasks.h): each addition
+// autostart_rules.h, services.h and scheduled_tasks.h): each addition
 // that passes the kind's filters is a finding, in listing order.
 #include <optional>
 #include <string>
@@ -24,8 +24,10 @@ std::vector<Finding> NewStartupFolderEntries(const RoundSight& sight);
 // looked) its display name, versions and tags aside, or its non-empty
 // InstallLocation is an upgrade, not a new program.
 std::vector<Finding> NewPrograms(const RoundSight& sight);
-// A new Internet Explorer add-on, named by its key.
-std::vector<Finding> NewInternetExplorerAddOns(const RoundSight& sight);
+// A new Internet Explorer add-on, named by its key: an extension (a toolbar
+// button or menu item), or a browser helper object or Explorer bar.
+std::vector<Finding> NewInternetExplorerExtensions(const RoundSight& sight);
+std::vector<Finding> NewInternetExplorerHelpers(const RoundSight& sight);
 // A new extension forced in by policy, named by its id.
 std::vector<Finding> NewForcedExtensions(const RoundSight& sight);
 // A new entry of a browser profile's extensions folder.

@@ -9,24 +9,14 @@
 #include "core/policy.h"
 #include "core/settings_store.h"
 #include "monitors/cache_size.h"
-#include "monitors/running_scope.h"
 #include "platform/file_system.h"
 #include "platform/message_loop.h"
+#include "platform/scoped_flag.h"
 
 namespace vigilo {
 
-JunkCheck::JunkCheck(Folders folders, ShowJunkWindow show, Clock clock)
-    : JunkCheck(std::move(folders), std::move(show),
-                [](std::int64_t, const std::function<bool()>& showWindow, bool) {
-                    return showWindow() ? Presentation::Shown : Presentation::Dropped;
-                },
-                std::move(clock)) {}
-
 JunkCheck::JunkCheck(Folders folders, ShowJunkWindow show, ReportJunk report, Clock clock)
     : folders_(std::move(folders)), show_(std::move(show)), report_(std::move(report)), clock_(std::move(clock)) {}
-
-JunkCheck::JunkCheck(std::vector<std::string> folders, ShowJunkWindow show, Clock clock)
-    : JunkCheck([folders = std::move(folders)] { return folders; }, std::move(show), std::move(clock)) {}
 
 JunkCheck::~JunkCheck() { Stop(); }
 
@@ -58,7 +48,7 @@ std::optional<JunkCheck::Outcome> JunkCheck::WalkEnded() {
     walker_.Join();
     const std::unique_ptr<Walk> walk = std::move(walk_);
     // Still under way while it reports: a window's show may handle a tick.
-    RunningScope running(running_);
+    const ScopedFlag running(running_);
     if (walk->stop || ApplicationTerminated()) return Outcome::Abandoned;
     return Report(walk->junk);
 }
@@ -84,7 +74,8 @@ JunkCheck::Outcome JunkCheck::Report(std::int64_t junk) {
     // A window kept off the screen comes again at every tick: it is recorded once in six hours.
     const DateTime now = clock_();
     const bool recordUnlessShown = !lastRecorded_ || SixHoursPassed(*lastRecorded_, now);
-    const Presentation presented = report_(junk, show, recordUnlessShown);
+    const Presentation presented = report_ ? report_(junk, show, recordUnlessShown)
+                                           : (show() ? Presentation::Shown : Presentation::Dropped);
     if (recordUnlessShown && presented != Presentation::Shown) lastRecorded_ = now;
     if (presented == Presentation::Shown) return Outcome::Shown;
     return presented == Presentation::Held ? Outcome::Waiting : Outcome::NotificationUp;

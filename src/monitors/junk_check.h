@@ -63,11 +63,8 @@ public:
     // check that gets as far as measuring.
     using Folders = std::function<std::vector<std::string>()>;
 
-    JunkCheck(Folders folders, ShowJunkWindow show, Clock clock = Now);
     // report: how the junk reaches the user; without it, it is shown at once or not at all.
-    JunkCheck(Folders folders, ShowJunkWindow show, ReportJunk report, Clock clock = Now);
-    // folders: measured in this order, each ending in "\".
-    JunkCheck(std::vector<std::string> folders, ShowJunkWindow show, Clock clock = Now);
+    JunkCheck(Folders folders, ShowJunkWindow show, ReportJunk report = {}, Clock clock = Now);
 
     ~JunkCheck();
     JunkCheck(const JunkCheck&) = delete;

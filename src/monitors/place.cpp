@@ -6,7 +6,7 @@
 #include "core/kept_listing.h"
 #include "core/settings_store.h"
 #include "monitors/appearance_wait.h"
-#include "monitors/service_listing.h"
+#include "monitors/services.h"
 #include "monitors/ten_minute_tick.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
@@ -39,12 +39,6 @@ DWORD FolderFilter(FolderChanges changes) {
     return FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
 }
 
-// Whether an open key has been deleted meanwhile (needs KEY_QUERY_VALUE).
-bool KeyDeleted(HKEY key) {
-    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                            nullptr, nullptr) == ERROR_KEY_DELETED;
-}
-
 class KeyWatch : public PlaceWatch {
 public:
     KeyWatch(const PlaceSpec& spec, UniqueKey key, bool subtree, DWORD filter, bool ticks)
@@ -72,7 +66,11 @@ public:
                        RegNotifyChangeKeyValue(parent_.get(), FALSE, REG_NOTIFY_CHANGE_NAME, parentSignal_.get(),
                                                TRUE) == ERROR_SUCCESS;
     }
-    bool Gone() const override { return KeyDeleted(key_.get()); }
+    // Deleted meanwhile (the key is open with KEY_QUERY_VALUE).
+    bool Gone() const override {
+        return RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                nullptr, nullptr, nullptr) == ERROR_KEY_DELETED;
+    }
 
 private:
     UniqueKey key_;
@@ -114,12 +112,8 @@ private:
 
 std::vector<std::string> ForcedExtensionIds(HKEY key) {
     std::vector<std::string> ids;
-    for (const std::string& name : ValueNames(key)) {
-        const std::optional<RegistryValue> value = QueryValue(key, name);
-        if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) continue;
-        std::string id = ForcedExtensionId(TextOfValue(*value));
-        if (!id.empty()) ids.push_back(std::move(id));
-    }
+    for (const std::string& name : ValueNames(key))
+        if (std::string id = ForcedExtensionId(StringValue(key, name)); !id.empty()) ids.push_back(std::move(id));
     return ids;
 }
 

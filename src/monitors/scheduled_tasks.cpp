@@ -18,16 +18,9 @@ constexpr const char* kPlaceName = "Scheduled tasks";
 constexpr const char* kWindowsOwnTasks = "\\MICROSOFT\\WINDOWS\\";
 // The first entry of a listing names its source. No task's path is so named: every one begins with "\".
 constexpr std::string_view kSourceMark = "?source=";
-constexpr const char* kTaskFolder = "task folder";
-
-const char* SourceName(TaskSource source) {
-    switch (source) {
-    case TaskSource::TaskFolder: return kTaskFolder;
-    case TaskSource::Scheduler: return "scheduler";
-    case TaskSource::TaskCache: return "task cache";
-    }
-    return kTaskFolder;
-}
+// By TaskSource.
+constexpr const char* kSourceNames[] = {"task folder", "scheduler", "task cache"};
+constexpr const char* kTaskFolder = kSourceNames[static_cast<int>(TaskSource::TaskFolder)];
 
 std::string SourceEntry(const char* source) { return std::string(kSourceMark) + source; }
 
@@ -98,7 +91,7 @@ std::unique_ptr<Place> MakeScheduledTasksPlace() { return std::make_unique<Sched
 
 Listing TaskListing(TaskSource source, std::vector<RegisteredTask> tasks) {
     Listing listing;
-    listing.entries.push_back({SourceEntry(SourceName(source))});
+    listing.entries.push_back({SourceEntry(kSourceNames[static_cast<int>(source)])});
     for (RegisteredTask& task : tasks) {
         ListedEntry entry{std::move(task.path)};
         // A definition that could not be read tells no programs: 0, never compared.

@@ -21,28 +21,23 @@ constexpr int kMostListingsAtOnce = 3;
 
 bool Signalled(HANDLE event) { return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
 
-// The places being watched, each with a mutex its watch holds for its whole
-// life: after a restart the new watch of a place begins only once the old
-// one has ended, so that it compares with what the old one kept, never with
-// what it was about to keep.
-class PlaceTurns {
-public:
-    std::shared_ptr<UniqueKernelHandle> Of(const std::string& place) {
-        std::lock_guard lock(mutex_);
-        std::erase_if(turns_, [](const auto& turn) { return turn.second.expired(); });
-        std::weak_ptr<UniqueKernelHandle>& slot = turns_[Utf8(UpperCaseOrdinal(place))];
-        std::shared_ptr<UniqueKernelHandle> turn = slot.lock();
-        if (!turn) {
-            turn = std::make_shared<UniqueKernelHandle>(CreateMutexW(nullptr, FALSE, nullptr));
-            slot = turn;
-        }
-        return turn;
+// The mutex of a place, which its watch holds for its whole life: after a
+// restart the new watch of a place begins only once the old one has ended,
+// so that it compares with what the old one kept, never with what it was
+// about to keep. A place's mutex lives while a watch of it does.
+std::shared_ptr<UniqueKernelHandle> TurnOf(const std::string& place) {
+    static std::mutex mutex;
+    static std::map<std::string, std::weak_ptr<UniqueKernelHandle>> turns;
+    std::lock_guard lock(mutex);
+    std::erase_if(turns, [](const auto& turn) { return turn.second.expired(); });
+    std::weak_ptr<UniqueKernelHandle>& slot = turns[Utf8(UpperCaseOrdinal(place))];
+    std::shared_ptr<UniqueKernelHandle> turn = slot.lock();
+    if (!turn) {
+        turn = std::make_shared<UniqueKernelHandle>(CreateMutexW(nullptr, FALSE, nullptr));
+        slot = turn;
     }
-
-private:
-    std::mutex mutex_;
-    std::map<std::string, std::weak_ptr<UniqueKernelHandle>> turns_;
-};
+    return turn;
+}
 
 // Holds the turn of one place while it lives.
 class PlaceTurn {
@@ -52,8 +47,7 @@ public:
             taken_ = true;
             return;
         }
-        static PlaceTurns turns;
-        turn_ = turns.Of(place);
+        turn_ = TurnOf(place);
         if (!*turn_) return;
         const HANDLE handles[] = {turn_->get(), thread.TerminateEvent()};
         const DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);

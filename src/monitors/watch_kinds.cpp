@@ -1,10 +1,11 @@
 #include "monitors/watch_kinds.h"
 
 #include "core/browser_names.h"
+#include "core/extension_own_name.h"
 #include "monitors/autostart_rules.h"
 #include "monitors/finding_rules.h"
 #include "monitors/scheduled_tasks.h"
-#include "monitors/service_state.h"
+#include "monitors/services.h"
 #include "monitors/turned_back_on.h"
 #include "platform/file_system.h"
 #include "platform/registry_views.h"
@@ -17,45 +18,17 @@ const HKEY kMachine = HKEY_LOCAL_MACHINE;
 constexpr RegistryView k64 = RegistryView::k64Bit;
 constexpr RegistryView k32 = RegistryView::k32Bit;
 
-constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr const char* kPolicyRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
-// Windows runs these at the log-on of a terminal server's user, as the Run keys.
-constexpr const char* kTerminalServerRun =
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Terminal Server\\Install\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kTerminalServerRunOnce =
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Terminal Server\\Install\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-constexpr const char* kRunOnceEx = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx";
 // Windows' old load places (the user's) and AppInit_DLLs (the machine's) share this path.
 constexpr const char* kWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 constexpr const char* kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-constexpr const char* kImageFileExecutionOptions =
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
-constexpr const char* kSilentProcessExit = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SilentProcessExit";
-constexpr const char* kActiveSetup = "SOFTWARE\\Microsoft\\Active Setup\\Installed Components";
 constexpr const char* kCommandProcessor = "Software\\Microsoft\\Command Processor";
-constexpr const char* kExplorerLoads[] = {
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler",
-};
-constexpr const char* kServices = "SYSTEM\\CurrentControlSet\\Services\\";
 constexpr const char* kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr const char* kWow64Uninstall = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr const char* kIeKeys[] = {
-    "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\",
-    "SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars\\",
-};
-// The browsers' lists of extensions forced in by policy.
-constexpr struct {
-    const char* key;
-    const char* browser;
-} kForcedExtensionLists[] = {
-    {"SOFTWARE\\Policies\\Google\\Chrome\\ExtensionInstallForcelist", browsers::kChrome},
-    {"SOFTWARE\\Policies\\Microsoft\\Edge\\ExtensionInstallForcelist", browsers::kEdge},
-    {"SOFTWARE\\Policies\\BraveSoftware\\Brave\\ExtensionInstallForcelist", browsers::kBrave},
-    {"SOFTWARE\\Policies\\Mozilla\\Firefox\\Extensions\\Install", browsers::kFirefox},
-};
+constexpr const char* kChromeForced = "SOFTWARE\\Policies\\Google\\Chrome\\ExtensionInstallForcelist";
+constexpr const char* kEdgeForced = "SOFTWARE\\Policies\\Microsoft\\Edge\\ExtensionInstallForcelist";
+constexpr const char* kBraveForced = "SOFTWARE\\Policies\\BraveSoftware\\Brave\\ExtensionInstallForcelist";
+constexpr const char* kFirefoxForced = "SOFTWARE\\Policies\\Mozilla\\Firefox\\Extensions\\Install";
 
 // The switch a Run key's entries answer to, and a Startup folder's.
 const ApprovedSwitch kUserRunSwitch{kUser, StartupApprovedList::Run};
@@ -64,114 +37,81 @@ const ApprovedSwitch kMachineRun32Switch{kMachine, StartupApprovedList::Run32};
 const ApprovedSwitch kUserFolderSwitch{kUser, StartupApprovedList::StartupFolder};
 const ApprovedSwitch kMachineFolderSwitch{kMachine, StartupApprovedList::StartupFolder};
 
-// The machine's key in the 64-bit view, and in the 32-bit view too unless
-// both views reach one key (Wine shares the policy keys; a 32-bit Windows
-// has one view): a value is never reported twice. approved32 is the switch
-// of the 32-bit view's own key.
-void AddMachineKey(std::vector<PlaceSpec>& places, const char* path, const std::string& browser = {},
-                   const std::vector<std::string>& values = {}, std::optional<ApprovedSwitch> approved64 = {},
-                   std::optional<ApprovedSwitch> approved32 = {}) {
-    places.push_back({kMachine, path, k64, browser, values, approved64});
-    if (!SameKeyInBothViews(kMachine, path)) places.push_back({kMachine, path, k32, browser, values, approved32});
-}
-
-// The same, for a key whose listing looks at the values named.
-void AddMachineValues(std::vector<PlaceSpec>& places, const char* path, const std::vector<std::string>& values) {
-    AddMachineKey(places, path, {}, values);
-}
-
-std::vector<PlaceSpec> RunKeys(const PathSet&) {
-    // On 64-bit Windows the machine's Run keys exist once per view: a 32-bit
-    // installer's entries land in the 32-bit one. The user's keys are shared.
-    // Of them, Windows' start-up lists (and StartupApproved) cover the Run keys only.
-    std::vector<PlaceSpec> places{{kUser, kRun, k64, {}, {}, kUserRunSwitch}, {kUser, kRunOnce}, {kUser, kPolicyRun}};
-    AddMachineKey(places, kRun, {}, {}, kMachineRunSwitch, kMachineRun32Switch);
-    for (const char* key : {kRunOnce, kPolicyRun, kTerminalServerRun, kTerminalServerRunOnce}) AddMachineKey(places, key);
-    return places;
-}
-
-std::vector<PlaceSpec> RunOnceExKeys(const PathSet&) {
-    std::vector<PlaceSpec> places;
-    AddMachineKey(places, kRunOnceEx);
-    return places;
-}
-
-std::vector<PlaceSpec> OldLoadValues(const PathSet&) { return {{kUser, kWindowsKey, k64, {}, {"Load", "Run"}}}; }
-
-std::vector<PlaceSpec> WinlogonValues(const PathSet&) {
+// The keys of each family. On 64-bit Windows most of the machine's keys
+// exist once per view (a 32-bit installer's entries land in the 32-bit one);
+// the user's are shared (KeyAt).
+const std::vector<KeyAt> kRunKeys{
+    // Of these, Windows' start-up lists (and StartupApproved) cover the Run keys only.
+    {.root = kUser, .path = kRunKey, .approved = kUserRunSwitch},
+    {kUser, kRunOnce},
+    {kUser, kPolicyRun},
+    {.root = kMachine, .path = kRunKey, .approved = kMachineRunSwitch, .approved32 = kMachineRun32Switch},
+    {kMachine, kRunOnce},
+    {kMachine, kPolicyRun},
+    // Windows runs these at the log-on of a terminal server's user, as the Run keys.
+    {kMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Terminal Server\\Install\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+    {kMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Terminal Server\\Install\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
+};
+const std::vector<KeyAt> kRunOnceExKeys{
+    {kMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"},
+};
+const std::vector<KeyAt> kOldLoadValues{{kUser, kWindowsKey, {"Load", "Run"}}};
+const std::vector<KeyAt> kWinlogonValues{
     // The machine's in the 64-bit view only: the one Winlogon reads.
-    return {{kMachine, kWinlogon, k64, {}, {"Userinit", "Shell", "Taskman", "AppSetup"}},
-            {kUser, kWinlogon, k64, {}, {"Shell"}}};
-}
-
-std::vector<PlaceSpec> AppInitDllsValues(const PathSet&) {
-    // The 32-bit view's list is loaded into 32-bit programs.
-    std::vector<PlaceSpec> places;
-    AddMachineValues(places, kWindowsKey, {"AppInit_DLLs"});
-    return places;
-}
-
-std::vector<PlaceSpec> DebuggerRedirections(const PathSet&) {
-    std::vector<PlaceSpec> places;
-    AddMachineValues(places, kImageFileExecutionOptions, {"Debugger"});
-    AddMachineValues(places, kSilentProcessExit, {"MonitorProcess"});
-    return places;
-}
-
-std::vector<PlaceSpec> ActiveSetupComponents(const PathSet&) {
-    std::vector<PlaceSpec> places;
-    AddMachineValues(places, kActiveSetup, {"StubPath"});
-    return places;
-}
-
-std::vector<PlaceSpec> CommandProcessorAutoRun(const PathSet&) {
-    std::vector<PlaceSpec> places{{kUser, kCommandProcessor, k64, {}, {"AutoRun"}}};
-    AddMachineValues(places, kCommandProcessor, {"AutoRun"});
-    return places;
-}
-
-std::vector<PlaceSpec> ExplorerLoads(const PathSet&) {
-    std::vector<PlaceSpec> places;
-    for (const char* key : kExplorerLoads) AddMachineKey(places, key);
-    return places;
-}
-
-std::vector<PlaceSpec> ServicesKey(const PathSet&) { return {{kMachine, kServices}}; }
+    {.root = kMachine, .path = kWinlogon, .values = {"Userinit", "Shell", "Taskman", "AppSetup"}, .only64 = true},
+    {kUser, kWinlogon, {"Shell"}},
+};
+// The 32-bit view's list is loaded into 32-bit programs.
+const std::vector<KeyAt> kAppInitDllsValues{{kMachine, kWindowsKey, {"AppInit_DLLs"}}};
+const std::vector<KeyAt> kDebuggerRedirections{
+    {kMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options", {"Debugger"}},
+    {kMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SilentProcessExit", {"MonitorProcess"}},
+};
+const std::vector<KeyAt> kActiveSetupComponents{
+    {kMachine, "SOFTWARE\\Microsoft\\Active Setup\\Installed Components", {"StubPath"}}};
+const std::vector<KeyAt> kCommandProcessorAutoRun{{kUser, kCommandProcessor, {"AutoRun"}},
+                                                  {kMachine, kCommandProcessor, {"AutoRun"}}};
+const std::vector<KeyAt> kExplorerLoads{
+    {kMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad"},
+    {kMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler"},
+};
+const std::vector<KeyAt> kServicesKey{{.root = kMachine, .path = "SYSTEM\\CurrentControlSet\\Services\\", .only64 = true}};
+// The switches themselves, in the 64-bit view, where Explorer reads them.
+const std::vector<KeyAt> kStartupSwitches = [] {
+    std::vector<KeyAt> keys;
+    for (const ApprovedSwitch& at :
+         {kUserRunSwitch, kMachineRunSwitch, kMachineRun32Switch, kUserFolderSwitch, kMachineFolderSwitch})
+        keys.push_back({.root = at.root, .path = StartupApprovedKeyPath(at.list), .approved = at, .only64 = true});
+    return keys;
+}();
+const std::vector<KeyAt> kUninstallKeys{
+    {kUser, kUninstall},
+    {.root = kMachine, .path = kUninstall, .only64 = true},
+    {.root = kMachine, .path = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", .only64 = true},
+};
+// 32-bit add-ons register in the 32-bit view, 64-bit ones in the 64-bit view.
+const std::vector<KeyAt> kInternetExplorerExtensions{{kMachine, kInternetExplorerExtensionsKey}};
+const std::vector<KeyAt> kInternetExplorerHelpers{
+    {kMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\"},
+    {kMachine, "SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars\\"},
+};
+// The browsers' lists of extensions forced in by policy.
+const std::vector<KeyAt> kForcedExtensionLists{
+    {.root = kUser, .path = kChromeForced, .browser = browsers::kChrome},
+    {.root = kMachine, .path = kChromeForced, .browser = browsers::kChrome},
+    {.root = kUser, .path = kEdgeForced, .browser = browsers::kEdge},
+    {.root = kMachine, .path = kEdgeForced, .browser = browsers::kEdge},
+    {.root = kUser, .path = kBraveForced, .browser = browsers::kBrave},
+    {.root = kMachine, .path = kBraveForced, .browser = browsers::kBrave},
+    {.root = kUser, .path = kFirefoxForced, .browser = browsers::kFirefox},
+    {.root = kMachine, .path = kFirefoxForced, .browser = browsers::kFirefox},
+};
 
 std::vector<PlaceSpec> StartupFolders(const PathSet& paths) {
     std::vector<PlaceSpec> places{{nullptr, paths.userStartupFolder, k64, {}, {}, kUserFolderSwitch}};
     // Where the two are one folder, one watch reports each entry once.
     if (!SameFolder(paths.commonStartupFolder, paths.userStartupFolder))
         places.push_back({nullptr, paths.commonStartupFolder, k64, {}, {}, kMachineFolderSwitch});
-    return places;
-}
-
-// The switches themselves, in the 64-bit view, where Explorer reads them.
-std::vector<PlaceSpec> StartupSwitches(const PathSet&) {
-    std::vector<PlaceSpec> places;
-    for (const ApprovedSwitch& at :
-         {kUserRunSwitch, kMachineRunSwitch, kMachineRun32Switch, kUserFolderSwitch, kMachineFolderSwitch})
-        places.push_back({at.root, StartupApprovedKeyPath(at.list), k64, {}, {}, at});
-    return places;
-}
-
-std::vector<PlaceSpec> UninstallKeys(const PathSet&) {
-    return {{kUser, kUninstall}, {kMachine, kUninstall}, {kMachine, kWow64Uninstall}};
-}
-
-std::vector<PlaceSpec> InternetExplorerKeys(const PathSet&) {
-    // 32-bit add-ons register in the 32-bit view, 64-bit ones in the 64-bit view.
-    std::vector<PlaceSpec> places;
-    for (const char* key : kIeKeys) AddMachineKey(places, key);
-    return places;
-}
-
-std::vector<PlaceSpec> ForcedExtensionLists(const PathSet&) {
-    std::vector<PlaceSpec> places;
-    for (const auto& list : kForcedExtensionLists) {
-        places.push_back({kUser, list.key, k64, list.browser});
-        AddMachineKey(places, list.key, list.browser);
-    }
     return places;
 }
 
@@ -199,6 +139,19 @@ std::vector<PlaceSpec> ChromiumUserData(const PathSet& paths) {
 
 std::vector<PlaceSpec> FirefoxFolder(const PathSet& paths) { return {{nullptr, paths.firefoxFolder}}; }
 
+// The places of keys: each in the 64-bit view, and the machine's in the
+// 32-bit view too unless both views reach one key (Wine shares the policy
+// keys; a 32-bit Windows has one view), so that no value is reported twice.
+std::vector<PlaceSpec> KeysOf(const std::vector<KeyAt>& keys) {
+    std::vector<PlaceSpec> places;
+    for (const KeyAt& key : keys) {
+        places.push_back({key.root, key.path, k64, key.browser, key.values, key.approved});
+        if (key.root == kMachine && !key.only64 && !SameKeyInBothViews(kMachine, key.path))
+            places.push_back({key.root, key.path, k32, key.browser, key.values, key.approved32});
+    }
+    return places;
+}
+
 using L = KeyListing;
 using C = KeyChanges;
 using F = FindingKind;
@@ -207,30 +160,31 @@ using F = FindingKind;
 
 const std::vector<WatchKind>& WatchKinds() {
     static const std::vector<WatchKind> kinds{
-        // name                  finding       places                                                        settle rule                         signers quiet  profiles
-        {"Run keys",             F::Startup,   KeyPlaces{RunKeys, L::ValuePrograms, C::Subtree},             0, NewStartupValues,            true, true},
-        {"RunOnceEx",            F::Startup,   KeyPlaces{RunOnceExKeys, L::Subkeys, C::Subtree},             2, NewRunOnceExEntries,         true},
-        {"old load values",      F::Startup,   KeyPlaces{OldLoadValues, L::FileLists, C::Values},            0, ProgramsAddedToLists,        true},
-        {"Winlogon",             F::Startup,   KeyPlaces{WinlogonValues, L::CommandLists, C::Values},        0, ProgramsAddedToLists,        true},
-        {"AppInit DLLs",         F::Startup,   KeyPlaces{AppInitDllsValues, L::AppInitDlls, C::Values},      0, ProgramsAddedToLists,        true},
-        {"debugger redirection", F::Startup,   KeyPlaces{DebuggerRedirections, L::SubkeysWithValue, C::Subtree}, 1, NewOrChangedCommandValues, true},
-        {"Active Setup",         F::Startup,   KeyPlaces{ActiveSetupComponents, L::SubkeysWithValue, C::Subtree}, 2, NewActiveSetupComponents, true},
-        {"command processor",    F::Startup,   KeyPlaces{CommandProcessorAutoRun, L::ValuePrograms, C::Values}, 0, NewOrChangedCommandValues, true},
-        {"Explorer loads",       F::Startup,   KeyPlaces{ExplorerLoads, L::ValueData, C::Values},            0, NewExplorerValues,           true},
-        {"services",             F::Startup,   KeyPlaces{ServicesKey, L::ServiceStates, C::SubkeyNamesAndTicks}, 5, NewOrSwitchedServices,   true},
-        {"scheduled tasks",      F::Startup,   TaskPlaces{},                                                 0, NewOrChangedTasks,           true},
-        {"Startup folders",      F::Startup,   FolderPlaces{StartupFolders, FolderChanges::Entries},         6, NewStartupFolderEntries,     true, true},
-        {"start-up switches",    F::Startup,   KeyPlaces{StartupSwitches, L::ApprovedStates, C::Values},     0, EntriesTurnedBackOn,         true, true},
-        {"uninstall keys",       F::Program,   KeyPlaces{UninstallKeys, L::LabelledSubkeys, C::Subtree},     5, NewPrograms,                 true},
-        {"Internet Explorer",    F::Extension, KeyPlaces{InternetExplorerKeys, L::Subkeys, C::Subtree},      6, NewInternetExplorerAddOns},
-        {"forced extensions",    F::Extension, KeyPlaces{ForcedExtensionLists, L::ForcedExtensionIds, C::Subtree}, 0, NewForcedExtensions},
-        {"extension folders",    F::Extension, FolderPlaces{ExtensionFolders, FolderChanges::Entries},       6, NewExtensionFolderEntries,   false, false, true},
+        // name                  finding       places                                                          settle rule                       signers quiet  profiles
+        {"Run keys",             F::Startup,   KeyPlaces{kRunKeys, L::ValuePrograms, C::Subtree},              0, NewStartupValues,          true, true},
+        {"RunOnceEx",            F::Startup,   KeyPlaces{kRunOnceExKeys, L::Subkeys, C::Subtree},              2, NewRunOnceExEntries,       true},
+        {"old load values",      F::Startup,   KeyPlaces{kOldLoadValues, L::FileLists, C::Values},             0, ProgramsAddedToLists,      true},
+        {"Winlogon",             F::Startup,   KeyPlaces{kWinlogonValues, L::CommandLists, C::Values},         0, ProgramsAddedToLists,      true},
+        {"AppInit DLLs",         F::Startup,   KeyPlaces{kAppInitDllsValues, L::AppInitDlls, C::Values},       0, ProgramsAddedToLists,      true},
+        {"debugger redirection", F::Startup,   KeyPlaces{kDebuggerRedirections, L::SubkeysWithValue, C::Subtree}, 1, NewOrChangedCommandValues, true},
+        {"Active Setup",         F::Startup,   KeyPlaces{kActiveSetupComponents, L::SubkeysWithValue, C::Subtree}, 2, NewActiveSetupComponents, true},
+        {"command processor",    F::Startup,   KeyPlaces{kCommandProcessorAutoRun, L::ValuePrograms, C::Values}, 0, NewOrChangedCommandValues, true},
+        {"Explorer loads",       F::Startup,   KeyPlaces{kExplorerLoads, L::ValueData, C::Values},             0, NewExplorerValues,         true},
+        {"services",             F::Startup,   KeyPlaces{kServicesKey, L::ServiceStates, C::SubkeyNamesAndTicks}, 5, NewOrSwitchedServices,  true},
+        {"scheduled tasks",      F::Startup,   TaskPlaces{},                                                   0, NewOrChangedTasks,         true},
+        {"Startup folders",      F::Startup,   FolderPlaces{StartupFolders, FolderChanges::Entries},           6, NewStartupFolderEntries,   true, true},
+        {"start-up switches",    F::Startup,   KeyPlaces{kStartupSwitches, L::ApprovedStates, C::Values},      0, EntriesTurnedBackOn,       true, true},
+        {"uninstall keys",       F::Program,   KeyPlaces{kUninstallKeys, L::LabelledSubkeys, C::Subtree},      5, NewPrograms,               true},
+        {"IE extensions",        F::Extension, KeyPlaces{kInternetExplorerExtensions, L::Subkeys, C::Subtree}, 6, NewInternetExplorerExtensions},
+        {"IE helpers and bars",  F::Extension, KeyPlaces{kInternetExplorerHelpers, L::Subkeys, C::Subtree},    6, NewInternetExplorerHelpers},
+        {"forced extensions",    F::Extension, KeyPlaces{kForcedExtensionLists, L::ForcedExtensionIds, C::Subtree}, 0, NewForcedExtensions},
+        {"extension folders",    F::Extension, FolderPlaces{ExtensionFolders, FolderChanges::Entries},         6, NewExtensionFolderEntries, false, false, true},
     };
     return kinds;
 }
 
 std::vector<PlaceSpec> PlacesOf(const WatchKind& kind, const PathSet& paths) {
-    if (const auto* keys = std::get_if<KeyPlaces>(&kind.places)) return keys->places(paths);
+    if (const auto* keys = std::get_if<KeyPlaces>(&kind.places)) return KeysOf(keys->keys);
     if (const auto* folders = std::get_if<FolderPlaces>(&kind.places)) return folders->places(paths);
     return {{nullptr, "Scheduled tasks"}};
 }

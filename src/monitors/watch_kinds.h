@@ -3,7 +3,7 @@
 // watches, how it lists and what wakes it, how long a writer is given, the
 // rule that turns additions into findings, what its findings are, and what
 // else the program's rules need to know of it. A new kind is a row and its
-// rule; a new place of a kind is a line of the kind's places.
+// rule; a new key of a kind is a line of the kind's keys.
 //
 // A watch kind (a row) is told apart from a finding kind (what the record
 // names: program, startup, extension, junk). A row's finding kind is also
@@ -19,9 +19,20 @@
 
 namespace vigilo {
 
+// A key of a watch kind: the machine's in both registry views (each its own
+// place, unless both reach one key), the user's in one.
+struct KeyAt {
+    HKEY root;
+    std::string path;
+    std::vector<std::string> values = {};           // the values its listing looks at (PlaceSpec)
+    std::optional<ApprovedSwitch> approved = {};    // the switch its entries answer to, in the 64-bit view
+    std::optional<ApprovedSwitch> approved32 = {};  // ... and in the 32-bit view
+    std::string browser = {};                       // an extension place's browser
+    bool only64 = false;                            // only the 64-bit view is read (Winlogon, the services)
+};
 // Keys, listed and woken as named.
 struct KeyPlaces {
-    std::vector<PlaceSpec> (*places)(const PathSet& paths);
+    std::vector<KeyAt> keys;
     KeyListing listing;
     KeyChanges changes;
 };

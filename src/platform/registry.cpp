@@ -168,6 +168,11 @@ std::optional<DWORD> DwordValue(HKEY key, const std::string& name) {
     return value;
 }
 
+std::optional<DWORD> DwordValue(HKEY root, const std::string& path, const std::string& name, RegistryView view) {
+    const UniqueKey key = OpenKey(root, path, KEY_QUERY_VALUE, view);
+    return key ? DwordValue(key.get(), name) : std::nullopt;
+}
+
 std::string StringValue(const RegistryValue& value) {
     return value.type == REG_SZ || value.type == REG_EXPAND_SZ ? TextOfValue(value) : std::string();
 }
@@ -175,6 +180,11 @@ std::string StringValue(const RegistryValue& value) {
 std::string StringValue(HKEY key, const std::string& name) {
     const std::optional<RegistryValue> value = QueryValue(key, name);
     return value ? StringValue(*value) : std::string();
+}
+
+std::string StringValue(HKEY root, const std::string& path, const std::string& name, RegistryView view) {
+    const UniqueKey key = OpenKey(root, path, KEY_QUERY_VALUE, view);
+    return key ? StringValue(key.get(), name) : std::string();
 }
 
 bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {

@@ -60,9 +60,14 @@ std::vector<std::string> TextsOfMultiString(const RegistryValue& value);
 std::vector<BYTE> MultiStringBytes(const std::vector<std::string>& texts);
 // A REG_DWORD value of exactly 4 bytes; empty when missing or of another type or size.
 std::optional<DWORD> DwordValue(HKEY key, const std::string& name);
+std::optional<DWORD> DwordValue(HKEY root, const std::string& path, const std::string& name,
+                                RegistryView view = RegistryView::k64Bit);
 // The text of a REG_SZ or REG_EXPAND_SZ value as stored (not expanded); empty otherwise.
 std::string StringValue(HKEY key, const std::string& name);
 std::string StringValue(const RegistryValue& value);
+// The same, of the value `name` of root\path in view; empty when the key does not open.
+std::string StringValue(HKEY root, const std::string& path, const std::string& name,
+                        RegistryView view = RegistryView::k64Bit);
 
 // Writes a value; false on failure.
 bool SetValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size);

@@ -92,3 +92,17 @@ TEST(ExtensionName, IsResolvedInTheViewItWasRegisteredIn) {
     EXPECT_EQ(ResolveExtensionName(kId, RegistryView::k64Bit), kId);
     EXPECT_EQ(ResolveExtensionName(kClassId, RegistryView::k64Bit), kClassId);
 }
+
+// Each of Internet Explorer's rows knows the kind of its add-ons, whatever
+// the key's path: the same id is an extension, named by its ButtonText,
+// through the Extensions row, and a helper, named by its class, through the other.
+TEST(ExtensionName, EachInternetExplorerRowNamesItsAddOnsAsItsOwnKind) {
+    Registrations r;
+    r.Set(kLm, kExtensions + kId, "ButtonText", "Toolbar Button");
+    r.Set(kLm, "SOFTWARE\\Classes\\CLSID\\" + kId, "", "Helper Class");
+    const PlaceSpec place{kLm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\"};
+    const Listing none, fresh{{{kId}}};
+    const RoundSight sight{place, none, fresh};
+    EXPECT_EQ(NewInternetExplorerExtensions(sight).at(0).ownName, "Toolbar Button");
+    EXPECT_EQ(NewInternetExplorerHelpers(sight).at(0).ownName, "Helper Class");
+}

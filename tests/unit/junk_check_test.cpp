@@ -97,14 +97,14 @@ protected:
     JunkCheck MakeCheck() {
         ShellFolders shell{"", InternetCache(), root_.Path() + "\\Local", root_.Path() + "\\Roaming"};
         return JunkCheck(
-            JunkFolders(BuildPathSet(root_.Path(), shell)),
+            [folders = JunkFolders(BuildPathSet(root_.Path(), shell))] { return folders; },
             [this](std::int64_t size) {
                 if (NotificationBusy()) return false;
                 shown_.push_back(size);
                 if (duringWindow_) duringWindow_();
                 return true;
             },
-            [this] { return now_; });
+            {}, [this] { return now_; });
     }
     std::string InternetCache() const { return root_.Path() + "\\INetCache\\"; }
     static void StoreLast(DateTime value) {
@@ -175,7 +175,7 @@ TEST_F(JunkCheckTick, EachTickMeasuresTheProfilesThereAreThen) {
     JunkCheck check([&] { return JunkFoldersNow(paths); }, [this](std::int64_t size) {
         shown_.push_back(size);
         return true;
-    }, [this] { return now_; });
+    }, {}, [this] { return now_; });
     EXPECT_EQ(Outcome::LittleJunk, RunToEnd(check));
     Junk(root_.Path() + "\\Local\\Microsoft\\Edge\\User Data\\Profile 4\\Cache\\", "e", 150 * kMiB);
     EXPECT_EQ(Outcome::Shown, RunToEnd(check));

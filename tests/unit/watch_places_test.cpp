@@ -224,7 +224,7 @@ TEST(MonitorGroups, RestartingLeavesExactlyOneWatchPerPlaceAndASlotComesAndGoesW
     ASSERT_TRUE(WaitUntil([] { return MonitorThread::LiveCount() == 0; }, 15000));
     ScratchKey first("GroupFirst"), second("GroupSecond"), added("GroupAdded");
     HandOffRecorder recorder;
-    const WatchKind programs{"test programs", FindingKind::Program, KeyPlaces{nullptr, KeyListing::Subkeys, KeyChanges::Subtree},
+    const WatchKind programs{"test programs", FindingKind::Program, KeyPlaces{{}, KeyListing::Subkeys, KeyChanges::Subtree},
                              0, &EveryAddedName};
     WatchKind startup = programs;
     startup.finding = FindingKind::Startup;

@@ -1,12 +1,10 @@
-#include "monitors/service_state.h"
+#include "monitors/services.h"
 
 #include <unordered_map>
 
 #include "core/autostart_command.h"
 #include "core/command_program.h"
-#include "monitors/service_listing.h"
 #include "monitors/startup_findings.h"
-#include "monitors/watch.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -15,9 +13,7 @@
 namespace vigilo {
 namespace {
 
-bool StartsWithPrefix(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
+constexpr DWORD kLastStartWithWindows = 2;  // SERVICE_AUTO_START
 
 // The name the Services console shows, else the key's.
 std::string DisplayNameOf(const PlaceSpec& place, const std::string& service) {
@@ -28,16 +24,35 @@ std::string DisplayNameOf(const PlaceSpec& place, const std::string& service) {
 
 }  // namespace
 
+const std::uint64_t kNotStartingWithWindows = DataHash("does not start with windows");
+
+Listing ServiceStates(HKEY services) {
+    Listing listing;
+    for (const std::string& name : SubkeyNames(services)) {
+        const UniqueKey service = OpenKey(services, name, KEY_QUERY_VALUE);
+        if (!service) continue;
+        ListedEntry entry{name, kNotStartingWithWindows};
+        if (StartsWithWindows(DwordValue(service.get(), "Start"))) {
+            entry.command = StringValue(service.get(), "ImagePath");
+            entry.dataHash = CommandProgramHash(entry.command);
+        }
+        listing.entries.push_back(std::move(entry));
+    }
+    return listing;
+}
+
+bool StartsWithWindows(std::optional<DWORD> start) { return start && *start <= kLastStartWithWindows; }
+
 bool InWindowsFolder(const std::string& program, const std::string& windowsFolder) {
     std::string path = Utf8(UpperCaseOrdinal(TrimControlAndBlanks(program)));
     if (path.empty()) return true;
     for (const char* prefix : {"\\??\\", "\\\\?\\"})
-        if (StartsWithPrefix(path, prefix)) path.erase(0, std::string(prefix).size());
-    if (StartsWithPrefix(path, "\\SYSTEMROOT\\")) return true;
+        if (path.starts_with(prefix)) path.erase(0, std::string(prefix).size());
+    if (path.starts_with("\\SYSTEMROOT\\")) return true;
     const bool absolute = path[0] == '\\' || (path.size() > 1 && path[1] == ':');
     if (!absolute) return true;  // relative to the Windows folder, as drivers' are
     const std::string folder = Utf8(UpperCaseOrdinal(TrimControlAndBlanks(windowsFolder)));
-    return !folder.empty() && StartsWithPrefix(path, folder.ends_with('\\') ? folder : folder + "\\");
+    return !folder.empty() && path.starts_with(folder.ends_with('\\') ? folder : folder + "\\");
 }
 
 std::vector<Finding> NewOrSwitchedServices(const RoundSight& sight) {
