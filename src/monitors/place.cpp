@@ -6,7 +6,6 @@
 #include "core/kept_listing.h"
 #include "core/settings_store.h"
 #include "monitors/appearance_wait.h"
-#include "monitors/services.h"
 #include "monitors/ten_minute_tick.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
@@ -115,6 +114,25 @@ std::vector<std::string> ForcedExtensionIds(HKEY key) {
     for (const std::string& name : ValueNames(key))
         if (std::string id = ForcedExtensionId(StringValue(key, name)); !id.empty()) ids.push_back(std::move(id));
     return ids;
+}
+
+constexpr DWORD kLastStartWithWindows = 2;  // SERVICE_AUTO_START
+
+// Each subkey of the Services key a service, with whether it starts with
+// Windows and, where it does, the hash of its ImagePath's program and that command.
+Listing ServiceStates(HKEY services) {
+    Listing listing;
+    for (const std::string& name : SubkeyNames(services)) {
+        const UniqueKey service = OpenKey(services, name, KEY_QUERY_VALUE);
+        if (!service) continue;
+        ListedEntry entry{name, kNotStartingWithWindows};
+        if (StartsWithWindows(DwordValue(service.get(), "Start"))) {
+            entry.command = StringValue(service.get(), "ImagePath");
+            entry.dataHash = CommandProgramHash(entry.command);
+        }
+        listing.entries.push_back(std::move(entry));
+    }
+    return listing;
 }
 
 // Windows loads the DLLs of AppInit_DLLs only while this value is 1.
@@ -319,6 +337,10 @@ std::unique_ptr<Place> MakeKeyPlace(const PlaceSpec& spec, KeyListing listing, K
 std::unique_ptr<Place> MakeFolderPlace(const PlaceSpec& spec, FolderChanges changes) {
     return std::make_unique<FolderPlace>(spec, changes);
 }
+
+const std::uint64_t kNotStartingWithWindows = DataHash("does not start with windows");
+
+bool StartsWithWindows(std::optional<DWORD> start) { return start && *start <= kLastStartWithWindows; }
 
 std::string ForcedExtensionId(const std::string& valueText) {
     return TrimControlAndBlanks(valueText.substr(0, valueText.find(';')));

@@ -15,7 +15,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,12 @@ enum class KeyListing {
 // The hash an ApprovedStates listing gives a value that says its entry is
 // disabled at start-up; a data hash is never 0 and 1 only by a 1 in 2^64 chance.
 inline constexpr std::uint64_t kSwitchedOffAtStartup = 1;
+// The hash a ServiceStates listing gives a service that does not start with
+// Windows; no program hashes to it, as ProgramHash hashes upper-cased texts.
+extern const std::uint64_t kNotStartingWithWindows;
+// Whether a service's Start value makes it start with Windows: boot (0),
+// system (1) or automatic (2); a missing Start, or one of another type, does not.
+bool StartsWithWindows(std::optional<DWORD> start);
 
 // What wakes the watch of a key.
 enum class KeyChanges {

@@ -2,7 +2,6 @@
 
 #include <unordered_map>
 
-#include "core/autostart_command.h"
 #include "core/command_program.h"
 #include "monitors/startup_findings.h"
 #include "platform/file_system.h"
@@ -13,8 +12,6 @@
 namespace vigilo {
 namespace {
 
-constexpr DWORD kLastStartWithWindows = 2;  // SERVICE_AUTO_START
-
 // The name the Services console shows, else the key's.
 std::string DisplayNameOf(const PlaceSpec& place, const std::string& service) {
     const UniqueKey key = OpenKey(place.root, WithTrailingBackslash(place.path) + service, KEY_QUERY_VALUE, place.view);
@@ -23,25 +20,6 @@ std::string DisplayNameOf(const PlaceSpec& place, const std::string& service) {
 }
 
 }  // namespace
-
-const std::uint64_t kNotStartingWithWindows = DataHash("does not start with windows");
-
-Listing ServiceStates(HKEY services) {
-    Listing listing;
-    for (const std::string& name : SubkeyNames(services)) {
-        const UniqueKey service = OpenKey(services, name, KEY_QUERY_VALUE);
-        if (!service) continue;
-        ListedEntry entry{name, kNotStartingWithWindows};
-        if (StartsWithWindows(DwordValue(service.get(), "Start"))) {
-            entry.command = StringValue(service.get(), "ImagePath");
-            entry.dataHash = CommandProgramHash(entry.command);
-        }
-        listing.entries.push_back(std::move(entry));
-    }
-    return listing;
-}
-
-bool StartsWithWindows(std::optional<DWORD> start) { return start && *start <= kLastStartWithWindows; }
 
 bool InWindowsFolder(const std::string& program, const std::string& windowsFolder) {
     std::string path = Utf8(UpperCaseOrdinal(TrimControlAndBlanks(program)));
