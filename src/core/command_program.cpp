@@ -66,6 +66,11 @@ bool IsProgramNamed(const std::string& program, std::string_view name) {
 
 }  // namespace
 
+std::string QuotedProgram(const std::string& program) {
+    const std::string trimmed = TrimControlAndBlanks(program);
+    return trimmed.empty() || trimmed.front() == '"' ? trimmed : "\"" + trimmed + "\"";
+}
+
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? path : path.substr(slash + 1);

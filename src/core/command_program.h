@@ -49,6 +49,10 @@ std::vector<std::string> SplitArguments(const std::string& arguments);
 // where none is named.
 std::string LibraryLoadedBy(const CommandProgram& command);
 
+// A program's path as a command that starts it: trimmed and quoted (a path
+// already quoted stays as it is), so no blank in it is taken for the end of it.
+std::string QuotedProgram(const std::string& program);
+
 // The file name of path: what follows its last "\" or "/".
 std::string FileNameOf(const std::string& path);
 

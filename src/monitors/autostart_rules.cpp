@@ -18,6 +18,31 @@ std::string DefaultText(const PlaceSpec& place, const std::string& subkey) {
     return TrimControlAndBlanks(StringValue(place.root, WithTrailingBackslash(place.path) + subkey, "", place.view));
 }
 
+// The command of a RunOnceEx entry: the text of its first named value,
+// "||command" (a program started) or "library.dll|function|arguments" (a
+// library's function called), of which the library.
+std::string RunOnceExCommand(const PlaceSpec& place, const std::string& subkey) {
+    const UniqueKey key = OpenKey(place.root, WithTrailingBackslash(place.path) + subkey, KEY_QUERY_VALUE, place.view);
+    if (!key) return {};
+    for (const std::string& name : ValueNames(key.get())) {
+        const std::string text = TrimControlAndBlanks(StringValue(key.get(), name));
+        if (name.empty() || text.empty()) continue;
+        const size_t start = text.starts_with("||") ? 2 : 0;
+        return text.substr(start, text.find('|', start) - start);
+    }
+    return {};
+}
+
+// The library of the class that a value of Explorer's load keys names: by
+// its data (ShellServiceObjectDelayLoad), else by its name (SharedTaskScheduler).
+std::string ExplorerLoadCommand(const PlaceSpec& place, const std::string& value) {
+    std::string classId = TrimControlAndBlanks(StringValue(place.root, place.path, value, place.view));
+    if (!classId.starts_with('{')) classId = TrimControlAndBlanks(value);
+    if (!classId.starts_with('{')) return {};
+    const std::string server = "SOFTWARE\\Classes\\CLSID\\" + classId + "\\InprocServer32";
+    return QuotedProgram(StringValue(HKEY_LOCAL_MACHINE, server, "", place.view));
+}
+
 // The value's name up to ": ", which the list entries' names carry first.
 std::string ValueOfListEntry(const std::string& entryName) { return entryName.substr(0, entryName.find(": ")); }
 
@@ -66,13 +91,15 @@ std::vector<Finding> NewRunOnceExEntries(const RoundSight& sight) {
     return StartupFindings(sight, StartupEntriesOf(OnlyAdded(sight), [&](const EntryChange& change) {
                                const std::string& subkey = change.entry.name;
                                const std::string name = DefaultText(sight.place, subkey);
-                               return StartupEntry{name.empty() ? subkey : name, subkey};
+                               return StartupEntry{name.empty() ? subkey : name, subkey, false,
+                                                   RunOnceExCommand(sight.place, subkey)};
                            }));
 }
 
 std::vector<Finding> NewExplorerValues(const RoundSight& sight) {
-    return StartupFindings(sight, StartupEntriesOf(OnlyAdded(sight), [](const EntryChange& change) {
-                               return StartupEntry{change.entry.name, change.entry.name};
+    return StartupFindings(sight, StartupEntriesOf(OnlyAdded(sight), [&](const EntryChange& change) {
+                               const std::string& value = change.entry.name;
+                               return StartupEntry{value, value, false, ExplorerLoadCommand(sight.place, value)};
                            }));
 }
 

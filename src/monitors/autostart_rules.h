@@ -25,9 +25,11 @@ std::vector<Finding> NewOrChangedCommandValues(const RoundSight& sight);
 // A new Active Setup component (SubkeysWithValue of StubPath), named by its
 // default value, else by its StubPath's program's file name.
 std::vector<Finding> NewActiveSetupComponents(const RoundSight& sight);
-// A new RunOnceEx entry (a subkey), named by its default value, else by its name.
+// A new RunOnceEx entry (a subkey), named by its default value, else by its
+// name; its program is what its first named value starts or loads.
 std::vector<Finding> NewRunOnceExEntries(const RoundSight& sight);
-// A new value of a key whose values Explorer loads, named by the value.
+// A new value of a key whose values Explorer loads, named by the value; its
+// program is the library of the class it names.
 std::vector<Finding> NewExplorerValues(const RoundSight& sight);
 
 }  // namespace vigilo

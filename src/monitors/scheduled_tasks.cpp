@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/autostart_command.h"
+#include "core/command_program.h"
 #include "core/listing.h"
 #include "monitors/startup_findings.h"
 #include "monitors/ten_minute_tick.h"
@@ -40,12 +41,6 @@ bool SameSource(const Listing& previous, const Listing& fresh) {
     // Kept beyond its bounds, a listing holds its names' hashes only.
     return source == SourceEntry(kTaskFolder) ||
            std::binary_search(previous.nameHashes.begin(), previous.nameHashes.end(), NameHash(source));
-}
-
-// A task's program as a command, quoted: the Command of an Exec action is a program's path alone.
-std::string QuotedProgram(const std::string& program) {
-    const std::string trimmed = TrimControlAndBlanks(program);
-    return trimmed.empty() || trimmed.front() == '"' ? trimmed : "\"" + trimmed + "\"";
 }
 
 // The wait of a place listed at every tick.
@@ -97,6 +92,7 @@ Listing TaskListing(TaskSource source, std::vector<RegisteredTask> tasks) {
         // A definition that could not be read tells no programs: 0, never compared.
         if (task.commands) {
             entry.dataHash = TaskActionsHash(*task.commands);
+            // The Command of an Exec action is a program's path alone.
             if (!task.commands->empty()) entry.command = QuotedProgram(task.commands->front());
         }
         listing.entries.push_back(std::move(entry));

@@ -10,6 +10,9 @@
 #include "core/kept_listing.h"
 #include "core/path_set.h"
 #include "monitors/autostart_rules.h"
+#include "monitors/finding_signers.h"
+#include "monitors/scheduled_tasks.h"
+#include "monitors/turned_back_on.h"
 #include "monitors/finding_rules.h"
 #include "monitors/watch_kinds.h"
 #include "platform/file_system.h"
@@ -34,6 +37,23 @@ public:
     TestTools() { SetEnvironmentVariableW(L"VIGILO_TEST_TOOLS", L"C:\\Test Tools"); }
     ~TestTools() { SetEnvironmentVariableW(L"VIGILO_TEST_TOOLS", nullptr); }
 };
+
+// The entry a startup family lists for a program added now (Tool, starting
+// program), as its listing would hold it; the switches list the one that goes.
+ListedEntry AddedEntry(const WatchKind& kind, const std::string& program, const std::string& classId) {
+    const std::string command = "\"" + program + "\" /q";
+    if (std::holds_alternative<FolderPlaces>(kind.places)) return {"Tool.exe"};
+    if (std::holds_alternative<TaskPlaces>(kind.places)) return {"\\Tool", 1, {}, {}, {}, command};
+    switch (std::get<KeyPlaces>(kind.places).listing) {
+    case KeyListing::FileLists:
+    case KeyListing::AppInitDlls:
+    case KeyListing::CommandLists: return {ListEntryName("Load", program)};
+    case KeyListing::Subkeys: return {"0001"};
+    case KeyListing::ValueData: return {classId};
+    case KeyListing::ApprovedStates: return {"Tool", kSwitchedOffAtStartup};
+    default: return {"Tool", 1, {}, {}, {}, command};
+    }
+}
 
 Names NamesOf(const std::vector<Finding>& findings) {
     Names names;
@@ -267,4 +287,56 @@ TEST(AutostartWatch, AValueNameHoldingANulIsShownWholeWithItsOwnProgramAndNoDisa
     EXPECT_EQ(found.name, "Tool\\0Hidden");
     EXPECT_TRUE(SameIgnoringCase(found.program, FullPath(folder.File("own.exe")))) << found.program;
     EXPECT_FALSE(found.approved.has_value());
+}
+
+// Every startup family's entry goes the one path to its finding: its program
+// gets its signer line, and only the entries of the Run keys (each view its
+// own list) and the Startup folders, and the switches themselves, get the
+// Disable target; RunOnce, the policy and Terminal Server keys do not.
+TEST(StartupFamilies, EveryFindingHasItsSignerLineAndOnlySwitchedFamiliesADisableTarget) {
+    SameKeyInBothViewsRule() = [](HKEY, const std::string&) { return false; };
+    TempFolder user, common;
+    for (const TempFolder* folder : {&user, &common})
+        ASSERT_TRUE(CopyFileW(Utf16(ProgramPath()).c_str(), Utf16(folder->File("Tool.exe")).c_str(), FALSE));
+    const std::string program = user.File("Tool.exe");
+    PathSet paths;
+    paths.userStartupFolder = user.Path() + "\\";
+    paths.commonStartupFolder = common.Path() + "\\";
+    // What the rules read, at the places' own paths in the test's sandbox.
+    const std::string classId = "{6D1F7E00-5A1B-4E55-9C3A-7E57C0DE0038}";
+    SetString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\" + classId + "\\InprocServer32", "", program);
+    SetString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\0001", "1", "||" + program);
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) SetString(root, kRunKey, "Tool", "\"" + program + "\"");
+    for (const WatchKind& kind : WatchKinds()) {
+        if (kind.finding != FindingKind::Startup) continue;
+        EXPECT_TRUE(RulesOf(kind).signersChecked) << kind.name;
+        const bool switches = kind.rule == &EntriesTurnedBackOn;
+        for (const PlaceSpec& place : PlacesOf(kind, paths)) {
+            // A folder's switch answers for the shell's own Startup folder, which the test leaves alone.
+            if (switches && place.path.ends_with("StartupFolder")) continue;
+            Listing none, one{{AddedEntry(kind, program, classId)}};
+            if (std::holds_alternative<TaskPlaces>(kind.places)) {
+                none = TaskListing(TaskSource::TaskFolder, {});
+                one = TaskListing(TaskSource::TaskFolder, {{"\\Tool", std::vector<std::string>{program}}});
+            }
+            std::vector<Finding> found = switches ? kind.rule({place, one, none}) : kind.rule({place, none, one});
+            {
+                const RealLocalMachine trust;  // Windows' trust providers are registered there
+                AddSigners(found);
+            }
+            ASSERT_EQ(found.size(), 1u) << kind.name << " " << place.path;
+            EXPECT_EQ(found[0].signer, "unsigned") << kind.name << " " << place.path;
+            std::optional<std::pair<HKEY, StartupApprovedList>> expected;
+            if (switches) expected = {place.root, place.path.ends_with("Run32") ? StartupApprovedList::Run32 : StartupApprovedList::Run};
+            const bool folder = std::holds_alternative<FolderPlaces>(kind.places);
+            if (!folder && SameIgnoringCase(place.path, kRunKey))
+                expected = {place.root, place.view == RegistryView::k32Bit ? StartupApprovedList::Run32 : StartupApprovedList::Run};
+            if (folder) expected = {place.path == paths.userStartupFolder ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, StartupApprovedList::StartupFolder};
+            ASSERT_EQ(found[0].approved.has_value(), expected.has_value()) << kind.name << " " << place.path;
+            if (expected) {
+                EXPECT_EQ(std::make_pair(found[0].approved->root, found[0].approved->list), *expected) << place.path;
+            }
+        }
+    }
+    SameKeyInBothViewsRule() = nullptr;
 }
