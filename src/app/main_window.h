@@ -28,7 +28,6 @@ public:
     // Closes the main window, which ends the application.
     void Close();
 
-    UINT CloseRequestId() const { return closeRequestId_; }
     bool TimerEnabled() const { return timerEnabled_; }
     HMENU PopupMenu() const { return trayMenu_.get(); }
     // "Recent findings", right after "Launch Purgeon"; owned by PopupMenu.

@@ -19,10 +19,6 @@ MonitorGroups::~MonitorGroups() {
     for (auto& thread : retired_) static_cast<void>(thread.release());
 }
 
-void MonitorGroups::StopAll() {
-    for (FindingKind group : kMonitorGroups) Stop(group);
-}
-
 std::string MonitorGroups::Restart() {
     FreeEndedThreads();
     std::string firstError;

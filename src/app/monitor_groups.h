@@ -54,8 +54,6 @@ public:
     // setting cannot be read stays stopped, and the others go on; the text of
     // the first such error is returned (empty when none).
     std::string Restart();
-    // Asks every thread of every running group to terminate; does not wait.
-    void StopAll();
     bool Running(FindingKind group) const { return running_[static_cast<int>(group)]; }
     // Threads held in the slots right now (running or ended).
     std::vector<MonitorThread*> Threads() const;

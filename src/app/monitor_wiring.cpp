@@ -89,13 +89,10 @@ std::unique_ptr<MonitorThread> CreateWatch(const MonitorSlot& slot, const std::f
 
 std::unique_ptr<JunkCheck> CreateJunkCheck(const PathSet& paths) {
     const auto show = [](std::int64_t junkSize) {
-        Finding junk{FindingKind::Junk};
-        junk.bytes = junkSize;
-        return static_cast<bool>(ShowFindingWindow(junk, 0));
+        return static_cast<bool>(ShowFindingWindow({.kind = FindingKind::Junk, .bytes = junkSize}, 0));
     };
     const auto report = [](std::int64_t junkSize, const std::function<bool()>& showJunk, bool recordUnlessShown) {
-        Finding junk{FindingKind::Junk, JunkAmountText(junkSize, DecimalSeparator())};
-        junk.bytes = junkSize;
+        const Finding junk{.kind = FindingKind::Junk, .name = JunkAmountText(junkSize, DecimalSeparator()), .bytes = junkSize};
         const auto showWindow = [showJunk](const Finding&) { return showJunk() ? SharedEvent::Create() : SharedEvent(); };
         return PresentFinding(junk, showWindow, recordUnlessShown).outcome;
     };

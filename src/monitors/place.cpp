@@ -189,13 +189,16 @@ Listing ValuesHashed(HKEY key, const PlaceSpec& spec, Hash hash) {
     return listing;
 }
 
+// An entry named name that holds a command: with the hash of its program, and the command.
+ListedEntry CommandEntry(const std::string& name, const RegistryValue& value, CommandHashes& hashes) {
+    return {name, hashes.Of(value), {}, {}, {}, StringValue(value)};
+}
+
 // Each value with the hash of its command's program, and the command, read with its name.
 Listing ValuesWithPrograms(HKEY key, const PlaceSpec& spec, CommandHashes& hashes) {
     Listing listing;
-    for (const NamedValue& value : LookedAtValues(key, spec)) {
-        listing.entries.push_back({value.name, hashes.Of(value.value)});
-        listing.entries.back().command = StringValue(value.value);
-    }
+    for (const NamedValue& value : LookedAtValues(key, spec))
+        listing.entries.push_back(CommandEntry(value.name, value.value, hashes));
     return listing;
 }
 
@@ -216,10 +219,8 @@ Listing SubkeysHolding(HKEY key, const PlaceSpec& spec, CommandHashes& hashes) {
     for (const std::string& name : SubkeyNames(key)) {
         const UniqueKey subkey = OpenKey(key, name, KEY_QUERY_VALUE, spec.view);
         if (!subkey) continue;
-        if (const std::optional<RegistryValue> value = QueryValue(subkey.get(), spec.values[0])) {
-            listing.entries.push_back({name, hashes.Of(*value)});
-            listing.entries.back().command = StringValue(*value);
-        }
+        if (const std::optional<RegistryValue> value = QueryValue(subkey.get(), spec.values[0]))
+            listing.entries.push_back(CommandEntry(name, *value, hashes));
     }
     return listing;
 }

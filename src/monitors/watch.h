@@ -86,7 +86,6 @@ public:
     Watch(std::unique_ptr<Place> place, PlaceSpec spec, WatchRules rules, HandOff handOff,
           KeptListingStore* kept = &VigiloKeptListings());
 
-    const PlaceSpec& Spec() const { return spec_; }
     // The change notification is armed and the thread waits for it.
     bool Watching() const { return watching_; }
     // The place does not exist and the thread waits for it.
