@@ -38,6 +38,7 @@
 #include "core/path_set.h"
 #include "core/settings_store.h"
 #include "core/startup_approved.h"
+#include "monitors/autostart_rules.h"
 #include "platform/data_path.h"
 #include "platform/deadline_call.h"
 #include "platform/profile_file.h"
@@ -258,6 +259,10 @@ TEST(OutsideDataFuzz, EveryReaderEndsInTimeOnGeneratedInputsInBoundedMemory) {
              }
              if (const UniqueKey opened = OpenKey(HKEY_CURRENT_USER, keyPath, KEY_QUERY_VALUE))
                  StartupApprovedFlags(QueryValue(opened.get(), name));
+             // The rules that read what an entry holds: a RunOnceEx entry's program, an Explorer load's class.
+             const Listing none, value{{{name}}}, entry{{{"Fuzz"}}};
+             NewExplorerValues({{HKEY_CURRENT_USER, keyPath}, none, value});
+             NewRunOnceExEntries({{HKEY_CURRENT_USER, "Software\\VigiloTests"}, none, entry});
              if (g.Below(50) == 0) {
                  ListedNames(HKEY_CURRENT_USER, keyPath);
                  DeleteKeyTree(HKEY_CURRENT_USER, keyPath);
